@@ -1,0 +1,54 @@
+#pragma once
+
+#include "text_buffer.h"
+
+#include <QString>
+#include <array>
+#include <string>
+
+// The four tabs, in the order of the tab control.
+enum class Tab { CarSettings = 0, Pedestrians = 1, Miscellaneous = 2, APO = 3 };
+constexpr int TabCount = 4;
+
+// Number of row-table entries; entry n belongs to grid data row n (1 to 13).
+constexpr int RowTableSize = 13;
+
+// Everything the program holds from start-up to exit. The main window owns one;
+// each test makes its own.
+struct AppState {
+    // Text buffers: three separate copies of General.txt and one of Settings.txt.
+    TextBuffer Memo1;
+    TextBuffer PedMemo;
+    TextBuffer MiscMemo;
+    TextBuffer APOMemo;
+
+    // Row table, indexed 1 to 13 (index 0 is unused: the grid's title row).
+    std::array<std::string, RowTableSize + 1> RowKeys;
+    std::array<std::string, RowTableSize + 1> RowValues;
+    std::array<int, RowTableSize + 1> RowLines{};
+
+    // The tab whose section the grid shows, or -1 when the grid shows no section
+    // (start-up, a heading, an unlisted item, a refused choice, a tab switch).
+    int ShownTab = -1;
+
+    // Field buffers left by the line readers.
+    std::string LineText;
+    std::string SingleField;
+    std::string EasyField;
+    std::string MediumField;
+    std::string HardField;
+
+    // Game paths; empty until a game directory is known.
+    QString GameDir;
+    QString GeneralPath;
+    QString SettingsPath;
+
+    // Folder against which the bare names (configuration files, reference copies,
+    // the sibling editor) are resolved; empty means the current working folder.
+    QString WorkDir;
+
+    TextBuffer& buffer(Tab tab);
+    const TextBuffer& buffer(Tab tab) const;
+    QString workFile(const QString& name) const;
+    void clearRowTable();
+};

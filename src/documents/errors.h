@@ -1,0 +1,28 @@
+#pragma once
+
+#include <QString>
+#include <exception>
+#include <functional>
+
+class Messages;
+
+// Ends the user action or start-up sequence in progress without any message.
+struct SilentAbort : std::exception {
+    const char* what() const noexcept override { return "silent abort"; }
+};
+
+// A failure that carries the system's own text, shown by the general error report.
+class FileError : public std::exception {
+public:
+    explicit FileError(QString text) : text_(std::move(text)), bytes_(text_.toLocal8Bit()) {}
+    const QString& text() const { return text_; }
+    const char* what() const noexcept override { return bytes_.constData(); }
+
+private:
+    QString text_;
+    QByteArray bytes_;
+};
+
+// Runs one handler: a silent abort ends it quietly, any other error ends it with the
+// general error report. Returns false when the handler did not run to its end.
+bool RunGuarded(Messages& messages, const std::function<void()>& handler);

@@ -1,0 +1,214 @@
+#include "file_operations.h"
+
+#include "errors.h"
+#include "game_files.h"
+#include "game_paths.h"
+#include "interfaces.h"
+
+#include <QFile>
+#include <QSaveFile>
+#include <cerrno>
+
+namespace {
+
+const QString MissingFileText = QStringLiteral("Save your \"Gorewheel 2\" directory first.");
+
+bool IsGeneralBuffer(Tab tab)
+{
+    return tab != Tab::Pedestrians;
+}
+
+// Lines a file may have before it can no longer be accepted as the game file at `path`.
+int ExpectedLineCount(const AppState& state, const QString& path)
+{
+    if (path == state.GeneralPath)
+        return GeneralLineCount;
+    if (path == state.SettingsPath)
+        return SettingsLineCount;
+    return -1;
+}
+
+void SetBarMaximum(const AppState& state, Progress& bar, const QString& path)
+{
+    if (path == state.GeneralPath || path == QLatin1String(OriginalGeneral))
+        bar.setMaximum(GeneralLineCount);
+    else if (path == state.SettingsPath || path == QLatin1String(OriginalSettings))
+        bar.setMaximum(SettingsLineCount);
+}
+
+// The system's number for the failure that just happened, or EIO when it gave none.
+int LastErrorNumber()
+{
+    return errno != 0 ? errno : EIO;
+}
+
+} // namespace
+
+bool ReadLinesFrom(const QString& path, int limit, std::vector<std::string>& lines)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        throw FileError(QStringLiteral("Cannot open file \"%1\". %2").arg(path, file.errorString()));
+    // Read one byte past the limit, so a file of any size (or a device that never
+    // ends) is recognised as too large without being read whole.
+    const QByteArray bytes = file.read(MaxGameFileBytes + 1);
+    if (file.error() != QFileDevice::NoError)
+        throw FileError(QStringLiteral("Cannot read file \"%1\". %2").arg(path, file.errorString()));
+    if (bytes.size() > MaxGameFileBytes)
+        return false;
+    lines = SplitLines(bytes.toStdString(), limit);
+    return true;
+}
+
+void LoadBuffer(AppState& state, Messages& messages, Progress& bar, TextBuffer& buffer,
+                Chooser& chooser, const QString& path)
+{
+    int counter = 0;
+    SetBarMaximum(state, bar, path);
+    buffer.clear();
+    chooser.clearSelection();
+
+    const int expected = ExpectedLineCount(state, path);
+    const QString file = state.workFile(path);
+    std::unique_ptr<FileError> failure;
+    if (!FileExists(file)) {
+        messages.error(MissingFileText);
+    } else {
+        try {
+            std::vector<std::string> lines;
+            const int limit = expected < 0 ? -1 : expected + 1;
+            if (!ReadLinesFrom(file, limit, lines)) {
+                counter = -1; // too large to be a game file
+                if (expected < 0)
+                    messages.error(MissingFileText);
+            }
+            for (auto& line : lines) {
+                buffer.append(std::move(line));
+                bar.stepIt();
+                ++counter;
+            }
+        } catch (const FileError& error) {
+            failure = std::make_unique<FileError>(error);
+        }
+    }
+
+    bar.setPosition(0);
+    if (path == state.GeneralPath && counter != GeneralLineCount) {
+        buffer.clear();
+        messages.plain(QStringLiteral("Invalid file, please use an original General.txt"));
+        throw SilentAbort();
+    }
+    if (path == state.SettingsPath && counter != SettingsLineCount) {
+        buffer.clear();
+        messages.plain(QStringLiteral("Invalid file, please use an original Settings.txt"));
+        throw SilentAbort();
+    }
+    if (failure)
+        throw *failure;
+}
+
+int WriteLines(QIODevice& device, const TextBuffer& buffer, const char* firstLine,
+               Progress& progress)
+{
+    const int n = buffer.count();
+    auto writeLine = [&device](const std::string& text) {
+        const std::string bytes = text + "\r\n";
+        errno = 0;
+        return device.write(bytes.data(), static_cast<qint64>(bytes.size())) ==
+               static_cast<qint64>(bytes.size());
+    };
+    if (n == 0)
+        return 0;
+    if (!writeLine(firstLine ? std::string(firstLine) : buffer.line(0)))
+        return LastErrorNumber();
+    for (int i = 1; i < n; ++i) {
+        if (!writeLine(buffer.line(i)))
+            return LastErrorNumber();
+        if (progress.position() < n)
+            progress.stepIt();
+    }
+    return 0;
+}
+
+void WriteBuffer(AppState& state, Messages& messages, Progress& progress, const TextBuffer& buffer,
+                 const QString& path, const DeviceWrapper& wrap)
+{
+    progress.setMaximum(buffer.count());
+    QSaveFile file(path);
+    if (path.isEmpty() || !file.open(QIODevice::WriteOnly))
+        throw FileError(
+            QStringLiteral("Cannot create file \"%1\". %2").arg(path, file.errorString()));
+
+    std::unique_ptr<QIODevice> wrapped = wrap ? wrap(file) : nullptr;
+    QIODevice& device = wrapped ? *wrapped : file;
+    const char* firstLine = path == state.GeneralPath    ? GeneralHeaderLine
+                            : path == state.SettingsPath ? SettingsHeaderLine
+                                                         : nullptr;
+    int error = WriteLines(device, buffer, firstLine, progress);
+    if (error == 0) {
+        errno = 0;
+        if (!file.commit())
+            error = LastErrorNumber();
+    } else {
+        file.cancelWriting();
+    }
+
+    if (error != 0)
+        messages.error(QStringLiteral("Save aborted with error: %1").arg(error));
+    else if (ExtensionOf(path) == QLatin1String(".bak"))
+        messages.information(QStringLiteral("File copied: ") + path);
+    else
+        messages.information(QStringLiteral("File updated: ") + path);
+    progress.setPosition(0);
+}
+
+void Save(AppState& state, const Controls& controls, Tab tab, const DeviceWrapper& wrap)
+{
+    const TextBuffer& buffer = state.buffer(tab);
+    if (IsGeneralBuffer(tab)) {
+        if (buffer.count() == GeneralLineCount)
+            WriteBuffer(state, controls.messages, controls.progress, buffer, state.GeneralPath, wrap);
+        else
+            controls.messages.error(
+                QStringLiteral("Invalid alterations to General.txt. Please restore an original."));
+    } else {
+        if (buffer.count() == SettingsLineCount)
+            WriteBuffer(state, controls.messages, controls.progress, buffer, state.SettingsPath, wrap);
+        else
+            controls.messages.error(
+                QStringLiteral("Invalid alterations to settings.txt. Please restore an original."));
+    }
+}
+
+void Backup(AppState& state, const Controls& controls, Tab tab, const DeviceWrapper& wrap)
+{
+    const TextBuffer& buffer = state.buffer(tab);
+    if (IsGeneralBuffer(tab)) {
+        if (FileExists(state.GeneralPath))
+            WriteBuffer(state, controls.messages, controls.progress, buffer,
+                        SiblingPath(state.GeneralPath, QStringLiteral("General.bak")), wrap);
+        else
+            controls.messages.error(QStringLiteral("General.txt must be loaded first."));
+    } else {
+        if (FileExists(state.SettingsPath))
+            WriteBuffer(state, controls.messages, controls.progress, buffer,
+                        SiblingPath(state.SettingsPath, QStringLiteral("Settings.bak")), wrap);
+        else
+            controls.messages.error(QStringLiteral("Settings.txt must be loaded first."));
+    }
+}
+
+void Restore(AppState& state, const Controls& controls, Tab tab)
+{
+    auto load = [&](Tab target, const char* name) {
+        LoadBuffer(state, controls.messages, controls.progress, state.buffer(target),
+                   controls.chooser(target), QLatin1String(name));
+    };
+    if (IsGeneralBuffer(tab)) {
+        load(Tab::CarSettings, OriginalGeneral);
+        load(Tab::Miscellaneous, OriginalGeneral);
+        load(Tab::APO, OriginalGeneral);
+    } else {
+        load(Tab::Pedestrians, OriginalSettings);
+    }
+}

@@ -1,0 +1,56 @@
+#pragma once
+
+#include <QString>
+#include <string>
+
+// The few things of the window that the core reaches. The window implements them;
+// tests and the command-line tool put their own in place.
+
+// Modal message boxes with one OK button.
+class Messages {
+public:
+    virtual ~Messages() = default;
+    virtual void error(const QString& text) = 0;       // title "Error", error icon
+    virtual void warning(const QString& text) = 0;     // title "Warning", warning icon
+    virtual void information(const QString& text) = 0; // title "Information", information icon
+    virtual void plain(const QString& text) = 0;       // application title, no icon
+    virtual void report(const QString& text) = 0;      // general error report: application title, error icon
+};
+
+// The progress bar that every load and write moves.
+class Progress {
+public:
+    virtual ~Progress() = default;
+    virtual void setMaximum(int maximum) = 0;
+    virtual void stepIt() = 0;
+    virtual void setPosition(int position) = 0;
+    virtual int position() const = 0;
+};
+
+// A tab's section chooser: an editable drop-down list. Changing it from here
+// never runs its change handler.
+class Chooser {
+public:
+    virtual ~Chooser() = default;
+    virtual int itemIndex() const = 0; // -1 when no item is selected
+    // No item selected; a chooser that had one selected shows empty text.
+    virtual void clearSelection() = 0;
+    virtual void setText(const std::string& text) = 0;
+};
+
+// The key/value grid. Data rows are numbered from 1; the title row has no number.
+class Grid {
+public:
+    virtual ~Grid() = default;
+    virtual int rowCount() const = 0;
+    virtual void deleteRow(int row) = 0;
+    virtual void insertTop(const std::string& key, const std::string& value) = 0;
+};
+
+// Starts a program the way the desktop opens a file.
+class Launcher {
+public:
+    virtual ~Launcher() = default;
+    // `file` is resolved against `workingDir`, in which the program starts.
+    virtual void open(const QString& file, const QString& workingDir) = 0;
+};

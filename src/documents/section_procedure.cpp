@@ -1,0 +1,110 @@
+#include "section_procedure.h"
+
+#include "catalogue/catalogue.h"
+#include "interfaces.h"
+#include "setting_line.h"
+
+namespace {
+
+void EmptyGridDownToLastRow(Grid& grid)
+{
+    while (grid.rowCount() > 1)
+        grid.deleteRow(1);
+}
+
+void DeleteRemainingRow(Grid& grid)
+{
+    if (grid.rowCount() > 0)
+        grid.deleteRow(grid.rowCount());
+}
+
+void ShowUnlistedAnswer(const TabCatalogue& tab, int index, Grid& grid, Messages& messages)
+{
+    QString text = QString::fromLatin1(tab.unlistedMessage.c_str());
+    if (tab.unlistedAppendsIndex)
+        text += QString::number(index);
+    messages.plain(text);
+    if (tab.unlistedShowsBlankRow)
+        grid.insertTop({}, {});
+}
+
+const std::string& FieldOf(const AppState& state, Skill skill)
+{
+    switch (skill) {
+    case Skill::Easy:
+        return state.EasyField;
+    case Skill::Medium:
+        return state.MediumField;
+    case Skill::Hard:
+        break;
+    }
+    return state.HardField;
+}
+
+// Fills the rows from the last up to the first: each goes in at the top, so the grid
+// ends in the order of the section, entry n at grid row n.
+void FillSection(AppState& state, const TabCatalogue& tab, const ChooserItem& item, Grid& grid)
+{
+    const Section& rows = *item.section;
+    const TextBuffer& buffer = state.buffer(tab.tab);
+    for (int n = static_cast<int>(rows.size()); n >= 1; --n) {
+        const SectionRow& row = rows[static_cast<size_t>(n - 1)];
+        switch (row.kind) {
+        case RowKind::Note:
+            grid.insertTop(row.text, {});
+            break;
+        case RowKind::Single:
+            state.RowLines[n] = row.line;
+            state.RowKeys[n] = row.text;
+            ReadSingleLine(state, n, buffer);
+            grid.insertTop(state.RowKeys[n], state.SingleField);
+            break;
+        case RowKind::Skill: {
+            const Skill skill = RowSkill(row, item);
+            state.RowLines[n] = row.line;
+            state.RowKeys[n] = SkillTag(skill);
+            ReadTripleLine(state, n, buffer);
+            grid.insertTop(row.text + state.RowKeys[n] + row.tail, FieldOf(state, skill));
+            break;
+        }
+        }
+    }
+    state.ShownTab = static_cast<int>(tab.tab);
+}
+
+} // namespace
+
+void ChooseSection(AppState& state, const TabCatalogue& tab, Chooser& chooser, Grid& grid,
+                   Messages& messages)
+{
+    state.clearRowTable();
+    state.ShownTab = -1;
+    EmptyGridDownToLastRow(grid);
+    if (state.buffer(tab.tab).count() != tab.expectedLineCount) {
+        chooser.clearSelection();
+        chooser.setText(ChooseSettingText);
+        messages.error(QStringLiteral("Save your \"Gorewheel II\" directory first."));
+        return;
+    }
+    DeleteRemainingRow(grid);
+
+    const int index = chooser.itemIndex();
+    const bool inList = index >= 0 && index < static_cast<int>(tab.items.size());
+    const ChooserItem* item = inList ? &tab.items[static_cast<size_t>(index)] : nullptr;
+    if (!item || item->kind == ItemKind::Unlisted)
+        ShowUnlistedAnswer(tab, index, grid, messages);
+    else if (item->kind == ItemKind::Heading)
+        grid.insertTop({}, {});
+    else
+        FillSection(state, tab, *item, grid);
+}
+
+void ResetForTab(AppState& state, Chooser& chooser, Grid& grid)
+{
+    chooser.clearSelection();
+    chooser.setText(ChooseSettingText);
+    EmptyGridDownToLastRow(grid);
+    DeleteRemainingRow(grid);
+    grid.insertTop({}, {});
+    state.ShownTab = -1;
+}

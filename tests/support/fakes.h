@@ -1,0 +1,85 @@
+#pragma once
+
+#include "documents/interfaces.h"
+
+#include <QString>
+#include <string>
+#include <utility>
+#include <vector>
+
+// Stand-ins for the window, recording what the core asked of it.
+
+struct FakeMessages : Messages {
+    enum Kind { Error, Warning, Information, Plain, Report };
+    std::vector<std::pair<Kind, QString>> shown;
+
+    void error(const QString& text) override { shown.emplace_back(Error, text); }
+    void warning(const QString& text) override { shown.emplace_back(Warning, text); }
+    void information(const QString& text) override { shown.emplace_back(Information, text); }
+    void plain(const QString& text) override { shown.emplace_back(Plain, text); }
+    void report(const QString& text) override { shown.emplace_back(Report, text); }
+
+    std::vector<QString> texts(Kind kind) const
+    {
+        std::vector<QString> result;
+        for (const auto& [k, text] : shown)
+            if (k == kind)
+                result.push_back(text);
+        return result;
+    }
+    bool anyStartsWith(const QString& prefix) const
+    {
+        for (const auto& entry : shown)
+            if (entry.second.startsWith(prefix))
+                return true;
+        return false;
+    }
+};
+
+struct FakeProgress : Progress {
+    int maximum = 1796;
+    int pos = 0;
+    int steps = 0;
+    int maximumWhenFirstStepped = -1;
+
+    void setMaximum(int value) override { maximum = value; }
+    void stepIt() override
+    {
+        if (steps++ == 0)
+            maximumWhenFirstStepped = maximum;
+        ++pos;
+    }
+    void setPosition(int value) override { pos = value; }
+    int position() const override { return pos; }
+};
+
+struct FakeChooser : Chooser {
+    int index = -1;
+    std::string text = "Choose Setting";
+    int itemIndex() const override { return index; }
+    void clearSelection() override
+    {
+        if (index != -1)
+            text.clear();
+        index = -1;
+    }
+    void setText(const std::string& value) override { text = value; }
+};
+
+struct FakeGrid : Grid {
+    std::vector<std::pair<std::string, std::string>> rows; // data row n is rows[n - 1]
+    int rowCount() const override { return static_cast<int>(rows.size()); }
+    void deleteRow(int row) override { rows.erase(rows.begin() + (row - 1)); }
+    void insertTop(const std::string& key, const std::string& value) override
+    {
+        rows.insert(rows.begin(), {key, value});
+    }
+};
+
+struct FakeLauncher : Launcher {
+    std::vector<std::pair<QString, QString>> opened; // file, working folder
+    void open(const QString& file, const QString& workingDir) override
+    {
+        opened.emplace_back(file, workingDir);
+    }
+};

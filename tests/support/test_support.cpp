@@ -1,0 +1,76 @@
+#include "test_support.h"
+
+#include <QDir>
+#include <QFile>
+#include <stdexcept>
+
+QString SampleDir()
+{
+    return QStringLiteral(TUNEDECK_SAMPLE_DIR);
+}
+
+QString SampleFile(const QString& relativePath)
+{
+    return QDir(SampleDir()).filePath(relativePath);
+}
+
+std::string ReadBytes(const QString& path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        throw std::runtime_error("cannot read " + path.toStdString());
+    return file.readAll().toStdString();
+}
+
+void WriteBytes(const QString& path, const std::string& bytes)
+{
+    QDir().mkpath(QFileInfo(path).absolutePath());
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate))
+        throw std::runtime_error("cannot write " + path.toStdString());
+    file.write(bytes.data(), static_cast<qint64>(bytes.size()));
+}
+
+std::vector<std::string> NumberedLines(int count)
+{
+    std::vector<std::string> lines;
+    for (int i = 0; i < count; ++i) {
+        const std::string n = std::to_string(i);
+        lines.push_back("L" + n + "a,L" + n + "b,L" + n + "c\t\t// comment " + n);
+    }
+    return lines;
+}
+
+TextBuffer NumberedBuffer(int count)
+{
+    return TextBuffer(NumberedLines(count));
+}
+
+WorkFolder::WorkFolder()
+{
+    WriteBytes(generalPath(), ReadBytes(SampleFile("game/data/General.txt")));
+    WriteBytes(settingsPath(), ReadBytes(SampleFile("game/data/peds/Settings.txt")));
+    WriteBytes(path("original.general"), ReadBytes(SampleFile("original.general")));
+    WriteBytes(path("original.pedsettings"), ReadBytes(SampleFile("original.pedsettings")));
+}
+
+QString WorkFolder::path(const QString& relative) const
+{
+    return relative.isEmpty() ? dir_.path() : dir_.filePath(relative);
+}
+
+void WorkFolder::writeIni(const QString& name, const std::string& firstLine) const
+{
+    WriteBytes(path(name), firstLine + "\r\n");
+}
+
+qint64 FailingDevice::writeData(const char* data, qint64 size)
+{
+    if (budget_ <= 0)
+        return -1;
+    const qint64 accepted = std::min(size, budget_);
+    const qint64 written = target_.write(data, accepted);
+    if (written > 0)
+        budget_ -= written;
+    return written;
+}

@@ -1,0 +1,55 @@
+#pragma once
+
+#include "documents/text_buffer.h"
+
+#include <QIODevice>
+#include <QString>
+#include <QTemporaryDir>
+#include <string>
+#include <vector>
+
+// The demo game folder and reference copies shipped with the program.
+QString SampleDir();
+QString SampleFile(const QString& relativePath);
+
+std::string ReadBytes(const QString& path);
+void WriteBytes(const QString& path, const std::string& bytes);
+
+// `count` distinct lines "L<i>a,L<i>b,L<i>c<TAB>// comment <i>", so a test that
+// reads the wrong line or field sees the wrong text.
+std::vector<std::string> NumberedLines(int count);
+TextBuffer NumberedBuffer(int count);
+
+// A temporary folder laid out as a working folder: game/data/General.txt,
+// game/data/peds/Settings.txt, original.general and original.pedsettings, copied from
+// the demo files, and optionally a Tunedeck.ini naming the game folder.
+class WorkFolder {
+public:
+    WorkFolder();
+    QString path(const QString& relative = {}) const;
+    QString gameDir() const { return path("game"); }
+    QString generalPath() const { return path("game/data/General.txt"); }
+    QString settingsPath() const { return path("game/data/peds/Settings.txt"); }
+    void writeIni(const QString& name, const std::string& firstLine) const;
+    bool isValid() const { return dir_.isValid(); }
+
+private:
+    QTemporaryDir dir_;
+};
+
+// A device that accepts `budget` bytes and then fails every write.
+class FailingDevice : public QIODevice {
+public:
+    explicit FailingDevice(QIODevice& target, qint64 budget) : target_(target), budget_(budget)
+    {
+        setOpenMode(QIODevice::WriteOnly);
+    }
+
+protected:
+    qint64 readData(char*, qint64) override { return -1; }
+    qint64 writeData(const char* data, qint64 size) override;
+
+private:
+    QIODevice& target_;
+    qint64 budget_;
+};
