@@ -212,3 +212,64 @@ void Restore(AppState& state, const Controls& controls, Tab tab)
         load(Tab::Pedestrians, OriginalSettings);
     }
 }
+
+namespace {
+
+// Reads the file at `path` line by line into every buffer of `targets`; the count is
+// -1 for a file too large to be the game file.
+bool Reload(const QString& path, int expected, const std::vector<TextBuffer*>& targets,
+            const Controls& controls, int& counter)
+{
+    counter = 0;
+    controls.progress.setMaximum(expected);
+    for (TextBuffer* buffer : targets)
+        buffer->clear();
+    std::vector<std::string> lines;
+    try {
+        if (!ReadLinesFrom(path, expected + 1, lines))
+            counter = -1;
+    } catch (const FileError&) {
+        controls.messages.error(MissingFileText);
+        controls.progress.setPosition(0);
+        return false;
+    }
+    for (const std::string& line : lines) {
+        for (TextBuffer* buffer : targets)
+            buffer->append(line);
+        controls.progress.stepIt();
+        ++counter;
+    }
+    controls.progress.setPosition(0);
+    return true;
+}
+
+} // namespace
+
+bool ReloadGeneralBuffers(AppState& state, const Controls& controls)
+{
+    controls.chooser(Tab::CarSettings).clearSelection();
+    const std::vector<TextBuffer*> targets{&state.Memo1, &state.MiscMemo, &state.APOMemo};
+    int counter = 0;
+    if (!Reload(state.GeneralPath, GeneralLineCount, targets, controls, counter))
+        return false;
+    if (counter != GeneralLineCount) {
+        for (TextBuffer* buffer : targets)
+            buffer->clear();
+        controls.messages.plain(QStringLiteral("Invalid file, please use an original General.TXT"));
+    }
+    return true;
+}
+
+bool ReloadSettingsBuffer(AppState& state, const Controls& controls)
+{
+    controls.chooser(Tab::Pedestrians).clearSelection();
+    int counter = 0;
+    if (!Reload(state.SettingsPath, SettingsLineCount, {&state.PedMemo}, controls, counter))
+        return false;
+    if (counter != SettingsLineCount) {
+        state.PedMemo.clear();
+        controls.messages.plain(
+            QStringLiteral("Invalid file, please use an original \\peds\\Settings.txt"));
+    }
+    return true;
+}

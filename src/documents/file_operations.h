@@ -46,6 +46,13 @@ void Save(AppState& state, const Controls& controls, Tab tab, const DeviceWrappe
 void Backup(AppState& state, const Controls& controls, Tab tab, const DeviceWrapper& wrap = {});
 void Restore(AppState& state, const Controls& controls, Tab tab);
 
+// The reload of a directory save: fills Memo1, MiscMemo and APOMemo (or PedMemo) from
+// GeneralPath (or SettingsPath). Returns false, after telling the user, when the file
+// cannot be opened or read; a wrong line count empties the buffers and is told, but
+// returns true.
+bool ReloadGeneralBuffers(AppState& state, const Controls& controls);
+bool ReloadSettingsBuffer(AppState& state, const Controls& controls);
+
 // Reads the lines of a file of at most MaxGameFileBytes, stopping after `limit` lines
 // when limit >= 0. Returns false, reading nothing, for a larger file; throws FileError
 // when it cannot be opened or read.

@@ -1,0 +1,98 @@
+#include "buffer_view.h"
+
+#include "documents/text_buffer.h"
+
+#include <QTextBlock>
+#include <QTextDocument>
+
+namespace {
+
+// Stand-ins in the private use area, one for each byte that would not survive the view.
+constexpr char16_t StandInBase = 0xE000;
+
+bool NeedsStandIn(unsigned char byte)
+{
+    return byte == 0x00 || byte == '\r' || byte == 0xA0;
+}
+
+} // namespace
+
+BufferView::BufferView(TextBuffer& buffer, QWidget* parent)
+    : QPlainTextEdit(parent), buffer_(buffer)
+{
+    setLineWrapMode(QPlainTextEdit::NoWrap);
+    setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    connect(document(), &QTextDocument::contentsChange, this, &BufferView::takeBackEdit);
+    refresh();
+}
+
+QString BufferView::ToViewText(const std::string& line)
+{
+    QString text;
+    text.reserve(static_cast<qsizetype>(line.size()));
+    for (unsigned char byte : line)
+        text += NeedsStandIn(byte) ? QChar(char16_t(StandInBase + byte)) : QChar(char16_t(byte));
+    return text;
+}
+
+std::string BufferView::FromViewText(const QString& text)
+{
+    std::string line;
+    line.reserve(static_cast<size_t>(text.size()));
+    for (QChar c : text) {
+        const char16_t code = c.unicode();
+        if (code >= StandInBase && code <= StandInBase + 0xFF &&
+            NeedsStandIn(static_cast<unsigned char>(code - StandInBase)))
+            line += static_cast<char>(code - StandInBase);
+        else if (code == QChar::Nbsp)
+            line += '\xA0';
+        else
+            line += code <= 0xFF ? static_cast<char>(code) : '?';
+    }
+    return line;
+}
+
+void BufferView::refresh()
+{
+    if (shownRevision_ == buffer_.revision())
+        return;
+    QStringList lines;
+    lines.reserve(buffer_.count());
+    for (const std::string& line : buffer_.lines())
+        lines << ToViewText(line);
+    refreshing_ = true;
+    setPlainText(lines.join(QLatin1Char('\n')));
+    refreshing_ = false;
+    shownRevision_ = buffer_.revision();
+    shownBlockCount_ = document()->blockCount();
+}
+
+void BufferView::takeBackEdit(int position, int /*removed*/, int added)
+{
+    if (refreshing_)
+        return;
+    QTextDocument* doc = document();
+    const int blockCount = doc->blockCount();
+    const int first = doc->findBlock(position).blockNumber();
+    QTextBlock lastBlock = doc->findBlock(position + added);
+    const int last = lastBlock.isValid() ? lastBlock.blockNumber() : blockCount - 1;
+    const int oldLast = last - (blockCount - shownBlockCount_);
+
+    std::vector<std::string> lines;
+    for (QTextBlock block = doc->findBlockByNumber(first); block.isValid(); block = block.next()) {
+        lines.push_back(FromViewText(block.text()));
+        if (block.blockNumber() == last)
+            break;
+    }
+    if (buffer_.empty() && blockCount == 1 && lines == std::vector<std::string>{""}) {
+        shownBlockCount_ = blockCount; // an empty view is an empty buffer
+        return;
+    }
+    if (blockCount == 1 && doc->isEmpty())
+        buffer_.clear();
+    else
+        buffer_.replaceLines(first, oldLast - first + 1, std::move(lines));
+    shownRevision_ = buffer_.revision();
+    shownBlockCount_ = blockCount;
+}

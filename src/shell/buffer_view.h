@@ -1,0 +1,31 @@
+#pragma once
+
+#include <QPlainTextEdit>
+#include <cstdint>
+
+class TextBuffer;
+
+// A text view showing one buffer, a buffer line to a view line, unwrapped. The user's
+// typing goes back into the buffer, line by line: only the lines an edit touched are
+// taken back. Bytes the text document would change (a lone CR would break the line,
+// a no-break space would come back as a blank, a NUL would be dropped) are shown by a
+// visible stand-in and mapped back.
+class BufferView : public QPlainTextEdit {
+    Q_OBJECT
+public:
+    BufferView(TextBuffer& buffer, QWidget* parent = nullptr);
+
+    // Shows the buffer again if it changed since the view last showed it.
+    void refresh();
+
+    static QString ToViewText(const std::string& line);
+    static std::string FromViewText(const QString& text);
+
+private:
+    void takeBackEdit(int position, int removed, int added);
+
+    TextBuffer& buffer_;
+    std::uint64_t shownRevision_ = ~std::uint64_t(0);
+    int shownBlockCount_ = 0;
+    bool refreshing_ = false;
+};

@@ -1,0 +1,117 @@
+#include "folder_tree.h"
+
+#include <QDir>
+#include <QFileIconProvider>
+#include <QFileInfo>
+#include <QMouseEvent>
+
+namespace {
+constexpr int PathRole = Qt::UserRole;
+constexpr int FilledRole = Qt::UserRole + 1;
+
+QString PathOf(const QTreeWidgetItem* item)
+{
+    return item->data(0, PathRole).toString();
+}
+
+bool HasSubfolders(const QString& path)
+{
+    return !QDir(path).entryList(QDir::Dirs | QDir::NoDotAndDotDot | QDir::Hidden).isEmpty();
+}
+} // namespace
+
+FolderTree::FolderTree(QWidget* parent) : QTreeWidget(parent)
+{
+    setHeaderHidden(true);
+    setColumnCount(1);
+    setSelectionMode(QAbstractItemView::SingleSelection);
+    connect(this, &QTreeWidget::itemExpanded, this, &FolderTree::fill);
+    connect(this, &QTreeWidget::itemClicked, this, [this] { emit folderClicked(); });
+    for (const QFileInfo& drive : QDir::drives()) {
+        const QString path = QDir::toNativeSeparators(drive.absoluteFilePath());
+        QTreeWidgetItem* root = addFolder(nullptr, path, path);
+        if (QDir::drives().size() == 1)
+            root->setExpanded(true);
+    }
+}
+
+QTreeWidgetItem* FolderTree::addFolder(QTreeWidgetItem* parent, const QString& name,
+                                       const QString& path)
+{
+    auto* item = parent ? new QTreeWidgetItem(parent) : new QTreeWidgetItem(this);
+    static const QFileIconProvider icons;
+    item->setText(0, name);
+    item->setIcon(0, icons.icon(QFileIconProvider::Folder));
+    item->setData(0, PathRole, path);
+    item->setData(0, FilledRole, false);
+    if (HasSubfolders(path))
+        item->setChildIndicatorPolicy(QTreeWidgetItem::ShowIndicator);
+    else
+        item->setChildIndicatorPolicy(QTreeWidgetItem::DontShowIndicatorWhenChildless);
+    return item;
+}
+
+void FolderTree::fill(QTreeWidgetItem* item)
+{
+    if (item->data(0, FilledRole).toBool())
+        return;
+    item->setData(0, FilledRole, true);
+    const QString path = PathOf(item);
+    const QStringList names = QDir(path).entryList(
+        QDir::Dirs | QDir::NoDotAndDotDot | QDir::Hidden, QDir::Name | QDir::IgnoreCase);
+    for (const QString& name : names)
+        addFolder(item, name, QDir::toNativeSeparators(QDir(path).filePath(name)));
+}
+
+QString FolderTree::selectedPath() const
+{
+    const QList<QTreeWidgetItem*> selected = selectedItems();
+    return selected.isEmpty() ? QString() : PathOf(selected.first());
+}
+
+bool FolderTree::selectPath(const QString& path)
+{
+    const QString wanted = QDir::cleanPath(QFileInfo(path).absoluteFilePath());
+    QTreeWidgetItem* found = nullptr;
+    for (int i = 0; i < topLevelItemCount() && !found; ++i) {
+        QTreeWidgetItem* item = topLevelItem(i);
+        const QString rootPath = QDir::cleanPath(QDir::fromNativeSeparators(PathOf(item)));
+        if (!wanted.startsWith(rootPath, Qt::CaseInsensitive))
+            continue;
+        const QStringList names =
+            wanted.mid(rootPath.size()).split(QLatin1Char('/'), Qt::SkipEmptyParts);
+        for (const QString& name : names) {
+            fill(item);
+            QTreeWidgetItem* next = nullptr;
+            for (int c = 0; c < item->childCount() && !next; ++c)
+                if (item->child(c)->text(0) == name)
+                    next = item->child(c);
+            if (!next) {
+                item = nullptr;
+                break;
+            }
+            item->setExpanded(true);
+            item = next;
+        }
+        found = item;
+    }
+    if (!found)
+        return false;
+    setCurrentItem(found);
+    found->setSelected(true);
+    scrollToItem(found);
+    return true;
+}
+
+void FolderTree::mousePressEvent(QMouseEvent* event)
+{
+    // A right click selects the folder under the pointer too.
+    if (event->button() == Qt::RightButton) {
+        if (QTreeWidgetItem* item = itemAt(event->position().toPoint())) {
+            setCurrentItem(item);
+            emit folderClicked();
+            return;
+        }
+    }
+    QTreeWidget::mousePressEvent(event);
+}

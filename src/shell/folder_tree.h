@@ -1,0 +1,28 @@
+#pragma once
+
+#include <QTreeWidget>
+
+// A tree of folders only, from the top of the file system down ("/" here, the drives
+// on Windows), filled lazily as folders are unfolded. It gives the path of the selected
+// folder, selects a folder by path (unfolding the tree down to it) and reports clicks.
+class FolderTree : public QTreeWidget {
+    Q_OBJECT
+public:
+    explicit FolderTree(QWidget* parent = nullptr);
+
+    // The selected folder's path, or an empty text when none is selected.
+    QString selectedPath() const;
+    // Selects the folder; returns false (selecting nothing new) when it is not in the tree.
+    bool selectPath(const QString& path);
+
+signals:
+    // A click (either button) that has selected a folder.
+    void folderClicked();
+
+protected:
+    void mousePressEvent(QMouseEvent* event) override;
+
+private:
+    QTreeWidgetItem* addFolder(QTreeWidgetItem* parent, const QString& name, const QString& path);
+    void fill(QTreeWidgetItem* item);
+};

@@ -1,0 +1,183 @@
+#pragma once
+
+#include "documents/app_state.h"
+#include "documents/file_operations.h"
+
+#include <QMainWindow>
+#include <array>
+#include <functional>
+#include <memory>
+
+class BufferView;
+class FolderTree;
+class Launcher;
+class Messages;
+class ProgressBar;
+class QAction;
+class QCheckBox;
+class QGroupBox;
+class QLabel;
+class QPushButton;
+class QStatusBar;
+class QTabWidget;
+class QFrame;
+class SectionChooser;
+class TAboutBox;
+class KeyValueGrid;
+
+// What the window is given from outside; tests put fakes in, the program leaves them
+// empty and gets message boxes and the desktop's opener.
+struct TForm1Services {
+    Messages* messages = nullptr;
+    Launcher* launcher = nullptr;
+    QString workDir; // folder of the configuration files and reference copies
+};
+
+// The main window. Its creation runs the start-up sequence.
+class TForm1 : public QMainWindow {
+    Q_OBJECT
+public:
+    explicit TForm1(TForm1Services services = {}, QWidget* parent = nullptr);
+    ~TForm1() override;
+
+    AppState& state() { return state_; }
+
+    // Window-wide controls.
+    QStatusBar* StatusBar1;
+    QTabWidget* PageControl1;
+    ProgressBar* ProgressBar1;
+    QFrame* Panel1;
+    KeyValueGrid* ValueList;
+
+    // Menu.
+    QAction* File1;
+    QAction* Exit1;
+    QAction* View1;
+    QAction* ShowContents1;
+    QAction* About1;
+    QAction* N1;
+    QAction* Gorewheel21;
+    QAction* N2;
+
+    // Car Settings tab.
+    QWidget* TabSheet1;
+    QLabel* Image1;
+    QGroupBox* GroupBox1;
+    SectionChooser* ComboBox1;
+    QPushButton* Button3;
+    QPushButton* Button4;
+    QPushButton* GeneralBut;
+    QPushButton* Button1;
+    QCheckBox* DetailsCheck;
+    BufferView* Memo1;
+    FolderTree* Directory;
+    QPushButton* SaveDir;
+    QGroupBox* Directories;
+    QLabel* Label1;
+    QLabel* LabelSaved;
+    QLabel* Label2;
+    QLabel* LabelSelected;
+    QLabel* Label3;
+    QLabel* LabelValid;
+
+    // Pedestrians tab.
+    QWidget* TabSheet2;
+    QLabel* Image2;
+    QGroupBox* GroupBox2;
+    SectionChooser* ComboBox2;
+    QPushButton* BackPed;
+    QPushButton* RestorePed;
+    QPushButton* LaunchPW;
+    QPushButton* SavePed;
+    QCheckBox* DetailsCheck2;
+    BufferView* PedMemo;
+
+    // Miscellaneous tab.
+    QWidget* TabSheet3;
+    QLabel* Image3;
+    QGroupBox* GroupBox3;
+    SectionChooser* ComboBox3;
+    QPushButton* MiscBackup;
+    QPushButton* MiscRestore;
+    QPushButton* MiscPerkwright;
+    QPushButton* MiscSave;
+    QCheckBox* DetailsCheck3;
+    BufferView* MiscMemo;
+
+    // APO tab.
+    QWidget* TabSheet4;
+    QLabel* Image4;
+    QGroupBox* GroupBox4;
+    SectionChooser* ComboBox4;
+    QPushButton* APOBackup;
+    QPushButton* APORestore;
+    QPushButton* APOPerkwright;
+    QPushButton* APOSave;
+    QCheckBox* DetailsCheck4;
+    BufferView* APOMemo;
+
+    TAboutBox* AboutBox;
+
+public slots:
+    void FormCreate();
+    void PageControl1Change();
+    void Exit1Click();
+
+    void ComboBox1Change();
+    void ComboBox2Change();
+    void ComboBox3Change();
+    void ComboBox4Change();
+    void ValueListValidate(QObject* Sender, int ACol, int ARow, const std::string& KeyName,
+                           const std::string& KeyValue);
+
+    void Button1Click();
+    void Button3Click();
+    void Button4Click();
+    void SavePedClick();
+    void BackPedClick();
+    void RestorePedClick();
+    void MiscSaveClick();
+    void MiscBackupClick();
+    void MiscRestoreClick();
+    void APOSaveClick();
+    void APOBackupClick();
+    void APORestoreClick();
+
+    void DirectoryClick();
+    void SaveDirClick();
+
+    void DetailsCheckClick();
+    void DetailsCheck2Click();
+    void DetailsCheck3Click();
+    void DetailsCheck4Click();
+    void ShowContents1Click();
+    void GeneralButClick();
+    void LaunchPWClick();
+    void MiscPerkwrightClick();
+    void APOPerkwrightClick();
+    void Gorewheel21Click();
+    void About1Click();
+
+private:
+    void buildForm();
+    void connectHandlers();
+    void guarded(const std::function<void()>& handler);
+    void refreshViews();
+    QString workFile(const char* name) const;
+    void chooseSection(Tab tab);
+    void startUpGeneral();
+    void startUpSettings();
+    void reportCorruptedConfiguration();
+    void showDetails(bool shown);
+    void detailsCheckClick(QCheckBox* box);
+    void LaunchSibling();
+    SectionChooser* chooserOf(Tab tab) const;
+
+    AppState state_;
+    std::unique_ptr<Messages> ownMessages_;
+    std::unique_ptr<Launcher> ownLauncher_;
+    Messages* messages_;
+    Launcher* launcher_;
+    std::unique_ptr<Controls> controls_;
+    std::array<BufferView*, TabCount> views_{};
+};

@@ -1,0 +1,15 @@
+#include "general.h"
+
+#include <QApplication>
+
+int main(int argc, char* argv[])
+{
+    Q_INIT_RESOURCE(tunedeck);
+    QApplication application(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("Tunedeck"));
+    QApplication::setApplicationDisplayName(QStringLiteral("Tunedeck"));
+    QApplication::setApplicationVersion(QStringLiteral("1.0"));
+    TForm1 form;
+    form.show();
+    return application.exec();
+}

@@ -1,0 +1,37 @@
+#include "message_boxes.h"
+
+#include <QApplication>
+
+void MessageBoxes::show(QMessageBox::Icon icon, const QString& title, const QString& text)
+{
+    QString shown = text;
+    shown.replace(QLatin1String("\r\n"), QLatin1String("\n"));
+    QMessageBox box(icon, title, shown, QMessageBox::Ok, parent_);
+    box.setTextFormat(Qt::PlainText);
+    box.exec();
+}
+
+void MessageBoxes::error(const QString& text)
+{
+    show(QMessageBox::Critical, QStringLiteral("Error"), text);
+}
+
+void MessageBoxes::warning(const QString& text)
+{
+    show(QMessageBox::Warning, QStringLiteral("Warning"), text);
+}
+
+void MessageBoxes::information(const QString& text)
+{
+    show(QMessageBox::Information, QStringLiteral("Information"), text);
+}
+
+void MessageBoxes::plain(const QString& text)
+{
+    show(QMessageBox::NoIcon, QApplication::applicationDisplayName(), text);
+}
+
+void MessageBoxes::report(const QString& text)
+{
+    show(QMessageBox::Critical, QApplication::applicationDisplayName(), text);
+}

@@ -1,0 +1,23 @@
+#pragma once
+
+#include "documents/interfaces.h"
+
+#include <QMessageBox>
+
+class QWidget;
+
+// Modal message boxes with a single OK button.
+class MessageBoxes : public Messages {
+public:
+    explicit MessageBoxes(QWidget* parent) : parent_(parent) {}
+
+    void error(const QString& text) override;
+    void warning(const QString& text) override;
+    void information(const QString& text) override;
+    void plain(const QString& text) override;
+    void report(const QString& text) override;
+
+private:
+    void show(QMessageBox::Icon icon, const QString& title, const QString& text);
+    QWidget* parent_;
+};
