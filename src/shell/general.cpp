@@ -137,7 +137,12 @@ TForm1::TForm1(TForm1Services services, QWidget* parent)
     AboutBox = new TAboutBox(this);
 }
 
-TForm1::~TForm1() = default;
+TForm1::~TForm1()
+{
+    // An edit still open in the grid commits when its editor loses the focus; let the
+    // grid go while the state it writes to is still here.
+    delete centralWidget();
+}
 
 // The window's layout: every control with its name, place, size, caption and hint.
 void TForm1::buildForm()

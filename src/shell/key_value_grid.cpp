@@ -82,7 +82,7 @@ std::string KeyValueGrid::value(int row) const
 
 void KeyValueGrid::commitPendingEdit()
 {
-    if (state() != QAbstractItemView::EditingState)
+    if (!isEditing())
         return;
     if (QWidget* editor = indexWidget(currentIndex())) {
         commitData(editor);

@@ -20,6 +20,7 @@ public:
 
     std::string key(int row) const;   // data row, counted from 1
     std::string value(int row) const;
+    bool isEditing() const { return state() == QAbstractItemView::EditingState; }
     // Ends an edit in progress, committing its text as leaving the cell would.
     void commitPendingEdit();
 

@@ -1,0 +1,207 @@
+// The whole road through the real window: choose a section, type a value into the grid
+// as a user would, leave the cell, save, and compare the file on disk.
+
+#include "buffer_view.h"
+#include "controls.h"
+#include "documents/text_buffer.h"
+#include "general.h"
+#include "key_value_grid.h"
+#include "support/fakes.h"
+#include "support/test_support.h"
+
+#include <QCheckBox>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QSignalBlocker>
+#include <QTabWidget>
+#include <QTextBlock>
+#include <QtTest>
+
+class EditingTest : public QObject {
+    Q_OBJECT
+
+private:
+    struct Window {
+        WorkFolder folder;
+        FakeMessages messages;
+        FakeLauncher launcher;
+        std::unique_ptr<TForm1> form;
+
+        Window()
+        {
+            folder.writeIni("Tunedeck.ini", folder.gameDir().toStdString());
+            form = std::make_unique<TForm1>(
+                TForm1Services{&messages, &launcher, folder.path()});
+            form->show();
+            QVERIFY(QTest::qWaitForWindowExposed(form.get()));
+        }
+    };
+
+    static void choose(SectionChooser* chooser, int index)
+    {
+        // As the user picks an item from the list.
+        chooser->setCurrentIndex(index);
+        emit chooser->activated(index);
+    }
+
+    // Types into the value cell of data row `row` and leaves the cell with Enter.
+    static void typeValue(TForm1& form, int row, const QString& text)
+    {
+        KeyValueGrid* grid = form.ValueList;
+        const QModelIndex cell = grid->model()->index(row - 1, 1);
+        grid->setFocus();
+        grid->setCurrentIndex(cell);
+        QTest::keyClick(grid, Qt::Key_F2);
+        auto* editor = qobject_cast<QLineEdit*>(QApplication::focusWidget());
+        QVERIFY(editor);
+        editor->selectAll();
+        QTest::keyClicks(editor, text);
+        QTest::keyClick(editor, Qt::Key_Return);
+        // The grid commits an edit ended by Enter from the event loop.
+        QTRY_VERIFY(!grid->isEditing());
+    }
+
+    static std::string line(const std::string& bytes, int index)
+    {
+        return SplitLines(bytes).at(static_cast<size_t>(index));
+    }
+
+private slots:
+    void typicalEditLandsOnDiskByteForByte()
+    {
+        Window w;
+        TForm1& form = *w.form;
+        const std::string before = ReadBytes(w.folder.generalPath());
+        form.PageControl1->setCurrentIndex(2);
+        choose(form.ComboBox3, 1); // Credit Awards, easy group
+        QCOMPARE(form.ValueList->key(1),
+                 std::string("Credits per unit car damage for (easy) skill level (with peds)"));
+        QCOMPARE(form.ValueList->value(1), std::string("12"));
+
+        typeValue(form, 1, "15");
+        const std::string rebuilt =
+            "15,9,7\t\t\t\t\t // Credits per unit car damage for each skill level (with peds)";
+        QCOMPARE(form.state().MiscMemo.line(58), rebuilt);
+        QCOMPARE(form.state().Memo1.line(58), rebuilt);
+        QCOMPARE(form.state().APOMemo.line(58), rebuilt);
+
+        QTest::mouseClick(form.MiscSave, Qt::LeftButton);
+        std::vector<std::string> expected = SplitLines(before);
+        expected[0] = "0\t\t\t\t\t\t// Disable TIFF conversion";
+        expected[58] = rebuilt;
+        QCOMPARE(ReadBytes(w.folder.generalPath()), JoinLines(expected));
+        QCOMPARE(w.messages.texts(FakeMessages::Information).back(),
+                 "File updated: " + form.state().GeneralPath);
+    }
+
+    void unchangedValueWritesNothing()
+    {
+        Window w;
+        TForm1& form = *w.form;
+        form.PageControl1->setCurrentIndex(2);
+        choose(form.ComboBox3, 13); // More Settings
+        const auto revision = form.state().MiscMemo.revision();
+        typeValue(form, 1, QString::fromStdString(form.ValueList->value(1)));
+        QCOMPARE(form.state().MiscMemo.revision(), revision);
+    }
+
+    void commitInRowsThatStandForNoSetting_data()
+    {
+        QTest::addColumn<int>("tab");
+        QTest::addColumn<int>("item");
+        QTest::addColumn<int>("row");
+        QTest::newRow("car note row") << 0 << 5 << 2;
+        QTest::newRow("car heading") << 0 << 0 << 1;
+        QTest::newRow("misc heading") << 2 << 4 << 1;
+        QTest::newRow("misc underwater note") << 2 << 14 << 11;
+        QTest::newRow("apo unlisted blank row") << 3 << -1 << 1;
+    }
+
+    void commitInRowsThatStandForNoSetting()
+    {
+        QFETCH(int, tab);
+        QFETCH(int, item);
+        QFETCH(int, row);
+        Window w;
+        TForm1& form = *w.form;
+        form.PageControl1->setCurrentIndex(tab);
+        SectionChooser* chooser =
+            std::array<SectionChooser*, 4>{form.ComboBox1, form.ComboBox2, form.ComboBox3,
+                                           form.ComboBox4}[static_cast<size_t>(tab)];
+        if (item >= 0) {
+            choose(chooser, item);
+        } else {
+            const QSignalBlocker blocker(chooser);
+            chooser->setCurrentIndex(-1);
+            form.ComboBox4Change();
+        }
+        const AppState before = form.state();
+        typeValue(form, row, "999");
+        for (Tab t : {Tab::CarSettings, Tab::Pedestrians, Tab::Miscellaneous, Tab::APO})
+            QCOMPARE(form.state().buffer(t).lines(), before.buffer(t).lines());
+    }
+
+    void blankRowAfterTabSwitchWritesNothing()
+    {
+        Window w;
+        TForm1& form = *w.form;
+        choose(form.ComboBox1, 1); // Bending: entry 1 is line 47
+        form.PageControl1->setCurrentIndex(2);
+        QCOMPARE(form.state().RowLines[1], 47); // the row table is left as it was
+        const std::string line47 = form.state().MiscMemo.line(47);
+        typeValue(form, 1, "5");
+        QCOMPARE(form.state().MiscMemo.line(47), line47);
+        QCOMPARE(form.state().Memo1.line(47), line(ReadBytes(w.folder.generalPath()), 47));
+    }
+
+    void pendingEditGoesToTheTabThatShowedTheRow()
+    {
+        Window w;
+        TForm1& form = *w.form;
+        choose(form.ComboBox1, 9); // Mutant Tail Thing, row 2 is line 187
+        KeyValueGrid* grid = form.ValueList;
+        grid->setFocus();
+        grid->setCurrentIndex(grid->model()->index(1, 1));
+        QTest::keyClick(grid, Qt::Key_F2);
+        auto* editor = qobject_cast<QLineEdit*>(QApplication::focusWidget());
+        QVERIFY(editor);
+        editor->selectAll();
+        QTest::keyClicks(editor, "0.07");
+        form.PageControl1->setCurrentIndex(3); // switch with the edit still open
+
+        QCOMPARE(form.state().Memo1.line(187),
+                 std::string("0.07\t\t\t\t\t // Mass of each Link"));
+        QCOMPARE(form.state().APOMemo.line(187), line(ReadBytes(w.folder.generalPath()), 187));
+        QCOMPARE(grid->rowCount(), 1);
+        QCOMPARE(grid->key(1), std::string());
+    }
+
+    void skillEditOnPedestriansTabTouchesPedMemoOnly()
+    {
+        Window w;
+        TForm1& form = *w.form;
+        form.PageControl1->setCurrentIndex(1);
+        choose(form.ComboBox2, 1); // General Stuff - Race
+        const std::vector<std::string> general = form.state().Memo1.lines();
+        typeValue(form, 6, "3");
+        QCOMPARE(form.state().PedMemo.line(15),
+                 std::string("6,4,3\t\t\t\t\t // Time (seconds) scored per ped (easy, medium, hard)"));
+        QCOMPARE(form.state().Memo1.lines(), general);
+        QCOMPARE(form.state().RowValues[6], std::string("6,4,3"));
+    }
+
+    void editShowsInTheOpenTextView()
+    {
+        Window w;
+        TForm1& form = *w.form;
+        form.DetailsCheck->setChecked(true);
+        choose(form.ComboBox1, 8); // Mine & Mortar, line 192
+        typeValue(form, 1, "0.03");
+        const QString shown =
+            form.Memo1->document()->findBlockByNumber(192).text();
+        QCOMPARE(shown, QStringLiteral("0.03\t\t\t\t\t // Mine / Mortar Weight"));
+    }
+};
+
+QTEST_MAIN(EditingTest)
+#include "editing_test.moc"
