@@ -1,6 +1,7 @@
 #include "general.h"
 
 #include <QApplication>
+#include <QScreen>
 
 int main(int argc, char* argv[])
 {
@@ -10,6 +11,9 @@ int main(int argc, char* argv[])
     QApplication::setApplicationDisplayName(QStringLiteral("Tunedeck"));
     QApplication::setApplicationVersion(QStringLiteral("1.0"));
     TForm1 form;
+    form.adjustSize();
+    form.move(QGuiApplication::primaryScreen()->availableGeometry().center() -
+              form.rect().center());
     form.show();
     return application.exec();
 }

@@ -1,0 +1,83 @@
+#pragma once
+
+#include "documents/interfaces.h"
+
+#include <QByteArray>
+#include <string>
+#include <utility>
+#include <vector>
+
+// Exit statuses of the tool.
+constexpr int ExitSuccess = 0;
+constexpr int ExitFailed = 1;  // a check failed, differences were found, an item was unlisted
+constexpr int ExitTrouble = 2; // bad usage, or a file that cannot be loaded or written
+
+// Ends a command with an exit status. Whatever the user needs to know has been said.
+struct CommandEnd {
+    int status;
+};
+
+// Writes bytes to standard output exactly as they are.
+void PrintOut(const std::string& bytes);
+
+// The message boxes of the window, as lines. A result ("File updated: ...", "File
+// copied: ...") is the output of the command and goes to standard output; every other
+// message goes to standard error after the program's name. Each message is one line.
+class ConsoleMessages : public Messages {
+public:
+    void error(const QString& text) override;
+    void warning(const QString& text) override;
+    void information(const QString& text) override;
+    void plain(const QString& text) override;
+    void report(const QString& text) override;
+
+    // A message of the tool itself, given as bytes.
+    void say(const QByteArray& text);
+
+    // Errors (including general error reports) and plain messages shown so far.
+    int errorCount() const { return errors_; }
+    int plainCount() const { return plains_; }
+
+private:
+    int errors_ = 0;
+    int plains_ = 0;
+};
+
+// The progress bar: nothing to show, but the writer reads back its position.
+class SilentProgress : public Progress {
+public:
+    void setMaximum(int) override {}
+    void stepIt() override { ++position_; }
+    void setPosition(int position) override { position_ = position; }
+    int position() const override { return position_; }
+
+private:
+    int position_ = 0;
+};
+
+// A section chooser with an item chosen on the command line.
+class ItemChooser : public Chooser {
+public:
+    int index = -1;
+    int itemIndex() const override { return index; }
+    void clearSelection() override { index = -1; }
+    void setText(const std::string&) override {}
+};
+
+// One row of the grid: its Details text and its Value text.
+struct GridRow {
+    std::string details;
+    std::string value;
+};
+
+// The grid, as the list of rows it shows; data row n is rows[n - 1].
+class RowList : public Grid {
+public:
+    std::vector<GridRow> rows;
+    int rowCount() const override { return static_cast<int>(rows.size()); }
+    void deleteRow(int row) override { rows.erase(rows.begin() + (row - 1)); }
+    void insertTop(const std::string& key, const std::string& value) override
+    {
+        rows.insert(rows.begin(), GridRow{key, value});
+    }
+};
