@@ -49,14 +49,24 @@ bool ReadLinesFrom(const QString& path, int limit, std::vector<std::string>& lin
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
         throw FileError(QStringLiteral("Cannot open file \"%1\". %2").arg(path, file.errorString()));
-    // Read one byte past the limit, so a file of any size (or a device that never
-    // ends) is recognised as too large without being read whole.
-    const QByteArray bytes = file.read(MaxGameFileBytes + 1);
-    if (file.error() != QFileDevice::NoError)
-        throw FileError(QStringLiteral("Cannot read file \"%1\". %2").arg(path, file.errorString()));
-    if (bytes.size() > MaxGameFileBytes)
+    if (!file.isSequential() && file.size() > MaxGameFileBytes)
         return false;
-    lines = SplitLines(bytes.toStdString(), limit);
+    // Read in pieces, stopping once past the limit, so a device that never
+    // ends (or a file that grows) is recognised as too large without being read whole.
+    std::string bytes;
+    std::vector<char> chunk(64 * 1024);
+    while (static_cast<long long>(bytes.size()) <= MaxGameFileBytes) {
+        const qint64 got = file.read(chunk.data(), static_cast<qint64>(chunk.size()));
+        if (got < 0)
+            throw FileError(
+                QStringLiteral("Cannot read file \"%1\". %2").arg(path, file.errorString()));
+        if (got == 0)
+            break;
+        bytes.append(chunk.data(), static_cast<size_t>(got));
+    }
+    if (static_cast<long long>(bytes.size()) > MaxGameFileBytes)
+        return false;
+    lines = SplitLines(bytes, limit);
     return true;
 }
 

@@ -1,0 +1,314 @@
+#include "commands.h"
+
+#include "arguments.h"
+#include "session.h"
+
+#include "catalogue/catalogue.h"
+#include "documents/errors.h"
+#include "documents/file_operations.h"
+#include "documents/game_files.h"
+#include "editing/write_back.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <algorithm>
+#include <functional>
+#include <set>
+
+namespace {
+
+using Arguments = std::vector<std::string>;
+
+std::string Bytes(const QString& path)
+{
+    return QFile::encodeName(path).toStdString();
+}
+
+std::string Number(long long value)
+{
+    return std::to_string(value);
+}
+
+const char* KindName(ItemKind kind)
+{
+    switch (kind) {
+    case ItemKind::Section:
+        return "section";
+    case ItemKind::Heading:
+        return "heading";
+    case ItemKind::Unlisted:
+        break;
+    }
+    return "unlisted";
+}
+
+int ExpectedLineCount(GameFile file)
+{
+    return file == GameFile::General ? GeneralLineCount : SettingsLineCount;
+}
+
+// The values part of a setting line: everything before its first TAB.
+std::string ValuesPart(const std::string& line)
+{
+    return line.substr(0, line.find('\t'));
+}
+
+// check: the line count of each game file and whether the identity check accepts it.
+int Check(Session& session, const Arguments&)
+{
+    int status = ExitSuccess;
+    for (GameFile file : GameFiles) {
+        const QString path = session.gameFilePath(file);
+        if (!session.requireFile(path)) {
+            PrintOut(Bytes(path) + "\t-\tmissing\n");
+            status = std::max(status, ExitFailed);
+            continue;
+        }
+        std::vector<std::string> lines;
+        const bool readable = ReadLinesFrom(path, -1, lines);
+        const std::string count = readable ? Number(static_cast<long long>(lines.size())) : "-";
+        switch (session.load(file)) {
+        case LoadResult::Loaded:
+            PrintOut(Bytes(path) + '\t' + count + "\tok\n");
+            break;
+        case LoadResult::Rejected:
+            PrintOut(Bytes(path) + '\t' + count + "\trejected: expected " +
+                     Number(ExpectedLineCount(file)) + " lines\n");
+            status = std::max(status, ExitFailed);
+            break;
+        case LoadResult::Missing:
+        case LoadResult::Failed:
+            status = ExitTrouble;
+            break;
+        }
+    }
+    return status;
+}
+
+// sections [TAB]: the items of the choosers.
+int Sections(Session& session, const Arguments& arguments)
+{
+    std::vector<Tab> tabs(AllTabs.begin(), AllTabs.end());
+    if (!arguments.empty())
+        tabs = {TabArgument(arguments[0], session.messages)};
+    for (Tab tab : tabs) {
+        const auto& items = CatalogueOf(tab).items;
+        for (size_t i = 0; i < items.size(); ++i)
+            PrintOut(std::string(ShortName(tab)) + '\t' + Number(static_cast<long long>(i)) + '\t' +
+                     items[i].text + '\t' + KindName(items[i].kind) + '\n');
+    }
+    return ExitSuccess;
+}
+
+bool LoadFileOf(Session& session, Tab tab)
+{
+    return session.load(FileOf(tab)) == LoadResult::Loaded;
+}
+
+// show TAB ITEM: the rows the grid shows after choosing the item.
+int Show(Session& session, const Arguments& arguments)
+{
+    const Tab tab = TabArgument(arguments[0], session.messages);
+    const int item = ItemArgument(tab, arguments[1], session.messages);
+    if (!LoadFileOf(session, tab))
+        return ExitTrouble;
+    const int errorsBefore = session.messages.errorCount();
+    const int plainsBefore = session.messages.plainCount();
+    const std::vector<GridRow> rows = session.choose(tab, item);
+    if (session.messages.errorCount() != errorsBefore)
+        return ExitTrouble;
+    for (size_t n = 0; n < rows.size(); ++n)
+        PrintOut(Number(static_cast<long long>(n + 1)) + '\t' + rows[n].details + '\t' +
+                 rows[n].value + '\n');
+    // The tab's answer to an item with no section.
+    return session.messages.plainCount() != plainsBefore ? ExitFailed : ExitSuccess;
+}
+
+std::array<std::uint64_t, TabCount> Revisions(const AppState& state)
+{
+    std::array<std::uint64_t, TabCount> revisions{};
+    for (Tab tab : AllTabs)
+        revisions[static_cast<size_t>(tab)] = state.buffer(tab).revision();
+    return revisions;
+}
+
+// set TAB ITEM ROW VALUE: commits the value in the grid row and saves the tab's buffer.
+int Set(Session& session, const Arguments& arguments)
+{
+    ConsoleMessages& messages = session.messages;
+    const Tab tab = TabArgument(arguments[0], messages);
+    const int item = ItemArgument(tab, arguments[1], messages);
+    const std::optional<int> row = WholeNumber(arguments[2]);
+    if (!row) {
+        messages.say("ROW must be a whole number, not \"" +
+                     QByteArray::fromStdString(arguments[2]) + "\".");
+        return ExitTrouble;
+    }
+    const std::string& value = arguments[3];
+    if (!LoadFileOf(session, tab))
+        return ExitTrouble;
+
+    const int errorsBefore = messages.errorCount();
+    const std::vector<GridRow> rows = session.choose(tab, item);
+    if (messages.errorCount() != errorsBefore)
+        return ExitTrouble;
+    const bool onGrid = *row >= 1 && *row <= static_cast<int>(rows.size());
+    const std::string details = onGrid ? rows[static_cast<size_t>(*row - 1)].details : "";
+
+    // The write-back itself decides which rows stand for a setting: a row that does not
+    // leaves every buffer as it was.
+    const auto before = Revisions(session.state);
+    CommitGridValue(session.state, *row, details, value);
+    if (Revisions(session.state) == before) {
+        messages.say("Row " + QByteArray::number(*row) + " of item " + QByteArray::number(item) +
+                     " on tab " + ShortName(tab) + " stands for no setting; nothing was written.");
+        return ExitTrouble;
+    }
+    return session.guarded([&] { Save(session.state, session.controls, tab); }) ? ExitSuccess
+                                                                                : ExitTrouble;
+}
+
+using ShownLines = std::array<std::set<int>, GameFiles.size()>;
+
+// Prints every row of a section whose value differs between the two sessions, and
+// notes the lines that the section shows. Returns whether any row differs.
+bool DiffSection(Session& current, Session& reference, Tab tab, int item, ShownLines& shown)
+{
+    const std::vector<GridRow> was = reference.choose(tab, item);
+    const std::vector<GridRow> now = current.choose(tab, item);
+    for (int n = 1; n <= RowTableSize; ++n)
+        if (!current.state.RowKeys[n].empty())
+            shown[static_cast<size_t>(FileOf(tab))].insert(current.state.RowLines[n]);
+    bool differs = false;
+    for (size_t r = 0; r < now.size() && r < was.size(); ++r) {
+        if (now[r].value == was[r].value)
+            continue;
+        differs = true;
+        PrintOut(std::string(ShortName(tab)) + '\t' + Number(item) + '\t' +
+                 Number(static_cast<long long>(r + 1)) + '\t' + now[r].details + '\t' +
+                 was[r].value + '\t' + now[r].value + '\n');
+    }
+    return differs;
+}
+
+// The lines that no section shows and whose values part differs. Line 0 is not
+// compared: a save replaces it with the fixed first line.
+int OtherLinesDiffering(const TextBuffer& now, const TextBuffer& was, const std::set<int>& shown)
+{
+    int count = 0;
+    for (int line = 1; line < now.count() && line < was.count(); ++line)
+        if (shown.count(line) == 0 && ValuesPart(now.line(line)) != ValuesPart(was.line(line)))
+            ++count;
+    return count;
+}
+
+// diff: every shown value that differs from the reference copies, then for each file the
+// number of other lines that differ.
+int Diff(Session& current, const Arguments&)
+{
+    Session reference(current.messages);
+    reference.state.WorkDir = current.state.WorkDir;
+    for (GameFile file : GameFiles)
+        if (current.load(file) != LoadResult::Loaded)
+            return ExitTrouble;
+    for (GameFile file : GameFiles)
+        if (reference.loadReferenceCopy(file) != LoadResult::Loaded)
+            return ExitTrouble;
+
+    bool differs = false;
+    ShownLines shown;
+    for (Tab tab : AllTabs) {
+        const auto& items = CatalogueOf(tab).items;
+        for (size_t i = 0; i < items.size(); ++i)
+            if (items[i].kind == ItemKind::Section)
+                differs |= DiffSection(current, reference, tab, static_cast<int>(i), shown);
+    }
+    for (GameFile file : GameFiles) {
+        const Tab tab = TabOf(file);
+        const int others =
+            OtherLinesDiffering(current.state.buffer(tab), reference.state.buffer(tab),
+                                shown[static_cast<size_t>(file)]);
+        if (others > 0) {
+            differs = true;
+            PrintOut(Bytes(QFileInfo(current.gameFilePath(file)).fileName()) +
+                     "\tother lines differ: " + Number(others) + '\n');
+        }
+    }
+    return differs ? ExitFailed : ExitSuccess;
+}
+
+// backup: each game file, as loaded, to its .bak file beside it.
+int BackupFiles(Session& session, const Arguments&)
+{
+    int status = ExitSuccess;
+    for (GameFile file : GameFiles) {
+        if (session.load(file) != LoadResult::Loaded ||
+            !session.guarded([&] { Backup(session.state, session.controls, TabOf(file)); }))
+            status = ExitTrouble;
+    }
+    return status;
+}
+
+// restore: each reference copy over its game file.
+int RestoreFiles(Session& session, const Arguments&)
+{
+    int status = ExitSuccess;
+    for (GameFile file : GameFiles)
+        if (!session.restore(file))
+            status = ExitTrouble;
+    return status;
+}
+
+struct Command {
+    const char* name;
+    const char* usage; // the arguments, for the usage message
+    size_t minArguments;
+    size_t maxArguments;
+    std::function<int(Session&, const Arguments&)> run;
+};
+
+const std::vector<Command>& Commands()
+{
+    static const std::vector<Command> commands = {
+        {"check", "", 0, 0, Check},
+        {"sections", " [TAB]", 0, 1, Sections},
+        {"show", " TAB ITEM", 2, 2, Show},
+        {"set", " TAB ITEM ROW VALUE", 4, 4, Set},
+        {"diff", "", 0, 0, Diff},
+        {"backup", "", 0, 0, BackupFiles},
+        {"restore", "", 0, 0, RestoreFiles},
+    };
+    return commands;
+}
+
+} // namespace
+
+int RunCommand(const Invocation& invocation, ConsoleMessages& messages)
+{
+    const auto& commands = Commands();
+    const auto command = std::find_if(commands.begin(), commands.end(), [&](const Command& c) {
+        return invocation.command == c.name;
+    });
+    if (command == commands.end()) {
+        messages.say("Unknown command \"" + QByteArray::fromStdString(invocation.command) +
+                     "\"; see tunedeck-cli --help.");
+        return ExitTrouble;
+    }
+    const size_t count = invocation.arguments.size();
+    if (count < command->minArguments || count > command->maxArguments) {
+        messages.say(QByteArray("Usage: tunedeck-cli [--dir GAME_DIR] ") + command->name +
+                     command->usage);
+        return ExitTrouble;
+    }
+
+    Session session(messages, invocation.gameDir);
+    int status = ExitTrouble;
+    const bool ran = RunGuarded(messages, [&] {
+        try {
+            status = command->run(session, invocation.arguments);
+        } catch (const CommandEnd& end) {
+            status = end.status;
+        }
+    });
+    return ran ? status : ExitTrouble;
+}

@@ -1,0 +1,18 @@
+#pragma once
+
+#include "console.h"
+
+#include <QString>
+#include <optional>
+#include <string>
+#include <vector>
+
+// What the command line asks for. The arguments are bytes, exactly as given.
+struct Invocation {
+    std::optional<QString> gameDir; // --dir
+    std::string command;
+    std::vector<std::string> arguments;
+};
+
+// Runs the command and returns the exit status.
+int RunCommand(const Invocation& invocation, ConsoleMessages& messages);

@@ -1,0 +1,96 @@
+#include "commands.h"
+#include "console.h"
+
+#include <QCommandLineParser>
+#include <QCoreApplication>
+#include <QFile>
+#include <QStringList>
+
+namespace {
+
+constexpr const char* Description =
+    "Shows, edits and checks the Gorewheel II tuning files data\\General.txt and\n"
+    "data\\peds\\Settings.txt with the same rules as Tunedeck.\n"
+    "\n"
+    "Commands:\n"
+    "  check                    line count of each game file, and whether it is accepted\n"
+    "  sections [TAB]           the items of the section choosers\n"
+    "  show TAB ITEM            the rows the grid shows for an item\n"
+    "  set TAB ITEM ROW VALUE   commit VALUE in grid row ROW and save the tab's file\n"
+    "  diff                     the settings that differ from the reference copies\n"
+    "  backup                   write General.bak and Settings.bak beside the game files\n"
+    "  restore                  write the reference copies over the game files\n"
+    "\n"
+    "TAB is car, ped, misc, apo or a tab's caption, in any letter case. ITEM is an item\n"
+    "index or an item text. Give a VALUE that begins with \"-\" after \"--\".\n"
+    "Tunedeck.ini, Perkwright.ini, original.general and original.pedsettings are\n"
+    "looked up in the current folder.\n"
+    "\n"
+    "Exit status: 0 success, 1 a check failed or differences were found,\n"
+    "2 bad usage or a file that cannot be loaded or written.";
+
+// The arguments as Latin-1 text, which maps every byte to one character and back: the
+// values reach the buffers exactly as they were typed, whatever the locale.
+QStringList ByteArguments(int argc, char* argv[])
+{
+    QStringList arguments;
+    for (int i = 0; i < argc; ++i)
+        arguments << QString::fromLatin1(argv[i]);
+    return arguments;
+}
+
+std::string Bytes(const QString& latin1)
+{
+    return latin1.toLatin1().toStdString();
+}
+
+} // namespace
+
+int main(int argc, char* argv[])
+{
+    const QStringList arguments = ByteArguments(argc, argv);
+    QCoreApplication application(argc, argv);
+    QCoreApplication::setApplicationName(QStringLiteral("tunedeck-cli"));
+    QCoreApplication::setApplicationVersion(QStringLiteral(TUNEDECK_VERSION));
+
+    QCommandLineParser parser;
+    parser.setApplicationDescription(QString::fromLatin1(Description));
+    const QCommandLineOption helpOption = parser.addHelpOption();
+    const QCommandLineOption versionOption = parser.addVersionOption();
+    const QCommandLineOption dirOption(QStringLiteral("dir"),
+                                       QStringLiteral("Use GAME_DIR as the game folder instead "
+                                                      "of the one named in the .ini file."),
+                                       QStringLiteral("GAME_DIR"));
+    parser.addOption(dirOption);
+    parser.addPositionalArgument(QStringLiteral("command"), QStringLiteral("The command to run."),
+                                 QStringLiteral("COMMAND [ARGS]"));
+
+    ConsoleMessages messages;
+    if (!parser.parse(arguments)) {
+        messages.say(parser.errorText().toLocal8Bit() + " See tunedeck-cli --help.");
+        return ExitTrouble;
+    }
+    if (parser.isSet(helpOption) || parser.isSet(QStringLiteral("help-all"))) {
+        // Qt names the program by the path it was started with; the help names it plainly.
+        QString help = parser.helpText();
+        help.replace(QStringLiteral("Usage: ") + QCoreApplication::arguments().constFirst(),
+                     QStringLiteral("Usage: tunedeck-cli"));
+        PrintOut(help.toLocal8Bit().toStdString());
+        return ExitSuccess;
+    }
+    if (parser.isSet(versionOption))
+        parser.showVersion();
+
+    const QStringList positional = parser.positionalArguments();
+    if (positional.isEmpty()) {
+        messages.say("No command given; see tunedeck-cli --help.");
+        return ExitTrouble;
+    }
+    Invocation invocation;
+    if (parser.isSet(dirOption))
+        invocation.gameDir = QFile::decodeName(parser.value(dirOption).toLatin1());
+    invocation.command = Bytes(positional.front());
+    for (qsizetype i = 1; i < positional.size(); ++i)
+        invocation.arguments.push_back(Bytes(positional[i]));
+    return RunCommand(invocation, messages);
+}

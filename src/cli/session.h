@@ -1,0 +1,77 @@
+#pragma once
+
+#include "console.h"
+
+#include "documents/app_state.h"
+#include "documents/file_operations.h"
+
+#include <QString>
+#include <array>
+#include <functional>
+#include <optional>
+#include <vector>
+
+// The two game files, in the order start-up loads them.
+enum class GameFile { General, Settings };
+constexpr std::array<GameFile, 2> GameFiles = {GameFile::General, GameFile::Settings};
+
+// The file a tab's buffer holds, and the tab whose buffer stands for a file.
+GameFile FileOf(Tab tab);
+Tab TabOf(GameFile file);
+
+enum class LoadResult {
+    Loaded,
+    Missing,  // no such file
+    Rejected, // the identity check refused it
+    Failed,   // it could not be read
+};
+
+// One run of the tool: the program state as the window holds it, and the stand-ins for
+// the controls around it.
+class Session {
+public:
+    // `gameDir` is the directory given on the command line, if any.
+    Session(ConsoleMessages& messages, std::optional<QString> gameDir = std::nullopt);
+    Session(const Session&) = delete;
+    Session& operator=(const Session&) = delete;
+
+    AppState state;
+    ConsoleMessages& messages;
+    SilentProgress progress;
+    std::array<ItemChooser, TabCount> choosers;
+    Controls controls;
+
+    // Where the game file lies below the game directory, whether it exists or not.
+    // The game directory is looked up the first time it is needed.
+    QString gameFilePath(GameFile file);
+
+    // Loads a game file into its buffers as start-up does, with the identity check.
+    LoadResult load(GameFile file);
+
+    // Loads the reference copies into the buffers in place of the game files, with
+    // the same identity check: "original.general" must have the lines of General.txt.
+    LoadResult loadReferenceCopy(GameFile file);
+
+    // Writes the reference copy over the game file as that file's Save button does.
+    bool restore(GameFile file);
+
+    // Chooses the item on the tab's chooser, as the user would; returns the grid.
+    std::vector<GridRow> choose(Tab tab, int item);
+
+    // Runs a core operation as a window handler runs: true when it ran to its end
+    // without reporting an error.
+    bool guarded(const std::function<void()>& operation);
+
+    // Says so and returns false when no file exists at the path.
+    bool requireFile(const QString& path);
+
+private:
+    // The directory given on the command line, else the first line of the configuration
+    // file in the working folder. Ends the command when there is none.
+    void findGameDirectory();
+    void loadBuffers(GameFile file, const QString& path);
+    LoadResult loadAs(GameFile file, const QString& path);
+
+    std::optional<QString> gameDirOption_;
+    bool gameDirFound_ = false;
+};

@@ -1,0 +1,980 @@
+#include "documents/app_state.h"
+#include "documents/errors.h"
+#include "documents/file_operations.h"
+#include "support/fakes.h"
+#include "support/test_support.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QRegularExpression>
+#include <array>
+#include <gtest/gtest.h>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace {
+
+using Lines = std::vector<std::string>;
+
+// What a saved game file starts with, whatever line 0 of the buffer held.
+const std::string GeneralHeader = "0\t\t\t\t\t\t// Disable TIFF conversion";
+const std::string SettingsHeader = "//" + std::string(27, '*');
+
+const char* const MissingFile = "Save your \"Gorewheel 2\" directory first.";
+const char* const InvalidGeneral = "Invalid file, please use an original General.txt";
+const char* const InvalidSettings = "Invalid file, please use an original Settings.txt";
+const char* const RefusedGeneral =
+    "Invalid alterations to General.txt. Please restore an original.";
+const char* const RefusedSettings =
+    "Invalid alterations to settings.txt. Please restore an original.";
+
+constexpr qint64 SixtyFourMiB = 64LL * 1024 * 1024;
+
+std::string CrLfFile(const Lines& lines)
+{
+    std::string bytes;
+    for (const auto& line : lines)
+        bytes += line + "\r\n";
+    return bytes;
+}
+
+// The bytes a save of `lines` to a game file must produce.
+std::string SavedGameFile(const std::string& header, const Lines& lines)
+{
+    std::string bytes = header + "\r\n";
+    for (size_t i = 1; i < lines.size(); ++i)
+        bytes += lines[i] + "\r\n";
+    return bytes;
+}
+
+const char* KindName(FakeMessages::Kind kind)
+{
+    switch (kind) {
+    case FakeMessages::Error:
+        return "error";
+    case FakeMessages::Warning:
+        return "warning";
+    case FakeMessages::Information:
+        return "information";
+    case FakeMessages::Plain:
+        return "plain";
+    case FakeMessages::Report:
+        break;
+    }
+    return "report";
+}
+
+// The boxes shown, as "kind: text", for readable comparisons.
+std::vector<std::string> Shown(const FakeMessages& messages)
+{
+    std::vector<std::string> shown;
+    for (const auto& [kind, text] : messages.shown)
+        shown.push_back(std::string(KindName(kind)) + ": " + text.toStdString());
+    return shown;
+}
+
+std::string Box(const char* kind, const std::string& text)
+{
+    return std::string(kind) + ": " + text;
+}
+
+QStringList Entries(const QString& folder)
+{
+    return QDir(folder).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot,
+                                  QDir::Name);
+}
+
+DeviceWrapper FailAfter(qint64 bytes)
+{
+    return [bytes](QIODevice& file) -> std::unique_ptr<QIODevice> {
+        return std::make_unique<FailingDevice>(file, bytes);
+    };
+}
+
+class FileOperations : public ::testing::Test {
+  protected:
+    WorkFolder work;
+    AppState state;
+    FakeMessages messages;
+    FakeProgress progress;
+    std::array<FakeChooser, TabCount> choosers;
+    Controls controls{messages, progress, {&choosers[0], &choosers[1], &choosers[2], &choosers[3]}};
+
+    FileOperations()
+    {
+        state.WorkDir = work.path();
+        state.GameDir = work.gameDir();
+        state.GeneralPath = work.generalPath();
+        state.SettingsPath = work.settingsPath();
+    }
+
+    FakeChooser& chooser(Tab tab) { return choosers[static_cast<size_t>(tab)]; }
+
+    void load(Tab tab, const QString& path)
+    {
+        LoadBuffer(state, messages, progress, state.buffer(tab), chooser(tab), path);
+    }
+
+    // Puts distinct lines into the game file and loads them into the tab's buffer.
+    Lines loadNumbered(Tab tab)
+    {
+        const bool general = tab != Tab::Pedestrians;
+        const Lines lines = NumberedLines(general ? 410 : 965);
+        WriteBytes(general ? state.GeneralPath : state.SettingsPath, CrLfFile(lines));
+        load(tab, general ? state.GeneralPath : state.SettingsPath);
+        messages.shown.clear();
+        return lines;
+    }
+};
+
+// ---------------------------------------------------------------------------
+// Loading a game file: the identity check by line count.
+
+struct IdentityCase {
+    bool general;
+    int lines;
+    bool accepted;
+};
+
+void PrintTo(const IdentityCase& c, std::ostream* os)
+{
+    *os << (c.general ? "General.txt" : "Settings.txt") << " of " << c.lines << " lines";
+}
+
+std::string TabName(const ::testing::TestParamInfo<Tab>& info)
+{
+    switch (info.param) {
+    case Tab::CarSettings:
+        return "CarSettings";
+    case Tab::Pedestrians:
+        return "Pedestrians";
+    case Tab::Miscellaneous:
+        return "Miscellaneous";
+    case Tab::APO:
+        break;
+    }
+    return "APO";
+}
+
+class LoadIdentity : public FileOperations, public ::testing::WithParamInterface<IdentityCase> {};
+
+TEST_P(LoadIdentity, AcceptsOnlyTheExpectedLineCount)
+{
+    const IdentityCase& c = GetParam();
+    const Tab tab = c.general ? Tab::CarSettings : Tab::Pedestrians;
+    const QString path = c.general ? state.GeneralPath : state.SettingsPath;
+    const Lines lines = NumberedLines(c.lines);
+    WriteBytes(path, CrLfFile(lines));
+    state.buffer(tab).assign({"left over"});
+
+    if (c.accepted) {
+        EXPECT_NO_THROW(load(tab, path));
+        EXPECT_EQ(state.buffer(tab).lines(), lines);
+        EXPECT_TRUE(messages.shown.empty()) << ::testing::PrintToString(Shown(messages));
+    } else {
+        EXPECT_THROW(load(tab, path), SilentAbort);
+        EXPECT_TRUE(state.buffer(tab).empty());
+        EXPECT_EQ(Shown(messages), std::vector<std::string>{
+                                       Box("plain", c.general ? InvalidGeneral : InvalidSettings)});
+    }
+    EXPECT_EQ(progress.pos, 0);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    FileOperations, LoadIdentity,
+    ::testing::Values(IdentityCase{true, 409, false}, IdentityCase{true, 410, true},
+                      IdentityCase{true, 411, false}, IdentityCase{true, 0, false},
+                      IdentityCase{true, 965, false}, IdentityCase{true, 500, false},
+                      IdentityCase{false, 964, false}, IdentityCase{false, 965, true},
+                      IdentityCase{false, 966, false}, IdentityCase{false, 410, false}),
+    [](const auto& info) {
+        return std::string(info.param.general ? "General" : "Settings") +
+               std::to_string(info.param.lines) + "Lines";
+    });
+
+TEST_F(FileOperations, LineEndsAndTheLastLine)
+{
+    const Lines lines = NumberedLines(410);
+    struct Case {
+        const char* name;
+        std::string bytes;
+        bool accepted;
+    };
+    std::string lfOnly, unterminated;
+    for (const auto& line : lines)
+        lfOnly += line + "\n";
+    unterminated = CrLfFile(lines);
+    unterminated.resize(unterminated.size() - 2);
+    const std::vector<Case> cases = {
+        {"line feeds only", lfOnly, true},
+        {"409 breaks and a final unterminated line", unterminated, true},
+        {"one trailing empty line", CrLfFile(lines) + "\r\n", false},
+        {"trailing empty line after line feeds", lfOnly + "\n", false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        messages.shown.clear();
+        WriteBytes(state.GeneralPath, c.bytes);
+        if (c.accepted) {
+            ASSERT_NO_THROW(load(Tab::CarSettings, state.GeneralPath));
+            EXPECT_EQ(state.Memo1.lines(), lines);
+        } else {
+            EXPECT_THROW(load(Tab::CarSettings, state.GeneralPath), SilentAbort);
+            EXPECT_TRUE(state.Memo1.empty());
+            EXPECT_EQ(Shown(messages), std::vector<std::string>{Box("plain", InvalidGeneral)});
+        }
+    }
+}
+
+TEST_F(FileOperations, LineFeedFileGetsCrLfEverywhereOnceSaved)
+{
+    const Lines lines = NumberedLines(410);
+    std::string lfOnly;
+    for (const auto& line : lines)
+        lfOnly += line + "\n";
+    lfOnly.pop_back(); // and no break after the last line either
+    WriteBytes(state.GeneralPath, lfOnly);
+    load(Tab::CarSettings, state.GeneralPath);
+    Save(state, controls, Tab::CarSettings);
+    EXPECT_EQ(ReadBytes(state.GeneralPath), SavedGameFile(GeneralHeader, lines));
+}
+
+TEST_F(FileOperations, LongGameFileIsNotReadToItsEnd)
+{
+    WriteBytes(state.GeneralPath, CrLfFile(NumberedLines(5000)));
+    EXPECT_THROW(load(Tab::APO, state.GeneralPath), SilentAbort);
+    EXPECT_TRUE(state.APOMemo.empty());
+    EXPECT_EQ(Shown(messages), std::vector<std::string>{Box("plain", InvalidGeneral)});
+    EXPECT_LE(progress.steps, 411) << "reading goes on past the point where the file is refused";
+    EXPECT_EQ(progress.pos, 0);
+}
+
+// ---------------------------------------------------------------------------
+// Missing files and files that are not files.
+
+struct MissingCase {
+    const char* name;
+    bool general;
+    bool folderInstead;
+};
+
+void PrintTo(const MissingCase& c, std::ostream* os)
+{
+    *os << c.name;
+}
+
+class LoadMissingGameFile : public FileOperations,
+                            public ::testing::WithParamInterface<MissingCase> {};
+
+TEST_P(LoadMissingGameFile, IsReportedThenRefused)
+{
+    const MissingCase& c = GetParam();
+    const QString path = c.general ? state.GeneralPath : state.SettingsPath;
+    const Tab tab = c.general ? Tab::Miscellaneous : Tab::Pedestrians;
+    ASSERT_TRUE(QFile::remove(path));
+    if (c.folderInstead) {
+        ASSERT_TRUE(QDir().mkpath(path));
+    }
+    state.buffer(tab).assign({"left over"});
+
+    EXPECT_THROW(load(tab, path), SilentAbort);
+    EXPECT_TRUE(state.buffer(tab).empty());
+    EXPECT_EQ(Shown(messages), (std::vector<std::string>{
+                                   Box("error", MissingFile),
+                                   Box("plain", c.general ? InvalidGeneral : InvalidSettings)}));
+    EXPECT_EQ(progress.pos, 0);
+    EXPECT_EQ(QFileInfo(path).isDir(), c.folderInstead);
+}
+
+INSTANTIATE_TEST_SUITE_P(FileOperations, LoadMissingGameFile,
+                         ::testing::Values(MissingCase{"GeneralMissing", true, false},
+                                           MissingCase{"GeneralIsAFolder", true, true},
+                                           MissingCase{"SettingsMissing", false, false},
+                                           MissingCase{"SettingsIsAFolder", false, true}),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+TEST_F(FileOperations, MissingReferenceCopyLeavesTheBufferEmpty)
+{
+    for (const char* name : {"original.general", "original.pedsettings"}) {
+        SCOPED_TRACE(name);
+        messages.shown.clear();
+        ASSERT_TRUE(QFile::remove(work.path(name)));
+        state.Memo1.assign({"left over"});
+        EXPECT_NO_THROW(load(Tab::CarSettings, QString::fromLatin1(name)));
+        EXPECT_TRUE(state.Memo1.empty());
+        EXPECT_EQ(Shown(messages), std::vector<std::string>{Box("error", MissingFile)});
+    }
+}
+
+TEST_F(FileOperations, RejectedLoadInAHandlerEndsItSilently)
+{
+    WriteBytes(state.GeneralPath, CrLfFile(NumberedLines(12)));
+    bool reachedTheEnd = false;
+    EXPECT_FALSE(RunGuarded(messages, [&] {
+        load(Tab::CarSettings, state.GeneralPath);
+        reachedTheEnd = true;
+    }));
+    EXPECT_FALSE(reachedTheEnd);
+    EXPECT_EQ(Shown(messages), std::vector<std::string>{Box("plain", InvalidGeneral)});
+}
+
+// A file that opens but fails on the first read: memory at address 0 is never mapped.
+const char* const UnreadableFile = "/proc/self/mem";
+
+TEST_F(FileOperations, UnreadableReferenceCopyEndsTheRestore)
+{
+    if (!QFileInfo(QString::fromLatin1(UnreadableFile)).isFile())
+        GTEST_SKIP() << "this system has no " << UnreadableFile;
+    ASSERT_TRUE(QFile::remove(work.path("original.general")));
+    ASSERT_TRUE(QFile::link(QString::fromLatin1(UnreadableFile), work.path("original.general")));
+    for (Tab tab : {Tab::CarSettings, Tab::Miscellaneous, Tab::APO})
+        state.buffer(tab).assign({"before restore"});
+
+    EXPECT_FALSE(RunGuarded(messages, [&] { Restore(state, controls, Tab::APO); }));
+
+    ASSERT_EQ(messages.shown.size(), 1u) << ::testing::PrintToString(Shown(messages));
+    EXPECT_EQ(messages.shown[0].first, FakeMessages::Report);
+    EXPECT_FALSE(messages.shown[0].second.isEmpty());
+    EXPECT_TRUE(state.Memo1.empty());
+    EXPECT_EQ(state.MiscMemo.lines(), Lines{"before restore"}) << "a later load still ran";
+    EXPECT_EQ(state.APOMemo.lines(), Lines{"before restore"}) << "a later load still ran";
+    EXPECT_EQ(progress.pos, 0);
+}
+
+TEST_F(FileOperations, UnreadableGameFileIsRefusedByItsLineCount)
+{
+    if (!QFileInfo(QString::fromLatin1(UnreadableFile)).isFile())
+        GTEST_SKIP() << "this system has no " << UnreadableFile;
+    state.SettingsPath = QString::fromLatin1(UnreadableFile);
+    EXPECT_FALSE(RunGuarded(messages, [&] { load(Tab::Pedestrians, state.SettingsPath); }));
+    EXPECT_EQ(Shown(messages), std::vector<std::string>{Box("plain", InvalidSettings)});
+    EXPECT_TRUE(state.PedMemo.empty());
+}
+
+// ---------------------------------------------------------------------------
+// Files over 64 MiB are never taken in.
+
+TEST_F(FileOperations, HugeGameFileIsRejected)
+{
+    struct Case {
+        bool general;
+        qint64 size;
+    };
+    // Taking in 5 GiB would exhaust the memory: a file this large must not be read whole.
+    for (const Case& c : {Case{true, SixtyFourMiB + 1}, Case{true, 5LL * 1024 * 1024 * 1024},
+                          Case{false, SixtyFourMiB + 1}}) {
+        const bool general = c.general;
+        SCOPED_TRACE((general ? "General.txt of " : "Settings.txt of ") + std::to_string(c.size));
+        messages.shown.clear();
+        progress = FakeProgress();
+        const QString path = general ? state.GeneralPath : state.SettingsPath;
+        const Tab tab = general ? Tab::CarSettings : Tab::Pedestrians;
+        {
+            QFile file(path);
+            ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+            ASSERT_TRUE(file.resize(c.size)); // sparse: nothing is stored
+        }
+        state.buffer(tab).assign({"left over"});
+        EXPECT_THROW(load(tab, path), SilentAbort);
+        EXPECT_TRUE(state.buffer(tab).empty());
+        EXPECT_EQ(Shown(messages), std::vector<std::string>{
+                                       Box("plain", general ? InvalidGeneral : InvalidSettings)});
+        EXPECT_EQ(progress.steps, 0);
+        EXPECT_EQ(progress.pos, 0);
+        EXPECT_EQ(QFileInfo(path).size(), c.size);
+    }
+}
+
+TEST_F(FileOperations, HugeReferenceCopyLeavesTheBufferEmpty)
+{
+    {
+        QFile file(work.path("original.general"));
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        ASSERT_TRUE(file.resize(SixtyFourMiB + 1));
+    }
+    state.MiscMemo.assign({"left over"});
+    EXPECT_NO_THROW(load(Tab::Miscellaneous, QStringLiteral("original.general")));
+    EXPECT_TRUE(state.MiscMemo.empty());
+    EXPECT_EQ(Shown(messages), std::vector<std::string>{Box("error", MissingFile)});
+    EXPECT_EQ(progress.steps, 0);
+}
+
+TEST_F(FileOperations, ReferenceCopyOfExactly64MiBIsRead)
+{
+    constexpr qint64 MiB = 1024 * 1024;
+    {
+        QFile file(work.path("original.general"));
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        ASSERT_TRUE(file.resize(SixtyFourMiB));
+        for (qint64 end = MiB; end <= SixtyFourMiB; end += MiB) { // a line break ends each MiB
+            ASSERT_TRUE(file.seek(end - 1));
+            ASSERT_EQ(file.write("\n", 1), 1);
+        }
+    }
+    load(Tab::Miscellaneous, QStringLiteral("original.general"));
+    EXPECT_TRUE(messages.shown.empty()) << ::testing::PrintToString(Shown(messages));
+    ASSERT_EQ(state.MiscMemo.count(), 64);
+    EXPECT_TRUE(state.MiscMemo.line(63) == std::string(MiB - 1, '\0'));
+}
+
+// ---------------------------------------------------------------------------
+// Progress bar and chooser during a load.
+
+TEST_F(FileOperations, ProgressMaximumIsSetBeforeStepping)
+{
+    WriteBytes(work.path("other.txt"), CrLfFile(NumberedLines(20)));
+    WriteBytes(work.path("original.general"), CrLfFile(NumberedLines(409)));
+    struct Case {
+        QString path;
+        int maximum;
+        int lines;
+    };
+    const std::vector<Case> cases = {
+        {state.GeneralPath, 410, 410},
+        {state.SettingsPath, 965, 965},
+        {QStringLiteral("original.general"), 410, 409},
+        {QStringLiteral("original.pedsettings"), 965, 965},
+        {work.path("other.txt"), 1234, 20}, // any other file leaves the maximum alone
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.path.toStdString());
+        progress = FakeProgress();
+        progress.maximum = 1234;
+        load(Tab::Pedestrians, c.path);
+        EXPECT_EQ(progress.maximumWhenFirstStepped, c.maximum);
+        EXPECT_EQ(progress.maximum, c.maximum);
+        EXPECT_EQ(progress.steps, c.lines);
+        EXPECT_EQ(progress.pos, 0);
+        EXPECT_EQ(state.PedMemo.count(), c.lines);
+    }
+}
+
+TEST_F(FileOperations, MissingReferenceCopyStillSetsTheMaximum)
+{
+    ASSERT_TRUE(QFile::remove(work.path("original.pedsettings")));
+    progress.maximum = 7;
+    progress.pos = 3;
+    load(Tab::Pedestrians, QStringLiteral("original.pedsettings"));
+    EXPECT_EQ(progress.maximum, 965);
+    EXPECT_EQ(progress.pos, 0);
+}
+
+TEST_F(FileOperations, LoadResetsTheChooser)
+{
+    struct Case {
+        const char* name;
+        int index;
+        std::string text;
+        std::string expectedText;
+        bool fileExists;
+    };
+    const std::vector<Case> cases = {
+        {"item selected", 3, "Credit Awards", "", true},
+        {"nothing selected keeps its text", -1, "Choose Setting", "Choose Setting", true},
+        {"typed text kept", -1, "typed", "typed", true},
+        {"item selected, file missing", 5, "Time Awards", "", false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        if (!c.fileExists)
+            QFile::remove(work.path("original.general"));
+        FakeChooser& combo = chooser(Tab::APO);
+        combo.index = c.index;
+        combo.text = c.text;
+        load(Tab::APO, QStringLiteral("original.general"));
+        EXPECT_EQ(combo.index, -1);
+        EXPECT_EQ(combo.text, c.expectedText);
+    }
+}
+
+// ---------------------------------------------------------------------------
+// Save.
+
+class SaveTab : public FileOperations, public ::testing::WithParamInterface<Tab> {};
+
+TEST_P(SaveTab, WritesTheHeaderInPlaceOfLineZero)
+{
+    const Tab tab = GetParam();
+    const bool general = tab != Tab::Pedestrians;
+    const QString path = general ? state.GeneralPath : state.SettingsPath;
+    Lines lines = loadNumbered(tab);
+    state.buffer(tab).setLine(0, "typed over by the user");
+    lines[0] = "typed over by the user";
+    state.buffer(tab).setLine(5, "5,6,7\t\t\t\t\t // edited");
+    lines[5] = "5,6,7\t\t\t\t\t // edited";
+    progress = FakeProgress();
+
+    Save(state, controls, tab);
+
+    const std::string saved = ReadBytes(path);
+    EXPECT_EQ(saved, SavedGameFile(general ? GeneralHeader : SettingsHeader, lines));
+    EXPECT_EQ(SplitLines(saved).size(), general ? 410u : 965u);
+    EXPECT_EQ(Shown(messages),
+              std::vector<std::string>{Box("information", "File updated: " + path.toStdString())});
+    EXPECT_EQ(progress.maximumWhenFirstStepped, general ? 410 : 965);
+    EXPECT_EQ(progress.pos, 0);
+    EXPECT_EQ(state.buffer(tab).lines(), lines) << "a save changes no buffer";
+}
+
+INSTANTIATE_TEST_SUITE_P(FileOperations, SaveTab,
+                         ::testing::Values(Tab::CarSettings, Tab::Pedestrians, Tab::Miscellaneous,
+                                           Tab::APO),
+                         TabName);
+
+struct RefusedCase {
+    Tab tab;
+    int lines;
+};
+
+void PrintTo(const RefusedCase& c, std::ostream* os)
+{
+    *os << "tab " << static_cast<int>(c.tab) << " with " << c.lines << " lines";
+}
+
+class RefusedSave : public FileOperations, public ::testing::WithParamInterface<RefusedCase> {};
+
+TEST_P(RefusedSave, WritesNothing)
+{
+    const RefusedCase& c = GetParam();
+    const bool general = c.tab != Tab::Pedestrians;
+    const QString path = general ? state.GeneralPath : state.SettingsPath;
+    const std::string before = ReadBytes(path);
+    const QStringList entries = Entries(QFileInfo(path).path());
+    state.buffer(c.tab).assign(NumberedLines(c.lines));
+
+    Save(state, controls, c.tab);
+    EXPECT_EQ(ReadBytes(path), before);
+    EXPECT_EQ(Entries(QFileInfo(path).path()), entries);
+
+    ASSERT_TRUE(QFile::remove(path));
+    Save(state, controls, c.tab);
+    EXPECT_FALSE(QFileInfo::exists(path)) << "a refused save created the file";
+
+    const std::string refused = general ? RefusedGeneral : RefusedSettings;
+    EXPECT_EQ(Shown(messages),
+              (std::vector<std::string>{Box("error", refused), Box("error", refused)}));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    FileOperations, RefusedSave,
+    ::testing::Values(RefusedCase{Tab::CarSettings, 0}, RefusedCase{Tab::CarSettings, 409},
+                      RefusedCase{Tab::Miscellaneous, 411}, RefusedCase{Tab::APO, 965},
+                      RefusedCase{Tab::Pedestrians, 0}, RefusedCase{Tab::Pedestrians, 964},
+                      RefusedCase{Tab::Pedestrians, 410}),
+    [](const auto& info) {
+        return TabName({info.param.tab, info.index}) + std::to_string(info.param.lines) + "Lines";
+    });
+
+TEST_F(FileOperations, LaterSaveFromAnotherTabLeavesThatTabsCopy)
+{
+    const Lines lines = loadNumbered(Tab::CarSettings);
+    load(Tab::Miscellaneous, state.GeneralPath);
+    state.Memo1.setLine(166, "1.5\t\t\t\t\t // made on Car Settings");
+    state.MiscMemo.setLine(170, "2\t\t\t\t\t // made on Miscellaneous");
+
+    Save(state, controls, Tab::CarSettings);
+    Save(state, controls, Tab::Miscellaneous);
+
+    Lines expected = lines;
+    expected[170] = "2\t\t\t\t\t // made on Miscellaneous";
+    EXPECT_EQ(ReadBytes(state.GeneralPath), SavedGameFile(GeneralHeader, expected));
+    EXPECT_EQ(state.Memo1.line(166), "1.5\t\t\t\t\t // made on Car Settings");
+    const std::string updated = "File updated: " + state.GeneralPath.toStdString();
+    EXPECT_EQ(Shown(messages),
+              (std::vector<std::string>{Box("information", updated), Box("information", updated)}));
+}
+
+TEST_F(FileOperations, SaveKeepsTheFilePermissions)
+{
+    loadNumbered(Tab::CarSettings);
+    const QFileDevice::Permissions ownerOnly = QFileDevice::ReadOwner | QFileDevice::WriteOwner;
+    for (const QFileDevice::Permissions wanted :
+         {ownerOnly | QFileDevice::ReadGroup, ownerOnly,
+          ownerOnly | QFileDevice::ReadGroup | QFileDevice::ReadOther}) {
+        SCOPED_TRACE(wanted.toInt());
+        ASSERT_TRUE(QFile::setPermissions(state.GeneralPath, wanted));
+        const int before = QFile::permissions(state.GeneralPath).toInt();
+        const int groupAndOther = (QFileDevice::ReadGroup | QFileDevice::WriteGroup |
+                                   QFileDevice::ReadOther | QFileDevice::WriteOther)
+                                      .toInt();
+        ASSERT_EQ(before & groupAndOther, wanted.toInt() & groupAndOther)
+            << "the permissions were not set as wanted";
+        Save(state, controls, Tab::CarSettings);
+        EXPECT_EQ(QFile::permissions(state.GeneralPath).toInt(), before);
+    }
+}
+
+TEST_F(FileOperations, SaveThroughASymbolicLinkKeepsTheLink)
+{
+    const Lines lines = NumberedLines(410);
+    const QString real = work.path("elsewhere/General.txt");
+    WriteBytes(real, CrLfFile(lines));
+    ASSERT_TRUE(QFile::remove(state.GeneralPath));
+    if (!QFile::link(real, state.GeneralPath))
+        GTEST_SKIP() << "no symbolic links here";
+    load(Tab::CarSettings, state.GeneralPath);
+    state.Memo1.setLine(9, "edited");
+    Lines expected = lines;
+    expected[9] = "edited";
+
+    Save(state, controls, Tab::CarSettings);
+
+    EXPECT_TRUE(QFileInfo(state.GeneralPath).isSymLink()) << "the link was replaced by a file";
+    EXPECT_EQ(ReadBytes(real), SavedGameFile(GeneralHeader, expected));
+}
+
+// ---------------------------------------------------------------------------
+// Backup.
+
+class BackupTab : public FileOperations, public ::testing::WithParamInterface<Tab> {};
+
+TEST_P(BackupTab, CopiesTheBufferLineForLine)
+{
+    const Tab tab = GetParam();
+    const bool general = tab != Tab::Pedestrians;
+    const QString gamePath = general ? state.GeneralPath : state.SettingsPath;
+    const QString bakPath =
+        general ? work.path("game/data/General.bak") : work.path("game/data/peds/Settings.bak");
+    Lines lines = loadNumbered(tab);
+    state.buffer(tab).setLine(0, "line zero as typed");
+    lines[0] = "line zero as typed";
+    const std::string gameFile = ReadBytes(gamePath);
+    WriteBytes(bakPath, std::string(100000, 'o')); // an older, longer backup
+
+    Backup(state, controls, tab);
+
+    EXPECT_EQ(ReadBytes(bakPath), CrLfFile(lines));
+    EXPECT_EQ(ReadBytes(gamePath), gameFile);
+    EXPECT_EQ(Shown(messages), std::vector<std::string>{
+                                   Box("information", "File copied: " + bakPath.toStdString())});
+    EXPECT_EQ(progress.pos, 0);
+}
+
+INSTANTIATE_TEST_SUITE_P(FileOperations, BackupTab,
+                         ::testing::Values(Tab::CarSettings, Tab::Pedestrians, Tab::Miscellaneous,
+                                           Tab::APO),
+                         TabName);
+
+TEST_F(FileOperations, BackupOfAnEmptyBufferIsAnEmptyFile)
+{
+    for (const Tab tab : {Tab::APO, Tab::Pedestrians}) {
+        SCOPED_TRACE(static_cast<int>(tab));
+        messages.shown.clear();
+        const QString bakPath = tab == Tab::APO ? work.path("game/data/General.bak")
+                                                : work.path("game/data/peds/Settings.bak");
+        ASSERT_TRUE(state.buffer(tab).empty());
+        Backup(state, controls, tab);
+        EXPECT_TRUE(QFileInfo(bakPath).isFile());
+        EXPECT_EQ(ReadBytes(bakPath), "");
+        EXPECT_EQ(Shown(messages), std::vector<std::string>{Box(
+                                       "information", "File copied: " + bakPath.toStdString())});
+    }
+}
+
+TEST_F(FileOperations, BackupNeedsTheGameFile)
+{
+    struct Case {
+        const char* name;
+        Tab tab;
+        bool noDirectory; // no game directory known yet: the path is empty
+        const char* message;
+    };
+    for (const Case& c : {Case{"no directory, Car Settings", Tab::CarSettings, true,
+                               "General.txt must be loaded first."},
+                          Case{"no directory, Pedestrians", Tab::Pedestrians, true,
+                               "Settings.txt must be loaded first."},
+                          Case{"General.txt missing", Tab::Miscellaneous, false,
+                               "General.txt must be loaded first."},
+                          Case{"Settings.txt missing", Tab::Pedestrians, false,
+                               "Settings.txt must be loaded first."}}) {
+        SCOPED_TRACE(c.name);
+        messages.shown.clear();
+        AppState fresh;
+        AppState& s = c.noDirectory ? fresh : state;
+        if (!c.noDirectory)
+            QFile::remove(c.tab == Tab::Pedestrians ? state.SettingsPath : state.GeneralPath);
+        s.buffer(c.tab).assign(NumberedLines(3));
+        Backup(s, controls, c.tab);
+        EXPECT_EQ(Shown(messages), std::vector<std::string>{Box("error", c.message)});
+        EXPECT_FALSE(QFileInfo::exists(work.path("game/data/General.bak")));
+        EXPECT_FALSE(QFileInfo::exists(work.path("game/data/peds/Settings.bak")));
+    }
+}
+
+TEST_F(FileOperations, WrittenFileNameDecidesTheConfirmation)
+{
+    ASSERT_TRUE(QDir().mkpath(work.path("copies.bak")));
+    const TextBuffer buffer(Lines{"first line kept", "second"});
+    struct Case {
+        QString path;
+        const char* prefix;
+    };
+    const std::vector<Case> cases = {
+        {work.path("General.bak"), "File copied: "},
+        {work.path(".bak"), "File copied: "},
+        {work.path("General.tar.bak"), "File copied: "},
+        {work.path("General.BAK"), "File updated: "},
+        {work.path("General.bak.txt"), "File updated: "},
+        {work.path("General.bak "), "File updated: "},
+        {work.path("copies.bak/General"), "File updated: "},
+        {work.path("copies.bak/General.txt"), "File updated: "},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.path.toStdString());
+        messages.shown.clear();
+        WriteBuffer(state, messages, progress, buffer, c.path);
+        EXPECT_EQ(ReadBytes(c.path), "first line kept\r\nsecond\r\n");
+        EXPECT_EQ(Shown(messages),
+                  std::vector<std::string>{Box("information", c.prefix + c.path.toStdString())});
+    }
+}
+
+// ---------------------------------------------------------------------------
+// Restore.
+
+class RestoreGeneral : public FileOperations, public ::testing::WithParamInterface<Tab> {};
+
+TEST_P(RestoreGeneral, FillsAllThreeCopiesAndWritesNothing)
+{
+    const Lines lines = NumberedLines(410);
+    WriteBytes(work.path("original.general"), CrLfFile(lines));
+    const std::string gameFile = ReadBytes(state.GeneralPath);
+    for (Tab tab : {Tab::CarSettings, Tab::Pedestrians, Tab::Miscellaneous, Tab::APO}) {
+        state.buffer(tab).assign({"before restore"});
+        chooser(tab).index = 2;
+        chooser(tab).text = "Chosen";
+    }
+
+    Restore(state, controls, GetParam());
+
+    EXPECT_EQ(state.Memo1.lines(), lines);
+    EXPECT_EQ(state.MiscMemo.lines(), lines);
+    EXPECT_EQ(state.APOMemo.lines(), lines);
+    EXPECT_EQ(state.PedMemo.lines(), Lines{"before restore"});
+    for (Tab tab : {Tab::CarSettings, Tab::Miscellaneous, Tab::APO}) {
+        EXPECT_EQ(chooser(tab).index, -1);
+        EXPECT_EQ(chooser(tab).text, "");
+    }
+    EXPECT_EQ(chooser(Tab::Pedestrians).index, 2);
+    EXPECT_EQ(chooser(Tab::Pedestrians).text, "Chosen");
+    EXPECT_TRUE(messages.shown.empty()) << ::testing::PrintToString(Shown(messages));
+    EXPECT_EQ(ReadBytes(state.GeneralPath), gameFile);
+}
+
+TEST_P(RestoreGeneral, WithoutTheReferenceCopyEmptiesAllThree)
+{
+    ASSERT_TRUE(QFile::remove(work.path("original.general")));
+    const std::string gameFile = ReadBytes(state.GeneralPath);
+    for (Tab tab : {Tab::CarSettings, Tab::Pedestrians, Tab::Miscellaneous, Tab::APO})
+        state.buffer(tab).assign(NumberedLines(410));
+
+    EXPECT_NO_THROW(Restore(state, controls, GetParam()));
+
+    EXPECT_EQ(Shown(messages), (std::vector<std::string>(3, Box("error", MissingFile))));
+    EXPECT_TRUE(state.Memo1.empty());
+    EXPECT_TRUE(state.MiscMemo.empty());
+    EXPECT_TRUE(state.APOMemo.empty());
+    EXPECT_EQ(state.PedMemo.count(), 410);
+    EXPECT_EQ(ReadBytes(state.GeneralPath), gameFile);
+}
+
+TEST_P(RestoreGeneral, ShortReferenceCopyRestoresButCannotBeSaved)
+{
+    const Lines lines = NumberedLines(409);
+    WriteBytes(work.path("original.general"), CrLfFile(lines));
+    const std::string gameFile = ReadBytes(state.GeneralPath);
+
+    Restore(state, controls, GetParam());
+    EXPECT_TRUE(messages.shown.empty()) << ::testing::PrintToString(Shown(messages));
+    EXPECT_EQ(state.buffer(GetParam()).lines(), lines);
+
+    Save(state, controls, GetParam());
+    EXPECT_EQ(Shown(messages), std::vector<std::string>{Box("error", RefusedGeneral)});
+    EXPECT_EQ(ReadBytes(state.GeneralPath), gameFile);
+}
+
+INSTANTIATE_TEST_SUITE_P(FileOperations, RestoreGeneral,
+                         ::testing::Values(Tab::CarSettings, Tab::Miscellaneous, Tab::APO),
+                         TabName);
+
+TEST_F(FileOperations, RestorePedestrians)
+{
+    const Lines lines = NumberedLines(965);
+    WriteBytes(work.path("original.pedsettings"), CrLfFile(lines));
+    state.Memo1.assign({"untouched"});
+    Restore(state, controls, Tab::Pedestrians);
+    EXPECT_EQ(state.PedMemo.lines(), lines);
+    EXPECT_EQ(state.Memo1.lines(), Lines{"untouched"});
+    EXPECT_TRUE(messages.shown.empty());
+
+    ASSERT_TRUE(QFile::remove(work.path("original.pedsettings")));
+    Restore(state, controls, Tab::Pedestrians);
+    EXPECT_TRUE(state.PedMemo.empty());
+    EXPECT_EQ(Shown(messages), std::vector<std::string>{Box("error", MissingFile)});
+}
+
+// ---------------------------------------------------------------------------
+// A write that cannot be made leaves the old file as it was.
+
+TEST_F(FileOperations, SaveIntoAVanishedFolderIsReported)
+{
+    loadNumbered(Tab::CarSettings);
+    const std::string gameFile = ReadBytes(state.GeneralPath);
+    const Lines buffer = state.Memo1.lines();
+    ASSERT_TRUE(QDir(work.gameDir()).rename("data", "data.moved"));
+
+    EXPECT_THROW(Save(state, controls, Tab::CarSettings), FileError);
+    EXPECT_FALSE(RunGuarded(messages, [&] { Save(state, controls, Tab::CarSettings); }));
+
+    ASSERT_EQ(messages.shown.size(), 1u) << ::testing::PrintToString(Shown(messages));
+    EXPECT_EQ(messages.shown[0].first, FakeMessages::Report);
+    EXPECT_FALSE(messages.shown[0].second.isEmpty());
+    EXPECT_FALSE(QFileInfo::exists(work.path("game/data")));
+    EXPECT_EQ(ReadBytes(work.path("game/data.moved/General.txt")), gameFile);
+    EXPECT_EQ(state.Memo1.lines(), buffer);
+    EXPECT_EQ(progress.pos, 0);
+}
+
+TEST_F(FileOperations, WriteOntoAFolderIsReported)
+{
+    loadNumbered(Tab::CarSettings);
+    const std::string gameFile = ReadBytes(state.GeneralPath);
+
+    // A backup whose target is a folder.
+    ASSERT_TRUE(QDir().mkpath(work.path("game/data/General.bak")));
+    EXPECT_FALSE(RunGuarded(messages, [&] { Backup(state, controls, Tab::CarSettings); }));
+    EXPECT_TRUE(QFileInfo(work.path("game/data/General.bak")).isDir());
+    EXPECT_TRUE(Entries(work.path("game/data/General.bak")).isEmpty());
+
+    // A save whose game path names a folder.
+    state.GeneralPath = work.path("game/data/peds");
+    const QStringList pedEntries = Entries(state.GeneralPath);
+    EXPECT_FALSE(RunGuarded(messages, [&] { Save(state, controls, Tab::CarSettings); }));
+    EXPECT_TRUE(QFileInfo(state.GeneralPath).isDir());
+    EXPECT_EQ(Entries(state.GeneralPath), pedEntries);
+
+    ASSERT_EQ(messages.shown.size(), 2u) << ::testing::PrintToString(Shown(messages));
+    for (const auto& [kind, text] : messages.shown) {
+        EXPECT_EQ(kind, FakeMessages::Report);
+        EXPECT_FALSE(text.isEmpty());
+    }
+    EXPECT_EQ(ReadBytes(work.generalPath()), gameFile);
+    EXPECT_EQ(Entries(work.path("game/data")), (QStringList{"General.bak", "General.txt", "peds"}));
+}
+
+TEST_F(FileOperations, WriteToAnEmptyPathIsAFileError)
+{
+    const TextBuffer buffer(NumberedLines(3));
+    EXPECT_THROW(WriteBuffer(state, messages, progress, buffer, QString()), FileError);
+    EXPECT_TRUE(messages.shown.empty());
+}
+
+enum class FailurePoint { AtOnce, InHeader, AfterHeader, Middle, InLastLine, BeforeLastByte };
+
+std::string FailurePointName(const ::testing::TestParamInfo<FailurePoint>& info)
+{
+    static const char* const names[] = {"AtOnce", "InHeader",   "AfterHeader",
+                                        "Middle", "InLastLine", "BeforeLastByte"};
+    return names[static_cast<int>(info.param)];
+}
+
+class FailingSave : public FileOperations, public ::testing::WithParamInterface<FailurePoint> {};
+
+TEST_P(FailingSave, LeavesTheOldFileAndTellsOnlyTheError)
+{
+    load(Tab::CarSettings, state.GeneralPath); // the demo file
+    ASSERT_EQ(state.Memo1.count(), 410);
+    state.Memo1.setLine(100, "100\t\t\t\t\t // edited");
+    const std::string oldFile = ReadBytes(state.GeneralPath);
+    const std::string newFile = SavedGameFile(GeneralHeader, state.Memo1.lines());
+    const qint64 total = static_cast<qint64>(newFile.size());
+    const qint64 lastLine = static_cast<qint64>(state.Memo1.line(409).size()) + 2;
+    qint64 budget = 0;
+    switch (GetParam()) {
+    case FailurePoint::AtOnce:
+        budget = 0;
+        break;
+    case FailurePoint::InHeader:
+        budget = 10;
+        break;
+    case FailurePoint::AfterHeader:
+        budget = 35; // the header and its CR LF
+        break;
+    case FailurePoint::Middle:
+        budget = total / 2;
+        break;
+    case FailurePoint::InLastLine:
+        budget = total - lastLine + 3;
+        break;
+    case FailurePoint::BeforeLastByte:
+        budget = total - 1;
+        break;
+    }
+    const QString folder = work.path("game/data");
+    const QStringList entries = Entries(folder);
+    const Lines buffer = state.Memo1.lines();
+    const auto revision = state.Memo1.revision();
+    messages.shown.clear();
+
+    EXPECT_NO_THROW(Save(state, controls, Tab::CarSettings, FailAfter(budget)));
+
+    ASSERT_EQ(messages.shown.size(), 1u) << ::testing::PrintToString(Shown(messages));
+    EXPECT_EQ(messages.shown[0].first, FakeMessages::Error);
+    EXPECT_TRUE(QRegularExpression(QStringLiteral("^Save aborted with error: [1-9][0-9]*$"))
+                    .match(messages.shown[0].second)
+                    .hasMatch())
+        << messages.shown[0].second.toStdString();
+    EXPECT_FALSE(messages.anyStartsWith(QStringLiteral("File updated: ")));
+    EXPECT_TRUE(ReadBytes(state.GeneralPath) == oldFile) << "the old file was changed";
+    EXPECT_EQ(Entries(folder), entries) << "a temporary file was left behind";
+    EXPECT_EQ(state.Memo1.lines(), buffer);
+    EXPECT_EQ(state.Memo1.revision(), revision);
+    EXPECT_EQ(progress.pos, 0);
+
+    messages.shown.clear();
+    Save(state, controls, Tab::CarSettings);
+    EXPECT_TRUE(ReadBytes(state.GeneralPath) == newFile) << "the later save did not write";
+    EXPECT_EQ(Shown(messages),
+              std::vector<std::string>{
+                  Box("information", "File updated: " + state.GeneralPath.toStdString())});
+    EXPECT_EQ(Entries(folder), entries);
+}
+
+INSTANTIATE_TEST_SUITE_P(FileOperations, FailingSave,
+                         ::testing::Values(FailurePoint::AtOnce, FailurePoint::InHeader,
+                                           FailurePoint::AfterHeader, FailurePoint::Middle,
+                                           FailurePoint::InLastLine, FailurePoint::BeforeLastByte),
+                         FailurePointName);
+
+TEST_F(FileOperations, DeviceWithRoomForEveryByteSaves)
+{
+    const Lines lines = loadNumbered(Tab::APO);
+    const std::string newFile = SavedGameFile(GeneralHeader, lines);
+    Save(state, controls, Tab::APO, FailAfter(static_cast<qint64>(newFile.size())));
+    EXPECT_EQ(ReadBytes(state.GeneralPath), newFile);
+    EXPECT_EQ(Shown(messages),
+              std::vector<std::string>{
+                  Box("information", "File updated: " + state.GeneralPath.toStdString())});
+}
+
+TEST_F(FileOperations, FailingBackupLeavesTheOldBackup)
+{
+    const Lines lines = loadNumbered(Tab::Pedestrians);
+    const QString bakPath = work.path("game/data/peds/Settings.bak");
+    WriteBytes(bakPath, "the previous backup\r\n");
+    const QStringList entries = Entries(work.path("game/data/peds"));
+
+    Backup(state, controls, Tab::Pedestrians,
+           FailAfter(static_cast<qint64>(CrLfFile(lines).size() / 3)));
+
+    ASSERT_EQ(messages.shown.size(), 1u) << ::testing::PrintToString(Shown(messages));
+    EXPECT_EQ(messages.shown[0].first, FakeMessages::Error);
+    EXPECT_TRUE(messages.shown[0].second.startsWith(QStringLiteral("Save aborted with error: ")));
+    EXPECT_FALSE(messages.anyStartsWith(QStringLiteral("File copied: ")));
+    EXPECT_EQ(ReadBytes(bakPath), "the previous backup\r\n");
+    EXPECT_EQ(Entries(work.path("game/data/peds")), entries);
+}
+
+} // namespace

@@ -1,0 +1,429 @@
+// Saves and backups that fail half way: the writer stopping after any number of bytes,
+// the final rename refused, the target turned into a folder, the folder gone. Whatever
+// fails, the file on disk stays as it was (or absent), nothing is left beside it, the user
+// is told of the failure and never of a success, and the buffer is kept for a later save.
+
+#include "documents/app_state.h"
+#include "documents/errors.h"
+#include "documents/file_operations.h"
+#include "documents/game_files.h"
+#include "support/fakes.h"
+#include "support/test_support.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QRegularExpression>
+#include <algorithm>
+#include <array>
+#include <functional>
+#include <gtest/gtest.h>
+#include <iostream>
+#include <optional>
+#include <set>
+#include <string>
+#include <vector>
+
+namespace {
+
+using Lines = std::vector<std::string>;
+
+const std::string GeneralHeader = "0\t\t\t\t\t\t// Disable TIFF conversion";
+const std::string SettingsHeader = "//***************************";
+
+// One of the four writes a tab can make.
+struct Write {
+    const char* name;
+    Tab tab;
+    bool backup;
+};
+
+const Write Writes[] = {
+    {"SaveGeneral", Tab::Miscellaneous, false},
+    {"SaveSettings", Tab::Pedestrians, false},
+    {"BackupGeneral", Tab::CarSettings, true},
+    {"BackupSettings", Tab::Pedestrians, true},
+};
+
+std::string WriteName(const ::testing::TestParamInfo<Write>& info)
+{
+    return info.param.name;
+}
+
+QStringList Entries(const QString& folder)
+{
+    return QDir(folder).entryList(QDir::AllEntries | QDir::Hidden | QDir::System |
+                                      QDir::NoDotAndDotDot,
+                                  QDir::Name);
+}
+
+std::optional<std::string> BytesIfAny(const QString& path)
+{
+    if (!QFileInfo(path).isFile())
+        return std::nullopt;
+    return ReadBytes(path);
+}
+
+// Everything below a folder, as "relative path: bytes" (folders as "relative path/").
+std::vector<std::string> Tree(const QString& root)
+{
+    std::vector<std::string> tree;
+    std::function<void(const QString&)> walk = [&](const QString& folder) {
+        for (const QString& name : Entries(folder)) {
+            const QString path = QDir(folder).filePath(name);
+            const QString relative = QDir(root).relativeFilePath(path);
+            if (QFileInfo(path).isDir()) {
+                tree.push_back(relative.toStdString() + "/");
+                walk(path);
+            } else {
+                tree.push_back(relative.toStdString() + ": " + ReadBytes(path));
+            }
+        }
+    };
+    walk(root);
+    return tree;
+}
+
+DeviceWrapper FailAfter(qint64 bytes)
+{
+    return [bytes](QIODevice& file) -> std::unique_ptr<QIODevice> {
+        return std::make_unique<FailingDevice>(file, bytes);
+    };
+}
+
+// Runs `action` once the file being written is open, then lets the write go on.
+DeviceWrapper WhileOpen(std::function<void()> action)
+{
+    return [action](QIODevice&) -> std::unique_ptr<QIODevice> {
+        action();
+        return nullptr;
+    };
+}
+
+class HostileFiles : public ::testing::TestWithParam<Write> {
+protected:
+    WorkFolder work;
+    AppState state;
+    FakeMessages messages;
+    FakeProgress progress;
+    std::array<FakeChooser, TabCount> choosers;
+    Controls controls{messages, progress, {&choosers[0], &choosers[1], &choosers[2], &choosers[3]}};
+    int faults = 0;
+
+    HostileFiles()
+    {
+        state.WorkDir = work.path();
+        state.GameDir = work.gameDir();
+        state.GeneralPath = work.generalPath();
+        state.SettingsPath = work.settingsPath();
+    }
+
+    ~HostileFiles() override
+    {
+        // The figures of the fault-injection runs.
+        std::cout << "[ faults   ] " << faults << " injected\n";
+    }
+
+    void TearDown() override { RecordProperty("faults_injected", faults); }
+
+    const Write& write() const { return GetParam(); }
+    bool general() const { return write().tab != Tab::Pedestrians; }
+    QString gamePath() const { return general() ? state.GeneralPath : state.SettingsPath; }
+    QString folder() const { return work.path(general() ? "game/data" : "game/data/peds"); }
+    QString target() const
+    {
+        return write().backup ? QDir(folder()).filePath(general() ? "General.bak" : "Settings.bak")
+                              : gamePath();
+    }
+    TextBuffer& buffer() { return state.buffer(write().tab); }
+
+    // Loads the demo game file into the tab's buffer and edits a line, so that a write
+    // that went through would differ from the file on disk.
+    void loadAndEdit()
+    {
+        LoadBuffer(state, messages, progress, buffer(), choosers[static_cast<size_t>(write().tab)],
+                   gamePath());
+        ASSERT_EQ(buffer().count(), general() ? GeneralLineCount : SettingsLineCount);
+        buffer().setLine(buffer().count() / 2, "edited\t\t\t\t\t // by the test");
+        if (write().backup)
+            WriteBytes(target(), "the previous backup\r\n");
+        messages.shown.clear();
+    }
+
+    // The bytes a complete write of the buffer puts in the target.
+    std::string complete() const
+    {
+        Lines lines = state.buffer(write().tab).lines();
+        if (!write().backup)
+            lines[0] = general() ? GeneralHeader : SettingsHeader;
+        return JoinLines(lines);
+    }
+
+    void run(const DeviceWrapper& wrap = {})
+    {
+        if (write().backup)
+            Backup(state, controls, write().tab, wrap);
+        else
+            Save(state, controls, write().tab, wrap);
+    }
+
+    // What must hold after a write that failed.
+    struct Before {
+        std::optional<std::string> target;
+        QStringList entries;
+        Lines buffer;
+        std::uint64_t revision;
+    };
+
+    Before before()
+    {
+        messages.shown.clear();
+        return {BytesIfAny(target()), Entries(folder()), buffer().lines(), buffer().revision()};
+    }
+
+    void expectNothingChanged(const Before& was, const QString& where)
+    {
+        EXPECT_TRUE(BytesIfAny(target()) == was.target)
+            << (was.target ? "the old file was changed" : "a file was created");
+        EXPECT_EQ(Entries(where), was.entries) << "something was left in the folder";
+        EXPECT_EQ(buffer().lines(), was.buffer);
+        EXPECT_EQ(buffer().revision(), was.revision);
+        EXPECT_EQ(progress.pos, 0);
+    }
+
+    // The user saw the write fail, once, and no confirmation.
+    void expectOnlyTheFailureShown(bool raised)
+    {
+        EXPECT_FALSE(messages.anyStartsWith(QStringLiteral("File updated: ")));
+        EXPECT_FALSE(messages.anyStartsWith(QStringLiteral("File copied: ")));
+        ASSERT_EQ(messages.shown.size(), 1u);
+        const auto& [kind, text] = messages.shown[0];
+        if (raised) {
+            EXPECT_EQ(kind, FakeMessages::Report);
+            EXPECT_FALSE(text.isEmpty());
+        } else {
+            EXPECT_EQ(kind, FakeMessages::Error);
+            EXPECT_TRUE(QRegularExpression(QStringLiteral("^Save aborted with error: [1-9][0-9]*$"))
+                            .match(text)
+                            .hasMatch())
+                << text.toStdString();
+        }
+    }
+
+    // Runs a write that must fail. Returns whether it failed by raising an error (shown
+    // by the general error report) rather than with the "Save aborted" box.
+    bool runFailing(const DeviceWrapper& wrap)
+    {
+        ++faults;
+        const bool raised = !RunGuarded(messages, [&] { run(wrap); });
+        expectOnlyTheFailureShown(raised);
+        return raised;
+    }
+
+    void expectLaterWriteSucceeds()
+    {
+        messages.shown.clear();
+        const QStringList entries = Entries(folder());
+        const std::string expected = complete();
+        ASSERT_TRUE(RunGuarded(messages, [&] { run(); }));
+        EXPECT_TRUE(BytesIfAny(target()) == expected) << "the later write did not write the buffer";
+        const QString confirmation = write().backup ? QStringLiteral("File copied: ")
+                                                    : QStringLiteral("File updated: ");
+        ASSERT_EQ(messages.shown.size(), 1u);
+        EXPECT_EQ(messages.shown[0].first, FakeMessages::Information);
+        EXPECT_EQ(messages.shown[0].second, confirmation + target());
+        QStringList withTarget = entries;
+        if (!withTarget.contains(QFileInfo(target()).fileName()))
+            withTarget.append(QFileInfo(target()).fileName());
+        withTarget.sort();
+        EXPECT_EQ(Entries(folder()), withTarget);
+    }
+};
+
+// ---------------------------------------------------------------------------
+// The line writer fails after N bytes, for N all through the file.
+
+// Budgets from 0 to the file's size: every 97 bytes, and each byte around the ends of
+// the first line, a middle line and the last line.
+std::vector<qint64> Budgets(const Lines& written)
+{
+    std::set<qint64> budgets;
+    const qint64 size = static_cast<qint64>(JoinLines(written).size());
+    for (qint64 n = 0; n < size; n += 97)
+        budgets.insert(n);
+    qint64 start = 0;
+    for (size_t line = 0; line < written.size(); ++line) {
+        const qint64 end = start + static_cast<qint64>(written[line].size()); // its CR
+        if (line == 0 || line == written.size() / 2 || line + 1 == written.size())
+            for (qint64 n : {start, start + 1, end - 1, end, end + 1})
+                if (n >= 0 && n < size)
+                    budgets.insert(n);
+        start = end + 2;
+    }
+    budgets.insert(size - 1);
+    return {budgets.begin(), budgets.end()};
+}
+
+TEST_P(HostileFiles, LineWriterFailingAfterAnyNumberOfBytes)
+{
+    loadAndEdit();
+    Lines written = buffer().lines();
+    if (!write().backup)
+        written[0] = general() ? GeneralHeader : SettingsHeader;
+    const std::vector<qint64> budgets = Budgets(written);
+    ASSERT_GT(budgets.size(), 100u);
+
+    bool oldFilePresent = true;
+    for (qint64 budget : budgets) {
+        SCOPED_TRACE("failing after " + std::to_string(budget) + " bytes");
+        // A backup is tried with an older backup in place and without one, in turn.
+        if (write().backup) {
+            oldFilePresent = !oldFilePresent;
+            if (oldFilePresent)
+                WriteBytes(target(), "the previous backup\r\n");
+            else
+                QFile::remove(target());
+        }
+        const Before was = before();
+        EXPECT_FALSE(runFailing(FailAfter(budget)));
+        expectNothingChanged(was, folder());
+        if (HasFailure())
+            break;
+    }
+    // With room for every byte, the same device lets the write through.
+    messages.shown.clear();
+    run(FailAfter(static_cast<qint64>(complete().size())));
+    EXPECT_EQ(BytesIfAny(target()), complete());
+    expectLaterWriteSucceeds();
+}
+
+// ---------------------------------------------------------------------------
+// The file system turns against the write.
+
+TEST_P(HostileFiles, TargetReplacedByAFolderWhileWriting)
+{
+    loadAndEdit();
+    const QString moved = work.path("moved away");
+    const std::string oldFile = ReadBytes(target());
+    const QStringList entries = Entries(folder());
+    messages.shown.clear();
+
+    // The old file goes, and a folder holding a file takes its name, after the new file
+    // was opened and before it is put in place.
+    EXPECT_FALSE(runFailing(WhileOpen([&] {
+        ASSERT_TRUE(QFile::rename(target(), moved));
+        WriteBytes(QDir(target()).filePath("inside"), "kept\r\n");
+    })));
+
+    EXPECT_TRUE(QFileInfo(target()).isDir());
+    EXPECT_EQ(Tree(target()), std::vector<std::string>{"inside: kept\r\n"});
+    EXPECT_EQ(ReadBytes(moved), oldFile);
+    EXPECT_EQ(Entries(folder()), entries) << "something was left in the folder";
+    EXPECT_EQ(progress.pos, 0);
+
+    ASSERT_TRUE(QDir(target()).removeRecursively());
+    ASSERT_TRUE(QFile::rename(moved, target()));
+    expectLaterWriteSucceeds();
+}
+
+TEST_P(HostileFiles, FolderVanishingWhileWriting)
+{
+    loadAndEdit();
+    const QString gone = folder() + QStringLiteral(".gone");
+    const std::vector<std::string> tree = Tree(folder());
+
+    EXPECT_FALSE(runFailing(WhileOpen([&] { ASSERT_TRUE(QDir().rename(folder(), gone)); })));
+
+    EXPECT_FALSE(QFileInfo::exists(folder())) << "the folder was made again";
+    EXPECT_EQ(Tree(gone), tree) << "the moved folder changed: a file changed or was left in it";
+    EXPECT_EQ(progress.pos, 0);
+
+    ASSERT_TRUE(QDir().rename(gone, folder()));
+    expectLaterWriteSucceeds();
+}
+
+TEST_P(HostileFiles, TargetIsAFolder)
+{
+    loadAndEdit();
+    const QString moved = work.path("moved away");
+    ASSERT_TRUE(QFile::rename(target(), moved));
+    WriteBytes(QDir(target()).filePath("inside"), "kept\r\n");
+    const std::vector<std::string> tree = Tree(folder());
+    const Before was = before();
+
+    EXPECT_TRUE(runFailing({}));
+
+    expectNothingChanged(was, folder());
+    EXPECT_EQ(Tree(folder()), tree);
+    ASSERT_TRUE(QDir(target()).removeRecursively());
+    ASSERT_TRUE(QFile::rename(moved, target()));
+    expectLaterWriteSucceeds();
+}
+
+TEST_P(HostileFiles, ParentFolderMissing)
+{
+    loadAndEdit();
+    const QString gone = folder() + QStringLiteral(".gone");
+    ASSERT_TRUE(QDir().rename(folder(), gone));
+    const std::vector<std::string> tree = Tree(gone);
+    const Lines lines = buffer().lines();
+    messages.shown.clear();
+    ++faults;
+
+    const bool finished = RunGuarded(messages, [&] { run(); });
+
+    if (write().backup) {
+        // The game file went with its folder, and a backup needs it.
+        EXPECT_TRUE(finished);
+        EXPECT_EQ(messages.shown.size(), 1u);
+        EXPECT_EQ(messages.texts(FakeMessages::Error),
+                  std::vector<QString>{general() ? QStringLiteral("General.txt must be loaded first.")
+                                                 : QStringLiteral("Settings.txt must be loaded first.")});
+    } else {
+        EXPECT_FALSE(finished);
+        expectOnlyTheFailureShown(true);
+    }
+    EXPECT_FALSE(messages.anyStartsWith(QStringLiteral("File ")));
+    EXPECT_FALSE(QFileInfo::exists(folder())) << "the folder was made again";
+    EXPECT_EQ(Tree(gone), tree);
+    EXPECT_EQ(buffer().lines(), lines);
+
+    ASSERT_TRUE(QDir().rename(gone, folder()));
+    expectLaterWriteSucceeds();
+}
+
+TEST_P(HostileFiles, GameFileVanishedBetweenLoadAndSave)
+{
+    loadAndEdit();
+    ASSERT_TRUE(QFile::remove(gamePath()));
+
+    if (write().backup) {
+        // Without the game file there is no backup: the old one stays as it was.
+        const Before was = before();
+        ++faults;
+        EXPECT_TRUE(RunGuarded(messages, [&] { run(); }));
+        expectNothingChanged(was, folder());
+        EXPECT_EQ(messages.texts(FakeMessages::Error),
+                  std::vector<QString>{general() ? QStringLiteral("General.txt must be loaded first.")
+                                                 : QStringLiteral("Settings.txt must be loaded first.")});
+        EXPECT_EQ(messages.shown.size(), 1u);
+        WriteBytes(gamePath(), "back again\r\n");
+        expectLaterWriteSucceeds();
+        return;
+    }
+
+    // A save that fails part way leaves no game file behind, however far it got ...
+    for (qint64 budget : {qint64{0}, qint64{35}, static_cast<qint64>(complete().size() / 2),
+                          static_cast<qint64>(complete().size()) - 1}) {
+        SCOPED_TRACE("failing after " + std::to_string(budget) + " bytes");
+        const Before was = before();
+        EXPECT_FALSE(runFailing(FailAfter(budget)));
+        expectNothingChanged(was, folder());
+    }
+    // ... and one that goes through writes the buffer whole.
+    expectLaterWriteSucceeds();
+}
+
+INSTANTIATE_TEST_SUITE_P(Writes, HostileFiles, ::testing::ValuesIn(Writes), WriteName);
+
+} // namespace
