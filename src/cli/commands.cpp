@@ -42,9 +42,9 @@ const char* KindName(ItemKind kind)
     return "unlisted";
 }
 
-int ExpectedLineCount(GameFile file)
+int ExpectedLineCount(TuningFile file)
 {
-    return file == GameFile::General ? GeneralLineCount : SettingsLineCount;
+    return file == TuningFile::General ? GeneralLineCount : SettingsLineCount;
 }
 
 // The values part of a setting line: everything before its first TAB.
@@ -57,7 +57,7 @@ std::string ValuesPart(const std::string& line)
 int Check(Session& session, const Arguments&)
 {
     int status = ExitSuccess;
-    for (GameFile file : GameFiles) {
+    for (TuningFile file : TuningFiles) {
         const QString path = session.gameFilePath(file);
         if (!session.requireFile(path)) {
             PrintOut(Bytes(path) + "\t-\tmissing\n");
@@ -168,7 +168,7 @@ int Set(Session& session, const Arguments& arguments)
                                                                                 : ExitTrouble;
 }
 
-using ShownLines = std::array<std::set<int>, GameFiles.size()>;
+using ShownLines = std::array<std::set<int>, TuningFiles.size()>;
 
 // Prints every row of a section whose value differs between the two sessions, and
 // notes the lines that the section shows. Returns whether any row differs.
@@ -208,10 +208,10 @@ int Diff(Session& current, const Arguments&)
 {
     Session reference(current.messages);
     reference.state.WorkDir = current.state.WorkDir;
-    for (GameFile file : GameFiles)
+    for (TuningFile file : TuningFiles)
         if (current.load(file) != LoadResult::Loaded)
             return ExitTrouble;
-    for (GameFile file : GameFiles)
+    for (TuningFile file : TuningFiles)
         if (reference.loadReferenceCopy(file) != LoadResult::Loaded)
             return ExitTrouble;
 
@@ -223,7 +223,7 @@ int Diff(Session& current, const Arguments&)
             if (items[i].kind == ItemKind::Section)
                 differs |= DiffSection(current, reference, tab, static_cast<int>(i), shown);
     }
-    for (GameFile file : GameFiles) {
+    for (TuningFile file : TuningFiles) {
         const Tab tab = TabOf(file);
         const int others =
             OtherLinesDiffering(current.state.buffer(tab), reference.state.buffer(tab),
@@ -241,7 +241,7 @@ int Diff(Session& current, const Arguments&)
 int BackupFiles(Session& session, const Arguments&)
 {
     int status = ExitSuccess;
-    for (GameFile file : GameFiles) {
+    for (TuningFile file : TuningFiles) {
         if (session.load(file) != LoadResult::Loaded ||
             !session.guarded([&] { Backup(session.state, session.controls, TabOf(file)); }))
             status = ExitTrouble;
@@ -253,7 +253,7 @@ int BackupFiles(Session& session, const Arguments&)
 int RestoreFiles(Session& session, const Arguments&)
 {
     int status = ExitSuccess;
-    for (GameFile file : GameFiles)
+    for (TuningFile file : TuningFiles)
         if (!session.restore(file))
             status = ExitTrouble;
     return status;

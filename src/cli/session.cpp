@@ -9,36 +9,6 @@
 
 #include <QFile>
 
-namespace {
-
-constexpr const char* GeneralFile = "\\data\\General.txt";
-constexpr const char* SettingsFile = "\\data\\peds\\Settings.txt";
-
-const char* ReferenceCopy(GameFile file)
-{
-    return file == GameFile::General ? OriginalGeneral : OriginalSettings;
-}
-
-// The buffers a file fills, in the order start-up fills them.
-std::vector<Tab> BuffersOf(GameFile file)
-{
-    if (file == GameFile::General)
-        return {Tab::CarSettings, Tab::Miscellaneous, Tab::APO};
-    return {Tab::Pedestrians};
-}
-
-} // namespace
-
-GameFile FileOf(Tab tab)
-{
-    return tab == Tab::Pedestrians ? GameFile::Settings : GameFile::General;
-}
-
-Tab TabOf(GameFile file)
-{
-    return file == GameFile::General ? Tab::CarSettings : Tab::Pedestrians;
-}
-
 Session::Session(ConsoleMessages& output, std::optional<QString> gameDir)
     : messages(output), controls{messages,
                                  progress,
@@ -53,25 +23,21 @@ void Session::findGameDirectory()
         state.GameDir = *gameDirOption_;
         return;
     }
-    const QString perkwright = state.workFile(QLatin1String(PerkwrightIni));
-    const QString tunedeck = state.workFile(QLatin1String(TunedeckIni));
-    const bool perkwrightIni = QFile::exists(perkwright);
-    if (!perkwrightIni && !QFile::exists(tunedeck)) {
-        messages.warning(QStringLiteral("You must save your \"Gorewheel II\" directory for "
-                                        "Tunedeck to function correctly."));
+    const QString configuration = ConfigurationFileInUse(state);
+    if (configuration.isEmpty()) {
+        messages.warning(QLatin1String(NoConfigurationText));
         throw CommandEnd{ExitTrouble};
     }
-    state.GameDir = ReadConfigurationLine(perkwrightIni ? perkwright : tunedeck);
+    state.GameDir = ReadConfigurationLine(configuration);
 }
 
-QString Session::gameFilePath(GameFile file)
+QString Session::gameFilePath(TuningFile file)
 {
     if (!gameDirFound_) {
         findGameDirectory();
         gameDirFound_ = true;
     }
-    return GameFilePath(state.GameDir,
-                        QLatin1String(file == GameFile::General ? GeneralFile : SettingsFile));
+    return GameFilePath(state.GameDir, QLatin1String(RelativePath(file)));
 }
 
 bool Session::requireFile(const QString& path)
@@ -88,13 +54,13 @@ bool Session::guarded(const std::function<void()>& operation)
     return RunGuarded(messages, operation) && messages.errorCount() == errorsBefore;
 }
 
-void Session::loadBuffers(GameFile file, const QString& path)
+void Session::loadBuffers(TuningFile file, const QString& path)
 {
     for (Tab tab : BuffersOf(file))
         LoadBuffer(state, messages, progress, state.buffer(tab), controls.chooser(tab), path);
 }
 
-LoadResult Session::loadAs(GameFile file, const QString& path)
+LoadResult Session::loadAs(TuningFile file, const QString& path)
 {
     const int errorsBefore = messages.errorCount();
     if (guarded([&] { loadBuffers(file, path); }))
@@ -103,32 +69,32 @@ LoadResult Session::loadAs(GameFile file, const QString& path)
     return messages.errorCount() == errorsBefore ? LoadResult::Rejected : LoadResult::Failed;
 }
 
-LoadResult Session::load(GameFile file)
+LoadResult Session::load(TuningFile file)
 {
     const QString path = gameFilePath(file);
     if (!requireFile(path))
         return LoadResult::Missing;
-    (file == GameFile::General ? state.GeneralPath : state.SettingsPath) = path;
+    PathOf(state, file) = path;
     return loadAs(file, path);
 }
 
-LoadResult Session::loadReferenceCopy(GameFile file)
+LoadResult Session::loadReferenceCopy(TuningFile file)
 {
     const QString name = QLatin1String(ReferenceCopy(file));
     if (!requireFile(state.workFile(name)))
         return LoadResult::Missing;
     // Standing in for the game file, the copy gets the game file's identity check.
-    (file == GameFile::General ? state.GeneralPath : state.SettingsPath) = name;
+    PathOf(state, file) = name;
     return loadAs(file, name);
 }
 
-bool Session::restore(GameFile file)
+bool Session::restore(TuningFile file)
 {
     const QString path = gameFilePath(file);
     const QString copy = QLatin1String(ReferenceCopy(file));
     if (!requireFile(path) || !requireFile(state.workFile(copy)))
         return false;
-    (file == GameFile::General ? state.GeneralPath : state.SettingsPath) = path;
+    PathOf(state, file) = path;
     const Tab tab = TabOf(file);
     return guarded([&] {
         LoadBuffer(state, messages, progress, state.buffer(tab), controls.chooser(tab), copy);

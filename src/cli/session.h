@@ -4,6 +4,7 @@
 
 #include "documents/app_state.h"
 #include "documents/file_operations.h"
+#include "documents/game_files.h"
 
 #include <QString>
 #include <array>
@@ -11,13 +12,6 @@
 #include <optional>
 #include <vector>
 
-// The two game files, in the order start-up loads them.
-enum class GameFile { General, Settings };
-constexpr std::array<GameFile, 2> GameFiles = {GameFile::General, GameFile::Settings};
-
-// The file a tab's buffer holds, and the tab whose buffer stands for a file.
-GameFile FileOf(Tab tab);
-Tab TabOf(GameFile file);
 
 enum class LoadResult {
     Loaded,
@@ -43,17 +37,17 @@ public:
 
     // Where the game file lies below the game directory, whether it exists or not.
     // The game directory is looked up the first time it is needed.
-    QString gameFilePath(GameFile file);
+    QString gameFilePath(TuningFile file);
 
     // Loads a game file into its buffers as start-up does, with the identity check.
-    LoadResult load(GameFile file);
+    LoadResult load(TuningFile file);
 
     // Loads the reference copies into the buffers in place of the game files, with
     // the same identity check: "original.general" must have the lines of General.txt.
-    LoadResult loadReferenceCopy(GameFile file);
+    LoadResult loadReferenceCopy(TuningFile file);
 
     // Writes the reference copy over the game file as that file's Save button does.
-    bool restore(GameFile file);
+    bool restore(TuningFile file);
 
     // Chooses the item on the tab's chooser, as the user would; returns the grid.
     std::vector<GridRow> choose(Tab tab, int item);
@@ -69,8 +63,8 @@ private:
     // The directory given on the command line, else the first line of the configuration
     // file in the working folder. Ends the command when there is none.
     void findGameDirectory();
-    void loadBuffers(GameFile file, const QString& path);
-    LoadResult loadAs(GameFile file, const QString& path);
+    void loadBuffers(TuningFile file, const QString& path);
+    LoadResult loadAs(TuningFile file, const QString& path);
 
     std::optional<QString> gameDirOption_;
     bool gameDirFound_ = false;

@@ -1,12 +1,24 @@
 #include "configuration_file.h"
 
+#include "app_state.h"
 #include "errors.h"
+#include "game_paths.h"
 
 #include <QFile>
 #include <QSaveFile>
 
 namespace {
 constexpr qint64 MaxLineBytes = 4096;
+}
+
+QString ConfigurationFileInUse(const AppState& state)
+{
+    for (const char* name : {PerkwrightIni, TunedeckIni}) {
+        const QString path = state.workFile(QLatin1String(name));
+        if (FileExists(path))
+            return path;
+    }
+    return {};
 }
 
 QString ReadConfigurationLine(const QString& path)

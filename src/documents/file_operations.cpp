@@ -15,7 +15,7 @@ const QString MissingFileText = QStringLiteral("Save your \"Gorewheel 2\" direct
 
 bool IsGeneralBuffer(Tab tab)
 {
-    return tab != Tab::Pedestrians;
+    return FileOf(tab) == TuningFile::General;
 }
 
 // Lines a file may have before it can no longer be accepted as the game file at `path`.
@@ -210,17 +210,10 @@ void Backup(AppState& state, const Controls& controls, Tab tab, const DeviceWrap
 
 void Restore(AppState& state, const Controls& controls, Tab tab)
 {
-    auto load = [&](Tab target, const char* name) {
+    const TuningFile file = FileOf(tab);
+    for (Tab target : BuffersOf(file))
         LoadBuffer(state, controls.messages, controls.progress, state.buffer(target),
-                   controls.chooser(target), QLatin1String(name));
-    };
-    if (IsGeneralBuffer(tab)) {
-        load(Tab::CarSettings, OriginalGeneral);
-        load(Tab::Miscellaneous, OriginalGeneral);
-        load(Tab::APO, OriginalGeneral);
-    } else {
-        load(Tab::Pedestrians, OriginalSettings);
-    }
+                   controls.chooser(target), QLatin1String(ReferenceCopy(file)));
 }
 
 namespace {

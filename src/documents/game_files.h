@@ -1,5 +1,10 @@
 #pragma once
 
+#include "app_state.h"
+
+#include <array>
+#include <vector>
+
 // What identifies the two game files and what a save writes as their first lines.
 constexpr int GeneralLineCount = 410;
 constexpr int SettingsLineCount = 965;
@@ -12,3 +17,39 @@ constexpr const char* OriginalSettings = "original.pedsettings";
 
 // No game file or reference copy is anywhere near this size; larger files are never read.
 constexpr long long MaxGameFileBytes = 64LL * 1024 * 1024;
+
+// Where the two files lie below the game directory.
+constexpr const char* GeneralFile = "\\data\\General.txt";
+constexpr const char* SettingsFile = "\\data\\peds\\Settings.txt";
+
+// The two game files, in the order start-up loads them.
+enum class TuningFile { General, Settings };
+constexpr std::array<TuningFile, 2> TuningFiles = {TuningFile::General, TuningFile::Settings};
+
+// The file a tab's buffer holds.
+constexpr TuningFile FileOf(Tab tab)
+{
+    return tab == Tab::Pedestrians ? TuningFile::Settings : TuningFile::General;
+}
+
+// The tab whose buttons stand for the file (its Save, Backup and Restore).
+constexpr Tab TabOf(TuningFile file)
+{
+    return file == TuningFile::General ? Tab::CarSettings : Tab::Pedestrians;
+}
+
+// The buffers a file fills, in the order they are filled.
+const std::vector<Tab>& BuffersOf(TuningFile file);
+
+constexpr const char* ReferenceCopy(TuningFile file)
+{
+    return file == TuningFile::General ? OriginalGeneral : OriginalSettings;
+}
+
+constexpr const char* RelativePath(TuningFile file)
+{
+    return file == TuningFile::General ? GeneralFile : SettingsFile;
+}
+
+// GeneralPath or SettingsPath.
+QString& PathOf(AppState& state, TuningFile file);

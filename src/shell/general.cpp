@@ -34,8 +34,6 @@
 namespace {
 
 const QColor Lime(0, 255, 0);
-constexpr const char* GeneralFile = "\\data\\General.txt";
-constexpr const char* SettingsFile = "\\data\\peds\\Settings.txt";
 constexpr const char* SiblingEditor = "Perkwright.exe";
 constexpr const char* GameProgram = "\\gwheel2.exe";
 
@@ -351,54 +349,34 @@ void TForm1::FormCreate()
             sibling->show();
     setWindowTitle(QStringLiteral("Tunedeck."));
     LabelValid->setText(QStringLiteral("No"));
-    const bool perkwrightIni = QFile::exists(workFile(PerkwrightIni));
-    if (!perkwrightIni && !QFile::exists(workFile(TunedeckIni))) {
-        messages_->warning(QStringLiteral("You must save your \"Gorewheel II\" directory for "
-                                          "Tunedeck to function correctly."));
+    const QString configuration = ConfigurationFileInUse(state_);
+    if (configuration.isEmpty()) {
+        messages_->warning(QLatin1String(NoConfigurationText));
     } else {
-        state_.GameDir = ReadConfigurationLine(workFile(perkwrightIni ? PerkwrightIni : TunedeckIni));
-        startUpGeneral();
-        startUpSettings();
+        state_.GameDir = ReadConfigurationLine(configuration);
+        startUpFile(TuningFile::General);
+        startUpFile(TuningFile::Settings);
     }
     LabelSelected->setText(Directory->selectedPath());
 }
 
-void TForm1::startUpGeneral()
+// One game file into its buffers, if the game directory holds it.
+void TForm1::startUpFile(TuningFile file)
 {
-    const QString path = GameFilePath(state_.GameDir, QLatin1String(GeneralFile));
+    const QString path = GameFilePath(state_.GameDir, QLatin1String(RelativePath(file)));
     if (!FileExists(path)) {
         QFile::remove(workFile(TunedeckIni));
         reportCorruptedConfiguration();
         return;
     }
-    state_.GeneralPath = path;
-    QFile test(path);
+    PathOf(state_, file) = path;
+    QFile test(path); // only a test that the file can be opened
     if (!test.open(QIODevice::ReadOnly))
         throw FileError(QStringLiteral("Cannot open file \"%1\". %2").arg(path, test.errorString()));
     if (!Directory->selectPath(state_.GameDir))
         throw FileError(QStringLiteral("Cannot select the folder \"%1\".").arg(state_.GameDir));
-    LoadBuffer(state_, *messages_, *ProgressBar1, state_.Memo1, *ComboBox1, path);
-    LoadBuffer(state_, *messages_, *ProgressBar1, state_.MiscMemo, *ComboBox3, path);
-    LoadBuffer(state_, *messages_, *ProgressBar1, state_.APOMemo, *ComboBox4, path);
-    LabelSaved->setText(state_.GameDir);
-    LabelValid->setText(QStringLiteral("Yes"));
-}
-
-void TForm1::startUpSettings()
-{
-    const QString path = GameFilePath(state_.GameDir, QLatin1String(SettingsFile));
-    if (!FileExists(path)) {
-        QFile::remove(workFile(TunedeckIni));
-        reportCorruptedConfiguration();
-        return;
-    }
-    state_.SettingsPath = path;
-    QFile test(path);
-    if (!test.open(QIODevice::ReadOnly))
-        throw FileError(QStringLiteral("Cannot open file \"%1\". %2").arg(path, test.errorString()));
-    if (!Directory->selectPath(state_.GameDir))
-        throw FileError(QStringLiteral("Cannot select the folder \"%1\".").arg(state_.GameDir));
-    LoadBuffer(state_, *messages_, *ProgressBar1, state_.PedMemo, *ComboBox2, path);
+    for (Tab tab : BuffersOf(file))
+        LoadBuffer(state_, *messages_, *ProgressBar1, state_.buffer(tab), *chooserOf(tab), path);
     LabelSaved->setText(state_.GameDir);
     LabelValid->setText(QStringLiteral("Yes"));
 }

@@ -2,6 +2,7 @@
 
 #include "documents/app_state.h"
 #include "documents/file_operations.h"
+#include "documents/game_files.h"
 
 #include <QMainWindow>
 #include <array>
@@ -165,8 +166,7 @@ private:
     void refreshViews();
     QString workFile(const char* name) const;
     void chooseSection(Tab tab);
-    void startUpGeneral();
-    void startUpSettings();
+    void startUpFile(TuningFile file);
     void reportCorruptedConfiguration();
     void showDetails(bool shown);
     void detailsCheckClick(QCheckBox* box);

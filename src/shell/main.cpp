@@ -10,6 +10,7 @@ int main(int argc, char* argv[])
     QApplication::setApplicationName(QStringLiteral("Tunedeck"));
     QApplication::setApplicationDisplayName(QStringLiteral("Tunedeck"));
     QApplication::setApplicationVersion(QStringLiteral("1.0"));
+    QGuiApplication::setDesktopFileName(QStringLiteral("org.tunedeck.Tunedeck"));
     TForm1 form;
     form.adjustSize();
     form.move(QGuiApplication::primaryScreen()->availableGeometry().center() -
