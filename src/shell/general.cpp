@@ -278,7 +278,11 @@ void TForm1::connectHandlers()
 {
     connect(PageControl1, &QTabWidget::currentChanged, this, &TForm1::PageControl1Change);
     connect(Exit1, &QAction::triggered, this, &TForm1::Exit1Click);
-    connect(ShowContents1, &QAction::triggered, this, &TForm1::ShowContents1Click);
+    connect(ShowContents1, &QAction::triggered, this, [this] {
+        // A checkable menu item flips its own mark before telling; the handler decides.
+        ShowContents1->setChecked(!ShowContents1->isChecked());
+        ShowContents1Click();
+    });
     connect(About1, &QAction::triggered, this, &TForm1::About1Click);
     connect(Gorewheel21, &QAction::triggered, this, &TForm1::Gorewheel21Click);
 
@@ -489,12 +493,11 @@ void TForm1::DetailsCheck4Click() { detailsCheckClick(DetailsCheck4); }
 
 void TForm1::ShowContents1Click()
 {
-    // The menu item has already toggled its check mark when this runs.
-    const bool wasChecked = !ShowContents1->isChecked();
-    showDetails(!wasChecked);
-    ShowContents1->setChecked(!wasChecked);
+    const bool show = !ShowContents1->isChecked();
+    showDetails(show);
+    ShowContents1->setChecked(show);
     for (QCheckBox* box : {DetailsCheck, DetailsCheck2, DetailsCheck3, DetailsCheck4})
-        box->setChecked(!wasChecked);
+        box->setChecked(show);
 }
 
 void TForm1::LaunchSibling()

@@ -1,0 +1,629 @@
+// The game-directory controls: a click in the folder tree, and the directory save that
+// writes Tunedeck.ini and reloads the four buffers from the chosen folder.
+
+#include "window_fixture.h"
+
+#include "controls.h"
+#include "folder_tree.h"
+#include "key_value_grid.h"
+
+#include <QApplication>
+#include <QFileInfo>
+#include <QLabel>
+#include <QPushButton>
+#include <QSignalBlocker>
+#include <QTabWidget>
+#include <QtTest>
+
+namespace {
+
+enum class GameFile { Right, Missing, Folder, TooShort, TooLong };
+
+const QString DirToken = QStringLiteral("<dir>");
+
+const QString WrongGeneral =
+    PlainText(QStringLiteral("Invalid file, please use an original General.TXT"));
+const QString WrongSettings =
+    PlainText(QStringLiteral("Invalid file, please use an original \\peds\\Settings.txt"));
+const QString InvalidDirectory = ErrorText(QStringLiteral("Invalid Directory: ") + DirToken);
+
+void Prepare(const QString& path, GameFile state, int rightCount)
+{
+    switch (state) {
+    case GameFile::Right:
+        break;
+    case GameFile::Missing:
+        QVERIFY(QFile::remove(path));
+        break;
+    case GameFile::Folder:
+        QVERIFY(QFile::remove(path));
+        QVERIFY(QDir().mkpath(path));
+        break;
+    case GameFile::TooShort:
+        ResizeFile(path, rightCount - 1);
+        break;
+    case GameFile::TooLong:
+        ResizeFile(path, rightCount + 1);
+        break;
+    }
+}
+
+// Both files resolve to the same file on disk.
+bool SameFile(const QString& a, const QString& b)
+{
+    const QFileInfo first(a);
+    const QFileInfo second(b);
+    return first.exists() && second.exists() &&
+           first.canonicalFilePath() == second.canonicalFilePath();
+}
+
+void SelectAndSave(TForm1& form, const QString& dir)
+{
+    QVERIFY(form.Directory->selectPath(dir));
+    QCOMPARE(form.Directory->selectedPath(), dir);
+    form.SaveDirClick();
+}
+
+} // namespace
+
+Q_DECLARE_METATYPE(GameFile)
+
+class DirectoryTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void initTestCase();
+
+    void folderClick_data();
+    void folderClick();
+    void mouseClicksInTheTree();
+
+    void saveWithoutSelection();
+    void saveDirectory_data();
+    void saveDirectory();
+    void saveFolderWithOnlySettingsKeepsLabelSaved();
+    void configurationCannotBeWritten_data();
+    void configurationCannotBeWritten();
+    void saveValidFolderTwice();
+    void saveLeavesGridLabelsAndOtherChoosers();
+    void letterCaseOfGameFiles_data();
+    void letterCaseOfGameFiles();
+    void folderNameSurvivesSaveAndStart_data();
+    void folderNameSurvivesSaveAndStart();
+    void gameLaunchUsesSavedFolder();
+    void perkwrightIniStillWinsAfterSave();
+};
+
+void DirectoryTest::initTestCase()
+{
+    QApplication::setQuitOnLastWindowClosed(false);
+}
+
+void DirectoryTest::folderClick_data()
+{
+    QTest::addColumn<QString>("layout");
+    QTest::addColumn<bool>("valid");
+
+    QTest::newRow("game folder") << "game" << true;
+    QTest::newRow("working folder without data") << "" << false;
+    QTest::newRow("the data folder itself") << "game/data" << false;
+    QTest::newRow("only data/peds/Settings.txt") << "peds only" << false;
+    QTest::newRow("data/General.txt is a folder") << "general folder" << false;
+    QTest::newRow("General.txt in upper case") << "upper case" << true;
+}
+
+void DirectoryTest::folderClick()
+{
+    QFETCH(QString, layout);
+    QFETCH(bool, valid);
+
+    WorkFolder folder;
+    const QString target = folder.path(layout);
+    if (layout == QLatin1String("peds only")) {
+        MakeGameFolder(target, QString());
+    } else if (layout == QLatin1String("general folder")) {
+        MakeGameFolder(target, QString());
+        QVERIFY(QDir().mkpath(QDir(target).filePath("data/General.txt")));
+    } else if (layout == QLatin1String("upper case")) {
+        MakeGameFolder(target, QStringLiteral("DATA/GENERAL.TXT"), QString());
+    }
+    Window window(folder);
+    TForm1& form = *window.form;
+    window.messages.shown.clear();
+
+    // From a valid and from an invalid folder, so the label must change either way.
+    for (const QString& before : {folder.gameDir(), folder.path()}) {
+        QVERIFY(form.Directory->selectPath(before));
+        emit form.Directory->folderClicked();
+        QCOMPARE(form.LabelSelected->text(), before);
+        QCOMPARE(form.LabelValid->text(), QString(before == folder.gameDir() ? "Yes" : "No"));
+
+        QVERIFY(form.Directory->selectPath(target));
+        emit form.Directory->folderClicked();
+        QCOMPARE(form.LabelSelected->text(), target);
+        QCOMPARE(form.LabelValid->text(), QString(valid ? "Yes" : "No"));
+    }
+    // A click tells, nothing else: no message, nothing written, nothing loaded.
+    QCOMPARE(Shown(window.messages), QStringList{});
+    QVERIFY(!QFile::exists(folder.path("Tunedeck.ini")));
+    QCOMPARE(form.LabelSaved->text(), QStringLiteral("None"));
+    QVERIFY(form.state().Memo1.empty());
+    QVERIFY(form.state().GameDir.isEmpty());
+    QVERIFY(form.SaveDir->isEnabled());
+}
+
+void DirectoryTest::mouseClicksInTheTree()
+{
+    WorkFolder folder;
+    Window window(folder);
+    TForm1& form = *window.form;
+    form.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&form));
+
+    // Selecting from the program says nothing to the labels; the user's click does.
+    QVERIFY(form.Directory->selectPath(folder.gameDir()));
+    QVERIFY(form.LabelSelected->text() != folder.gameDir());
+    QTreeWidgetItem* gameItem = form.Directory->currentItem();
+    QVERIFY(gameItem);
+    QTest::mouseClick(form.Directory->viewport(), Qt::LeftButton, {},
+                      form.Directory->visualItemRect(gameItem).center());
+    QCOMPARE(form.LabelSelected->text(), folder.gameDir());
+    QCOMPARE(form.LabelValid->text(), QStringLiteral("Yes"));
+
+    // A right click selects the folder under the pointer too.
+    QTreeWidgetItem* workItem = gameItem->parent();
+    QVERIFY(workItem);
+    const QRect workRect = form.Directory->visualItemRect(workItem);
+    QVERIFY(workRect.isValid());
+    QTest::mouseClick(form.Directory->viewport(), Qt::RightButton, {}, workRect.center());
+    QCOMPARE(form.Directory->selectedPath(), folder.path());
+    QCOMPARE(form.LabelSelected->text(), folder.path());
+    QCOMPARE(form.LabelValid->text(), QStringLiteral("No"));
+}
+
+void DirectoryTest::saveWithoutSelection()
+{
+    WorkFolder folder;
+    Window window(folder);
+    TForm1& form = *window.form;
+    window.messages.shown.clear();
+    form.Directory->clearSelection();
+    form.Directory->setCurrentItem(nullptr);
+    QCOMPARE(form.Directory->selectedPath(), QString());
+
+    form.SaveDirClick();
+
+    const QString invalid = ErrorText(QStringLiteral("Invalid Directory: "));
+    QCOMPARE(Shown(window.messages), (QStringList{invalid, invalid}));
+    QVERIFY(!QFile::exists(folder.path("Tunedeck.ini")));
+    QVERIFY(form.state().Memo1.empty());
+    QVERIFY(form.state().PedMemo.empty());
+    QVERIFY(form.state().GameDir.isEmpty());
+    QCOMPARE(form.LabelSaved->text(), QStringLiteral("None"));
+}
+
+void DirectoryTest::saveDirectory_data()
+{
+    QTest::addColumn<GameFile>("general");
+    QTest::addColumn<GameFile>("settings");
+    QTest::addColumn<int>("generalLines");
+    QTest::addColumn<int>("settingsLines");
+    QTest::addColumn<QStringList>("messages");
+    QTest::addColumn<bool>("iniWritten");
+    QTest::addColumn<bool>("labelSaved");
+
+    QTest::newRow("both files right")
+        << GameFile::Right << GameFile::Right << 410 << 965 << QStringList{} << true << true;
+    QTest::newRow("General.txt 409 lines")
+        << GameFile::TooShort << GameFile::Right << 0 << 965 << QStringList{WrongGeneral} << true
+        << true;
+    QTest::newRow("General.txt 411 lines")
+        << GameFile::TooLong << GameFile::Right << 0 << 965 << QStringList{WrongGeneral} << true
+        << true;
+    QTest::newRow("Settings.txt 964 lines")
+        << GameFile::Right << GameFile::TooShort << 410 << 0 << QStringList{WrongSettings} << true
+        << true;
+    QTest::newRow("Settings.txt 966 lines")
+        << GameFile::Right << GameFile::TooLong << 410 << 0 << QStringList{WrongSettings} << true
+        << true;
+    QTest::newRow("both files wrong")
+        << GameFile::TooShort << GameFile::TooLong << 0 << 0
+        << QStringList{WrongGeneral, WrongSettings} << true << true;
+    QTest::newRow("General.txt missing")
+        << GameFile::Missing << GameFile::Right << 0 << 965 << QStringList{InvalidDirectory}
+        << true << false;
+    QTest::newRow("General.txt is a folder")
+        << GameFile::Folder << GameFile::Right << 0 << 965 << QStringList{InvalidDirectory}
+        << true << false;
+    QTest::newRow("Settings.txt missing")
+        << GameFile::Right << GameFile::Missing << 410 << 0 << QStringList{InvalidDirectory}
+        << true << true;
+    QTest::newRow("Settings.txt is a folder")
+        << GameFile::Right << GameFile::Folder << 410 << 0 << QStringList{InvalidDirectory}
+        << true << true;
+    QTest::newRow("neither file")
+        << GameFile::Missing << GameFile::Missing << 0 << 0
+        << QStringList{InvalidDirectory, InvalidDirectory} << false << false;
+}
+
+void DirectoryTest::saveDirectory()
+{
+    QFETCH(GameFile, general);
+    QFETCH(GameFile, settings);
+    QFETCH(int, generalLines);
+    QFETCH(int, settingsLines);
+    QFETCH(QStringList, messages);
+    QFETCH(bool, iniWritten);
+    QFETCH(bool, labelSaved);
+
+    WorkFolder folder;
+    const QString dir = folder.gameDir();
+    Prepare(folder.generalPath(), general, 410);
+    Prepare(folder.settingsPath(), settings, 965);
+    if (QTest::currentTestFailed())
+        return;
+    const std::vector<std::string> generalFile =
+        general == GameFile::Right ? FileLines(folder.generalPath()) : std::vector<std::string>{};
+    const std::vector<std::string> settingsFile =
+        settings == GameFile::Right ? FileLines(folder.settingsPath()) : std::vector<std::string>{};
+
+    // No configuration file yet: every buffer starts empty.
+    Window window(folder);
+    TForm1& form = *window.form;
+    window.messages.shown.clear();
+    const QString labelValid = form.LabelValid->text();
+    const QString labelSelected = form.LabelSelected->text();
+
+    SelectAndSave(form, dir);
+
+    for (QString& message : messages)
+        message.replace(DirToken, dir);
+    QCOMPARE(Shown(window.messages), messages);
+
+    const AppState& state = form.state();
+    QCOMPARE(state.Memo1.count(), generalLines);
+    QCOMPARE(state.MiscMemo.count(), generalLines);
+    QCOMPARE(state.APOMemo.count(), generalLines);
+    QCOMPARE(state.PedMemo.count(), settingsLines);
+    if (generalLines > 0) {
+        QVERIFY(BufferLines(state.Memo1) == generalFile);
+        QVERIFY(BufferLines(state.MiscMemo) == generalFile);
+        QVERIFY(BufferLines(state.APOMemo) == generalFile);
+    }
+    if (settingsLines > 0)
+        QVERIFY(BufferLines(state.PedMemo) == settingsFile);
+
+    if (iniWritten)
+        QCOMPARE(ReadBytes(folder.path("Tunedeck.ini")), dir.toStdString() + "\r\n");
+    else
+        QVERIFY(!QFile::exists(folder.path("Tunedeck.ini")));
+    QCOMPARE(state.GameDir, iniWritten ? dir : QString());
+    QCOMPARE(form.LabelSaved->text(), labelSaved ? dir : QStringLiteral("None"));
+    if (general != GameFile::Missing && general != GameFile::Folder)
+        QVERIFY(SameFile(state.GeneralPath, folder.generalPath()));
+    else
+        QVERIFY(state.GeneralPath.isEmpty());
+    if (iniWritten && settings != GameFile::Missing && settings != GameFile::Folder)
+        QVERIFY(SameFile(state.SettingsPath, folder.settingsPath()));
+    else
+        QVERIFY(state.SettingsPath.isEmpty());
+
+    // The save leaves the labels of the tree alone, and the bar at rest.
+    QCOMPARE(form.LabelValid->text(), labelValid);
+    QCOMPARE(form.LabelSelected->text(), labelSelected);
+    QCOMPARE(form.ProgressBar1->value(), 0);
+}
+
+void DirectoryTest::saveFolderWithOnlySettingsKeepsLabelSaved()
+{
+    WorkFolder folder;
+    folder.writeIni("Tunedeck.ini", folder.gameDir().toStdString());
+    const QString pedsOnly = folder.path("peds only");
+    MakeGameFolder(pedsOnly, QString());
+    const std::string marker = "42\t\t\t\t\t// marker of the other Settings.txt";
+    ReplaceFileLine(QDir(pedsOnly).filePath("data/peds/Settings.txt"), 500, marker);
+
+    Window window(folder);
+    TForm1& form = *window.form;
+    QCOMPARE(Shown(window.messages), QStringList{});
+    const std::vector<std::string> memo1 = form.state().Memo1.lines();
+    QCOMPARE(form.LabelSaved->text(), folder.gameDir());
+
+    // Through the button, as the user presses it.
+    QVERIFY(form.Directory->selectPath(pedsOnly));
+    QTest::mouseClick(form.SaveDir, Qt::LeftButton);
+
+    QCOMPARE(Shown(window.messages),
+             QStringList{ErrorText(QStringLiteral("Invalid Directory: ") + pedsOnly)});
+    QCOMPARE(ReadBytes(folder.path("Tunedeck.ini")), pedsOnly.toStdString() + "\r\n");
+    QCOMPARE(form.state().PedMemo.count(), 965);
+    QCOMPARE(form.state().PedMemo.line(500), marker);
+    QCOMPARE(form.state().GameDir, pedsOnly);
+    QVERIFY(SameFile(form.state().SettingsPath, QDir(pedsOnly).filePath("data/peds/Settings.txt")));
+    // The first half did not get through: its label, path and buffers are as before.
+    QCOMPARE(form.LabelSaved->text(), folder.gameDir());
+    QCOMPARE(form.state().GeneralPath, folder.generalPath());
+    QVERIFY(form.state().Memo1.lines() == memo1);
+    QVERIFY(form.state().MiscMemo.lines() == memo1);
+}
+
+void DirectoryTest::configurationCannotBeWritten_data()
+{
+    QTest::addColumn<bool>("withGeneral");
+    QTest::newRow("valid folder") << true;
+    QTest::newRow("folder with only Settings.txt") << false;
+}
+
+// A folder where Tunedeck.ini should be: the write fails, the handler ends there and
+// nothing is reloaded.
+void DirectoryTest::configurationCannotBeWritten()
+{
+    QFETCH(bool, withGeneral);
+
+    WorkFolder folder;
+    if (!withGeneral)
+        QVERIFY(QFile::remove(folder.generalPath()));
+    Window window(folder);
+    TForm1& form = *window.form;
+    window.messages.shown.clear();
+    QVERIFY(QDir().mkpath(folder.path("Tunedeck.ini")));
+
+    SelectAndSave(form, folder.gameDir());
+
+    const QStringList shown = Shown(window.messages);
+    QCOMPARE(shown.size(), withGeneral ? 1 : 2);
+    if (!withGeneral)
+        QCOMPARE(shown.front(), ErrorText(QStringLiteral("Invalid Directory: ") + folder.gameDir()));
+    QVERIFY2(shown.back().startsWith(QStringLiteral("report: ")), qPrintable(shown.back()));
+    QVERIFY(shown.back().size() > int(qstrlen("report: ")));
+    QVERIFY(form.state().Memo1.empty());
+    QVERIFY(form.state().MiscMemo.empty());
+    QVERIFY(form.state().APOMemo.empty());
+    QVERIFY(form.state().PedMemo.empty());
+    QVERIFY(form.state().GameDir.isEmpty());
+    QVERIFY(form.state().GeneralPath.isEmpty());
+    QVERIFY(form.state().SettingsPath.isEmpty());
+    QCOMPARE(form.LabelSaved->text(), QStringLiteral("None"));
+    QVERIFY(QFileInfo(folder.path("Tunedeck.ini")).isDir());
+    QCOMPARE(form.ProgressBar1->value(), 0);
+}
+
+void DirectoryTest::saveValidFolderTwice()
+{
+    WorkFolder folder;
+    const QString other = folder.path("other game");
+    MakeGameFolder(other);
+    const std::string generalMarker = "9.75\t\t\t\t\t// marker of the other General.txt";
+    ReplaceFileLine(QDir(other).filePath("data/General.txt"), 60, generalMarker);
+
+    Window window(folder);
+    TForm1& form = *window.form;
+    window.messages.shown.clear();
+    const std::vector<std::string> generalFile = FileLines(folder.generalPath());
+    const std::vector<std::string> settingsFile = FileLines(folder.settingsPath());
+
+    for (int time = 1; time <= 2; ++time) {
+        SelectAndSave(form, folder.gameDir());
+        QCOMPARE(Shown(window.messages), QStringList{});
+        QCOMPARE(form.state().Memo1.count(), 410);
+        QCOMPARE(form.state().MiscMemo.count(), 410);
+        QCOMPARE(form.state().APOMemo.count(), 410);
+        QCOMPARE(form.state().PedMemo.count(), 965);
+        QVERIFY(form.state().Memo1.lines() == generalFile);
+        QVERIFY(form.state().APOMemo.lines() == generalFile);
+        QVERIFY(form.state().PedMemo.lines() == settingsFile);
+        QCOMPARE(ReadBytes(folder.path("Tunedeck.ini")), folder.gameDir().toStdString() + "\r\n");
+        QCOMPARE(form.state().GameDir, folder.gameDir());
+        QVERIFY(SameFile(form.state().GeneralPath, folder.generalPath()));
+        QVERIFY(SameFile(form.state().SettingsPath, folder.settingsPath()));
+        QCOMPARE(form.LabelSaved->text(), folder.gameDir());
+    }
+
+    // Another folder replaces what the buffers held, edits included.
+    form.state().Memo1.setLine(5, "unsaved edit");
+    SelectAndSave(form, other);
+    QCOMPARE(Shown(window.messages), QStringList{});
+    QCOMPARE(form.state().Memo1.count(), 410);
+    QCOMPARE(form.state().Memo1.line(60), generalMarker);
+    QCOMPARE(form.state().MiscMemo.line(60), generalMarker);
+    QCOMPARE(form.state().APOMemo.line(60), generalMarker);
+    QCOMPARE(form.state().Memo1.line(5), generalFile[5]);
+    QCOMPARE(ReadBytes(folder.path("Tunedeck.ini")), other.toStdString() + "\r\n");
+    QCOMPARE(form.LabelSaved->text(), other);
+
+    // And the next start uses it.
+    Window next(folder);
+    QCOMPARE(Shown(next.messages), QStringList{});
+    QCOMPARE(next->state().GameDir, other);
+    QCOMPARE(next->state().Memo1.line(60), generalMarker);
+}
+
+void DirectoryTest::saveLeavesGridLabelsAndOtherChoosers()
+{
+    WorkFolder folder;
+    folder.writeIni("Tunedeck.ini", folder.gameDir().toStdString());
+    Window window(folder);
+    TForm1& form = *window.form;
+    QCOMPARE(Shown(window.messages), QStringList{});
+
+    // A section on show, then its line changes in the folder saved next.
+    {
+        const QSignalBlocker blocker(form.ComboBox1);
+        form.ComboBox1->setCurrentIndex(1);
+    }
+    form.ComboBox1Change();
+    QVERIFY(form.ValueList->rowCount() > 1);
+    const std::string shownKey = form.ValueList->key(1);
+    const std::string shownValue = form.ValueList->value(1);
+    const auto rowKeys = form.state().RowKeys;
+    const auto rowLines = form.state().RowLines;
+    const int line = form.state().RowLines[1];
+    QVERIFY(line > 0);
+    ReplaceFileLine(folder.generalPath(), line, "777\t\t\t\t\t// changed on disk");
+
+    for (SectionChooser* chooser : {form.ComboBox2, form.ComboBox3, form.ComboBox4}) {
+        const QSignalBlocker blocker(chooser);
+        chooser->setCurrentIndex(0);
+    }
+    QVERIFY(form.Directory->selectPath(folder.path()));
+    emit form.Directory->folderClicked();
+    QCOMPARE(form.LabelValid->text(), QStringLiteral("No"));
+    QVERIFY(form.Directory->selectPath(folder.gameDir()));
+    form.SaveDirClick();
+
+    QCOMPARE(Shown(window.messages), QStringList{});
+    QCOMPARE(form.state().Memo1.line(line), std::string("777\t\t\t\t\t// changed on disk"));
+    // The grid and the row table still show the section as it was.
+    QCOMPARE(form.ValueList->key(1), shownKey);
+    QCOMPARE(form.ValueList->value(1), shownValue);
+    QVERIFY(form.state().RowKeys == rowKeys);
+    QVERIFY(form.state().RowLines == rowLines);
+    // The tree's labels tell of the last click, not of the save.
+    QCOMPARE(form.LabelSelected->text(), folder.path());
+    QCOMPARE(form.LabelValid->text(), QStringLiteral("No"));
+    // The choosers of the reloaded Car Settings and Pedestrians buffers lose their selection.
+    QCOMPARE(form.ComboBox1->currentIndex(), -1);
+    QCOMPARE(form.ComboBox2->currentIndex(), -1);
+}
+
+void DirectoryTest::letterCaseOfGameFiles_data()
+{
+    QTest::addColumn<QString>("general");
+    QTest::addColumn<QString>("settings");
+
+    QTest::newRow("DATA/GENERAL.TXT, DATA/PEDS/SETTINGS.TXT")
+        << "DATA/GENERAL.TXT" << "DATA/PEDS/SETTINGS.TXT";
+    QTest::newRow("data/GENERAL.TXT, data/PEDS/SETTINGS.TXT")
+        << "data/GENERAL.TXT" << "data/PEDS/SETTINGS.TXT";
+    QTest::newRow("Data/general.txt, Data/Peds/settings.txt")
+        << "Data/general.txt" << "Data/Peds/settings.txt";
+    QTest::newRow("data/General.TXT, data/peds/settings.txt")
+        << "data/General.TXT" << "data/peds/settings.txt";
+}
+
+void DirectoryTest::letterCaseOfGameFiles()
+{
+    QFETCH(QString, general);
+    QFETCH(QString, settings);
+
+    WorkFolder folder;
+    const QString dir = folder.path("cased game");
+    MakeGameFolder(dir, general, settings);
+    const QString generalFile = QDir(dir).filePath(general);
+    const QString settingsFile = QDir(dir).filePath(settings);
+
+    {
+        Window window(folder);
+        TForm1& form = *window.form;
+        window.messages.shown.clear();
+
+        QVERIFY(form.Directory->selectPath(dir));
+        emit form.Directory->folderClicked();
+        QCOMPARE(form.LabelValid->text(), QStringLiteral("Yes"));
+
+        form.SaveDirClick();
+        QCOMPARE(Shown(window.messages), QStringList{});
+        QCOMPARE(form.state().Memo1.count(), 410);
+        QCOMPARE(form.state().MiscMemo.count(), 410);
+        QCOMPARE(form.state().APOMemo.count(), 410);
+        QCOMPARE(form.state().PedMemo.count(), 965);
+        QVERIFY(SameFile(form.state().GeneralPath, generalFile));
+        QVERIFY(SameFile(form.state().SettingsPath, settingsFile));
+        QCOMPARE(form.LabelSaved->text(), dir);
+
+        // Saving writes the file that was read, not a second one beside it.
+        form.Button1Click();
+        QCOMPARE(Shown(window.messages).size(), 1);
+        QVERIFY(SameFile(form.state().GeneralPath, generalFile));
+        QCOMPARE(QDir(QFileInfo(generalFile).absolutePath())
+                     .entryList(QDir::Files | QDir::NoDotAndDotDot)
+                     .size(),
+                 1);
+    }
+
+    // The next start finds the files from the configuration file the same way.
+    Window next(folder);
+    QCOMPARE(Shown(next.messages), QStringList{});
+    QCOMPARE(next->state().Memo1.count(), 410);
+    QCOMPARE(next->state().PedMemo.count(), 965);
+}
+
+void DirectoryTest::folderNameSurvivesSaveAndStart_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::newRow("blanks") << "Gore wheel  II";
+    QTest::newRow("letters beyond ASCII") << QString::fromUtf8("Spi\xC3\xAB" "le \xC3\x9C" "ber");
+    QTest::newRow("quote, semicolon, percent") << "a \"b\";c%20d";
+    QTest::newRow("hidden folder") << ".gorewheel";
+    QTest::newRow("trailing dot") << "game.";
+}
+
+// A folder saved in Tunedeck.ini is the one found again at the next start.
+void DirectoryTest::folderNameSurvivesSaveAndStart()
+{
+    QFETCH(QString, name);
+
+    WorkFolder folder;
+    const QString dir = folder.path(name);
+    MakeGameFolder(dir);
+    {
+        Window window(folder);
+        window.messages.shown.clear();
+        SelectAndSave(*window.form, dir);
+        QCOMPARE(Shown(window.messages), QStringList{});
+        QCOMPARE(window->LabelSaved->text(), dir);
+    }
+    Window next(folder);
+    QCOMPARE(Shown(next.messages), QStringList{});
+    QCOMPARE(next->state().GameDir, dir);
+    QCOMPARE(next->LabelSaved->text(), dir);
+    QCOMPARE(next->LabelSelected->text(), dir);
+    QCOMPARE(next->state().Memo1.count(), 410);
+    QCOMPARE(next->state().PedMemo.count(), 965);
+}
+
+void DirectoryTest::gameLaunchUsesSavedFolder()
+{
+    WorkFolder folder;
+    folder.writeIni("Tunedeck.ini", folder.gameDir().toStdString());
+    WriteBytes(folder.path("game/gwheel2.exe"), "MZ");
+    const QString other = folder.path("other game");
+    MakeGameFolder(other);
+    WriteBytes(QDir(other).filePath("gwheel2.exe"), "MZ");
+
+    Window window(folder);
+    TForm1& form = *window.form;
+    SelectAndSave(form, other);
+    QCOMPARE(Shown(window.messages), QStringList{});
+
+    form.Gorewheel21Click();
+    QCOMPARE(window.launcher.opened.size(), size_t(1));
+    QCOMPARE(window.launcher.opened[0].first, QStringLiteral("gwheel2.exe"));
+    QCOMPARE(window.launcher.opened[0].second, other);
+    QCOMPARE(Shown(window.messages), QStringList{});
+}
+
+void DirectoryTest::perkwrightIniStillWinsAfterSave()
+{
+    WorkFolder folder;
+    folder.writeIni("Perkwright.ini", folder.gameDir().toStdString());
+    const std::string perkwright = ReadBytes(folder.path("Perkwright.ini"));
+    const QString other = folder.path("other game");
+    MakeGameFolder(other);
+
+    {
+        Window window(folder);
+        SelectAndSave(*window.form, other);
+        QCOMPARE(Shown(window.messages), QStringList{});
+        QCOMPARE(window->state().GameDir, other);
+    }
+    QCOMPARE(ReadBytes(folder.path("Tunedeck.ini")), other.toStdString() + "\r\n");
+    QCOMPARE(ReadBytes(folder.path("Perkwright.ini")), perkwright);
+
+    Window next(folder);
+    QCOMPARE(next->state().GameDir, folder.gameDir());
+    QCOMPARE(next->LabelSaved->text(), folder.gameDir());
+}
+
+QTEST_MAIN(DirectoryTest)
+#include "directory_test.moc"

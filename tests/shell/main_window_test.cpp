@@ -1,0 +1,1067 @@
+// The main window itself: its fixed layout, captions and hints, the tab switch, leaving
+// the program, the file details view, the launchers and the About box.
+
+#include "window_fixture.h"
+
+#include "about.h"
+#include "buffer_view.h"
+#include "catalogue/catalogue.h"
+#include "controls.h"
+#include "folder_tree.h"
+#include "key_value_grid.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QDirIterator>
+#include <QGroupBox>
+#include <QHeaderView>
+#include <QLabel>
+#include <QMenu>
+#include <QMenuBar>
+#include <QPushButton>
+#include <QSignalBlocker>
+#include <QStatusBar>
+#include <QTabWidget>
+#include <QTextBlock>
+#include <QTimer>
+#include <QToolTip>
+#include <QtTest>
+
+#include <functional>
+#include <map>
+
+namespace {
+
+// The one object of the main window with this name; the About box, which has controls
+// of the same names, is left out.
+QObject* Find(TForm1& form, const QString& name)
+{
+    QObject* found = nullptr;
+    int matches = 0;
+    for (QObject* object : form.findChildren<QObject*>(name)) {
+        bool inAboutBox = false;
+        for (QObject* up = object; up; up = up->parent())
+            inAboutBox = inAboutBox || up == form.AboutBox;
+        if (!inAboutBox) {
+            found = object;
+            ++matches;
+        }
+    }
+    return matches == 1 ? found : nullptr;
+}
+
+// Every file below the folder with its bytes.
+std::map<QString, std::string> Snapshot(const QString& folder)
+{
+    std::map<QString, std::string> files;
+    QDirIterator it(folder, QDir::Files | QDir::Hidden, QDirIterator::Subdirectories);
+    while (it.hasNext()) {
+        const QString path = it.next();
+        files[path] = ReadBytes(path);
+    }
+    return files;
+}
+
+struct BufferSet {
+    std::vector<std::string> memo1, ped, misc, apo;
+    explicit BufferSet(const AppState& state)
+        : memo1(state.Memo1.lines()), ped(state.PedMemo.lines()), misc(state.MiscMemo.lines()),
+          apo(state.APOMemo.lines())
+    {
+    }
+};
+
+using Handler = void (TForm1::*)();
+const Handler ChooserHandlers[TabCount] = {&TForm1::ComboBox1Change, &TForm1::ComboBox2Change,
+                                           &TForm1::ComboBox3Change, &TForm1::ComboBox4Change};
+
+SectionChooser* ChooserOf(TForm1& form, int tab)
+{
+    return std::array<SectionChooser*, TabCount>{form.ComboBox1, form.ComboBox2, form.ComboBox3,
+                                                 form.ComboBox4}[static_cast<size_t>(tab)];
+}
+
+BufferView* ViewOf(TForm1& form, int tab)
+{
+    return std::array<BufferView*, TabCount>{form.Memo1, form.PedMemo, form.MiscMemo,
+                                             form.APOMemo}[static_cast<size_t>(tab)];
+}
+
+QCheckBox* DetailsBoxOf(TForm1& form, int tab)
+{
+    return std::array<QCheckBox*, TabCount>{form.DetailsCheck, form.DetailsCheck2,
+                                            form.DetailsCheck3,
+                                            form.DetailsCheck4}[static_cast<size_t>(tab)];
+}
+
+// The user picks an item of a tab's chooser: the item is selected, then the tab's
+// change handler runs once.
+void Choose(TForm1& form, int tab, int index)
+{
+    SectionChooser* chooser = ChooserOf(form, tab);
+    {
+        const QSignalBlocker blocker(chooser);
+        chooser->setCurrentIndex(index);
+    }
+    (form.*ChooserHandlers[tab])();
+}
+
+int FirstSectionItem(int tab)
+{
+    const auto& items = CatalogueOf(static_cast<Tab>(tab)).items;
+    for (size_t i = 0; i < items.size(); ++i)
+        if (items[i].kind == ItemKind::Section)
+            return static_cast<int>(i);
+    return -1;
+}
+
+void StartWithGame(const WorkFolder& folder)
+{
+    folder.writeIni("Tunedeck.ini", folder.gameDir().toStdString());
+}
+
+// Puts the text cursor at the end of a line of the view.
+void MoveToLineEnd(BufferView* view, int line)
+{
+    QTextCursor cursor(view->document()->findBlockByNumber(line));
+    cursor.movePosition(QTextCursor::EndOfBlock);
+    view->setTextCursor(cursor);
+}
+
+} // namespace
+
+class MainWindowTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void initTestCase();
+
+    void fixedClientSize();
+    void tabs();
+    void menuBarOrder();
+    void controlPlaces_data();
+    void controlPlaces();
+    void captionsAndHints_data();
+    void captionsAndHints();
+    void statusBarShowsHintOfControlUnderPointer();
+    void noPopUpHints();
+    void grid();
+
+    void tabSwitchResetsNewTab_data();
+    void tabSwitchResetsNewTab();
+
+    void leavingWritesNothing_data();
+    void leavingWritesNothing();
+
+    void detailsViewToggles_data();
+    void detailsViewToggles();
+    void typingChangesOnlyThatBufferLine_data();
+    void typingChangesOnlyThatBufferLine();
+    void viewEditsMapToBufferLines_data();
+    void viewEditsMapToBufferLines();
+    void typingIntoAnEmptyView();
+    void viewsFollowBufferChanges();
+    void unusualBytesSurviveTheView_data();
+    void unusualBytesSurviveTheView();
+
+    void gameLaunch_data();
+    void gameLaunch();
+    void siblingLaunch_data();
+    void siblingLaunch();
+
+    void aboutBox_data();
+    void aboutBox();
+};
+
+void MainWindowTest::initTestCase()
+{
+    QApplication::setQuitOnLastWindowClosed(false);
+}
+
+void MainWindowTest::fixedClientSize()
+{
+    WorkFolder folder;
+    StartWithGame(folder);
+    Window window(folder);
+    window->show();
+    QVERIFY(QTest::qWaitForWindowExposed(window.form.get()));
+
+    QWidget* client = window->centralWidget();
+    QVERIFY(client);
+    QCOMPARE(client->size(), QSize(801, 522));
+    QCOMPARE(window->StatusBar1->height(), 23);
+    QCOMPARE(window->StatusBar1->width(), 801);
+    // The status bar sits right below the tabs: together they make the 801 x 545 client.
+    QCOMPARE(window->StatusBar1->y(), client->geometry().bottom() + 1);
+    QCOMPARE(client->height() + window->StatusBar1->height(), 545);
+    QCOMPARE(window->width(), 801);
+
+    // Fixed size, with a minimise box and no maximise box.
+    QCOMPARE(window->minimumSize(), window->maximumSize());
+    window->resize(1000, 800);
+    QCOMPARE(client->size(), QSize(801, 522));
+    QVERIFY(!(window->windowFlags() & Qt::WindowMaximizeButtonHint));
+    QVERIFY(window->windowFlags() & Qt::WindowMinimizeButtonHint);
+}
+
+void MainWindowTest::tabs()
+{
+    WorkFolder folder;
+    Window window(folder);
+    QTabWidget* pages = window->PageControl1;
+    QCOMPARE(pages->tabPosition(), QTabWidget::East);
+    QCOMPARE(pages->count(), 4);
+    const QStringList captions{"Car Settings", "Pedestrians", "Miscellaneous", "APO"};
+    const QList<QWidget*> sheets{window->TabSheet1, window->TabSheet2, window->TabSheet3,
+                                 window->TabSheet4};
+    for (int i = 0; i < 4; ++i) {
+        QCOMPARE(pages->tabText(i), captions[i]);
+        QCOMPARE(pages->widget(i), sheets[i]);
+    }
+    QCOMPARE(pages->currentIndex(), 0);
+
+    // Each tab's chooser: an editable list of its catalogue's items.
+    const int dropDownCounts[TabCount] = {15, 15, 8, 8};
+    for (int tab = 0; tab < TabCount; ++tab) {
+        SectionChooser* chooser = ChooserOf(*window.form, tab);
+        const auto& items = CatalogueOf(static_cast<Tab>(tab)).items;
+        QVERIFY(chooser->isEditable());
+        QCOMPARE(chooser->count(), int(items.size()));
+        QCOMPARE(chooser->itemText(0), QString::fromLatin1(items.front().text.c_str()));
+        QCOMPARE(chooser->maxVisibleItems(), dropDownCounts[tab]);
+    }
+}
+
+void MainWindowTest::menuBarOrder()
+{
+    WorkFolder folder;
+    Window window(folder);
+    const QList<QAction*> expected{window->File1, window->View1, window->About1,
+                                   window->N1,    window->Gorewheel21, window->N2};
+    QCOMPARE(window->menuBar()->actions(), expected);
+    QVERIFY(window->File1->menu());
+    QCOMPARE(window->File1->menu()->actions(), QList<QAction*>{window->Exit1});
+    QVERIFY(window->View1->menu());
+    QCOMPARE(window->View1->menu()->actions(), QList<QAction*>{window->ShowContents1});
+    QVERIFY(window->ShowContents1->isCheckable());
+    QVERIFY(!window->ShowContents1->isChecked());
+}
+
+void MainWindowTest::controlPlaces_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QString>("parentName");
+    QTest::addColumn<QRect>("place"); // a width or height of 0 is not checked
+
+    QTest::newRow("PageControl1") << "PageControl1" << "" << QRect(0, 0, 801, 522);
+    QTest::newRow("Panel1") << "Panel1" << "" << QRect(288, 8, 481, 297);
+    QTest::newRow("ValueList") << "ValueList" << "Panel1" << QRect(8, 8, 465, 281);
+    QTest::newRow("ProgressBar1") << "ProgressBar1" << "" << QRect(8, 496, 761, 17);
+    QTest::newRow("Button1") << "Button1" << "TabSheet1" << QRect(152, 280, 113, 25);
+    QTest::newRow("Button3") << "Button3" << "TabSheet1" << QRect(16, 56, 113, 25);
+    QTest::newRow("Button4") << "Button4" << "TabSheet1" << QRect(152, 56, 113, 25);
+    QTest::newRow("GeneralBut") << "GeneralBut" << "TabSheet1" << QRect(16, 280, 113, 25);
+    QTest::newRow("SavePed") << "SavePed" << "TabSheet2" << QRect(152, 280, 113, 25);
+    QTest::newRow("MiscBackup") << "MiscBackup" << "TabSheet3" << QRect(16, 56, 113, 25);
+    QTest::newRow("APORestore") << "APORestore" << "TabSheet4" << QRect(152, 56, 113, 25);
+    QTest::newRow("Directory") << "Directory" << "TabSheet1" << QRect(16, 320, 241, 161);
+    QTest::newRow("SaveDir") << "SaveDir" << "TabSheet1" << QRect(280, 344, 89, 25);
+    QTest::newRow("Directories") << "Directories" << "TabSheet1" << QRect(280, 392, 273, 89);
+    QTest::newRow("GroupBox1") << "GroupBox1" << "TabSheet1" << QRect(48, 0, 161, 49);
+    QTest::newRow("GroupBox4") << "GroupBox4" << "TabSheet4" << QRect(48, 0, 161, 49);
+    QTest::newRow("ComboBox2") << "ComboBox2" << "GroupBox2" << QRect(8, 16, 145, 0);
+    QTest::newRow("Image3") << "Image3" << "TabSheet3" << QRect(8, 80, 273, 201);
+    QTest::newRow("Memo1") << "Memo1" << "TabSheet1" << QRect(0, 312, 769, 177);
+    QTest::newRow("PedMemo") << "PedMemo" << "TabSheet2" << QRect(0, 312, 769, 177);
+    QTest::newRow("MiscMemo") << "MiscMemo" << "TabSheet3" << QRect(0, 312, 769, 177);
+    QTest::newRow("APOMemo") << "APOMemo" << "TabSheet4" << QRect(0, 312, 769, 177);
+    QTest::newRow("DetailsCheck") << "DetailsCheck" << "TabSheet1" << QRect(504, 352, 0, 0);
+    QTest::newRow("DetailsCheck3") << "DetailsCheck3" << "TabSheet3" << QRect(504, 352, 0, 0);
+    QTest::newRow("LabelSaved") << "LabelSaved" << "Directories" << QRect(88, 24, 0, 0);
+    QTest::newRow("LabelSelected") << "LabelSelected" << "Directories" << QRect(96, 48, 0, 0);
+    QTest::newRow("Label3") << "Label3" << "Directories" << QRect(9, 68, 0, 0);
+    QTest::newRow("LabelValid") << "LabelValid" << "Directories" << QRect(89, 68, 0, 0);
+}
+
+void MainWindowTest::controlPlaces()
+{
+    QFETCH(QString, name);
+    QFETCH(QString, parentName);
+    QFETCH(QRect, place);
+
+    WorkFolder folder;
+    Window window(folder);
+    window->show();
+    QVERIFY(QTest::qWaitForWindowExposed(window.form.get()));
+
+    auto* widget = qobject_cast<QWidget*>(Find(*window.form, name));
+    QVERIFY2(widget, qPrintable(name));
+    QWidget* parent =
+        parentName.isEmpty() ? window->centralWidget() : qobject_cast<QWidget*>(Find(*window.form, parentName));
+    QVERIFY(parent);
+    QCOMPARE(widget->parentWidget(), parent);
+    QCOMPARE(widget->pos(), place.topLeft());
+    if (place.width() > 0)
+        QCOMPARE(widget->width(), place.width());
+    if (place.height() > 0)
+        QCOMPARE(widget->height(), place.height());
+}
+
+void MainWindowTest::captionsAndHints_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QByteArray>("captionProperty"); // empty: the control has no caption
+    QTest::addColumn<QString>("caption");
+    QTest::addColumn<QString>("hint");
+
+    const QByteArray text("text");
+    const QByteArray title("title");
+    QTest::newRow("File1") << "File1" << text << "File" << "";
+    QTest::newRow("Exit1") << "Exit1" << text << "Exit" << "Exit Perkwright";
+    QTest::newRow("View1") << "View1" << text << "View" << "";
+    QTest::newRow("ShowContents1") << "ShowContents1" << text << "View File Details"
+                                   << "Show/Hide File Contents.";
+    QTest::newRow("About1") << "About1" << text << "About" << "About Perkwright";
+    QTest::newRow("N1") << "N1" << text << "|" << "";
+    QTest::newRow("Gorewheel21") << "Gorewheel21" << text << "Launch Gorewheel 2" << "";
+    QTest::newRow("N2") << "N2" << text << "|" << "";
+    QTest::newRow("Button1") << "Button1" << text << "Save to General.txt" << "Replace powerup.txt";
+    QTest::newRow("Button3") << "Button3" << text << "Backup General.txt"
+                             << "Save file as powerup.bak";
+    QTest::newRow("Button4") << "Button4" << text << "Restore General.txt"
+                             << "Reloads Powerup.txt, restoring all values altered since last save.";
+    QTest::newRow("SavePed") << "SavePed" << text << "Save Ped Settings" << "";
+    QTest::newRow("BackPed") << "BackPed" << text << "Backup Ped Settings" << "";
+    QTest::newRow("RestorePed") << "RestorePed" << text << "Restore Ped Settings" << "";
+    QTest::newRow("MiscSave") << "MiscSave" << text << "Save to General.txt" << "";
+    QTest::newRow("MiscBackup") << "MiscBackup" << text << "Backup General.txt" << "";
+    QTest::newRow("MiscRestore") << "MiscRestore" << text << "Restore General.txt" << "";
+    QTest::newRow("APOSave") << "APOSave" << text << "Save to General.txt" << "";
+    QTest::newRow("APOBackup") << "APOBackup" << text << "Backup General.txt" << "";
+    QTest::newRow("APORestore") << "APORestore" << text << "Restore General.txt" << "";
+    QTest::newRow("SaveDir") << "SaveDir" << text << "Save Directory"
+                             << "Save the directory selected in the box as default working directory.";
+    QTest::newRow("Directory") << "Directory" << QByteArray() << ""
+                               << "Select your Gorewheel 2 directory and click \"Save Directory\" button.";
+    QTest::newRow("StatusBar1") << "StatusBar1" << QByteArray() << ""
+                                << "Congrats, you found the status bar.";
+    QTest::newRow("ValueList") << "ValueList" << QByteArray() << "" << "Change details here.";
+    QTest::newRow("GroupBox1") << "GroupBox1" << title << " Car Settings " << "";
+    QTest::newRow("GroupBox2") << "GroupBox2" << title << " Pedestrian Settings " << "";
+    QTest::newRow("GroupBox3") << "GroupBox3" << title << " Other Settings " << "";
+    QTest::newRow("GroupBox4") << "GroupBox4" << title << " APO Settings " << "";
+    QTest::newRow("Directories") << "Directories" << title << " Directories " << "";
+    QTest::newRow("DetailsCheck") << "DetailsCheck" << text << "Show File Details" << "";
+    QTest::newRow("DetailsCheck4") << "DetailsCheck4" << text << "Show File Details" << "";
+    QTest::newRow("Label1") << "Label1" << text << "Current Saved:" << "";
+    QTest::newRow("Label2") << "Label2" << text << "Current Selected:" << "";
+    QTest::newRow("Label3") << "Label3" << text << "Valid Selection:" << "";
+    QTest::newRow("APOPerkwright") << "APOPerkwright" << text << "Perkwright.exe" << "";
+}
+
+void MainWindowTest::captionsAndHints()
+{
+    QFETCH(QString, name);
+    QFETCH(QByteArray, captionProperty);
+    QFETCH(QString, caption);
+    QFETCH(QString, hint);
+
+    WorkFolder folder;
+    Window window(folder);
+    QObject* control = Find(*window.form, name);
+    QVERIFY2(control, qPrintable(name));
+    if (!captionProperty.isEmpty())
+        QCOMPARE(control->property(captionProperty.constData()).toString(), caption);
+    QCOMPARE(control->property("statusTip").toString(), hint);
+}
+
+void MainWindowTest::statusBarShowsHintOfControlUnderPointer()
+{
+    WorkFolder folder;
+    Window window(folder);
+    window->show();
+    QVERIFY(QTest::qWaitForWindowExposed(window.form.get()));
+
+    const auto enter = [](QWidget* widget) {
+        QEnterEvent event(QPointF(1, 1), QPointF(1, 1), widget->mapToGlobal(QPointF(1, 1)));
+        QApplication::sendEvent(widget, &event);
+    };
+    const auto leave = [](QWidget* widget) {
+        QEvent event(QEvent::Leave);
+        QApplication::sendEvent(widget, &event);
+    };
+
+    enter(window->Button1);
+    QCOMPARE(window->StatusBar1->currentMessage(), QStringLiteral("Replace powerup.txt"));
+    leave(window->Button1);
+    enter(window->Button1->parentWidget());
+    QCOMPARE(window->StatusBar1->currentMessage(), QString());
+
+    enter(window->ValueList);
+    QCOMPARE(window->StatusBar1->currentMessage(), QStringLiteral("Change details here."));
+    leave(window->ValueList);
+
+    enter(window->StatusBar1);
+    QCOMPARE(window->StatusBar1->currentMessage(),
+             QStringLiteral("Congrats, you found the status bar."));
+
+    // A menu item shows its hint there too.
+    window->About1->showStatusText(window->menuBar());
+    QCOMPARE(window->StatusBar1->currentMessage(), QStringLiteral("About Perkwright"));
+}
+
+void MainWindowTest::noPopUpHints()
+{
+    WorkFolder folder;
+    StartWithGame(folder);
+    Window window(folder);
+    const QList<QWidget*> widgets = window->findChildren<QWidget*>();
+    QVERIFY(widgets.size() > 50);
+    for (QWidget* widget : widgets)
+        QVERIFY2(widget->toolTip().isEmpty(), qPrintable(widget->objectName()));
+    for (int i = 0; i < window->PageControl1->count(); ++i)
+        QVERIFY(window->PageControl1->tabToolTip(i).isEmpty());
+    for (QMenu* menu : window->findChildren<QMenu*>())
+        QVERIFY(!menu->toolTipsVisible());
+
+    // A control with a hint shows no pop-up when asked for one.
+    window->show();
+    QVERIFY(QTest::qWaitForWindowExposed(window.form.get()));
+    for (QWidget* widget : {static_cast<QWidget*>(window->Button1),
+                            static_cast<QWidget*>(window->SaveDir)}) {
+        QHelpEvent help(QEvent::ToolTip, QPoint(2, 2), widget->mapToGlobal(QPoint(2, 2)));
+        QApplication::sendEvent(widget, &help);
+        QVERIFY(!QToolTip::isVisible());
+    }
+}
+
+void MainWindowTest::grid()
+{
+    WorkFolder folder;
+    StartWithGame(folder);
+    Window window(folder);
+    KeyValueGrid* grid = window->ValueList;
+    QCOMPARE(grid->horizontalHeaderItem(0)->text(), QStringLiteral("Details"));
+    QCOMPARE(grid->horizontalHeaderItem(1)->text(), QStringLiteral("Value"));
+    QCOMPARE(grid->columnWidth(0), 398);
+    QCOMPARE(grid->columnWidth(1), 61);
+    QVERIFY(grid->verticalScrollBarPolicy() != Qt::ScrollBarAlwaysOff);
+
+    // One blank row at start.
+    QCOMPARE(grid->QTableWidget::rowCount(), 1);
+    QCOMPARE(grid->rowCount(), 0);
+
+    // Rows of a section: the key column is fixed, the value column is edited in place.
+    Choose(*window.form, 0, FirstSectionItem(0));
+    QVERIFY(grid->rowCount() > 1);
+    for (int row = 0; row < grid->QTableWidget::rowCount(); ++row) {
+        QVERIFY(!(grid->item(row, 0)->flags() & Qt::ItemIsEditable));
+        QVERIFY(grid->item(row, 1)->flags() & Qt::ItemIsEditable);
+    }
+}
+
+void MainWindowTest::tabSwitchResetsNewTab_data()
+{
+    QTest::addColumn<int>("from");
+    QTest::addColumn<int>("to");
+    QTest::newRow("Car Settings to Pedestrians") << 0 << 1;
+    QTest::newRow("Pedestrians to Miscellaneous") << 1 << 2;
+    QTest::newRow("Miscellaneous to APO") << 2 << 3;
+    QTest::newRow("APO to Car Settings") << 3 << 0;
+    QTest::newRow("Pedestrians to Car Settings") << 1 << 0;
+}
+
+void MainWindowTest::tabSwitchResetsNewTab()
+{
+    QFETCH(int, from);
+    QFETCH(int, to);
+
+    WorkFolder folder;
+    StartWithGame(folder);
+    Window window(folder);
+    TForm1& form = *window.form;
+    QCOMPARE(Shown(window.messages), QStringList{});
+
+    form.PageControl1->setCurrentIndex(from);
+    const int item = FirstSectionItem(from);
+    QVERIFY(item >= 0);
+    Choose(form, from, item);
+    QVERIFY(form.ValueList->rowCount() > 1);
+    QVERIFY(!form.state().RowKeys[1].empty());
+    const auto keys = form.state().RowKeys;
+    const auto values = form.state().RowValues;
+    const auto lines = form.state().RowLines;
+    const QString fromText = ChooserOf(form, from)->currentText();
+
+    // The new tab's chooser shows an item before the switch, so its reset can be seen.
+    SectionChooser* target = ChooserOf(form, to);
+    {
+        const QSignalBlocker blocker(target);
+        target->setCurrentIndex(FirstSectionItem(to));
+    }
+    QVERIFY(target->currentText() != QStringLiteral("Choose Setting"));
+
+    form.PageControl1->setCurrentIndex(to);
+
+    QCOMPARE(target->currentIndex(), -1);
+    QCOMPARE(target->currentText(), QStringLiteral("Choose Setting"));
+    QCOMPARE(form.ValueList->rowCount(), 1);
+    QCOMPARE(form.ValueList->QTableWidget::rowCount(), 1);
+    QCOMPARE(form.ValueList->key(1), std::string());
+    QCOMPARE(form.ValueList->value(1), std::string());
+    QVERIFY(form.state().RowKeys == keys);
+    QVERIFY(form.state().RowValues == values);
+    QVERIFY(form.state().RowLines == lines);
+    // The chooser of the tab left behind is not touched by the switch.
+    QCOMPARE(ChooserOf(form, from)->currentIndex(), item);
+    QCOMPARE(ChooserOf(form, from)->currentText(), fromText);
+
+    // And back: the first tab is reset the same way, the row table still untouched.
+    form.PageControl1->setCurrentIndex(from);
+    QCOMPARE(ChooserOf(form, from)->currentIndex(), -1);
+    QCOMPARE(ChooserOf(form, from)->currentText(), QStringLiteral("Choose Setting"));
+    QCOMPARE(form.ValueList->QTableWidget::rowCount(), 1);
+    QCOMPARE(form.ValueList->key(1), std::string());
+    QVERIFY(form.state().RowKeys == keys);
+    QVERIFY(form.state().RowLines == lines);
+    QCOMPARE(Shown(window.messages), QStringList{});
+}
+
+void MainWindowTest::leavingWritesNothing_data()
+{
+    QTest::addColumn<QString>("how");
+    QTest::newRow("Exit1Click") << "handler";
+    QTest::newRow("File > Exit") << "menu";
+    QTest::newRow("closing the window") << "close";
+}
+
+void MainWindowTest::leavingWritesNothing()
+{
+    QFETCH(QString, how);
+
+    WorkFolder folder;
+    StartWithGame(folder);
+    Window window(folder);
+    TForm1& form = *window.form;
+    form.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&form));
+    const std::map<QString, std::string> before = Snapshot(folder.path());
+
+    // Edits in every buffer, one through the grid, none saved.
+    Choose(form, 0, FirstSectionItem(0));
+    form.ValueListValidate(form.ValueList, 1, 1, form.ValueList->key(1), "12345");
+    QVERIFY(form.state().Memo1.line(form.state().RowLines[1]).find("12345") != std::string::npos);
+    form.state().PedMemo.setLine(5, "edited pedestrian line");
+    form.state().MiscMemo.setLine(6, "edited miscellaneous line");
+    form.state().APOMemo.setLine(7, "edited APO line");
+
+    if (how == QLatin1String("handler"))
+        form.Exit1Click();
+    else if (how == QLatin1String("menu"))
+        form.Exit1->trigger();
+    else
+        form.close();
+
+    QVERIFY(!form.isVisible());
+    QVERIFY(Snapshot(folder.path()) == before);
+    QCOMPARE(Shown(window.messages), QStringList{});
+}
+
+void MainWindowTest::detailsViewToggles_data()
+{
+    QTest::addColumn<int>("tab");
+    QTest::newRow("DetailsCheck") << 0;
+    QTest::newRow("DetailsCheck2") << 1;
+    QTest::newRow("DetailsCheck3") << 2;
+    QTest::newRow("DetailsCheck4") << 3;
+}
+
+void MainWindowTest::detailsViewToggles()
+{
+    QFETCH(int, tab);
+
+    WorkFolder folder;
+    StartWithGame(folder);
+    Window window(folder);
+    TForm1& form = *window.form;
+
+    const auto viewsShown = [&](bool shown) {
+        for (int t = 0; t < TabCount; ++t)
+            if (ViewOf(form, t)->isHidden() == shown)
+                return false;
+        return true;
+    };
+    const auto boxes = [&] {
+        QList<bool> checked;
+        for (int t = 0; t < TabCount; ++t)
+            checked << DetailsBoxOf(form, t)->isChecked();
+        return checked;
+    };
+    const QList<bool> none{false, false, false, false};
+    const QList<bool> all{true, true, true, true};
+    QList<bool> onlyThis = none;
+    onlyThis[tab] = true;
+
+    QVERIFY(viewsShown(false));
+    QCOMPARE(boxes(), none);
+    QVERIFY(!form.ShowContents1->isChecked());
+
+    // Ticking one box shows all four views; the other boxes stay as they are.
+    DetailsBoxOf(form, tab)->click();
+    QVERIFY(viewsShown(true));
+    QVERIFY(form.ShowContents1->isChecked());
+    QCOMPARE(boxes(), onlyThis);
+
+    // The menu item hides them all and unticks every box.
+    form.ShowContents1->trigger();
+    QVERIFY(viewsShown(false));
+    QVERIFY(!form.ShowContents1->isChecked());
+    QCOMPARE(boxes(), none);
+
+    // And shows them all again, ticking every box.
+    form.ShowContents1->trigger();
+    QVERIFY(viewsShown(true));
+    QVERIFY(form.ShowContents1->isChecked());
+    QCOMPARE(boxes(), all);
+
+    // Unticking one box hides the views; the other boxes keep their ticks.
+    DetailsBoxOf(form, tab)->click();
+    QVERIFY(viewsShown(false));
+    QVERIFY(!form.ShowContents1->isChecked());
+    QList<bool> allButThis = all;
+    allButThis[tab] = false;
+    QCOMPARE(boxes(), allButThis);
+
+    // A change of state made by the program runs the same handler.
+    DetailsBoxOf(form, (tab + 1) % TabCount)->setChecked(false);
+    DetailsBoxOf(form, (tab + 1) % TabCount)->setChecked(true);
+    QVERIFY(viewsShown(true));
+    QVERIFY(form.ShowContents1->isChecked());
+
+    // The menu handler called directly toggles from the mark it finds.
+    form.ShowContents1Click();
+    QVERIFY(viewsShown(false));
+    QVERIFY(!form.ShowContents1->isChecked());
+    QCOMPARE(boxes(), none);
+    form.ShowContents1Click();
+    QVERIFY(viewsShown(true));
+    QCOMPARE(boxes(), all);
+}
+
+void MainWindowTest::typingChangesOnlyThatBufferLine_data()
+{
+    QTest::addColumn<int>("tab");
+    QTest::addColumn<int>("line");
+    QTest::newRow("Memo1") << 0 << 7;
+    QTest::newRow("PedMemo") << 1 << 300;
+    QTest::newRow("MiscMemo") << 2 << 0;
+    QTest::newRow("APOMemo") << 3 << 409;
+}
+
+void MainWindowTest::typingChangesOnlyThatBufferLine()
+{
+    QFETCH(int, tab);
+    QFETCH(int, line);
+
+    WorkFolder folder;
+    StartWithGame(folder);
+    Window window(folder);
+    TForm1& form = *window.form;
+    form.DetailsCheck->setChecked(true);
+    form.PageControl1->setCurrentIndex(tab);
+    form.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&form));
+
+    const BufferSet before(form.state());
+    TextBuffer& buffer = form.state().buffer(static_cast<Tab>(tab));
+    const std::string original = buffer.line(line);
+
+    BufferView* view = ViewOf(form, tab);
+    QVERIFY(view->isVisible());
+    MoveToLineEnd(view, line);
+    view->setFocus();
+    QTest::keyClicks(view, "42");
+
+    QCOMPARE(buffer.line(line), original + "42");
+    BufferSet expected = before;
+    std::vector<std::string>* changed[TabCount] = {&expected.memo1, &expected.ped, &expected.misc,
+                                                   &expected.apo};
+    (*changed[tab])[static_cast<size_t>(line)] = original + "42";
+    const BufferSet after(form.state());
+    QVERIFY(after.memo1 == expected.memo1);
+    QVERIFY(after.ped == expected.ped);
+    QVERIFY(after.misc == expected.misc);
+    QVERIFY(after.apo == expected.apo);
+}
+
+void MainWindowTest::viewEditsMapToBufferLines_data()
+{
+    QTest::addColumn<QString>("edit");
+    QTest::newRow("Return at the end of a line") << "return at end";
+    QTest::newRow("Return inside a line") << "return inside";
+    QTest::newRow("Backspace at the start of a line") << "backspace at start";
+    QTest::newRow("Delete at the end of a line") << "delete at end";
+    QTest::newRow("three whole lines deleted") << "delete lines";
+    QTest::newRow("two lines pasted") << "paste";
+    QTest::newRow("everything deleted") << "delete all";
+    QTest::newRow("typing undone") << "undo";
+}
+
+// Edits that add, join, split or remove lines reach the buffer line for line.
+void MainWindowTest::viewEditsMapToBufferLines()
+{
+    QFETCH(QString, edit);
+
+    WorkFolder folder;
+    StartWithGame(folder);
+    Window window(folder);
+    TForm1& form = *window.form;
+    form.DetailsCheck->setChecked(true);
+    form.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&form));
+    BufferView* view = form.Memo1;
+    view->setFocus();
+
+    std::vector<std::string> expected = form.state().Memo1.lines();
+    const std::vector<std::string> others = form.state().MiscMemo.lines();
+    const auto at = [&expected](int index) { return expected.begin() + index; };
+    QTextCursor cursor(view->document());
+
+    if (edit == QLatin1String("return at end")) {
+        MoveToLineEnd(view, 5);
+        QTest::keyClick(view, Qt::Key_Return);
+        expected.insert(at(6), std::string());
+    } else if (edit == QLatin1String("return inside")) {
+        cursor.setPosition(view->document()->findBlockByNumber(5).position() + 1);
+        view->setTextCursor(cursor);
+        QTest::keyClick(view, Qt::Key_Return);
+        const std::string line = expected[5];
+        expected[5] = line.substr(0, 1);
+        expected.insert(at(6), line.substr(1));
+    } else if (edit == QLatin1String("backspace at start")) {
+        cursor.setPosition(view->document()->findBlockByNumber(6).position());
+        view->setTextCursor(cursor);
+        QTest::keyClick(view, Qt::Key_Backspace);
+        expected[5] += expected[6];
+        expected.erase(at(6));
+    } else if (edit == QLatin1String("delete at end")) {
+        MoveToLineEnd(view, 5);
+        QTest::keyClick(view, Qt::Key_Delete);
+        expected[5] += expected[6];
+        expected.erase(at(6));
+    } else if (edit == QLatin1String("delete lines")) {
+        cursor.setPosition(view->document()->findBlockByNumber(3).position());
+        cursor.setPosition(view->document()->findBlockByNumber(6).position(),
+                           QTextCursor::KeepAnchor);
+        view->setTextCursor(cursor);
+        QTest::keyClick(view, Qt::Key_Delete);
+        expected.erase(at(3), at(6));
+    } else if (edit == QLatin1String("paste")) {
+        cursor.setPosition(view->document()->findBlockByNumber(10).position());
+        view->setTextCursor(cursor);
+        view->insertPlainText(QStringLiteral("pasted one\npasted two\n"));
+        expected.insert(at(10), {"pasted one", "pasted two"});
+    } else if (edit == QLatin1String("delete all")) {
+        view->selectAll();
+        QTest::keyClick(view, Qt::Key_Delete);
+        expected.clear();
+    } else if (edit == QLatin1String("undo")) {
+        MoveToLineEnd(view, 8);
+        QTest::keyClicks(view, "123");
+        QVERIFY(form.state().Memo1.line(8) != expected[8]);
+        QTest::keyClick(view, Qt::Key_Z, Qt::ControlModifier);
+    }
+
+    QVERIFY(form.state().Memo1.lines() == expected);
+    QVERIFY(form.state().MiscMemo.lines() == others);
+    QCOMPARE(view->document()->blockCount(), std::max<int>(1, int(expected.size())));
+}
+
+void MainWindowTest::typingIntoAnEmptyView()
+{
+    WorkFolder folder;
+    Window window(folder); // nothing loaded
+    TForm1& form = *window.form;
+    form.DetailsCheck->setChecked(true);
+    form.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&form));
+    QVERIFY(form.state().Memo1.empty());
+
+    form.Memo1->setFocus();
+    QTest::keyClicks(form.Memo1, "x");
+    QCOMPARE(form.state().Memo1.lines(), std::vector<std::string>{"x"});
+    QTest::keyClick(form.Memo1, Qt::Key_Backspace);
+    QCOMPARE(form.state().Memo1.count(), 0);
+    QVERIFY(form.state().PedMemo.empty());
+}
+
+// What the program does to a buffer shows in its view, line for line.
+void MainWindowTest::viewsFollowBufferChanges()
+{
+    WorkFolder folder;
+    StartWithGame(folder);
+    const QString other = folder.path("other game");
+    MakeGameFolder(other);
+    ReplaceFileLine(QDir(other).filePath("data/General.txt"), 60, "1.5\t\t// other general");
+    ReplaceFileLine(QDir(other).filePath("data/peds/Settings.txt"), 70, "2.5\t\t// other settings");
+    Window window(folder);
+    TForm1& form = *window.form;
+    form.DetailsCheck->setChecked(true);
+
+    const auto viewsMatchBuffers = [&form] {
+        for (int tab = 0; tab < TabCount; ++tab) {
+            const TextBuffer& buffer = form.state().buffer(static_cast<Tab>(tab));
+            QTextDocument* document = ViewOf(form, tab)->document();
+            if (document->blockCount() != std::max(1, buffer.count()))
+                return false;
+            for (int i = 0; i < buffer.count(); ++i)
+                if (BufferView::FromViewText(document->findBlockByNumber(i).text()) != buffer.line(i))
+                    return false;
+        }
+        return true;
+    };
+    QVERIFY(viewsMatchBuffers());
+
+    // A value committed in the grid.
+    Choose(form, 0, FirstSectionItem(0));
+    form.ValueListValidate(form.ValueList, 1, 1, form.ValueList->key(1), "31337");
+    QVERIFY(form.state().Memo1.line(form.state().RowLines[1]).find("31337") != std::string::npos);
+    QVERIFY(viewsMatchBuffers());
+
+    // A restore from the reference copies.
+    form.Button4Click();
+    QVERIFY(viewsMatchBuffers());
+
+    // A directory save that reloads every buffer.
+    QVERIFY(form.Directory->selectPath(other));
+    form.SaveDirClick();
+    QCOMPARE(form.state().Memo1.line(60), std::string("1.5\t\t// other general"));
+    QCOMPARE(form.state().PedMemo.line(70), std::string("2.5\t\t// other settings"));
+    QVERIFY(viewsMatchBuffers());
+    QCOMPARE(Shown(window.messages), QStringList{});
+}
+
+void MainWindowTest::unusualBytesSurviveTheView_data()
+{
+    QTest::addColumn<QByteArray>("special");
+    QTest::addColumn<bool>("editSameLine");
+
+    const QByteArray loneCr("12\r34\t\t// lone CR");
+    const QByteArray nul("5\0006\t\t// NUL", 12);
+    const QByteArray noBreakSpace("7\xA0" "8\t\t// no-break space");
+    QByteArray everyByte;
+    for (int byte = 0; byte < 256; ++byte)
+        if (byte != '\n')
+            everyByte += static_cast<char>(byte);
+
+    QTest::newRow("lone CR, another line edited") << loneCr << false;
+    QTest::newRow("NUL, another line edited") << nul << false;
+    QTest::newRow("0xA0, another line edited") << noBreakSpace << false;
+    QTest::newRow("every byte but LF, another line edited") << everyByte << false;
+    QTest::newRow("lone CR, same line edited") << loneCr << true;
+    QTest::newRow("NUL, same line edited") << nul << true;
+    QTest::newRow("0xA0, same line edited") << noBreakSpace << true;
+    QTest::newRow("every byte but LF, same line edited") << everyByte << true;
+}
+
+void MainWindowTest::unusualBytesSurviveTheView()
+{
+    QFETCH(QByteArray, special);
+    QFETCH(bool, editSameLine);
+
+    constexpr int SpecialLine = 2;
+    constexpr int OtherLine = 20;
+    WorkFolder folder;
+    StartWithGame(folder);
+    Window window(folder);
+    TForm1& form = *window.form;
+    const std::string bytes = special.toStdString();
+    QCOMPARE(bytes.size(), size_t(special.size()));
+    form.state().Memo1.setLine(SpecialLine, bytes);
+    form.Memo1->refresh();
+
+    form.DetailsCheck->setChecked(true);
+    form.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&form));
+    // Each buffer line is one line of the view.
+    QCOMPARE(form.Memo1->document()->blockCount(), 410);
+
+    const std::string other = form.state().Memo1.line(OtherLine);
+    MoveToLineEnd(form.Memo1, editSameLine ? SpecialLine : OtherLine);
+    form.Memo1->setFocus();
+    QTest::keyClicks(form.Memo1, "9");
+
+    QCOMPARE(form.state().Memo1.count(), 410);
+    QCOMPARE(form.state().Memo1.line(SpecialLine), editSameLine ? bytes + "9" : bytes);
+    QCOMPARE(form.state().Memo1.line(OtherLine), editSameLine ? other : other + "9");
+
+    // The save writes the line byte for byte.
+    form.Button1Click();
+    QCOMPARE(Shown(window.messages),
+             QStringList{InformationText(QStringLiteral("File updated: ") + folder.generalPath())});
+    const std::vector<std::string> saved = FileLines(folder.generalPath());
+    QCOMPARE(saved.size(), size_t(410));
+    QCOMPARE(saved[SpecialLine], editSameLine ? bytes + "9" : bytes);
+}
+
+void MainWindowTest::gameLaunch_data()
+{
+    QTest::addColumn<bool>("directoryKnown");
+    QTest::addColumn<QString>("game"); // what is at game/gwheel2.exe: "file", "folder", ""
+    QTest::addColumn<bool>("launched");
+
+    QTest::newRow("no directory known") << false << "file" << false;
+    QTest::newRow("directory without gwheel2.exe") << true << "" << false;
+    QTest::newRow("gwheel2.exe is a folder") << true << "folder" << false;
+    QTest::newRow("gwheel2.exe in the game folder") << true << "file" << true;
+}
+
+void MainWindowTest::gameLaunch()
+{
+    QFETCH(bool, directoryKnown);
+    QFETCH(QString, game);
+    QFETCH(bool, launched);
+
+    WorkFolder folder;
+    if (directoryKnown)
+        StartWithGame(folder);
+    const QString program = folder.path("game/gwheel2.exe");
+    if (game == QLatin1String("file"))
+        WriteBytes(program, "MZ");
+    else if (game == QLatin1String("folder"))
+        QVERIFY(QDir().mkpath(program));
+    Window window(folder);
+    window->show();
+    QVERIFY(QTest::qWaitForWindowExposed(window.form.get()));
+    window.messages.shown.clear();
+
+    window->Gorewheel21->trigger();
+
+    if (launched) {
+        QCOMPARE(Shown(window.messages), QStringList{});
+        QCOMPARE(window.launcher.opened.size(), size_t(1));
+        QCOMPARE(window.launcher.opened[0].first, QStringLiteral("gwheel2.exe"));
+        QCOMPARE(window.launcher.opened[0].second, folder.gameDir());
+    } else {
+        QCOMPARE(Shown(window.messages),
+                 QStringList{InformationText(QStringLiteral(
+                     "You must save your Gorewheel 2 directory to use this feature."))});
+        QVERIFY(window.launcher.opened.empty());
+    }
+    // Tunedeck keeps running.
+    QVERIFY(window->isVisible());
+}
+
+void MainWindowTest::siblingLaunch_data()
+{
+    QTest::addColumn<int>("tab");
+    QTest::newRow("GeneralBut") << 0;
+    QTest::newRow("LaunchPW") << 1;
+    QTest::newRow("MiscPerkwright") << 2;
+    QTest::newRow("APOPerkwright") << 3;
+}
+
+void MainWindowTest::siblingLaunch()
+{
+    QFETCH(int, tab);
+
+    WorkFolder folder;
+    StartWithGame(folder);
+    WriteBytes(folder.path("Perkwright.exe"), "MZ");
+    Window window(folder);
+    TForm1& form = *window.form;
+    form.PageControl1->setCurrentIndex(tab);
+    form.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&form));
+    const std::map<QString, std::string> before = Snapshot(folder.path());
+    form.state().Memo1.setLine(3, "unsaved edit");
+    form.state().PedMemo.setLine(3, "unsaved edit");
+
+    QPushButton* button = std::array<QPushButton*, TabCount>{
+        form.GeneralBut, form.LaunchPW, form.MiscPerkwright, form.APOPerkwright}[tab];
+    QVERIFY(button->isVisible());
+    QTest::mouseClick(button, Qt::LeftButton);
+
+    QCOMPARE(window.launcher.opened.size(), size_t(1));
+    QCOMPARE(window.launcher.opened[0].first, QStringLiteral("Perkwright.exe"));
+    QCOMPARE(window.launcher.opened[0].second, folder.path());
+    QVERIFY(!form.isVisible());
+    QCOMPARE(Shown(window.messages), QStringList{});
+    QVERIFY(Snapshot(folder.path()) == before);
+}
+
+void MainWindowTest::aboutBox_data()
+{
+    QTest::addColumn<bool>("fromMenu");
+    QTest::newRow("About1Click") << false;
+    QTest::newRow("menu item About") << true;
+}
+
+void MainWindowTest::aboutBox()
+{
+    QFETCH(bool, fromMenu);
+
+    WorkFolder folder;
+    Window window(folder);
+    TForm1& form = *window.form;
+    form.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&form));
+
+    for (int time = 1; time <= 2; ++time) {
+        QWidget* shown = nullptr;
+        bool wasModal = false;
+        QString title;
+        QStringList texts;
+        QSize size;
+        QString okText;
+        bool okDefault = false;
+        // Looks at the box once it is up, then presses OK.
+        std::function<void()> inspect = [&] {
+            QWidget* modal = QApplication::activeModalWidget();
+            if (!modal) {
+                QTimer::singleShot(0, inspect);
+                return;
+            }
+            shown = modal;
+            wasModal = modal->isModal();
+            title = modal->windowTitle();
+            size = modal->size();
+            for (QLabel* label : modal->findChildren<QLabel*>())
+                texts << label->text();
+            auto* ok = modal->findChild<QPushButton*>(QStringLiteral("OKButton"));
+            if (ok) {
+                okText = ok->text();
+                okDefault = ok->isDefault();
+                ok->click();
+            } else {
+                modal->close();
+            }
+        };
+        QTimer::singleShot(0, inspect);
+        if (fromMenu)
+            form.About1->trigger();
+        else
+            form.About1Click();
+
+        QCOMPARE(shown, static_cast<QWidget*>(form.AboutBox));
+        QVERIFY(wasModal);
+        QCOMPARE(title, QStringLiteral("About"));
+        QCOMPARE(size, QSize(298, 267));
+        QVERIFY(texts.contains(QStringLiteral("Tunedeck March 2003")));
+        QVERIFY(texts.contains(QStringLiteral("v1.0")));
+        QVERIFY(texts.contains(QStringLiteral("Suggestions/Comments")));
+        QVERIFY(texts.contains(QStringLiteral(
+            "No resposibility taken for any damage caused to hardware or software during the use "
+            "of this program.")));
+        QCOMPARE(okText, QStringLiteral("OK"));
+        QVERIFY(okDefault);
+        QCOMPARE(form.AboutBox->result(), int(QDialog::Accepted));
+        QVERIFY(!form.AboutBox->isVisible());
+        QVERIFY(form.isVisible());
+    }
+    QCOMPARE(Shown(window.messages), QStringList{WarningText(QStringLiteral(
+        "You must save your \"Gorewheel II\" directory for Tunedeck to function correctly."))});
+}
+
+QTEST_MAIN(MainWindowTest)
+#include "main_window_test.moc"

@@ -1,0 +1,85 @@
+#pragma once
+
+// Shared helpers of the window tests: the real main window built in a temporary working
+// folder, with fakes standing in for the message boxes and the program launcher.
+
+#include "general.h"
+#include "support/fakes.h"
+#include "support/test_support.h"
+
+#include <QDir>
+#include <QFile>
+#include <QStringList>
+#include <memory>
+#include <string>
+#include <vector>
+
+// The real window with recording fakes; the window is built last, so its start-up
+// sequence reports into the fakes.
+struct Window {
+    FakeMessages messages;
+    FakeLauncher launcher;
+    std::unique_ptr<TForm1> form;
+
+    explicit Window(const WorkFolder& folder)
+        : form(std::make_unique<TForm1>(TForm1Services{&messages, &launcher, folder.path()}))
+    {
+    }
+    TForm1* operator->() const { return form.get(); }
+};
+
+// The messages shown, each as "<kind>: <text>", in the order they were shown.
+inline QStringList Shown(const FakeMessages& messages)
+{
+    static const char* const kinds[] = {"error", "warning", "information", "plain", "report"};
+    QStringList result;
+    for (const auto& [kind, text] : messages.shown)
+        result << QString::fromLatin1(kinds[kind]) + QStringLiteral(": ") + text;
+    return result;
+}
+
+inline QString ErrorText(const QString& text) { return QStringLiteral("error: ") + text; }
+inline QString WarningText(const QString& text) { return QStringLiteral("warning: ") + text; }
+inline QString InformationText(const QString& text) { return QStringLiteral("information: ") + text; }
+inline QString PlainText(const QString& text) { return QStringLiteral("plain: ") + text; }
+
+// The lines of a file as the program reads them (CR LF or LF ends a line).
+inline std::vector<std::string> FileLines(const QString& path)
+{
+    return SplitLines(ReadBytes(path));
+}
+
+// Rewrites a game file with `count` lines: its own lines cut short, or lengthened by
+// repeating its last line.
+inline void ResizeFile(const QString& path, int count)
+{
+    std::vector<std::string> lines = FileLines(path);
+    const std::string last = lines.empty() ? std::string("0") : lines.back();
+    lines.resize(static_cast<size_t>(count), last);
+    WriteBytes(path, JoinLines(lines));
+}
+
+// Copies the demo game files into `dir` under the given relative names.
+inline void MakeGameFolder(const QString& dir,
+                           const QString& general = QStringLiteral("data/General.txt"),
+                           const QString& settings = QStringLiteral("data/peds/Settings.txt"))
+{
+    if (!general.isEmpty())
+        WriteBytes(QDir(dir).filePath(general), ReadBytes(SampleFile("game/data/General.txt")));
+    if (!settings.isEmpty())
+        WriteBytes(QDir(dir).filePath(settings),
+                   ReadBytes(SampleFile("game/data/peds/Settings.txt")));
+}
+
+// Replaces one line of a file, keeping the others as they are.
+inline void ReplaceFileLine(const QString& path, int index, const std::string& text)
+{
+    std::vector<std::string> lines = FileLines(path);
+    lines.at(static_cast<size_t>(index)) = text;
+    WriteBytes(path, JoinLines(lines));
+}
+
+inline std::vector<std::string> BufferLines(const TextBuffer& buffer)
+{
+    return buffer.lines();
+}
