@@ -53,9 +53,15 @@ std::string BufferView::FromViewText(const QString& text)
     return line;
 }
 
+void BufferView::showEvent(QShowEvent* event)
+{
+    refresh();
+    QPlainTextEdit::showEvent(event);
+}
+
 void BufferView::refresh()
 {
-    if (shownRevision_ == buffer_.revision())
+    if (shownRevision_ == buffer_.revision() || isHidden())
         return;
     QStringList lines;
     lines.reserve(buffer_.count());

@@ -15,11 +15,15 @@ class BufferView : public QPlainTextEdit {
 public:
     BufferView(TextBuffer& buffer, QWidget* parent = nullptr);
 
-    // Shows the buffer again if it changed since the view last showed it.
+    // Shows the buffer again if it changed since the view last showed it. A hidden view
+    // waits until it is shown.
     void refresh();
 
     static QString ToViewText(const std::string& line);
     static std::string FromViewText(const QString& text);
+
+protected:
+    void showEvent(QShowEvent* event) override;
 
 private:
     void takeBackEdit(int position, int removed, int added);

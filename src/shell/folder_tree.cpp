@@ -14,10 +14,6 @@ QString PathOf(const QTreeWidgetItem* item)
     return item->data(0, PathRole).toString();
 }
 
-bool HasSubfolders(const QString& path)
-{
-    return !QDir(path).entryList(QDir::Dirs | QDir::NoDotAndDotDot | QDir::Hidden).isEmpty();
-}
 } // namespace
 
 FolderTree::FolderTree(QWidget* parent) : QTreeWidget(parent)
@@ -44,10 +40,9 @@ QTreeWidgetItem* FolderTree::addFolder(QTreeWidgetItem* parent, const QString& n
     item->setIcon(0, icons.icon(QFileIconProvider::Folder));
     item->setData(0, PathRole, path);
     item->setData(0, FilledRole, false);
-    if (HasSubfolders(path))
-        item->setChildIndicatorPolicy(QTreeWidgetItem::ShowIndicator);
-    else
-        item->setChildIndicatorPolicy(QTreeWidgetItem::DontShowIndicatorWhenChildless);
+    // Whether a folder has subfolders is learnt when it is unfolded, not before: listing
+    // every folder of a big tree up front costs more than the tree is worth.
+    item->setChildIndicatorPolicy(QTreeWidgetItem::ShowIndicator);
     return item;
 }
 
@@ -61,6 +56,8 @@ void FolderTree::fill(QTreeWidgetItem* item)
         QDir::Dirs | QDir::NoDotAndDotDot | QDir::Hidden, QDir::Name | QDir::IgnoreCase);
     for (const QString& name : names)
         addFolder(item, name, QDir::toNativeSeparators(QDir(path).filePath(name)));
+    if (names.isEmpty())
+        item->setChildIndicatorPolicy(QTreeWidgetItem::DontShowIndicatorWhenChildless);
 }
 
 QString FolderTree::selectedPath() const

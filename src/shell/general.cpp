@@ -477,6 +477,7 @@ void TForm1::showDetails(bool shown)
 {
     for (BufferView* view : views_)
         view->setVisible(shown);
+    refreshViews();
 }
 
 void TForm1::detailsCheckClick(QCheckBox* box)
