@@ -42,11 +42,6 @@ const char* KindName(ItemKind kind)
     return "unlisted";
 }
 
-int ExpectedLineCount(TuningFile file)
-{
-    return file == TuningFile::General ? GeneralLineCount : SettingsLineCount;
-}
-
 // The values part of a setting line: everything before its first TAB.
 std::string ValuesPart(const std::string& line)
 {
@@ -73,7 +68,7 @@ int Check(Session& session, const Arguments&)
             break;
         case LoadResult::Rejected:
             PrintOut(Bytes(path) + '\t' + count + "\trejected: expected " +
-                     Number(ExpectedLineCount(file)) + " lines\n");
+                     Number(LineCountOf(file)) + " lines\n");
             status = std::max(status, ExitFailed);
             break;
         case LoadResult::Missing:

@@ -46,6 +46,11 @@ constexpr const char* ReferenceCopy(TuningFile file)
     return file == TuningFile::General ? OriginalGeneral : OriginalSettings;
 }
 
+constexpr int LineCountOf(TuningFile file)
+{
+    return file == TuningFile::General ? GeneralLineCount : SettingsLineCount;
+}
+
 constexpr const char* RelativePath(TuningFile file)
 {
     return file == TuningFile::General ? GeneralFile : SettingsFile;
