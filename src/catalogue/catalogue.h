@@ -25,8 +25,8 @@ enum class Level { OfItem, Easy, Medium, Hard };
 // position (counted from 1) is its grid row and, for a setting row, its entry number.
 struct SectionRow {
     RowKind kind;
-    int line;             // zero-based line index in the tab's buffer; unused for a note
-    std::string text;     // description, lead text or note text
+    int line;              // zero-based line index in the tab's buffer; unused for a note
+    std::string text;      // description, lead text or note text
     std::string tail = {}; // tail text of a skill row ("" when it has none)
     Level level = Level::OfItem;
 };
@@ -45,13 +45,13 @@ struct ChooserItem {
 
 struct TabCatalogue {
     Tab tab;
-    std::string caption;          // tab caption, e.g. "Car Settings"
-    int expectedLineCount;        // line count the tab's buffer must hold
+    std::string caption;   // tab caption, e.g. "Car Settings"
+    int expectedLineCount; // line count the tab's buffer must hold
     std::vector<ChooserItem> items;
-    int dropDownCount;            // items shown when the chooser drops down
-    std::string unlistedMessage;  // plain message for an index with no section
-    bool unlistedAppendsIndex;    // the message is followed by the item index in decimal
-    bool unlistedShowsBlankRow;   // a blank row follows the message
+    int dropDownCount;           // items shown when the chooser drops down
+    std::string unlistedMessage; // plain message for an index with no section
+    bool unlistedAppendsIndex;   // the message is followed by the item index in decimal
+    bool unlistedShowsBlankRow;  // a blank row follows the message
 };
 
 const TabCatalogue& CarSettingsCatalogue();

@@ -12,7 +12,6 @@
 #include <optional>
 #include <vector>
 
-
 enum class LoadResult {
     Loaded,
     Missing,  // no such file

@@ -25,7 +25,8 @@ QString ReadConfigurationLine(const QString& path)
 {
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
-        throw FileError(QStringLiteral("Cannot open file \"%1\". %2").arg(path, file.errorString()));
+        throw FileError(
+            QStringLiteral("Cannot open file \"%1\". %2").arg(path, file.errorString()));
     QByteArray line = file.read(MaxLineBytes);
     const qsizetype end = line.indexOf('\n');
     if (end >= 0)
@@ -39,8 +40,10 @@ void WriteConfigurationFile(const QString& path, const QString& gameDir)
 {
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly))
-        throw FileError(QStringLiteral("Cannot create file \"%1\". %2").arg(path, file.errorString()));
+        throw FileError(
+            QStringLiteral("Cannot create file \"%1\". %2").arg(path, file.errorString()));
     file.write(QFile::encodeName(gameDir) + "\r\n");
     if (!file.commit())
-        throw FileError(QStringLiteral("Cannot write file \"%1\". %2").arg(path, file.errorString()));
+        throw FileError(
+            QStringLiteral("Cannot write file \"%1\". %2").arg(path, file.errorString()));
 }

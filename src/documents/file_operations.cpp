@@ -48,7 +48,8 @@ bool ReadLinesFrom(const QString& path, int limit, std::vector<std::string>& lin
 {
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
-        throw FileError(QStringLiteral("Cannot open file \"%1\". %2").arg(path, file.errorString()));
+        throw FileError(
+            QStringLiteral("Cannot open file \"%1\". %2").arg(path, file.errorString()));
     if (!file.isSequential() && file.size() > MaxGameFileBytes)
         return false;
     // Read in pieces, stopping once past the limit, so a device that never
@@ -177,13 +178,15 @@ void Save(AppState& state, const Controls& controls, Tab tab, const DeviceWrappe
     const TextBuffer& buffer = state.buffer(tab);
     if (IsGeneralBuffer(tab)) {
         if (buffer.count() == GeneralLineCount)
-            WriteBuffer(state, controls.messages, controls.progress, buffer, state.GeneralPath, wrap);
+            WriteBuffer(state, controls.messages, controls.progress, buffer, state.GeneralPath,
+                        wrap);
         else
             controls.messages.error(
                 QStringLiteral("Invalid alterations to General.txt. Please restore an original."));
     } else {
         if (buffer.count() == SettingsLineCount)
-            WriteBuffer(state, controls.messages, controls.progress, buffer, state.SettingsPath, wrap);
+            WriteBuffer(state, controls.messages, controls.progress, buffer, state.SettingsPath,
+                        wrap);
         else
             controls.messages.error(
                 QStringLiteral("Invalid alterations to settings.txt. Please restore an original."));

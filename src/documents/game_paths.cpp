@@ -21,8 +21,8 @@ int LastSeparator(const QString& path)
 // The single entry of `folder` whose name equals `name` without regard to case.
 QString CaseInsensitiveMatch(const QString& folder, const QString& name)
 {
-    const QStringList entries =
-        QDir(folder).entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot);
+    const QStringList entries = QDir(folder).entryList(QDir::AllEntries | QDir::Hidden |
+                                                       QDir::System | QDir::NoDotAndDotDot);
     QString match;
     for (const QString& entry : entries) {
         if (entry.compare(name, Qt::CaseInsensitive) != 0)

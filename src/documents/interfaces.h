@@ -14,7 +14,8 @@ public:
     virtual void warning(const QString& text) = 0;     // title "Warning", warning icon
     virtual void information(const QString& text) = 0; // title "Information", information icon
     virtual void plain(const QString& text) = 0;       // application title, no icon
-    virtual void report(const QString& text) = 0;      // general error report: application title, error icon
+    virtual void
+    report(const QString& text) = 0; // general error report: application title, error icon
 };
 
 // The progress bar that every load and write moves.

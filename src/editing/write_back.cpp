@@ -23,8 +23,7 @@ void SkillEdit(AppState& state, int row, int field, const std::string& value)
         WriteSettingLine(state, state.RowValues[row], line->comment, row, state.buffer(tab));
 }
 
-void SingleValueEdit(AppState& state, int row, const std::string& keyName,
-                     const std::string& value)
+void SingleValueEdit(AppState& state, int row, const std::string& keyName, const std::string& value)
 {
     WriteSettingLine(state, value, keyName, row, state.buffer(static_cast<Tab>(state.ShownTab)));
 }

@@ -48,17 +48,21 @@ TAboutBox::TAboutBox(QWidget* parent) : QDialog(parent)
     panel->setFrameStyle(QFrame::Panel | QFrame::Raised);
     panel->setLineWidth(2);
 
-    //                      name           place                       text                                    pt  wrap
+    //                      name           place                       text pt  wrap
     ProgramIcon = MakeLabel(panel, "ProgramIcon", {80, 8, 81, 57}, QString(), 10, false);
-    ProductName = MakeLabel(panel, "ProductName", {24, 72, 209, 33}, QStringLiteral("Tunedeck March 2003"), 10, true);
-    Comments = MakeLabel(panel, "Comments", {24, 112, 0, 0}, QStringLiteral("Suggestions/Comments"), 10, false);
-    Label1 = MakeLabel(panel, "Label1", {24, 128, 0, 0}, QStringLiteral("tunedeck-team@users.invalid"), 8, false);
+    ProductName = MakeLabel(panel, "ProductName", {24, 72, 209, 33},
+                            QStringLiteral("Tunedeck March 2003"), 10, true);
+    Comments = MakeLabel(panel, "Comments", {24, 112, 0, 0}, QStringLiteral("Suggestions/Comments"),
+                         10, false);
+    Label1 = MakeLabel(panel, "Label1", {24, 128, 0, 0},
+                       QStringLiteral("tunedeck-team@users.invalid"), 8, false);
     Label2 = MakeLabel(panel, "Label2", {24, 152, 199, 39},
                        QStringLiteral("No resposibility taken for any damage caused to hardware "
                                       "or software during the use of this program."),
                        8, true);
     Version = MakeLabel(panel, "Version", {184, 192, 0, 0}, QStringLiteral("v1.0"), 10, false);
-    ProgramIcon->setPixmap(QPixmap::fromImage(LoadJpegPicture(QStringLiteral(":/pictures/about.jpg"))));
+    ProgramIcon->setPixmap(
+        QPixmap::fromImage(LoadJpegPicture(QStringLiteral(":/pictures/about.jpg"))));
 
     OKButton = new QPushButton(QStringLiteral("OK"), this);
     OKButton->setObjectName(QStringLiteral("OKButton"));

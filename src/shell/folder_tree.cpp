@@ -52,8 +52,8 @@ void FolderTree::fill(QTreeWidgetItem* item)
         return;
     item->setData(0, FilledRole, true);
     const QString path = PathOf(item);
-    const QStringList names = QDir(path).entryList(
-        QDir::Dirs | QDir::NoDotAndDotDot | QDir::Hidden, QDir::Name | QDir::IgnoreCase);
+    const QStringList names = QDir(path).entryList(QDir::Dirs | QDir::NoDotAndDotDot | QDir::Hidden,
+                                                   QDir::Name | QDir::IgnoreCase);
     for (const QString& name : names)
         addFolder(item, name, QDir::toNativeSeparators(QDir(path).filePath(name)));
     if (names.isEmpty())

@@ -154,7 +154,8 @@ void TForm1::buildForm()
                       QStringLiteral("Liberation Sans"), QStringLiteral("Arial")});
     font.setPointSize(8);
     setFont(font);
-    setWindowIcon(QIcon(QPixmap::fromImage(LoadJpegPicture(QStringLiteral(":/pictures/icon.jpg")))));
+    setWindowIcon(
+        QIcon(QPixmap::fromImage(LoadJpegPicture(QStringLiteral(":/pictures/icon.jpg")))));
 
     // Menu.
     QMenu* fileMenu = menuBar()->addMenu(QStringLiteral("File"));
@@ -171,9 +172,14 @@ void TForm1::buildForm()
     N1 = menuBar()->addAction(QStringLiteral("|"));
     Gorewheel21 = menuBar()->addAction(QStringLiteral("Launch Gorewheel 2"));
     N2 = menuBar()->addAction(QStringLiteral("|"));
-    const std::pair<QAction*, const char*> names[] = {
-        {File1, "File1"}, {Exit1, "Exit1"}, {View1, "View1"}, {ShowContents1, "ShowContents1"},
-        {About1, "About1"}, {N1, "N1"}, {Gorewheel21, "Gorewheel21"}, {N2, "N2"}};
+    const std::pair<QAction*, const char*> names[] = {{File1, "File1"},
+                                                      {Exit1, "Exit1"},
+                                                      {View1, "View1"},
+                                                      {ShowContents1, "ShowContents1"},
+                                                      {About1, "About1"},
+                                                      {N1, "N1"},
+                                                      {Gorewheel21, "Gorewheel21"},
+                                                      {N2, "N2"}};
     for (const auto& [action, name] : names)
         action->setObjectName(QLatin1String(name));
 
@@ -208,13 +214,18 @@ void TForm1::buildForm()
     Image1 = Picture(TabSheet1, "Image1", ":/pictures/car_settings.jpg");
     GroupBox1 = Group(TabSheet1, "GroupBox1", {48, 0, 161, 49}, " Car Settings ");
     ComboBox1 = SectionBox(GroupBox1, "ComboBox1", CarSettingsCatalogue());
-    Button3 = Button(TabSheet1, "Button3", {16, 56, 113, 25}, "Backup General.txt", "Save file as powerup.bak");
-    Button4 = Button(TabSheet1, "Button4", {152, 56, 113, 25}, "Restore General.txt", "Reloads Powerup.txt, restoring all values altered since last save.");
+    Button3 = Button(TabSheet1, "Button3", {16, 56, 113, 25}, "Backup General.txt",
+                     "Save file as powerup.bak");
+    Button4 = Button(TabSheet1, "Button4", {152, 56, 113, 25}, "Restore General.txt",
+                     "Reloads Powerup.txt, restoring all values altered since last save.");
     GeneralBut = Button(TabSheet1, "GeneralBut", {16, 280, 113, 25}, SiblingEditor);
-    Button1 = Button(TabSheet1, "Button1", {152, 280, 113, 25}, "Save to General.txt", "Replace powerup.txt");
+    Button1 = Button(TabSheet1, "Button1", {152, 280, 113, 25}, "Save to General.txt",
+                     "Replace powerup.txt");
     Directory = Place(new FolderTree(TabSheet1), "Directory", {16, 320, 241, 161});
-    Directory->setStatusTip(QStringLiteral("Select your Gorewheel 2 directory and click \"Save Directory\" button."));
-    SaveDir = Button(TabSheet1, "SaveDir", {280, 344, 89, 25}, "Save Directory", "Save the directory selected in the box as default working directory.");
+    Directory->setStatusTip(
+        QStringLiteral("Select your Gorewheel 2 directory and click \"Save Directory\" button."));
+    SaveDir = Button(TabSheet1, "SaveDir", {280, 344, 89, 25}, "Save Directory",
+                     "Save the directory selected in the box as default working directory.");
     Directories = Group(TabSheet1, "Directories", {280, 392, 273, 89}, " Directories ");
     Label1 = Label(Directories, "Label1", {8, 24}, "Current Saved:");
     LabelSaved = Label(Directories, "LabelSaved", {88, 24}, "None");
@@ -376,7 +387,8 @@ void TForm1::startUpFile(TuningFile file)
     PathOf(state_, file) = path;
     QFile test(path); // only a test that the file can be opened
     if (!test.open(QIODevice::ReadOnly))
-        throw FileError(QStringLiteral("Cannot open file \"%1\". %2").arg(path, test.errorString()));
+        throw FileError(
+            QStringLiteral("Cannot open file \"%1\". %2").arg(path, test.errorString()));
     if (!Directory->selectPath(state_.GameDir))
         throw FileError(QStringLiteral("Cannot select the folder \"%1\".").arg(state_.GameDir));
     for (Tab tab : BuffersOf(file))
@@ -387,9 +399,10 @@ void TForm1::startUpFile(TuningFile file)
 
 void TForm1::reportCorruptedConfiguration()
 {
-    messages_->error(WrapText(QStringLiteral("Your Tunedeck.ini was corrupted and has been deleted. "
-                                             "You must save your \"Gorewheel 2\" directory again."),
-                              60));
+    messages_->error(
+        WrapText(QStringLiteral("Your Tunedeck.ini was corrupted and has been deleted. "
+                                "You must save your \"Gorewheel 2\" directory again."),
+                 60));
 }
 
 void TForm1::PageControl1Change()
@@ -413,10 +426,22 @@ void TForm1::chooseSection(Tab tab)
     });
 }
 
-void TForm1::ComboBox1Change() { chooseSection(Tab::CarSettings); }
-void TForm1::ComboBox2Change() { chooseSection(Tab::Pedestrians); }
-void TForm1::ComboBox3Change() { chooseSection(Tab::Miscellaneous); }
-void TForm1::ComboBox4Change() { chooseSection(Tab::APO); }
+void TForm1::ComboBox1Change()
+{
+    chooseSection(Tab::CarSettings);
+}
+void TForm1::ComboBox2Change()
+{
+    chooseSection(Tab::Pedestrians);
+}
+void TForm1::ComboBox3Change()
+{
+    chooseSection(Tab::Miscellaneous);
+}
+void TForm1::ComboBox4Change()
+{
+    chooseSection(Tab::APO);
+}
 
 void TForm1::ValueListValidate(QObject* /*Sender*/, int /*ACol*/, int ARow,
                                const std::string& KeyName, const std::string& KeyValue)
@@ -424,18 +449,54 @@ void TForm1::ValueListValidate(QObject* /*Sender*/, int /*ACol*/, int ARow,
     guarded([&] { CommitGridValue(state_, ARow, KeyName, KeyValue); });
 }
 
-void TForm1::Button1Click() { guarded([this] { Save(state_, *controls_, Tab::CarSettings); }); }
-void TForm1::Button3Click() { guarded([this] { Backup(state_, *controls_, Tab::CarSettings); }); }
-void TForm1::Button4Click() { guarded([this] { Restore(state_, *controls_, Tab::CarSettings); }); }
-void TForm1::SavePedClick() { guarded([this] { Save(state_, *controls_, Tab::Pedestrians); }); }
-void TForm1::BackPedClick() { guarded([this] { Backup(state_, *controls_, Tab::Pedestrians); }); }
-void TForm1::RestorePedClick() { guarded([this] { Restore(state_, *controls_, Tab::Pedestrians); }); }
-void TForm1::MiscSaveClick() { guarded([this] { Save(state_, *controls_, Tab::Miscellaneous); }); }
-void TForm1::MiscBackupClick() { guarded([this] { Backup(state_, *controls_, Tab::Miscellaneous); }); }
-void TForm1::MiscRestoreClick() { guarded([this] { Restore(state_, *controls_, Tab::Miscellaneous); }); }
-void TForm1::APOSaveClick() { guarded([this] { Save(state_, *controls_, Tab::APO); }); }
-void TForm1::APOBackupClick() { guarded([this] { Backup(state_, *controls_, Tab::APO); }); }
-void TForm1::APORestoreClick() { guarded([this] { Restore(state_, *controls_, Tab::APO); }); }
+void TForm1::Button1Click()
+{
+    guarded([this] { Save(state_, *controls_, Tab::CarSettings); });
+}
+void TForm1::Button3Click()
+{
+    guarded([this] { Backup(state_, *controls_, Tab::CarSettings); });
+}
+void TForm1::Button4Click()
+{
+    guarded([this] { Restore(state_, *controls_, Tab::CarSettings); });
+}
+void TForm1::SavePedClick()
+{
+    guarded([this] { Save(state_, *controls_, Tab::Pedestrians); });
+}
+void TForm1::BackPedClick()
+{
+    guarded([this] { Backup(state_, *controls_, Tab::Pedestrians); });
+}
+void TForm1::RestorePedClick()
+{
+    guarded([this] { Restore(state_, *controls_, Tab::Pedestrians); });
+}
+void TForm1::MiscSaveClick()
+{
+    guarded([this] { Save(state_, *controls_, Tab::Miscellaneous); });
+}
+void TForm1::MiscBackupClick()
+{
+    guarded([this] { Backup(state_, *controls_, Tab::Miscellaneous); });
+}
+void TForm1::MiscRestoreClick()
+{
+    guarded([this] { Restore(state_, *controls_, Tab::Miscellaneous); });
+}
+void TForm1::APOSaveClick()
+{
+    guarded([this] { Save(state_, *controls_, Tab::APO); });
+}
+void TForm1::APOBackupClick()
+{
+    guarded([this] { Backup(state_, *controls_, Tab::APO); });
+}
+void TForm1::APORestoreClick()
+{
+    guarded([this] { Restore(state_, *controls_, Tab::APO); });
+}
 
 void TForm1::DirectoryClick()
 {
@@ -487,10 +548,22 @@ void TForm1::detailsCheckClick(QCheckBox* box)
     ShowContents1->setChecked(checked);
 }
 
-void TForm1::DetailsCheckClick() { detailsCheckClick(DetailsCheck); }
-void TForm1::DetailsCheck2Click() { detailsCheckClick(DetailsCheck2); }
-void TForm1::DetailsCheck3Click() { detailsCheckClick(DetailsCheck3); }
-void TForm1::DetailsCheck4Click() { detailsCheckClick(DetailsCheck4); }
+void TForm1::DetailsCheckClick()
+{
+    detailsCheckClick(DetailsCheck);
+}
+void TForm1::DetailsCheck2Click()
+{
+    detailsCheckClick(DetailsCheck2);
+}
+void TForm1::DetailsCheck3Click()
+{
+    detailsCheckClick(DetailsCheck3);
+}
+void TForm1::DetailsCheck4Click()
+{
+    detailsCheckClick(DetailsCheck4);
+}
 
 void TForm1::ShowContents1Click()
 {
@@ -508,10 +581,22 @@ void TForm1::LaunchSibling()
     close();
 }
 
-void TForm1::GeneralButClick() { LaunchSibling(); }
-void TForm1::LaunchPWClick() { LaunchSibling(); }
-void TForm1::MiscPerkwrightClick() { LaunchSibling(); }
-void TForm1::APOPerkwrightClick() { LaunchSibling(); }
+void TForm1::GeneralButClick()
+{
+    LaunchSibling();
+}
+void TForm1::LaunchPWClick()
+{
+    LaunchSibling();
+}
+void TForm1::MiscPerkwrightClick()
+{
+    LaunchSibling();
+}
+void TForm1::APOPerkwrightClick()
+{
+    LaunchSibling();
+}
 
 void TForm1::Gorewheel21Click()
 {
@@ -524,8 +609,8 @@ void TForm1::Gorewheel21Click()
         }
         const QFileInfo folder(state_.GameDir);
         if (!folder.isDir() || !folder.isExecutable())
-            throw FileError(QStringLiteral("Cannot change the working folder to \"%1\".")
-                                .arg(state_.GameDir));
+            throw FileError(
+                QStringLiteral("Cannot change the working folder to \"%1\".").arg(state_.GameDir));
         launcher_->open(QFileInfo(game).fileName(), state_.GameDir);
     });
 }

@@ -3,7 +3,7 @@
 #include <QFile>
 
 #include <csetjmp>
-#include <cstdio>  // jpeglib.h uses FILE and size_t without including their headers
+#include <cstdio> // jpeglib.h uses FILE and size_t without including their headers
 
 #include <jpeglib.h>
 
@@ -15,18 +15,20 @@ constexpr JDIMENSION kMaxSide = 8192;
 // whole program over one bad picture. Ours jumps back to the setjmp in DecodeInto, which
 // then releases the decompressor and reports failure, so the caller gets a null image.
 struct ErrorManager {
-    jpeg_error_mgr base;  // first member: libjpeg hands us a pointer to it
+    jpeg_error_mgr base; // first member: libjpeg hands us a pointer to it
     std::jmp_buf jumpBack;
 };
 
-[[noreturn]] void ReturnControl(j_common_ptr info) {
+[[noreturn]] void ReturnControl(j_common_ptr info)
+{
     std::longjmp(reinterpret_cast<ErrorManager*>(info->err)->jumpBack, 1);
 }
 
 // Warnings are libjpeg's word for damage it papered over, a file cut short among them
 // ("premature end", after which the rest would be filled with grey). A damaged picture is
 // refused as a whole, so a warning returns control just like an error.
-void OnMessage(j_common_ptr info, int level) {
+void OnMessage(j_common_ptr info, int level)
+{
     if (level < 0) {
         ReturnControl(info);
     }
@@ -36,7 +38,8 @@ void PrintNothing(j_common_ptr) {}
 
 // C style on purpose: no object with a destructor lives in this frame, so the longjmp
 // from ReturnControl skips nothing. `image` belongs to the caller and outlives the jump.
-bool DecodeInto(const QByteArray& bytes, QImage* image) {
+bool DecodeInto(const QByteArray& bytes, QImage* image)
+{
     jpeg_decompress_struct info;
     ErrorManager errors;
     info.err = jpeg_std_error(&errors.base);
@@ -53,8 +56,8 @@ bool DecodeInto(const QByteArray& bytes, QImage* image) {
                  static_cast<unsigned long>(bytes.size()));
     jpeg_read_header(&info, TRUE);
     info.out_color_space = JCS_RGB;
-    if (info.image_width == 0 || info.image_height == 0 || info.image_width > kMaxSide
-        || info.image_height > kMaxSide) {
+    if (info.image_width == 0 || info.image_height == 0 || info.image_width > kMaxSide ||
+        info.image_height > kMaxSide) {
         jpeg_destroy_decompress(&info);
         return false;
     }
@@ -75,9 +78,10 @@ bool DecodeInto(const QByteArray& bytes, QImage* image) {
     return true;
 }
 
-}  // namespace
+} // namespace
 
-QImage DecodeJpeg(const QByteArray& bytes) {
+QImage DecodeJpeg(const QByteArray& bytes)
+{
     QImage image;
     if (!DecodeInto(bytes, &image)) {
         return QImage();
@@ -85,7 +89,8 @@ QImage DecodeJpeg(const QByteArray& bytes) {
     return image;
 }
 
-QImage LoadJpegPicture(const QString& path) {
+QImage LoadJpegPicture(const QString& path)
+{
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly)) {
         return QImage();

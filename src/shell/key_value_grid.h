@@ -18,7 +18,7 @@ public:
     void deleteRow(int row) override;
     void insertTop(const std::string& key, const std::string& value) override;
 
-    std::string key(int row) const;   // data row, counted from 1
+    std::string key(int row) const; // data row, counted from 1
     std::string value(int row) const;
     bool isEditing() const { return state() == QAbstractItemView::EditingState; }
     // Ends an edit in progress, committing its text as leaving the cell would.

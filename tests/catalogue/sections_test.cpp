@@ -33,8 +33,7 @@ struct TabUnderTest {
 
 const TabUnderTest CarSettings{"CarSettings", Tab::CarSettings, CarSettingsCatalogue, 410};
 const TabUnderTest Pedestrians{"Pedestrians", Tab::Pedestrians, PedestriansCatalogue, 965};
-const TabUnderTest Miscellaneous{"Miscellaneous", Tab::Miscellaneous, MiscellaneousCatalogue,
-                                 410};
+const TabUnderTest Miscellaneous{"Miscellaneous", Tab::Miscellaneous, MiscellaneousCatalogue, 410};
 const TabUnderTest APO{"APO", Tab::APO, APOCatalogue, 410};
 
 using GridRows = std::vector<std::pair<std::string, std::string>>;
@@ -128,8 +127,7 @@ struct SkillText {
     std::string tail;
 };
 
-std::vector<Row> AtLevel(const std::vector<SkillText>& texts,
-                         Row (*level)(int, const std::string&))
+std::vector<Row> AtLevel(const std::vector<SkillText>& texts, Row (*level)(int, const std::string&))
 {
     std::vector<Row> rows;
     for (const SkillText& text : texts) {
@@ -517,17 +515,14 @@ TEST_P(Headings, ShowOneBlankRowAndEmptyTheRowTable)
     EXPECT_EQ(window.state.ShownTab, -1);
 }
 
-INSTANTIATE_TEST_SUITE_P(AllTabs, Headings,
-                         testing::Values(HeadingCase{&CarSettings, 0, 5},
-                                         HeadingCase{&CarSettings, 7, 6},
-                                         HeadingCase{&Miscellaneous, 0, 14},
-                                         HeadingCase{&Miscellaneous, 4, 1},
-                                         HeadingCase{&Miscellaneous, 8, 13},
-                                         HeadingCase{&Miscellaneous, 12, 11}),
-                         [](const testing::TestParamInfo<HeadingCase>& info) {
-                             return std::string(info.param.tab->name) + "_" +
-                                    std::to_string(info.param.index);
-                         });
+INSTANTIATE_TEST_SUITE_P(
+    AllTabs, Headings,
+    testing::Values(HeadingCase{&CarSettings, 0, 5}, HeadingCase{&CarSettings, 7, 6},
+                    HeadingCase{&Miscellaneous, 0, 14}, HeadingCase{&Miscellaneous, 4, 1},
+                    HeadingCase{&Miscellaneous, 8, 13}, HeadingCase{&Miscellaneous, 12, 11}),
+    [](const testing::TestParamInfo<HeadingCase>& info) {
+        return std::string(info.param.tab->name) + "_" + std::to_string(info.param.index);
+    });
 
 // An index with no section: the tab's own message, then a blank row or nothing.
 struct UnlistedCase {
@@ -639,22 +634,15 @@ TEST_P(WrongSizedBuffers, LeaveAnEmptyGridEmpty)
 }
 
 INSTANTIATE_TEST_SUITE_P(AllTabs, WrongSizedBuffers,
-                         testing::Values(GuardCase{&CarSettings, 409},
-                                         GuardCase{&CarSettings, 411},
-                                         GuardCase{&CarSettings, 0},
-                                         GuardCase{&CarSettings, 965},
-                                         GuardCase{&Pedestrians, 409},
-                                         GuardCase{&Pedestrians, 411},
-                                         GuardCase{&Pedestrians, 964},
-                                         GuardCase{&Pedestrians, 966},
-                                         GuardCase{&Pedestrians, 0},
-                                         GuardCase{&Miscellaneous, 409},
+                         testing::Values(GuardCase{&CarSettings, 409}, GuardCase{&CarSettings, 411},
+                                         GuardCase{&CarSettings, 0}, GuardCase{&CarSettings, 965},
+                                         GuardCase{&Pedestrians, 409}, GuardCase{&Pedestrians, 411},
+                                         GuardCase{&Pedestrians, 964}, GuardCase{&Pedestrians, 966},
+                                         GuardCase{&Pedestrians, 0}, GuardCase{&Miscellaneous, 409},
                                          GuardCase{&Miscellaneous, 411},
                                          GuardCase{&Miscellaneous, 0},
-                                         GuardCase{&Miscellaneous, 965},
-                                         GuardCase{&APO, 409},
-                                         GuardCase{&APO, 411},
-                                         GuardCase{&APO, 0},
+                                         GuardCase{&Miscellaneous, 965}, GuardCase{&APO, 409},
+                                         GuardCase{&APO, 411}, GuardCase{&APO, 0},
                                          GuardCase{&APO, 965}),
                          [](const testing::TestParamInfo<GuardCase>& info) {
                              return std::string(info.param.tab->name) + "_" +
@@ -723,55 +711,55 @@ TEST_P(ChooserLists, HoldTheItemsOfTheTab)
 constexpr ItemKind HeadingItem = ItemKind::Heading;
 constexpr ItemKind SectionItem = ItemKind::Section;
 
-INSTANTIATE_TEST_SUITE_P(
-    AllTabs, ChooserLists,
-    testing::Values(
-        ChooserCase{&CarSettings,
-                    "Car Settings",
-                    15,
-                    {{"  - Impact Data - - -", HeadingItem},
-                     {"Bending", SectionItem},
-                     {"Buckling", SectionItem},
-                     {"Crushing", SectionItem},
-                     {"Detaching", SectionItem},
-                     {"Flapping & Joint Snapping", SectionItem},
-                     {"Splitting", SectionItem},
-                     {"  - Weapons - - -", HeadingItem},
-                     {"Mine & Mortar  ", SectionItem},
-                     {"Mutant Tail Thing", SectionItem},
-                     {"", ItemKind::Unlisted}}},
-        ChooserCase{&Pedestrians,
-                    "Pedestrians",
-                    15,
-                    {{"General Stuff - Technical", SectionItem},
-                     {"General Stuff - Race", SectionItem},
-                     {"Stump Giblets", SectionItem},
-                     {"Pedestrian Movement", SectionItem}}},
-        ChooserCase{&Miscellaneous,
-                    "Miscellaneous",
-                    8,
-                    {{" - Easy Difficulty - - -", HeadingItem},
-                     {"Credit Awards", SectionItem},
-                     {"Time Awards", SectionItem},
-                     {"Other Settings", SectionItem},
-                     {" - Medium Difficulty - - -", HeadingItem},
-                     {"Credit Awards", SectionItem},
-                     {"Time Awards", SectionItem},
-                     {"Other Settings", SectionItem},
-                     {" - Hard Difficulty - - -", HeadingItem},
-                     {"Credit Awards", SectionItem},
-                     {"Time Awards", SectionItem},
-                     {"Other Settings", SectionItem},
-                     {" - Other Settings - - -", HeadingItem},
-                     {"More Settings", SectionItem},
-                     {"Underwater Settings*", SectionItem}}},
-        ChooserCase{&APO,
-                    "APO",
-                    8,
-                    {{"Easy Difficulty", SectionItem},
-                     {"Medium Difficulty", SectionItem},
-                     {"Hard Difficulty", SectionItem},
-                     {"Other Settings", SectionItem}}}),
-    [](const testing::TestParamInfo<ChooserCase>& info) { return info.param.tab->name; });
+INSTANTIATE_TEST_SUITE_P(AllTabs, ChooserLists,
+                         testing::Values(ChooserCase{&CarSettings,
+                                                     "Car Settings",
+                                                     15,
+                                                     {{"  - Impact Data - - -", HeadingItem},
+                                                      {"Bending", SectionItem},
+                                                      {"Buckling", SectionItem},
+                                                      {"Crushing", SectionItem},
+                                                      {"Detaching", SectionItem},
+                                                      {"Flapping & Joint Snapping", SectionItem},
+                                                      {"Splitting", SectionItem},
+                                                      {"  - Weapons - - -", HeadingItem},
+                                                      {"Mine & Mortar  ", SectionItem},
+                                                      {"Mutant Tail Thing", SectionItem},
+                                                      {"", ItemKind::Unlisted}}},
+                                         ChooserCase{&Pedestrians,
+                                                     "Pedestrians",
+                                                     15,
+                                                     {{"General Stuff - Technical", SectionItem},
+                                                      {"General Stuff - Race", SectionItem},
+                                                      {"Stump Giblets", SectionItem},
+                                                      {"Pedestrian Movement", SectionItem}}},
+                                         ChooserCase{&Miscellaneous,
+                                                     "Miscellaneous",
+                                                     8,
+                                                     {{" - Easy Difficulty - - -", HeadingItem},
+                                                      {"Credit Awards", SectionItem},
+                                                      {"Time Awards", SectionItem},
+                                                      {"Other Settings", SectionItem},
+                                                      {" - Medium Difficulty - - -", HeadingItem},
+                                                      {"Credit Awards", SectionItem},
+                                                      {"Time Awards", SectionItem},
+                                                      {"Other Settings", SectionItem},
+                                                      {" - Hard Difficulty - - -", HeadingItem},
+                                                      {"Credit Awards", SectionItem},
+                                                      {"Time Awards", SectionItem},
+                                                      {"Other Settings", SectionItem},
+                                                      {" - Other Settings - - -", HeadingItem},
+                                                      {"More Settings", SectionItem},
+                                                      {"Underwater Settings*", SectionItem}}},
+                                         ChooserCase{&APO,
+                                                     "APO",
+                                                     8,
+                                                     {{"Easy Difficulty", SectionItem},
+                                                      {"Medium Difficulty", SectionItem},
+                                                      {"Hard Difficulty", SectionItem},
+                                                      {"Other Settings", SectionItem}}}),
+                         [](const testing::TestParamInfo<ChooserCase>& info) {
+                             return info.param.tab->name;
+                         });
 
 } // namespace

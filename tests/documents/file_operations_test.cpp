@@ -94,7 +94,7 @@ DeviceWrapper FailAfter(qint64 bytes)
 }
 
 class FileOperations : public ::testing::Test {
-  protected:
+protected:
     WorkFolder work;
     AppState state;
     FakeMessages messages;

@@ -214,36 +214,27 @@ void DirectoryTest::saveDirectory_data()
 
     QTest::newRow("both files right")
         << GameFile::Right << GameFile::Right << 410 << 965 << QStringList{} << true << true;
-    QTest::newRow("General.txt 409 lines")
-        << GameFile::TooShort << GameFile::Right << 0 << 965 << QStringList{WrongGeneral} << true
-        << true;
-    QTest::newRow("General.txt 411 lines")
-        << GameFile::TooLong << GameFile::Right << 0 << 965 << QStringList{WrongGeneral} << true
-        << true;
-    QTest::newRow("Settings.txt 964 lines")
-        << GameFile::Right << GameFile::TooShort << 410 << 0 << QStringList{WrongSettings} << true
-        << true;
-    QTest::newRow("Settings.txt 966 lines")
-        << GameFile::Right << GameFile::TooLong << 410 << 0 << QStringList{WrongSettings} << true
-        << true;
-    QTest::newRow("both files wrong")
-        << GameFile::TooShort << GameFile::TooLong << 0 << 0
-        << QStringList{WrongGeneral, WrongSettings} << true << true;
-    QTest::newRow("General.txt missing")
-        << GameFile::Missing << GameFile::Right << 0 << 965 << QStringList{InvalidDirectory}
-        << true << false;
-    QTest::newRow("General.txt is a folder")
-        << GameFile::Folder << GameFile::Right << 0 << 965 << QStringList{InvalidDirectory}
-        << true << false;
-    QTest::newRow("Settings.txt missing")
-        << GameFile::Right << GameFile::Missing << 410 << 0 << QStringList{InvalidDirectory}
-        << true << true;
-    QTest::newRow("Settings.txt is a folder")
-        << GameFile::Right << GameFile::Folder << 410 << 0 << QStringList{InvalidDirectory}
-        << true << true;
-    QTest::newRow("neither file")
-        << GameFile::Missing << GameFile::Missing << 0 << 0
-        << QStringList{InvalidDirectory, InvalidDirectory} << false << false;
+    QTest::newRow("General.txt 409 lines") << GameFile::TooShort << GameFile::Right << 0 << 965
+                                           << QStringList{WrongGeneral} << true << true;
+    QTest::newRow("General.txt 411 lines") << GameFile::TooLong << GameFile::Right << 0 << 965
+                                           << QStringList{WrongGeneral} << true << true;
+    QTest::newRow("Settings.txt 964 lines") << GameFile::Right << GameFile::TooShort << 410 << 0
+                                            << QStringList{WrongSettings} << true << true;
+    QTest::newRow("Settings.txt 966 lines") << GameFile::Right << GameFile::TooLong << 410 << 0
+                                            << QStringList{WrongSettings} << true << true;
+    QTest::newRow("both files wrong") << GameFile::TooShort << GameFile::TooLong << 0 << 0
+                                      << QStringList{WrongGeneral, WrongSettings} << true << true;
+    QTest::newRow("General.txt missing") << GameFile::Missing << GameFile::Right << 0 << 965
+                                         << QStringList{InvalidDirectory} << true << false;
+    QTest::newRow("General.txt is a folder") << GameFile::Folder << GameFile::Right << 0 << 965
+                                             << QStringList{InvalidDirectory} << true << false;
+    QTest::newRow("Settings.txt missing") << GameFile::Right << GameFile::Missing << 410 << 0
+                                          << QStringList{InvalidDirectory} << true << true;
+    QTest::newRow("Settings.txt is a folder") << GameFile::Right << GameFile::Folder << 410 << 0
+                                              << QStringList{InvalidDirectory} << true << true;
+    QTest::newRow("neither file") << GameFile::Missing << GameFile::Missing << 0 << 0
+                                  << QStringList{InvalidDirectory, InvalidDirectory} << false
+                                  << false;
 }
 
 void DirectoryTest::saveDirectory()
@@ -373,7 +364,8 @@ void DirectoryTest::configurationCannotBeWritten()
     const QStringList shown = Shown(window.messages);
     QCOMPARE(shown.size(), withGeneral ? 1 : 2);
     if (!withGeneral)
-        QCOMPARE(shown.front(), ErrorText(QStringLiteral("Invalid Directory: ") + folder.gameDir()));
+        QCOMPARE(shown.front(),
+                 ErrorText(QStringLiteral("Invalid Directory: ") + folder.gameDir()));
     QVERIFY2(shown.back().startsWith(QStringLiteral("report: ")), qPrintable(shown.back()));
     QVERIFY(shown.back().size() > int(qstrlen("report: ")));
     QVERIFY(form.state().Memo1.empty());
@@ -491,14 +483,14 @@ void DirectoryTest::letterCaseOfGameFiles_data()
     QTest::addColumn<QString>("general");
     QTest::addColumn<QString>("settings");
 
-    QTest::newRow("DATA/GENERAL.TXT, DATA/PEDS/SETTINGS.TXT")
-        << "DATA/GENERAL.TXT" << "DATA/PEDS/SETTINGS.TXT";
-    QTest::newRow("data/GENERAL.TXT, data/PEDS/SETTINGS.TXT")
-        << "data/GENERAL.TXT" << "data/PEDS/SETTINGS.TXT";
-    QTest::newRow("Data/general.txt, Data/Peds/settings.txt")
-        << "Data/general.txt" << "Data/Peds/settings.txt";
-    QTest::newRow("data/General.TXT, data/peds/settings.txt")
-        << "data/General.TXT" << "data/peds/settings.txt";
+    QTest::newRow("DATA/GENERAL.TXT, DATA/PEDS/SETTINGS.TXT") << "DATA/GENERAL.TXT"
+                                                              << "DATA/PEDS/SETTINGS.TXT";
+    QTest::newRow("data/GENERAL.TXT, data/PEDS/SETTINGS.TXT") << "data/GENERAL.TXT"
+                                                              << "data/PEDS/SETTINGS.TXT";
+    QTest::newRow("Data/general.txt, Data/Peds/settings.txt") << "Data/general.txt"
+                                                              << "Data/Peds/settings.txt";
+    QTest::newRow("data/General.TXT, data/peds/settings.txt") << "data/General.TXT"
+                                                              << "data/peds/settings.txt";
 }
 
 void DirectoryTest::letterCaseOfGameFiles()
@@ -552,7 +544,9 @@ void DirectoryTest::folderNameSurvivesSaveAndStart_data()
 {
     QTest::addColumn<QString>("name");
     QTest::newRow("blanks") << "Gore wheel  II";
-    QTest::newRow("letters beyond ASCII") << QString::fromUtf8("Spi\xC3\xAB" "le \xC3\x9C" "ber");
+    QTest::newRow("letters beyond ASCII") << QString::fromUtf8("Spi\xC3\xAB"
+                                                               "le \xC3\x9C"
+                                                               "ber");
     QTest::newRow("quote, semicolon, percent") << "a \"b\";c%20d";
     QTest::newRow("hidden folder") << ".gorewheel";
     QTest::newRow("trailing dot") << "game.";

@@ -30,8 +30,7 @@ private:
         Window()
         {
             folder.writeIni("Tunedeck.ini", folder.gameDir().toStdString());
-            form = std::make_unique<TForm1>(
-                TForm1Services{&messages, &launcher, folder.path()});
+            form = std::make_unique<TForm1>(TForm1Services{&messages, &launcher, folder.path()});
             form->show();
             QVERIFY(QTest::qWaitForWindowExposed(form.get()));
         }
@@ -169,8 +168,7 @@ private slots:
         QTest::keyClicks(editor, "0.07");
         form.PageControl1->setCurrentIndex(3); // switch with the edit still open
 
-        QCOMPARE(form.state().Memo1.line(187),
-                 std::string("0.07\t\t\t\t\t // Mass of each Link"));
+        QCOMPARE(form.state().Memo1.line(187), std::string("0.07\t\t\t\t\t // Mass of each Link"));
         QCOMPARE(form.state().APOMemo.line(187), line(ReadBytes(w.folder.generalPath()), 187));
         QCOMPARE(grid->rowCount(), 1);
         QCOMPARE(grid->key(1), std::string());
@@ -184,8 +182,9 @@ private slots:
         choose(form.ComboBox2, 1); // General Stuff - Race
         const std::vector<std::string> general = form.state().Memo1.lines();
         typeValue(form, 6, "3");
-        QCOMPARE(form.state().PedMemo.line(15),
-                 std::string("6,4,3\t\t\t\t\t // Time (seconds) scored per ped (easy, medium, hard)"));
+        QCOMPARE(
+            form.state().PedMemo.line(15),
+            std::string("6,4,3\t\t\t\t\t // Time (seconds) scored per ped (easy, medium, hard)"));
         QCOMPARE(form.state().Memo1.lines(), general);
         QCOMPARE(form.state().RowValues[6], std::string("6,4,3"));
     }
@@ -197,8 +196,7 @@ private slots:
         form.DetailsCheck->setChecked(true);
         choose(form.ComboBox1, 8); // Mine & Mortar, line 192
         typeValue(form, 1, "0.03");
-        const QString shown =
-            form.Memo1->document()->findBlockByNumber(192).text();
+        const QString shown = form.Memo1->document()->findBlockByNumber(192).text();
         QCOMPARE(shown, QStringLiteral("0.03\t\t\t\t\t // Mine / Mortar Weight"));
     }
 };

@@ -9,15 +9,16 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
-#include <algorithm>
 
 #include <jpeglib.h>
 
 // The pictures live in a static library; naming the resource here makes sure the
 // linker keeps them.
-static void InitPictures() {
+static void InitPictures()
+{
     Q_INIT_RESOURCE(tunedeck);
 }
 
@@ -26,7 +27,8 @@ namespace {
 // Encodes `image` with libjpeg's compression interface, without chroma subsampling, so a
 // picture made of flat 8x8 tiles comes back almost exactly. `gray` writes one channel
 // (taken from the red component) as a grayscale JPEG.
-QByteArray EncodeJpeg(const QImage& image, int quality, bool gray = false) {
+QByteArray EncodeJpeg(const QImage& image, int quality, bool gray = false)
+{
     const QImage source = gray ? image.convertToFormat(QImage::Format_Grayscale8)
                                : image.convertToFormat(QImage::Format_RGB888);
     jpeg_compress_struct info;
@@ -48,7 +50,8 @@ QByteArray EncodeJpeg(const QImage& image, int quality, bool gray = false) {
     }
     jpeg_start_compress(&info, TRUE);
     while (info.next_scanline < info.image_height) {
-        JSAMPROW row = const_cast<JSAMPROW>(source.constScanLine(static_cast<int>(info.next_scanline)));
+        JSAMPROW row =
+            const_cast<JSAMPROW>(source.constScanLine(static_cast<int>(info.next_scanline)));
         jpeg_write_scanlines(&info, &row, 1);
     }
     jpeg_finish_compress(&info);
@@ -62,10 +65,11 @@ QByteArray EncodeJpeg(const QImage& image, int quality, bool gray = false) {
 // follow no symmetry, so swapped channels, shifted rows or a mirrored image all show.
 // 42 pixels wide: 126 bytes a row, so QImage pads each row and a decoder that ignores the
 // row stride goes wrong.
-QImage TilePicture(int width = 42, int height = 26) {
-    static const QRgb palette[] = {qRgb(255, 0, 0),   qRgb(0, 255, 0),     qRgb(0, 0, 255),
-                                   qRgb(255, 255, 255), qRgb(0, 0, 0),     qRgb(128, 128, 128),
-                                   qRgb(160, 255, 0), qRgb(200, 30, 120),  qRgb(20, 90, 200)};
+QImage TilePicture(int width = 42, int height = 26)
+{
+    static const QRgb palette[] = {qRgb(255, 0, 0),     qRgb(0, 255, 0),    qRgb(0, 0, 255),
+                                   qRgb(255, 255, 255), qRgb(0, 0, 0),      qRgb(128, 128, 128),
+                                   qRgb(160, 255, 0),   qRgb(200, 30, 120), qRgb(20, 90, 200)};
     const int count = static_cast<int>(sizeof palette / sizeof palette[0]);
     QImage image(width, height, QImage::Format_RGB32);
     for (int y = 0; y < height; ++y) {
@@ -77,7 +81,8 @@ QImage TilePicture(int width = 42, int height = 26) {
 }
 
 // Largest difference of any channel of any pixel, or -1 when the sizes differ.
-int LargestDifference(const QImage& a, const QImage& b) {
+int LargestDifference(const QImage& a, const QImage& b)
+{
     if (a.size() != b.size()) {
         return -1;
     }
@@ -86,14 +91,15 @@ int LargestDifference(const QImage& a, const QImage& b) {
         for (int x = 0; x < a.width(); ++x) {
             const QRgb p = a.pixel(x, y);
             const QRgb q = b.pixel(x, y);
-            largest = std::max({largest, std::abs(qRed(p) - qRed(q)), std::abs(qGreen(p) - qGreen(q)),
-                                std::abs(qBlue(p) - qBlue(q))});
+            largest = std::max({largest, std::abs(qRed(p) - qRed(q)),
+                                std::abs(qGreen(p) - qGreen(q)), std::abs(qBlue(p) - qBlue(q))});
         }
     }
     return largest;
 }
 
-QByteArray ReadFile(const QString& path) {
+QByteArray ReadFile(const QString& path)
+{
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly)) {
         return {};
@@ -102,12 +108,13 @@ QByteArray ReadFile(const QString& path) {
 }
 
 // A picture known to decode, used after each refusal to show the decoder still works.
-void ExpectDecoderStillWorks() {
+void ExpectDecoderStillWorks()
+{
     const QImage again = DecodeJpeg(EncodeJpeg(TilePicture(), 100));
     QCOMPARE(again.size(), QSize(42, 26));
 }
 
-}  // namespace
+} // namespace
 
 class JpegPictureTest : public QObject {
     Q_OBJECT
@@ -115,7 +122,8 @@ class JpegPictureTest : public QObject {
 private slots:
     void initTestCase() { InitPictures(); }
 
-    void resourcePicturesHaveTheirSizes_data() {
+    void resourcePicturesHaveTheirSizes_data()
+    {
         QTest::addColumn<QString>("path");
         QTest::addColumn<QSize>("size");
         QTest::newRow("car settings") << ":/pictures/car_settings.jpg" << QSize(273, 201);
@@ -126,7 +134,8 @@ private slots:
         QTest::newRow("icon") << ":/pictures/icon.jpg" << QSize(64, 64);
     }
 
-    void resourcePicturesHaveTheirSizes() {
+    void resourcePicturesHaveTheirSizes()
+    {
         QFETCH(QString, path);
         QFETCH(QSize, size);
         QVERIFY2(QFile::exists(path), qPrintable(path));
@@ -150,17 +159,20 @@ private slots:
             }
         }
         QVERIFY(varied);
-        QVERIFY2(brightest - darkest > 200, qPrintable(QString("contrast %1").arg(brightest - darkest)));
+        QVERIFY2(brightest - darkest > 200,
+                 qPrintable(QString("contrast %1").arg(brightest - darkest)));
     }
 
-    void decodedColoursMatchTheEncodedPicture() {
+    void decodedColoursMatchTheEncodedPicture()
+    {
         const QImage original = TilePicture();
         const QImage decoded = DecodeJpeg(EncodeJpeg(original, 100));
         QVERIFY(!decoded.isNull());
         QCOMPARE(decoded.format(), QImage::Format_RGB888);
         QCOMPARE(decoded.size(), original.size());
         const int difference = LargestDifference(decoded, original);
-        QVERIFY2(difference >= 0 && difference <= 6, qPrintable(QString("difference %1").arg(difference)));
+        QVERIFY2(difference >= 0 && difference <= 6,
+                 qPrintable(QString("difference %1").arg(difference)));
         // Spot checks in plain terms: the top-left tile is red, the next one lime.
         const QColor first = decoded.pixelColor(3, 3);
         const QColor second = decoded.pixelColor(11, 3);
@@ -168,11 +180,12 @@ private slots:
         QVERIFY(second.green() > 240 && second.red() < 15 && second.blue() < 15);
     }
 
-    void grayscaleIsWidenedToRgb() {
+    void grayscaleIsWidenedToRgb()
+    {
         QImage original(24, 16, QImage::Format_RGB32);
         for (int y = 0; y < original.height(); ++y) {
             for (int x = 0; x < original.width(); ++x) {
-                const int level = (x / 8) * 100 + (y / 8) * 30;  // 0, 30, 100, 130, 200, 230
+                const int level = (x / 8) * 100 + (y / 8) * 30; // 0, 30, 100, 130, 200, 230
                 original.setPixel(x, y, qRgb(level, level, level));
             }
         }
@@ -180,10 +193,12 @@ private slots:
         QVERIFY(!decoded.isNull());
         QCOMPARE(decoded.format(), QImage::Format_RGB888);
         const int difference = LargestDifference(decoded, original);
-        QVERIFY2(difference >= 0 && difference <= 3, qPrintable(QString("difference %1").arg(difference)));
+        QVERIFY2(difference >= 0 && difference <= 3,
+                 qPrintable(QString("difference %1").arg(difference)));
     }
 
-    void truncatedPictureIsRefused() {
+    void truncatedPictureIsRefused()
+    {
         const QByteArray whole = ReadFile(":/pictures/car_settings.jpg");
         QVERIFY(whole.size() > 1000);
         QVERIFY(!DecodeJpeg(whole).isNull());
@@ -191,7 +206,8 @@ private slots:
         ExpectDecoderStillWorks();
     }
 
-    void randomBytesAreRefused() {
+    void randomBytesAreRefused()
+    {
         QRandomGenerator random(20240611);
         QByteArray bytes(4096, '\0');
         for (char& byte : bytes) {
@@ -203,12 +219,14 @@ private slots:
         ExpectDecoderStillWorks();
     }
 
-    void emptyBytesAreRefused() {
+    void emptyBytesAreRefused()
+    {
         QVERIFY(DecodeJpeg(QByteArray()).isNull());
         ExpectDecoderStillWorks();
     }
 
-    void pngBytesAreRefused() {
+    void pngBytesAreRefused()
+    {
         QByteArray png;
         QBuffer buffer(&png);
         QVERIFY(buffer.open(QIODevice::WriteOnly));
@@ -218,7 +236,8 @@ private slots:
         ExpectDecoderStillWorks();
     }
 
-    void missingFileGivesNullImage() {
+    void missingFileGivesNullImage()
+    {
         QTemporaryDir dir;
         QVERIFY(dir.isValid());
         QVERIFY(LoadJpegPicture(dir.filePath("no_such_picture.jpg")).isNull());
@@ -226,7 +245,8 @@ private slots:
         ExpectDecoderStillWorks();
     }
 
-    void pictureFromDiskFileDecodes() {
+    void pictureFromDiskFileDecodes()
+    {
         QTemporaryDir dir;
         QVERIFY(dir.isValid());
         const QString path = dir.filePath("tiles.jpg");
@@ -237,10 +257,12 @@ private slots:
         const QImage decoded = LoadJpegPicture(path);
         QCOMPARE(decoded.size(), QSize(42, 26));
         const int difference = LargestDifference(decoded, TilePicture());
-        QVERIFY2(difference >= 0 && difference <= 6, qPrintable(QString("difference %1").arg(difference)));
+        QVERIFY2(difference >= 0 && difference <= 6,
+                 qPrintable(QString("difference %1").arg(difference)));
     }
 
-    void sidesUpTo8192AreAccepted_data() {
+    void sidesUpTo8192AreAccepted_data()
+    {
         QTest::addColumn<QSize>("size");
         QTest::addColumn<bool>("accepted");
         QTest::newRow("8192 wide") << QSize(8192, 8) << true;
@@ -249,7 +271,8 @@ private slots:
         QTest::newRow("8193 tall") << QSize(8, 8193) << false;
     }
 
-    void sidesUpTo8192AreAccepted() {
+    void sidesUpTo8192AreAccepted()
+    {
         QFETCH(QSize, size);
         QFETCH(bool, accepted);
         QImage plain(size, QImage::Format_RGB32);

@@ -236,7 +236,7 @@ void MainWindowTest::menuBarOrder()
 {
     WorkFolder folder;
     Window window(folder);
-    const QList<QAction*> expected{window->File1, window->View1, window->About1,
+    const QList<QAction*> expected{window->File1, window->View1,       window->About1,
                                    window->N1,    window->Gorewheel21, window->N2};
     QCOMPARE(window->menuBar()->actions(), expected);
     QVERIFY(window->File1->menu());
@@ -253,34 +253,62 @@ void MainWindowTest::controlPlaces_data()
     QTest::addColumn<QString>("parentName");
     QTest::addColumn<QRect>("place"); // a width or height of 0 is not checked
 
-    QTest::newRow("PageControl1") << "PageControl1" << "" << QRect(0, 0, 801, 522);
-    QTest::newRow("Panel1") << "Panel1" << "" << QRect(288, 8, 481, 297);
-    QTest::newRow("ValueList") << "ValueList" << "Panel1" << QRect(8, 8, 465, 281);
-    QTest::newRow("ProgressBar1") << "ProgressBar1" << "" << QRect(8, 496, 761, 17);
-    QTest::newRow("Button1") << "Button1" << "TabSheet1" << QRect(152, 280, 113, 25);
-    QTest::newRow("Button3") << "Button3" << "TabSheet1" << QRect(16, 56, 113, 25);
-    QTest::newRow("Button4") << "Button4" << "TabSheet1" << QRect(152, 56, 113, 25);
-    QTest::newRow("GeneralBut") << "GeneralBut" << "TabSheet1" << QRect(16, 280, 113, 25);
-    QTest::newRow("SavePed") << "SavePed" << "TabSheet2" << QRect(152, 280, 113, 25);
-    QTest::newRow("MiscBackup") << "MiscBackup" << "TabSheet3" << QRect(16, 56, 113, 25);
-    QTest::newRow("APORestore") << "APORestore" << "TabSheet4" << QRect(152, 56, 113, 25);
-    QTest::newRow("Directory") << "Directory" << "TabSheet1" << QRect(16, 320, 241, 161);
-    QTest::newRow("SaveDir") << "SaveDir" << "TabSheet1" << QRect(280, 344, 89, 25);
-    QTest::newRow("Directories") << "Directories" << "TabSheet1" << QRect(280, 392, 273, 89);
-    QTest::newRow("GroupBox1") << "GroupBox1" << "TabSheet1" << QRect(48, 0, 161, 49);
-    QTest::newRow("GroupBox4") << "GroupBox4" << "TabSheet4" << QRect(48, 0, 161, 49);
-    QTest::newRow("ComboBox2") << "ComboBox2" << "GroupBox2" << QRect(8, 16, 145, 0);
-    QTest::newRow("Image3") << "Image3" << "TabSheet3" << QRect(8, 80, 273, 201);
-    QTest::newRow("Memo1") << "Memo1" << "TabSheet1" << QRect(0, 312, 769, 177);
-    QTest::newRow("PedMemo") << "PedMemo" << "TabSheet2" << QRect(0, 312, 769, 177);
-    QTest::newRow("MiscMemo") << "MiscMemo" << "TabSheet3" << QRect(0, 312, 769, 177);
-    QTest::newRow("APOMemo") << "APOMemo" << "TabSheet4" << QRect(0, 312, 769, 177);
-    QTest::newRow("DetailsCheck") << "DetailsCheck" << "TabSheet1" << QRect(504, 352, 0, 0);
-    QTest::newRow("DetailsCheck3") << "DetailsCheck3" << "TabSheet3" << QRect(504, 352, 0, 0);
-    QTest::newRow("LabelSaved") << "LabelSaved" << "Directories" << QRect(88, 24, 0, 0);
-    QTest::newRow("LabelSelected") << "LabelSelected" << "Directories" << QRect(96, 48, 0, 0);
-    QTest::newRow("Label3") << "Label3" << "Directories" << QRect(9, 68, 0, 0);
-    QTest::newRow("LabelValid") << "LabelValid" << "Directories" << QRect(89, 68, 0, 0);
+    QTest::newRow("PageControl1") << "PageControl1"
+                                  << "" << QRect(0, 0, 801, 522);
+    QTest::newRow("Panel1") << "Panel1"
+                            << "" << QRect(288, 8, 481, 297);
+    QTest::newRow("ValueList") << "ValueList"
+                               << "Panel1" << QRect(8, 8, 465, 281);
+    QTest::newRow("ProgressBar1") << "ProgressBar1"
+                                  << "" << QRect(8, 496, 761, 17);
+    QTest::newRow("Button1") << "Button1"
+                             << "TabSheet1" << QRect(152, 280, 113, 25);
+    QTest::newRow("Button3") << "Button3"
+                             << "TabSheet1" << QRect(16, 56, 113, 25);
+    QTest::newRow("Button4") << "Button4"
+                             << "TabSheet1" << QRect(152, 56, 113, 25);
+    QTest::newRow("GeneralBut") << "GeneralBut"
+                                << "TabSheet1" << QRect(16, 280, 113, 25);
+    QTest::newRow("SavePed") << "SavePed"
+                             << "TabSheet2" << QRect(152, 280, 113, 25);
+    QTest::newRow("MiscBackup") << "MiscBackup"
+                                << "TabSheet3" << QRect(16, 56, 113, 25);
+    QTest::newRow("APORestore") << "APORestore"
+                                << "TabSheet4" << QRect(152, 56, 113, 25);
+    QTest::newRow("Directory") << "Directory"
+                               << "TabSheet1" << QRect(16, 320, 241, 161);
+    QTest::newRow("SaveDir") << "SaveDir"
+                             << "TabSheet1" << QRect(280, 344, 89, 25);
+    QTest::newRow("Directories") << "Directories"
+                                 << "TabSheet1" << QRect(280, 392, 273, 89);
+    QTest::newRow("GroupBox1") << "GroupBox1"
+                               << "TabSheet1" << QRect(48, 0, 161, 49);
+    QTest::newRow("GroupBox4") << "GroupBox4"
+                               << "TabSheet4" << QRect(48, 0, 161, 49);
+    QTest::newRow("ComboBox2") << "ComboBox2"
+                               << "GroupBox2" << QRect(8, 16, 145, 0);
+    QTest::newRow("Image3") << "Image3"
+                            << "TabSheet3" << QRect(8, 80, 273, 201);
+    QTest::newRow("Memo1") << "Memo1"
+                           << "TabSheet1" << QRect(0, 312, 769, 177);
+    QTest::newRow("PedMemo") << "PedMemo"
+                             << "TabSheet2" << QRect(0, 312, 769, 177);
+    QTest::newRow("MiscMemo") << "MiscMemo"
+                              << "TabSheet3" << QRect(0, 312, 769, 177);
+    QTest::newRow("APOMemo") << "APOMemo"
+                             << "TabSheet4" << QRect(0, 312, 769, 177);
+    QTest::newRow("DetailsCheck") << "DetailsCheck"
+                                  << "TabSheet1" << QRect(504, 352, 0, 0);
+    QTest::newRow("DetailsCheck3") << "DetailsCheck3"
+                                   << "TabSheet3" << QRect(504, 352, 0, 0);
+    QTest::newRow("LabelSaved") << "LabelSaved"
+                                << "Directories" << QRect(88, 24, 0, 0);
+    QTest::newRow("LabelSelected") << "LabelSelected"
+                                   << "Directories" << QRect(96, 48, 0, 0);
+    QTest::newRow("Label3") << "Label3"
+                            << "Directories" << QRect(9, 68, 0, 0);
+    QTest::newRow("LabelValid") << "LabelValid"
+                                << "Directories" << QRect(89, 68, 0, 0);
 }
 
 void MainWindowTest::controlPlaces()
@@ -296,8 +324,8 @@ void MainWindowTest::controlPlaces()
 
     auto* widget = qobject_cast<QWidget*>(Find(*window.form, name));
     QVERIFY2(widget, qPrintable(name));
-    QWidget* parent =
-        parentName.isEmpty() ? window->centralWidget() : qobject_cast<QWidget*>(Find(*window.form, parentName));
+    QWidget* parent = parentName.isEmpty() ? window->centralWidget()
+                                           : qobject_cast<QWidget*>(Find(*window.form, parentName));
     QVERIFY(parent);
     QCOMPARE(widget->parentWidget(), parent);
     QCOMPARE(widget->pos(), place.topLeft());
@@ -316,47 +344,79 @@ void MainWindowTest::captionsAndHints_data()
 
     const QByteArray text("text");
     const QByteArray title("title");
-    QTest::newRow("File1") << "File1" << text << "File" << "";
-    QTest::newRow("Exit1") << "Exit1" << text << "Exit" << "Exit Perkwright";
-    QTest::newRow("View1") << "View1" << text << "View" << "";
+    QTest::newRow("File1") << "File1" << text << "File"
+                           << "";
+    QTest::newRow("Exit1") << "Exit1" << text << "Exit"
+                           << "Exit Perkwright";
+    QTest::newRow("View1") << "View1" << text << "View"
+                           << "";
     QTest::newRow("ShowContents1") << "ShowContents1" << text << "View File Details"
                                    << "Show/Hide File Contents.";
-    QTest::newRow("About1") << "About1" << text << "About" << "About Perkwright";
-    QTest::newRow("N1") << "N1" << text << "|" << "";
-    QTest::newRow("Gorewheel21") << "Gorewheel21" << text << "Launch Gorewheel 2" << "";
-    QTest::newRow("N2") << "N2" << text << "|" << "";
-    QTest::newRow("Button1") << "Button1" << text << "Save to General.txt" << "Replace powerup.txt";
+    QTest::newRow("About1") << "About1" << text << "About"
+                            << "About Perkwright";
+    QTest::newRow("N1") << "N1" << text << "|"
+                        << "";
+    QTest::newRow("Gorewheel21") << "Gorewheel21" << text << "Launch Gorewheel 2"
+                                 << "";
+    QTest::newRow("N2") << "N2" << text << "|"
+                        << "";
+    QTest::newRow("Button1") << "Button1" << text << "Save to General.txt"
+                             << "Replace powerup.txt";
     QTest::newRow("Button3") << "Button3" << text << "Backup General.txt"
                              << "Save file as powerup.bak";
-    QTest::newRow("Button4") << "Button4" << text << "Restore General.txt"
-                             << "Reloads Powerup.txt, restoring all values altered since last save.";
-    QTest::newRow("SavePed") << "SavePed" << text << "Save Ped Settings" << "";
-    QTest::newRow("BackPed") << "BackPed" << text << "Backup Ped Settings" << "";
-    QTest::newRow("RestorePed") << "RestorePed" << text << "Restore Ped Settings" << "";
-    QTest::newRow("MiscSave") << "MiscSave" << text << "Save to General.txt" << "";
-    QTest::newRow("MiscBackup") << "MiscBackup" << text << "Backup General.txt" << "";
-    QTest::newRow("MiscRestore") << "MiscRestore" << text << "Restore General.txt" << "";
-    QTest::newRow("APOSave") << "APOSave" << text << "Save to General.txt" << "";
-    QTest::newRow("APOBackup") << "APOBackup" << text << "Backup General.txt" << "";
-    QTest::newRow("APORestore") << "APORestore" << text << "Restore General.txt" << "";
-    QTest::newRow("SaveDir") << "SaveDir" << text << "Save Directory"
-                             << "Save the directory selected in the box as default working directory.";
-    QTest::newRow("Directory") << "Directory" << QByteArray() << ""
-                               << "Select your Gorewheel 2 directory and click \"Save Directory\" button.";
+    QTest::newRow("Button4")
+        << "Button4" << text << "Restore General.txt"
+        << "Reloads Powerup.txt, restoring all values altered since last save.";
+    QTest::newRow("SavePed") << "SavePed" << text << "Save Ped Settings"
+                             << "";
+    QTest::newRow("BackPed") << "BackPed" << text << "Backup Ped Settings"
+                             << "";
+    QTest::newRow("RestorePed") << "RestorePed" << text << "Restore Ped Settings"
+                                << "";
+    QTest::newRow("MiscSave") << "MiscSave" << text << "Save to General.txt"
+                              << "";
+    QTest::newRow("MiscBackup") << "MiscBackup" << text << "Backup General.txt"
+                                << "";
+    QTest::newRow("MiscRestore") << "MiscRestore" << text << "Restore General.txt"
+                                 << "";
+    QTest::newRow("APOSave") << "APOSave" << text << "Save to General.txt"
+                             << "";
+    QTest::newRow("APOBackup") << "APOBackup" << text << "Backup General.txt"
+                               << "";
+    QTest::newRow("APORestore") << "APORestore" << text << "Restore General.txt"
+                                << "";
+    QTest::newRow("SaveDir")
+        << "SaveDir" << text << "Save Directory"
+        << "Save the directory selected in the box as default working directory.";
+    QTest::newRow("Directory")
+        << "Directory" << QByteArray() << ""
+        << "Select your Gorewheel 2 directory and click \"Save Directory\" button.";
     QTest::newRow("StatusBar1") << "StatusBar1" << QByteArray() << ""
                                 << "Congrats, you found the status bar.";
-    QTest::newRow("ValueList") << "ValueList" << QByteArray() << "" << "Change details here.";
-    QTest::newRow("GroupBox1") << "GroupBox1" << title << " Car Settings " << "";
-    QTest::newRow("GroupBox2") << "GroupBox2" << title << " Pedestrian Settings " << "";
-    QTest::newRow("GroupBox3") << "GroupBox3" << title << " Other Settings " << "";
-    QTest::newRow("GroupBox4") << "GroupBox4" << title << " APO Settings " << "";
-    QTest::newRow("Directories") << "Directories" << title << " Directories " << "";
-    QTest::newRow("DetailsCheck") << "DetailsCheck" << text << "Show File Details" << "";
-    QTest::newRow("DetailsCheck4") << "DetailsCheck4" << text << "Show File Details" << "";
-    QTest::newRow("Label1") << "Label1" << text << "Current Saved:" << "";
-    QTest::newRow("Label2") << "Label2" << text << "Current Selected:" << "";
-    QTest::newRow("Label3") << "Label3" << text << "Valid Selection:" << "";
-    QTest::newRow("APOPerkwright") << "APOPerkwright" << text << "Perkwright.exe" << "";
+    QTest::newRow("ValueList") << "ValueList" << QByteArray() << ""
+                               << "Change details here.";
+    QTest::newRow("GroupBox1") << "GroupBox1" << title << " Car Settings "
+                               << "";
+    QTest::newRow("GroupBox2") << "GroupBox2" << title << " Pedestrian Settings "
+                               << "";
+    QTest::newRow("GroupBox3") << "GroupBox3" << title << " Other Settings "
+                               << "";
+    QTest::newRow("GroupBox4") << "GroupBox4" << title << " APO Settings "
+                               << "";
+    QTest::newRow("Directories") << "Directories" << title << " Directories "
+                                 << "";
+    QTest::newRow("DetailsCheck") << "DetailsCheck" << text << "Show File Details"
+                                  << "";
+    QTest::newRow("DetailsCheck4") << "DetailsCheck4" << text << "Show File Details"
+                                   << "";
+    QTest::newRow("Label1") << "Label1" << text << "Current Saved:"
+                            << "";
+    QTest::newRow("Label2") << "Label2" << text << "Current Selected:"
+                            << "";
+    QTest::newRow("Label3") << "Label3" << text << "Valid Selection:"
+                            << "";
+    QTest::newRow("APOPerkwright") << "APOPerkwright" << text << "Perkwright.exe"
+                                   << "";
 }
 
 void MainWindowTest::captionsAndHints()
@@ -427,8 +487,8 @@ void MainWindowTest::noPopUpHints()
     // A control with a hint shows no pop-up when asked for one.
     window->show();
     QVERIFY(QTest::qWaitForWindowExposed(window.form.get()));
-    for (QWidget* widget : {static_cast<QWidget*>(window->Button1),
-                            static_cast<QWidget*>(window->SaveDir)}) {
+    for (QWidget* widget :
+         {static_cast<QWidget*>(window->Button1), static_cast<QWidget*>(window->SaveDir)}) {
         QHelpEvent help(QEvent::ToolTip, QPoint(2, 2), widget->mapToGlobal(QPoint(2, 2)));
         QApplication::sendEvent(widget, &help);
         QVERIFY(!QToolTip::isVisible());
@@ -815,7 +875,8 @@ void MainWindowTest::viewsFollowBufferChanges()
             if (document->blockCount() != std::max(1, buffer.count()))
                 return false;
             for (int i = 0; i < buffer.count(); ++i)
-                if (BufferView::FromViewText(document->findBlockByNumber(i).text()) != buffer.line(i))
+                if (BufferView::FromViewText(document->findBlockByNumber(i).text()) !=
+                    buffer.line(i))
                     return false;
         }
         return true;
@@ -848,7 +909,8 @@ void MainWindowTest::unusualBytesSurviveTheView_data()
 
     const QByteArray loneCr("12\r34\t\t// lone CR");
     const QByteArray nul("5\0006\t\t// NUL", 12);
-    const QByteArray noBreakSpace("7\xA0" "8\t\t// no-break space");
+    const QByteArray noBreakSpace("7\xA0"
+                                  "8\t\t// no-break space");
     QByteArray everyByte;
     for (int byte = 0; byte < 256; ++byte)
         if (byte != '\n')
@@ -1059,8 +1121,10 @@ void MainWindowTest::aboutBox()
         QVERIFY(!form.AboutBox->isVisible());
         QVERIFY(form.isVisible());
     }
-    QCOMPARE(Shown(window.messages), QStringList{WarningText(QStringLiteral(
-        "You must save your \"Gorewheel II\" directory for Tunedeck to function correctly."))});
+    QCOMPARE(
+        Shown(window.messages),
+        QStringList{WarningText(QStringLiteral(
+            "You must save your \"Gorewheel II\" directory for Tunedeck to function correctly."))});
 }
 
 QTEST_MAIN(MainWindowTest)

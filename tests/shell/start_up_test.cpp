@@ -24,9 +24,9 @@ const QString NoConfigurationWarning = WarningText(QStringLiteral(
     "You must save your \"Gorewheel II\" directory for Tunedeck to function correctly."));
 
 // Two lines: the break comes after the last blank that keeps the first within 60 characters.
-const QString CorruptedConfigurationText = QStringLiteral(
-    "Your Tunedeck.ini was corrupted and has been deleted. You \r\n"
-    "must save your \"Gorewheel 2\" directory again.");
+const QString CorruptedConfigurationText =
+    QStringLiteral("Your Tunedeck.ini was corrupted and has been deleted. You \r\n"
+                   "must save your \"Gorewheel 2\" directory again.");
 const QString CorruptedConfiguration = ErrorText(CorruptedConfigurationText);
 
 const QString WrongGeneral =
@@ -103,7 +103,7 @@ void StartUpTest::startUpStates_data()
     QTest::addColumn<bool>("hasIni");
     QTest::addColumn<GameFile>("general");
     QTest::addColumn<GameFile>("settings");
-    QTest::addColumn<int>("generalLines"); // Memo1, MiscMemo and APOMemo
+    QTest::addColumn<int>("generalLines");  // Memo1, MiscMemo and APOMemo
     QTest::addColumn<int>("settingsLines"); // PedMemo
     QTest::addColumn<QString>("labelSaved");
     QTest::addColumn<QString>("labelValid");
@@ -114,8 +114,8 @@ void StartUpTest::startUpStates_data()
     QTest::addColumn<bool>("settingsPathSet");
 
     QTest::newRow("no configuration file")
-        << false << GameFile::Right << GameFile::Right << 0 << 0 << "None" << "No" << TreeToken
-        << QStringList{NoConfigurationWarning} << false << false << false;
+        << false << GameFile::Right << GameFile::Right << 0 << 0 << "None"
+        << "No" << TreeToken << QStringList{NoConfigurationWarning} << false << false << false;
     QTest::newRow("both files right")
         << true << GameFile::Right << GameFile::Right << 410 << 965 << GameDirToken << "Yes"
         << GameDirToken << QStringList{} << true << true << true;
@@ -131,16 +131,20 @@ void StartUpTest::startUpStates_data()
     QTest::newRow("Settings.txt is a folder")
         << true << GameFile::Right << GameFile::Folder << 410 << 0 << GameDirToken << "Yes"
         << GameDirToken << QStringList{CorruptedConfiguration} << false << true << false;
-    QTest::newRow("neither file")
-        << true << GameFile::Missing << GameFile::Missing << 0 << 0 << "None" << "No" << TreeToken
-        << QStringList{CorruptedConfiguration, CorruptedConfiguration} << false << false << false;
+    QTest::newRow("neither file") << true << GameFile::Missing << GameFile::Missing << 0 << 0
+                                  << "None"
+                                  << "No" << TreeToken
+                                  << QStringList{CorruptedConfiguration, CorruptedConfiguration}
+                                  << false << false << false;
     // A rejected file ends the sequence: nothing after it runs, LabelSelected included.
     QTest::newRow("General.txt one line short")
-        << true << GameFile::TooShort << GameFile::Right << 0 << 0 << "None" << "No" << "None"
-        << QStringList{WrongGeneral} << true << true << false;
+        << true << GameFile::TooShort << GameFile::Right << 0 << 0 << "None"
+        << "No"
+        << "None" << QStringList{WrongGeneral} << true << true << false;
     QTest::newRow("General.txt one line long")
-        << true << GameFile::TooLong << GameFile::Right << 0 << 0 << "None" << "No" << "None"
-        << QStringList{WrongGeneral} << true << true << false;
+        << true << GameFile::TooLong << GameFile::Right << 0 << 0 << "None"
+        << "No"
+        << "None" << QStringList{WrongGeneral} << true << true << false;
     QTest::newRow("Settings.txt one line short")
         << true << GameFile::Right << GameFile::TooShort << 410 << 0 << GameDirToken << "Yes"
         << "None" << QStringList{WrongSettings} << true << true << true;
@@ -236,12 +240,14 @@ void StartUpTest::configurationFile_data()
     QTest::newRow("one line, LF") << QByteArray("<game>\n") << true;
     QTest::newRow("no line break") << QByteArray("<game>") << true;
     QTest::newRow("only the first line counts") << QByteArray("<game>\r\n/nowhere\r\n") << true;
-    QTest::newRow("game folder on the second line") << QByteArray("/nowhere\r\n<game>\r\n") << false;
+    QTest::newRow("game folder on the second line")
+        << QByteArray("/nowhere\r\n<game>\r\n") << false;
     QTest::newRow("empty file") << QByteArray() << false;
     QTest::newRow("empty first line") << QByteArray("\r\n<game>\r\n") << false;
     QTest::newRow("trailing blank is part of the path") << QByteArray("<game> \r\n") << false;
     QTest::newRow("folder that does not exist") << QByteArray("<game>/gone\r\n") << false;
-    QTest::newRow("names a file, not a folder") << QByteArray("<game>/data/General.txt\r\n") << false;
+    QTest::newRow("names a file, not a folder")
+        << QByteArray("<game>/data/General.txt\r\n") << false;
     QTest::newRow("names the data folder") << QByteArray("<game>/data\r\n") << false;
 
     // A binary file of 1 MiB without a line break, NUL and CR bytes included.
@@ -394,7 +400,8 @@ void StartUpTest::configurationFileThatIsAFolder_data()
 
     QTest::newRow("Tunedeck.ini is a folder") << true << false << false;
     QTest::newRow("Perkwright.ini is a folder") << false << true << false;
-    QTest::newRow("Perkwright.ini is a folder beside a valid Tunedeck.ini") << false << true << true;
+    QTest::newRow("Perkwright.ini is a folder beside a valid Tunedeck.ini")
+        << false << true << true;
 }
 
 // Only a file counts as a configuration file: a folder of that name is no file at all.
@@ -449,8 +456,8 @@ void StartUpTest::siblingButtons()
         WriteBytes(folder.path("Perkwright.exe"), "MZ");
 
     Window window(folder);
-    for (QPushButton* button : {window->GeneralBut, window->LaunchPW, window->MiscPerkwright,
-                                window->APOPerkwright}) {
+    for (QPushButton* button :
+         {window->GeneralBut, window->LaunchPW, window->MiscPerkwright, window->APOPerkwright}) {
         QCOMPARE(button->isHidden(), !siblingPresent);
         QCOMPARE(button->text(), QStringLiteral("Perkwright.exe"));
     }

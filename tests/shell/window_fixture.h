@@ -38,10 +38,22 @@ inline QStringList Shown(const FakeMessages& messages)
     return result;
 }
 
-inline QString ErrorText(const QString& text) { return QStringLiteral("error: ") + text; }
-inline QString WarningText(const QString& text) { return QStringLiteral("warning: ") + text; }
-inline QString InformationText(const QString& text) { return QStringLiteral("information: ") + text; }
-inline QString PlainText(const QString& text) { return QStringLiteral("plain: ") + text; }
+inline QString ErrorText(const QString& text)
+{
+    return QStringLiteral("error: ") + text;
+}
+inline QString WarningText(const QString& text)
+{
+    return QStringLiteral("warning: ") + text;
+}
+inline QString InformationText(const QString& text)
+{
+    return QStringLiteral("information: ") + text;
+}
+inline QString PlainText(const QString& text)
+{
+    return QStringLiteral("plain: ") + text;
+}
 
 // The lines of a file as the program reads them (CR LF or LF ends a line).
 inline std::vector<std::string> FileLines(const QString& path)
