@@ -20,6 +20,7 @@
 #include <gtest/gtest.h>
 #include <iostream>
 #include <optional>
+#include <ostream>
 #include <set>
 #include <string>
 #include <vector>
@@ -45,6 +46,11 @@ const Write Writes[] = {
     {"BackupSettings", Tab::Pedestrians, true},
 };
 
+void PrintTo(const Write& write, std::ostream* out)
+{
+    *out << write.name;
+}
+
 std::string WriteName(const ::testing::TestParamInfo<Write>& info)
 {
     return info.param.name;
@@ -52,9 +58,8 @@ std::string WriteName(const ::testing::TestParamInfo<Write>& info)
 
 QStringList Entries(const QString& folder)
 {
-    return QDir(folder).entryList(QDir::AllEntries | QDir::Hidden | QDir::System |
-                                      QDir::NoDotAndDotDot,
-                                  QDir::Name);
+    return QDir(folder).entryList(
+        QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot, QDir::Name);
 }
 
 std::optional<std::string> BytesIfAny(const QString& path)
@@ -227,8 +232,8 @@ protected:
         const std::string expected = complete();
         ASSERT_TRUE(RunGuarded(messages, [&] { run(); }));
         EXPECT_TRUE(BytesIfAny(target()) == expected) << "the later write did not write the buffer";
-        const QString confirmation = write().backup ? QStringLiteral("File copied: ")
-                                                    : QStringLiteral("File updated: ");
+        const QString confirmation =
+            write().backup ? QStringLiteral("File copied: ") : QStringLiteral("File updated: ");
         ASSERT_EQ(messages.shown.size(), 1u);
         EXPECT_EQ(messages.shown[0].first, FakeMessages::Information);
         EXPECT_EQ(messages.shown[0].second, confirmation + target());
@@ -377,8 +382,9 @@ TEST_P(HostileFiles, ParentFolderMissing)
         EXPECT_TRUE(finished);
         EXPECT_EQ(messages.shown.size(), 1u);
         EXPECT_EQ(messages.texts(FakeMessages::Error),
-                  std::vector<QString>{general() ? QStringLiteral("General.txt must be loaded first.")
-                                                 : QStringLiteral("Settings.txt must be loaded first.")});
+                  std::vector<QString>{general()
+                                           ? QStringLiteral("General.txt must be loaded first.")
+                                           : QStringLiteral("Settings.txt must be loaded first.")});
     } else {
         EXPECT_FALSE(finished);
         expectOnlyTheFailureShown(true);
@@ -404,8 +410,9 @@ TEST_P(HostileFiles, GameFileVanishedBetweenLoadAndSave)
         EXPECT_TRUE(RunGuarded(messages, [&] { run(); }));
         expectNothingChanged(was, folder());
         EXPECT_EQ(messages.texts(FakeMessages::Error),
-                  std::vector<QString>{general() ? QStringLiteral("General.txt must be loaded first.")
-                                                 : QStringLiteral("Settings.txt must be loaded first.")});
+                  std::vector<QString>{general()
+                                           ? QStringLiteral("General.txt must be loaded first.")
+                                           : QStringLiteral("Settings.txt must be loaded first.")});
         EXPECT_EQ(messages.shown.size(), 1u);
         WriteBytes(gamePath(), "back again\r\n");
         expectLaterWriteSucceeds();

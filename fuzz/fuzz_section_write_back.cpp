@@ -1,0 +1,226 @@
+// Choosing sections and committing grid values, as a user could do them in any order.
+//
+// The four buffers hold lines made from the input, in the numbers the tabs expect (or, if
+// the input says so, one line more or less). The rest of the input is a list of actions:
+// choose item i on tab t, commit value v typed into grid row r, switch tabs. Whatever the
+// actions, nothing crashes; choosing a section changes no buffer; a commit changes at
+// most one line index, the same in every buffer it touches, and no buffer's line count;
+// a single value lands on its line whole; a skill value reads back from its line.
+
+#include "catalogue/catalogue.h"
+#include "documents/app_state.h"
+#include "documents/game_files.h"
+#include "documents/section_procedure.h"
+#include "documents/setting_line.h"
+#include "editing/write_back.h"
+#include "require.h"
+#include "support/fakes.h"
+
+#include <fuzzer/FuzzedDataProvider.h>
+
+#include <algorithm>
+#include <array>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace {
+
+using Buffers = std::array<std::vector<std::string>, TabCount>;
+
+int ExpectedLineCount(Tab tab)
+{
+    return tab == Tab::Pedestrians ? SettingsLineCount : GeneralLineCount;
+}
+
+// The buffers as they must be, and what they were made from.
+struct Expected {
+    Buffers buffers;
+    std::vector<std::string> source;          // the input's lines
+    std::array<int, TabCount> counts{};       // line count of each buffer
+    std::vector<std::pair<int, int>> rebuilt; // tab and line of every commit that wrote
+};
+
+// Lines of the right count for each tab: the General.txt buffers take the input's lines
+// from the first on, the Settings.txt buffer from line 410 on, both over again as often
+// as needed (so a seed made of General.txt followed by Settings.txt fills them exactly).
+// The buffers of the previous input are reused, and they held what `expected` says once
+// it ended: only lines whose source line changed, or that a commit rebuilt, are replaced.
+// That keeps the run from spending its time on thousands of strings per input.
+void FillBuffers(AppState& state, Expected& expected, const std::string& bytes, int lengthChange,
+                 Tab changedTab)
+{
+    std::vector<std::string> lines = SplitLines(bytes);
+    if (lines.empty())
+        lines.emplace_back();
+    const size_t n = lines.size();
+    std::vector<bool> changed(n, n != expected.source.size());
+    for (size_t j = 0; j < n && n == expected.source.size(); ++j)
+        changed[j] = lines[j] != expected.source[j];
+    std::array<std::vector<bool>, TabCount> rebuilt;
+    for (int t = 0; t < TabCount; ++t)
+        rebuilt[static_cast<size_t>(t)].resize(expected.buffers[static_cast<size_t>(t)].size());
+    for (const auto& [t, line] : expected.rebuilt)
+        rebuilt[static_cast<size_t>(t)][static_cast<size_t>(line)] = true;
+    expected.rebuilt.clear();
+
+    for (int t = 0; t < TabCount; ++t) {
+        const Tab tab = static_cast<Tab>(t);
+        const size_t first = tab == Tab::Pedestrians ? GeneralLineCount : 0;
+        int count = ExpectedLineCount(tab);
+        if (tab == changedTab)
+            count += lengthChange;
+        auto& content = expected.buffers[static_cast<size_t>(t)];
+        TextBuffer& buffer = state.buffer(tab);
+        const bool sameShape = expected.counts[static_cast<size_t>(t)] == count &&
+                               !changed.empty() && n == expected.source.size();
+        content.resize(static_cast<size_t>(count));
+        for (int k = 0; k < count; ++k) {
+            const size_t j = (first + static_cast<size_t>(k)) % n;
+            const bool wasRebuilt = k < static_cast<int>(rebuilt[static_cast<size_t>(t)].size()) &&
+                                    rebuilt[static_cast<size_t>(t)][static_cast<size_t>(k)];
+            if (!sameShape || changed[j] || wasRebuilt)
+                content[static_cast<size_t>(k)] = lines[j];
+        }
+        if (!sameShape)
+            buffer.assign(content);
+        else
+            for (int k = 0; k < count; ++k) {
+                const size_t j = (first + static_cast<size_t>(k)) % n;
+                if (changed[j] || rebuilt[static_cast<size_t>(t)][static_cast<size_t>(k)])
+                    buffer.setLine(k, lines[j]);
+            }
+        expected.counts[static_cast<size_t>(t)] = count;
+    }
+    expected.source = std::move(lines);
+}
+
+using Revisions = std::array<std::uint64_t, TabCount>;
+
+Revisions RevisionsOf(const AppState& state)
+{
+    Revisions revisions{};
+    for (int t = 0; t < TabCount; ++t)
+        revisions[static_cast<size_t>(t)] = state.buffer(static_cast<Tab>(t)).revision();
+    return revisions;
+}
+
+bool IsSkillTag(const std::string& key)
+{
+    for (Skill skill : {Skill::Easy, Skill::Medium, Skill::Hard})
+        if (key == SkillTag(skill))
+            return true;
+    return false;
+}
+
+std::string SkillField(const std::string& line, const std::string& key)
+{
+    AppState scratch;
+    scratch.RowLines[1] = 0;
+    ReadTripleLine(scratch, 1, TextBuffer({line}));
+    if (key == SkillTag(Skill::Easy))
+        return scratch.EasyField;
+    if (key == SkillTag(Skill::Medium))
+        return scratch.MediumField;
+    return scratch.HardField;
+}
+
+// Commits a value and checks the buffers it touched against `expected`, which then
+// takes the one line that may have changed. Lines that must not change are compared
+// once all actions are done.
+void Commit(AppState& state, Expected& expected, int row, const std::string& keyName,
+            const std::string& value)
+{
+    const bool inTable = row >= 1 && row <= RowTableSize;
+    const int line = inTable ? state.RowLines[static_cast<size_t>(row)] : -1;
+    const std::string key = inTable ? state.RowKeys[static_cast<size_t>(row)] : std::string();
+    const int shownTab = state.ShownTab;
+    const Revisions before = RevisionsOf(state);
+
+    CommitGridValue(state, row, keyName, value);
+
+    const Revisions after = RevisionsOf(state);
+    const bool commits = inTable && shownTab >= 0 && !key.empty();
+    for (int t = 0; t < TabCount; ++t) {
+        const TextBuffer& buffer = state.buffer(static_cast<Tab>(t));
+        auto& reference = expected.buffers[static_cast<size_t>(t)];
+        REQUIRE(buffer.count() == static_cast<int>(reference.size()));
+        if (after[static_cast<size_t>(t)] == before[static_cast<size_t>(t)])
+            continue;
+        REQUIRE(commits);
+        REQUIRE(line >= 0 && line < buffer.count());
+        const std::string& now = buffer.line(line);
+        if (!IsSkillTag(key)) {
+            // A single value goes into the shown tab's buffer only.
+            REQUIRE(t == shownTab);
+            REQUIRE(now == value + CommentSeparator + keyName);
+        } else if (value.find_first_of("\t,") == std::string::npos) {
+            REQUIRE(SkillField(now, key) == value);
+        }
+        reference[static_cast<size_t>(line)] = now;
+        expected.rebuilt.emplace_back(t, line);
+    }
+}
+
+} // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const unsigned char* data, size_t size)
+{
+    FuzzedDataProvider input(data, size);
+    static AppState state;
+    static Expected expected;
+    state.clearRowTable();
+    state.ShownTab = -1;
+    state.LineText.clear();
+    ClearFieldBuffers(state);
+    FakeMessages messages;
+    FakeGrid grid;
+    std::array<FakeChooser, TabCount> choosers;
+
+    const int lengthChange = input.ConsumeIntegralInRange(-4, 4) / 3; // mostly 0
+    const Tab changedTab = static_cast<Tab>(input.ConsumeIntegralInRange(0, TabCount - 1));
+    const int actions = input.ConsumeIntegralInRange(1, 24);
+    // Each action: one byte for its kind, one for the tab or row, one for the item, and
+    // for a commit two texts; the rest of the input makes the buffers.
+    std::vector<std::array<int, 3>> plan;
+    for (int a = 0; a < actions; ++a)
+        plan.push_back({input.ConsumeIntegralInRange(0, 7), input.ConsumeIntegralInRange(0, 255),
+                        input.ConsumeIntegralInRange(-2, 120)});
+    std::vector<std::pair<std::string, std::string>> typed;
+    for (int a = 0; a < actions; ++a)
+        typed.emplace_back(input.ConsumeRandomLengthString(32),
+                           input.ConsumeRandomLengthString(32));
+    FillBuffers(state, expected, input.ConsumeRemainingBytesAsString(), lengthChange, changedTab);
+
+    for (size_t a = 0; a < plan.size(); ++a) {
+        const auto& [kind, which, item] = plan[a];
+        const Tab tab = static_cast<Tab>(which % TabCount);
+        FakeChooser& chooser = choosers[static_cast<size_t>(tab)];
+        if (kind < 3) {
+            const Revisions before = RevisionsOf(state);
+            chooser.index = item;
+            ChooseSection(state, CatalogueOf(tab), chooser, grid, messages);
+            REQUIRE(RevisionsOf(state) == before); // no buffer touched
+            REQUIRE(grid.rowCount() <= RowTableSize);
+            for (int n = 1; n <= RowTableSize; ++n) {
+                const int line = state.RowLines[static_cast<size_t>(n)];
+                REQUIRE(line >= 0 && line < state.buffer(tab).count());
+            }
+        } else if (kind < 7) {
+            // Mostly a row the grid shows, sometimes any row number.
+            const int row = kind == 6 ? which % 17 - 2 : 1 + which % std::max(grid.rowCount(), 1);
+            const std::string& keyName = row >= 1 && row <= grid.rowCount()
+                                             ? grid.rows[static_cast<size_t>(row - 1)].first
+                                             : typed[a].second;
+            Commit(state, expected, row, keyName, typed[a].first);
+        } else {
+            ResetForTab(state, chooser, grid);
+            REQUIRE(grid.rowCount() == 1);
+        }
+    }
+    // Every line but the ones the commits rebuilt is as it was made.
+    for (int t = 0; t < TabCount; ++t)
+        REQUIRE(state.buffer(static_cast<Tab>(t)).lines() ==
+                expected.buffers[static_cast<size_t>(t)]);
+    return 0;
+}
