@@ -17,8 +17,6 @@
 
 namespace {
 
-enum class GameFile { Right, Missing, Folder, TooShort, TooLong };
-
 const QString DirToken = QStringLiteral("<dir>");
 
 const QString WrongGeneral =
@@ -26,27 +24,6 @@ const QString WrongGeneral =
 const QString WrongSettings =
     PlainText(QStringLiteral("Invalid file, please use an original \\peds\\Settings.txt"));
 const QString InvalidDirectory = ErrorText(QStringLiteral("Invalid Directory: ") + DirToken);
-
-void Prepare(const QString& path, GameFile state, int rightCount)
-{
-    switch (state) {
-    case GameFile::Right:
-        break;
-    case GameFile::Missing:
-        QVERIFY(QFile::remove(path));
-        break;
-    case GameFile::Folder:
-        QVERIFY(QFile::remove(path));
-        QVERIFY(QDir().mkpath(path));
-        break;
-    case GameFile::TooShort:
-        ResizeFile(path, rightCount - 1);
-        break;
-    case GameFile::TooLong:
-        ResizeFile(path, rightCount + 1);
-        break;
-    }
-}
 
 // Both files resolve to the same file on disk.
 bool SameFile(const QString& a, const QString& b)
@@ -66,7 +43,7 @@ void SelectAndSave(TForm1& form, const QString& dir)
 
 } // namespace
 
-Q_DECLARE_METATYPE(GameFile)
+Q_DECLARE_METATYPE(GameFileState)
 
 class DirectoryTest : public QObject {
     Q_OBJECT
@@ -204,43 +181,46 @@ void DirectoryTest::saveWithoutSelection()
 
 void DirectoryTest::saveDirectory_data()
 {
-    QTest::addColumn<GameFile>("general");
-    QTest::addColumn<GameFile>("settings");
+    QTest::addColumn<GameFileState>("general");
+    QTest::addColumn<GameFileState>("settings");
     QTest::addColumn<int>("generalLines");
     QTest::addColumn<int>("settingsLines");
     QTest::addColumn<QStringList>("messages");
     QTest::addColumn<bool>("iniWritten");
     QTest::addColumn<bool>("labelSaved");
 
-    QTest::newRow("both files right")
-        << GameFile::Right << GameFile::Right << 410 << 965 << QStringList{} << true << true;
-    QTest::newRow("General.txt 409 lines") << GameFile::TooShort << GameFile::Right << 0 << 965
-                                           << QStringList{WrongGeneral} << true << true;
-    QTest::newRow("General.txt 411 lines") << GameFile::TooLong << GameFile::Right << 0 << 965
-                                           << QStringList{WrongGeneral} << true << true;
-    QTest::newRow("Settings.txt 964 lines") << GameFile::Right << GameFile::TooShort << 410 << 0
-                                            << QStringList{WrongSettings} << true << true;
-    QTest::newRow("Settings.txt 966 lines") << GameFile::Right << GameFile::TooLong << 410 << 0
-                                            << QStringList{WrongSettings} << true << true;
-    QTest::newRow("both files wrong") << GameFile::TooShort << GameFile::TooLong << 0 << 0
+    QTest::newRow("both files right") << GameFileState::Right << GameFileState::Right << 410 << 965
+                                      << QStringList{} << true << true;
+    QTest::newRow("General.txt 409 lines") << GameFileState::TooShort << GameFileState::Right << 0
+                                           << 965 << QStringList{WrongGeneral} << true << true;
+    QTest::newRow("General.txt 411 lines") << GameFileState::TooLong << GameFileState::Right << 0
+                                           << 965 << QStringList{WrongGeneral} << true << true;
+    QTest::newRow("Settings.txt 964 lines")
+        << GameFileState::Right << GameFileState::TooShort << 410 << 0 << QStringList{WrongSettings}
+        << true << true;
+    QTest::newRow("Settings.txt 966 lines") << GameFileState::Right << GameFileState::TooLong << 410
+                                            << 0 << QStringList{WrongSettings} << true << true;
+    QTest::newRow("both files wrong") << GameFileState::TooShort << GameFileState::TooLong << 0 << 0
                                       << QStringList{WrongGeneral, WrongSettings} << true << true;
-    QTest::newRow("General.txt missing") << GameFile::Missing << GameFile::Right << 0 << 965
-                                         << QStringList{InvalidDirectory} << true << false;
-    QTest::newRow("General.txt is a folder") << GameFile::Folder << GameFile::Right << 0 << 965
-                                             << QStringList{InvalidDirectory} << true << false;
-    QTest::newRow("Settings.txt missing") << GameFile::Right << GameFile::Missing << 410 << 0
-                                          << QStringList{InvalidDirectory} << true << true;
-    QTest::newRow("Settings.txt is a folder") << GameFile::Right << GameFile::Folder << 410 << 0
-                                              << QStringList{InvalidDirectory} << true << true;
-    QTest::newRow("neither file") << GameFile::Missing << GameFile::Missing << 0 << 0
+    QTest::newRow("General.txt missing") << GameFileState::Missing << GameFileState::Right << 0
+                                         << 965 << QStringList{InvalidDirectory} << true << false;
+    QTest::newRow("General.txt is a folder")
+        << GameFileState::Folder << GameFileState::Right << 0 << 965
+        << QStringList{InvalidDirectory} << true << false;
+    QTest::newRow("Settings.txt missing") << GameFileState::Right << GameFileState::Missing << 410
+                                          << 0 << QStringList{InvalidDirectory} << true << true;
+    QTest::newRow("Settings.txt is a folder")
+        << GameFileState::Right << GameFileState::Folder << 410 << 0
+        << QStringList{InvalidDirectory} << true << true;
+    QTest::newRow("neither file") << GameFileState::Missing << GameFileState::Missing << 0 << 0
                                   << QStringList{InvalidDirectory, InvalidDirectory} << false
                                   << false;
 }
 
 void DirectoryTest::saveDirectory()
 {
-    QFETCH(GameFile, general);
-    QFETCH(GameFile, settings);
+    QFETCH(GameFileState, general);
+    QFETCH(GameFileState, settings);
     QFETCH(int, generalLines);
     QFETCH(int, settingsLines);
     QFETCH(QStringList, messages);
@@ -253,10 +233,12 @@ void DirectoryTest::saveDirectory()
     Prepare(folder.settingsPath(), settings, 965);
     if (QTest::currentTestFailed())
         return;
-    const std::vector<std::string> generalFile =
-        general == GameFile::Right ? FileLines(folder.generalPath()) : std::vector<std::string>{};
-    const std::vector<std::string> settingsFile =
-        settings == GameFile::Right ? FileLines(folder.settingsPath()) : std::vector<std::string>{};
+    const std::vector<std::string> generalFile = general == GameFileState::Right
+                                                     ? FileLines(folder.generalPath())
+                                                     : std::vector<std::string>{};
+    const std::vector<std::string> settingsFile = settings == GameFileState::Right
+                                                      ? FileLines(folder.settingsPath())
+                                                      : std::vector<std::string>{};
 
     // No configuration file yet: every buffer starts empty.
     Window window(folder);
@@ -290,11 +272,11 @@ void DirectoryTest::saveDirectory()
         QVERIFY(!QFile::exists(folder.path("Tunedeck.ini")));
     QCOMPARE(state.GameDir, iniWritten ? dir : QString());
     QCOMPARE(form.LabelSaved->text(), labelSaved ? dir : QStringLiteral("None"));
-    if (general != GameFile::Missing && general != GameFile::Folder)
+    if (general != GameFileState::Missing && general != GameFileState::Folder)
         QVERIFY(SameFile(state.GeneralPath, folder.generalPath()));
     else
         QVERIFY(state.GeneralPath.isEmpty());
-    if (iniWritten && settings != GameFile::Missing && settings != GameFile::Folder)
+    if (iniWritten && settings != GameFileState::Missing && settings != GameFileState::Folder)
         QVERIFY(SameFile(state.SettingsPath, folder.settingsPath()));
     else
         QVERIFY(state.SettingsPath.isEmpty());

@@ -38,32 +38,9 @@ const QString WrongSettings =
 const QString GameDirToken = QStringLiteral("<game dir>");
 const QString TreeToken = QStringLiteral("<tree selection>");
 
-enum class GameFile { Right, Missing, Folder, TooShort, TooLong };
-
-void Prepare(const QString& path, GameFile state, int rightCount)
-{
-    switch (state) {
-    case GameFile::Right:
-        break;
-    case GameFile::Missing:
-        QVERIFY(QFile::remove(path));
-        break;
-    case GameFile::Folder:
-        QVERIFY(QFile::remove(path));
-        QVERIFY(QDir().mkpath(path));
-        break;
-    case GameFile::TooShort:
-        ResizeFile(path, rightCount - 1);
-        break;
-    case GameFile::TooLong:
-        ResizeFile(path, rightCount + 1);
-        break;
-    }
-}
-
 } // namespace
 
-Q_DECLARE_METATYPE(GameFile)
+Q_DECLARE_METATYPE(GameFileState)
 
 class StartUpTest : public QObject {
     Q_OBJECT
@@ -101,8 +78,8 @@ void StartUpTest::initTestCase()
 void StartUpTest::startUpStates_data()
 {
     QTest::addColumn<bool>("hasIni");
-    QTest::addColumn<GameFile>("general");
-    QTest::addColumn<GameFile>("settings");
+    QTest::addColumn<GameFileState>("general");
+    QTest::addColumn<GameFileState>("settings");
     QTest::addColumn<int>("generalLines");  // Memo1, MiscMemo and APOMemo
     QTest::addColumn<int>("settingsLines"); // PedMemo
     QTest::addColumn<QString>("labelSaved");
@@ -114,50 +91,52 @@ void StartUpTest::startUpStates_data()
     QTest::addColumn<bool>("settingsPathSet");
 
     QTest::newRow("no configuration file")
-        << false << GameFile::Right << GameFile::Right << 0 << 0 << "None"
+        << false << GameFileState::Right << GameFileState::Right << 0 << 0 << "None"
         << "No" << TreeToken << QStringList{NoConfigurationWarning} << false << false << false;
     QTest::newRow("both files right")
-        << true << GameFile::Right << GameFile::Right << 410 << 965 << GameDirToken << "Yes"
-        << GameDirToken << QStringList{} << true << true << true;
+        << true << GameFileState::Right << GameFileState::Right << 410 << 965 << GameDirToken
+        << "Yes" << GameDirToken << QStringList{} << true << true << true;
     QTest::newRow("General.txt missing")
-        << true << GameFile::Missing << GameFile::Right << 0 << 965 << GameDirToken << "Yes"
-        << GameDirToken << QStringList{CorruptedConfiguration} << false << false << true;
+        << true << GameFileState::Missing << GameFileState::Right << 0 << 965 << GameDirToken
+        << "Yes" << GameDirToken << QStringList{CorruptedConfiguration} << false << false << true;
     QTest::newRow("General.txt is a folder")
-        << true << GameFile::Folder << GameFile::Right << 0 << 965 << GameDirToken << "Yes"
-        << GameDirToken << QStringList{CorruptedConfiguration} << false << false << true;
+        << true << GameFileState::Folder << GameFileState::Right << 0 << 965 << GameDirToken
+        << "Yes" << GameDirToken << QStringList{CorruptedConfiguration} << false << false << true;
     QTest::newRow("Settings.txt missing")
-        << true << GameFile::Right << GameFile::Missing << 410 << 0 << GameDirToken << "Yes"
-        << GameDirToken << QStringList{CorruptedConfiguration} << false << true << false;
+        << true << GameFileState::Right << GameFileState::Missing << 410 << 0 << GameDirToken
+        << "Yes" << GameDirToken << QStringList{CorruptedConfiguration} << false << true << false;
     QTest::newRow("Settings.txt is a folder")
-        << true << GameFile::Right << GameFile::Folder << 410 << 0 << GameDirToken << "Yes"
-        << GameDirToken << QStringList{CorruptedConfiguration} << false << true << false;
-    QTest::newRow("neither file") << true << GameFile::Missing << GameFile::Missing << 0 << 0
-                                  << "None"
+        << true << GameFileState::Right << GameFileState::Folder << 410 << 0 << GameDirToken
+        << "Yes" << GameDirToken << QStringList{CorruptedConfiguration} << false << true << false;
+    QTest::newRow("neither file") << true << GameFileState::Missing << GameFileState::Missing << 0
+                                  << 0 << "None"
                                   << "No" << TreeToken
                                   << QStringList{CorruptedConfiguration, CorruptedConfiguration}
                                   << false << false << false;
     // A rejected file ends the sequence: nothing after it runs, LabelSelected included.
     QTest::newRow("General.txt one line short")
-        << true << GameFile::TooShort << GameFile::Right << 0 << 0 << "None"
+        << true << GameFileState::TooShort << GameFileState::Right << 0 << 0 << "None"
         << "No"
         << "None" << QStringList{WrongGeneral} << true << true << false;
     QTest::newRow("General.txt one line long")
-        << true << GameFile::TooLong << GameFile::Right << 0 << 0 << "None"
+        << true << GameFileState::TooLong << GameFileState::Right << 0 << 0 << "None"
         << "No"
         << "None" << QStringList{WrongGeneral} << true << true << false;
     QTest::newRow("Settings.txt one line short")
-        << true << GameFile::Right << GameFile::TooShort << 410 << 0 << GameDirToken << "Yes"
+        << true << GameFileState::Right << GameFileState::TooShort << 410 << 0 << GameDirToken
+        << "Yes"
         << "None" << QStringList{WrongSettings} << true << true << true;
     QTest::newRow("Settings.txt one line long")
-        << true << GameFile::Right << GameFile::TooLong << 410 << 0 << GameDirToken << "Yes"
+        << true << GameFileState::Right << GameFileState::TooLong << 410 << 0 << GameDirToken
+        << "Yes"
         << "None" << QStringList{WrongSettings} << true << true << true;
 }
 
 void StartUpTest::startUpStates()
 {
     QFETCH(bool, hasIni);
-    QFETCH(GameFile, general);
-    QFETCH(GameFile, settings);
+    QFETCH(GameFileState, general);
+    QFETCH(GameFileState, settings);
     QFETCH(int, generalLines);
     QFETCH(int, settingsLines);
     QFETCH(QString, labelSaved);
@@ -177,10 +156,12 @@ void StartUpTest::startUpStates()
     Prepare(folder.settingsPath(), settings, 965);
     if (QTest::currentTestFailed())
         return;
-    const std::vector<std::string> generalFile =
-        general == GameFile::Right ? FileLines(folder.generalPath()) : std::vector<std::string>{};
-    const std::vector<std::string> settingsFile =
-        settings == GameFile::Right ? FileLines(folder.settingsPath()) : std::vector<std::string>{};
+    const std::vector<std::string> generalFile = general == GameFileState::Right
+                                                     ? FileLines(folder.generalPath())
+                                                     : std::vector<std::string>{};
+    const std::vector<std::string> settingsFile = settings == GameFileState::Right
+                                                      ? FileLines(folder.settingsPath())
+                                                      : std::vector<std::string>{};
 
     Window window(folder);
     AppState& state = window->state();

@@ -10,6 +10,7 @@
 #include <QDir>
 #include <QFile>
 #include <QStringList>
+#include <QTest>
 #include <memory>
 #include <string>
 #include <vector>
@@ -69,6 +70,30 @@ inline void ResizeFile(const QString& path, int count)
     const std::string last = lines.empty() ? std::string("0") : lines.back();
     lines.resize(static_cast<size_t>(count), last);
     WriteBytes(path, JoinLines(lines));
+}
+
+// What a test makes of a game file before the window starts.
+enum class GameFileState { Right, Missing, Folder, TooShort, TooLong };
+
+inline void Prepare(const QString& path, GameFileState state, int rightCount)
+{
+    switch (state) {
+    case GameFileState::Right:
+        break;
+    case GameFileState::Missing:
+        QVERIFY(QFile::remove(path));
+        break;
+    case GameFileState::Folder:
+        QVERIFY(QFile::remove(path));
+        QVERIFY(QDir().mkpath(path));
+        break;
+    case GameFileState::TooShort:
+        ResizeFile(path, rightCount - 1);
+        break;
+    case GameFileState::TooLong:
+        ResizeFile(path, rightCount + 1);
+        break;
+    }
 }
 
 // Copies the demo game files into `dir` under the given relative names.
