@@ -55,8 +55,9 @@ QString GameFilePath(const QString& gameDir, const QString& relative)
 
 bool FileExists(const QString& path)
 {
-    const QFileInfo info(path);
-    return !path.isEmpty() && info.exists() && !info.isDir();
+    // A regular file only: a folder, a named pipe or a device is no game file (opening a
+    // pipe would wait for a writer for ever).
+    return !path.isEmpty() && QFileInfo(path).isFile();
 }
 
 QString DirectoryOf(const QString& path)

@@ -11,7 +11,7 @@
 // entry of its folder that matches it without regard to case, if there is exactly one.
 QString GameFilePath(const QString& gameDir, const QString& relative);
 
-// True when a file (not a folder) exists at the path.
+// True when a regular file exists at the path (a link to one counts).
 bool FileExists(const QString& path);
 
 // The path up to its last separator (the folder holding the file), without that separator.
