@@ -11,11 +11,7 @@ cmake -S . -B build/release -G Ninja -DCMAKE_BUILD_TYPE=Release -DTUNEDECK_BUILD
 cmake --build build/release --target tunedeck
 
 work="$root/build/release/demo"
-rm -rf "$work"
-mkdir -p "$work"
-cp -r sample/game "$work/game"
-cp sample/original.general sample/original.pedsettings "$work/"
-printf '%s\r\n' "$work/game" >"$work/Tunedeck.ini"
+scripts/prepare-demo.sh "$work"
 program="$root/build/release/src/shell/tunedeck"
 
 if [ -n "${DISPLAY:-}" ] || [ -n "${WAYLAND_DISPLAY:-}" ]; then

@@ -31,11 +31,7 @@ tunedeck="$root/$build/bench/startup_tunedeck"
 empty="$root/$build/bench/startup_empty_window"
 
 work="$root/$build/startup-work"
-rm -rf "$work"
-mkdir -p "$work"
-cp -r sample/game "$work/game"
-cp sample/original.general sample/original.pedsettings "$work/"
-printf '%s\r\n' "$work/game" >"$work/Tunedeck.ini"
+scripts/prepare-demo.sh "$work"
 
 export QT_QPA_PLATFORM=offscreen LC_ALL=C # C: a full stop in EPOCHREALTIME
 out=$(mktemp)
