@@ -7,7 +7,7 @@
 #include "catalogue/catalogue.h"
 #include "documents/file_operations.h"
 #include "documents/game_files.h"
-#include "documents/section_procedure.h"
+#include "editing/section_procedure.h"
 #include "editing/skill_lines.h"
 #include "editing/write_back.h"
 #include "support/fakes.h"

@@ -5,7 +5,7 @@
 #include "documents/errors.h"
 #include "documents/game_files.h"
 #include "documents/game_paths.h"
-#include "documents/section_procedure.h"
+#include "editing/section_procedure.h"
 
 #include <QFile>
 

@@ -1,8 +1,8 @@
 #include "section_procedure.h"
 
 #include "catalogue/catalogue.h"
-#include "interfaces.h"
-#include "setting_line.h"
+#include "documents/interfaces.h"
+#include "documents/setting_line.h"
 
 namespace {
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app_state.h"
+#include "documents/app_state.h"
 
 class Chooser;
 class Grid;

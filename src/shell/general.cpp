@@ -9,7 +9,7 @@
 #include "documents/errors.h"
 #include "documents/game_files.h"
 #include "documents/game_paths.h"
-#include "documents/section_procedure.h"
+#include "editing/section_procedure.h"
 #include "editing/write_back.h"
 #include "folder_tree.h"
 #include "jpeg_picture.h"

@@ -5,7 +5,7 @@
 
 #include "catalogue/catalogue.h"
 #include "documents/app_state.h"
-#include "documents/section_procedure.h"
+#include "editing/section_procedure.h"
 #include "support/fakes.h"
 #include "support/test_support.h"
 

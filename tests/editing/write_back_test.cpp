@@ -1,6 +1,6 @@
 #include "catalogue/catalogue.h"
 #include "documents/app_state.h"
-#include "documents/section_procedure.h"
+#include "editing/section_procedure.h"
 #include "editing/skill_lines.h"
 #include "editing/write_back.h"
 #include "support/fakes.h"
