@@ -11,7 +11,6 @@
 #include "require.h"
 #include "support/fakes.h"
 
-#include <QBuffer>
 #include <algorithm>
 #include <string>
 #include <vector>
@@ -41,13 +40,11 @@ bool AreTheLinesOf(const std::vector<std::string>& lines, const std::string& byt
 
 std::string Written(const TextBuffer& buffer, const char* firstLine)
 {
-    QBuffer device;
-    device.open(QIODevice::WriteOnly);
     FakeProgress progress;
     progress.setMaximum(buffer.count());
-    REQUIRE(WriteLines(device, buffer, firstLine, progress) == 0);
+    std::string bytes = FileBytes(buffer, firstLine, progress);
     REQUIRE(progress.pos <= std::max(buffer.count(), 0));
-    return device.data().toStdString();
+    return bytes;
 }
 
 } // namespace

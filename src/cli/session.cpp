@@ -75,6 +75,8 @@ LoadResult Session::load(TuningFile file)
     if (!requireFile(path))
         return LoadResult::Missing;
     PathOf(state, file) = path;
+    if (!guarded([&] { locks_.emplace_back(path); }))
+        return LoadResult::Failed;
     return loadAs(file, path);
 }
 

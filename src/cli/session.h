@@ -4,6 +4,7 @@
 
 #include "documents/app_state.h"
 #include "documents/file_operations.h"
+#include "documents/folder_lock.h"
 #include "documents/game_files.h"
 
 #include <QString>
@@ -66,5 +67,8 @@ private:
     LoadResult loadAs(TuningFile file, const QString& path);
 
     std::optional<QString> gameDirOption_;
+    // Held from reading a game file until the run ends, so that no other Tunedeck
+    // replaces the file between this run's reading and writing it.
+    std::vector<FolderLock> locks_;
     bool gameDirFound_ = false;
 };

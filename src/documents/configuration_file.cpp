@@ -3,9 +3,10 @@
 #include "app_state.h"
 #include "errors.h"
 #include "game_paths.h"
+#include "replacement_file.h"
 
 #include <QFile>
-#include <QSaveFile>
+#include <cstring>
 
 namespace {
 constexpr qint64 MaxLineBytes = 4096;
@@ -38,12 +39,9 @@ QString ReadConfigurationLine(const QString& path)
 
 void WriteConfigurationFile(const QString& path, const QString& gameDir)
 {
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
-        throw FileError(
-            QStringLiteral("Cannot create file \"%1\". %2").arg(path, file.errorString()));
-    file.write(QFile::encodeName(gameDir) + "\r\n");
-    if (!file.commit())
-        throw FileError(
-            QStringLiteral("Cannot write file \"%1\". %2").arg(path, file.errorString()));
+    ReplacementFile file(path);
+    const QByteArray line = QFile::encodeName(gameDir) + "\r\n";
+    if (const int error = file.commit(line.toStdString()))
+        throw FileError(QStringLiteral("Cannot write file \"%1\". %2")
+                            .arg(path, QString::fromLocal8Bit(std::strerror(error))));
 }

@@ -1,13 +1,13 @@
 #include "file_operations.h"
 
 #include "errors.h"
+#include "folder_lock.h"
 #include "game_files.h"
 #include "game_paths.h"
 #include "interfaces.h"
+#include "replacement_file.h"
 
 #include <QFile>
-#include <QSaveFile>
-#include <cerrno>
 
 namespace {
 
@@ -34,12 +34,6 @@ void SetBarMaximum(const AppState& state, Progress& bar, const QString& path)
         bar.setMaximum(GeneralLineCount);
     else if (path == state.SettingsPath || path == QLatin1String(OriginalSettings))
         bar.setMaximum(SettingsLineCount);
-}
-
-// The system's number for the failure that just happened, or EIO when it gave none.
-int LastErrorNumber()
-{
-    return errno != 0 ? errno : EIO;
 }
 
 } // namespace
@@ -104,6 +98,11 @@ void LoadBuffer(AppState& state, Messages& messages, Progress& bar, TextBuffer& 
     }
 
     bar.setPosition(0);
+    if (failure) {
+        // A file that could not be read says so, whatever its line count would have been.
+        buffer.clear();
+        throw *failure;
+    }
     if (path == state.GeneralPath && counter != GeneralLineCount) {
         buffer.clear();
         messages.plain(QStringLiteral("Invalid file, please use an original General.txt"));
@@ -114,55 +113,36 @@ void LoadBuffer(AppState& state, Messages& messages, Progress& bar, TextBuffer& 
         messages.plain(QStringLiteral("Invalid file, please use an original Settings.txt"));
         throw SilentAbort();
     }
-    if (failure)
-        throw *failure;
 }
 
-int WriteLines(QIODevice& device, const TextBuffer& buffer, const char* firstLine,
-               Progress& progress)
+std::string FileBytes(const TextBuffer& buffer, const char* firstLine, Progress& progress)
 {
     const int n = buffer.count();
-    auto writeLine = [&device](const std::string& text) {
-        const std::string bytes = text + "\r\n";
-        errno = 0;
-        return device.write(bytes.data(), static_cast<qint64>(bytes.size())) ==
-               static_cast<qint64>(bytes.size());
-    };
+    std::string bytes;
     if (n == 0)
-        return 0;
-    if (!writeLine(firstLine ? std::string(firstLine) : buffer.line(0)))
-        return LastErrorNumber();
+        return bytes;
+    bytes.reserve(static_cast<size_t>(n) * 64);
+    bytes += firstLine ? std::string(firstLine) : buffer.line(0);
+    bytes += "\r\n";
     for (int i = 1; i < n; ++i) {
-        if (!writeLine(buffer.line(i)))
-            return LastErrorNumber();
+        bytes += buffer.line(i);
+        bytes += "\r\n";
         if (progress.position() < n)
             progress.stepIt();
     }
-    return 0;
+    return bytes;
 }
 
 void WriteBuffer(AppState& state, Messages& messages, Progress& progress, const TextBuffer& buffer,
-                 const QString& path, const DeviceWrapper& wrap)
+                 const QString& path)
 {
     progress.setMaximum(buffer.count());
-    QSaveFile file(path);
-    if (path.isEmpty() || !file.open(QIODevice::WriteOnly))
-        throw FileError(
-            QStringLiteral("Cannot create file \"%1\". %2").arg(path, file.errorString()));
-
-    std::unique_ptr<QIODevice> wrapped = wrap ? wrap(file) : nullptr;
-    QIODevice& device = wrapped ? *wrapped : file;
+    const FolderLock lock(path);
+    ReplacementFile file(path);
     const char* firstLine = path == state.GeneralPath    ? GeneralHeaderLine
                             : path == state.SettingsPath ? SettingsHeaderLine
                                                          : nullptr;
-    int error = WriteLines(device, buffer, firstLine, progress);
-    if (error == 0) {
-        errno = 0;
-        if (!file.commit())
-            error = LastErrorNumber();
-    } else {
-        file.cancelWriting();
-    }
+    const int error = file.commit(FileBytes(buffer, firstLine, progress));
 
     if (error != 0)
         messages.error(QStringLiteral("Save aborted with error: %1").arg(error));
@@ -173,39 +153,37 @@ void WriteBuffer(AppState& state, Messages& messages, Progress& progress, const 
     progress.setPosition(0);
 }
 
-void Save(AppState& state, const Controls& controls, Tab tab, const DeviceWrapper& wrap)
+void Save(AppState& state, const Controls& controls, Tab tab)
 {
     const TextBuffer& buffer = state.buffer(tab);
     if (IsGeneralBuffer(tab)) {
         if (buffer.count() == GeneralLineCount)
-            WriteBuffer(state, controls.messages, controls.progress, buffer, state.GeneralPath,
-                        wrap);
+            WriteBuffer(state, controls.messages, controls.progress, buffer, state.GeneralPath);
         else
             controls.messages.error(
                 QStringLiteral("Invalid alterations to General.txt. Please restore an original."));
     } else {
         if (buffer.count() == SettingsLineCount)
-            WriteBuffer(state, controls.messages, controls.progress, buffer, state.SettingsPath,
-                        wrap);
+            WriteBuffer(state, controls.messages, controls.progress, buffer, state.SettingsPath);
         else
             controls.messages.error(
                 QStringLiteral("Invalid alterations to settings.txt. Please restore an original."));
     }
 }
 
-void Backup(AppState& state, const Controls& controls, Tab tab, const DeviceWrapper& wrap)
+void Backup(AppState& state, const Controls& controls, Tab tab)
 {
     const TextBuffer& buffer = state.buffer(tab);
     if (IsGeneralBuffer(tab)) {
         if (FileExists(state.GeneralPath))
             WriteBuffer(state, controls.messages, controls.progress, buffer,
-                        SiblingPath(state.GeneralPath, QStringLiteral("General.bak")), wrap);
+                        SiblingPath(state.GeneralPath, QStringLiteral("General.bak")));
         else
             controls.messages.error(QStringLiteral("General.txt must be loaded first."));
     } else {
         if (FileExists(state.SettingsPath))
             WriteBuffer(state, controls.messages, controls.progress, buffer,
-                        SiblingPath(state.SettingsPath, QStringLiteral("Settings.bak")), wrap);
+                        SiblingPath(state.SettingsPath, QStringLiteral("Settings.bak")));
         else
             controls.messages.error(QStringLiteral("Settings.txt must be loaded first."));
     }

@@ -2,11 +2,8 @@
 
 #include "app_state.h"
 
-#include <QIODevice>
 #include <QString>
 #include <array>
-#include <functional>
-#include <memory>
 
 class Chooser;
 class Messages;
@@ -27,23 +24,20 @@ struct Controls {
 void LoadBuffer(AppState& state, Messages& messages, Progress& bar, TextBuffer& buffer,
                 Chooser& chooser, const QString& path);
 
-// Puts a device between the line writer and the file being written.
-using DeviceWrapper = std::function<std::unique_ptr<QIODevice>(QIODevice& file)>;
-
 // Writes the buffer to the file and tells the user the result. The file is written
-// beside its target and put in place only when complete, so a failed write leaves the
-// previous file as it was. A game file gets its fixed first line.
+// beside its target and put in place only once it is on the disk, so a failed write leaves
+// the previous file as it was. A game file gets its fixed first line. Other Tunedeck
+// processes are kept from writing into the folder meanwhile.
 void WriteBuffer(AppState& state, Messages& messages, Progress& progress, const TextBuffer& buffer,
-                 const QString& path, const DeviceWrapper& wrap = {});
+                 const QString& path);
 
-// Writes the lines, each ended by CR LF, with `firstLine` in place of line 0 when given.
-// Returns 0, or the system's error number of the write that failed.
-int WriteLines(QIODevice& device, const TextBuffer& buffer, const char* firstLine,
-               Progress& progress);
+// The bytes of a file holding the lines, each ended by CR LF, with `firstLine` in place of
+// line 0 when given; the progress steps once a line.
+std::string FileBytes(const TextBuffer& buffer, const char* firstLine, Progress& progress);
 
 // The Save, Backup and Restore buttons of a tab.
-void Save(AppState& state, const Controls& controls, Tab tab, const DeviceWrapper& wrap = {});
-void Backup(AppState& state, const Controls& controls, Tab tab, const DeviceWrapper& wrap = {});
+void Save(AppState& state, const Controls& controls, Tab tab);
+void Backup(AppState& state, const Controls& controls, Tab tab);
 void Restore(AppState& state, const Controls& controls, Tab tab);
 
 // The reload of a directory save: fills Memo1, MiscMemo and APOMemo (or PedMemo) from

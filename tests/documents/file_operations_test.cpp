@@ -1,6 +1,7 @@
 #include "documents/app_state.h"
 #include "documents/errors.h"
 #include "documents/file_operations.h"
+#include "faults/fault_injection.h"
 #include "support/fakes.h"
 #include "support/test_support.h"
 
@@ -9,9 +10,14 @@
 #include <QFileInfo>
 #include <QRegularExpression>
 #include <array>
+#include <cerrno>
+#include <cstring>
+#include <functional>
 #include <gtest/gtest.h>
 #include <memory>
 #include <string>
+#include <sys/stat.h>
+#include <unistd.h>
 #include <vector>
 
 namespace {
@@ -84,13 +90,6 @@ QStringList Entries(const QString& folder)
 {
     return QDir(folder).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot,
                                   QDir::Name);
-}
-
-DeviceWrapper FailAfter(qint64 bytes)
-{
-    return [bytes](QIODevice& file) -> std::unique_ptr<QIODevice> {
-        return std::make_unique<FailingDevice>(file, bytes);
-    };
 }
 
 class FileOperations : public ::testing::Test {
@@ -343,14 +342,32 @@ TEST_F(FileOperations, UnreadableReferenceCopyEndsTheRestore)
     EXPECT_EQ(progress.pos, 0);
 }
 
-TEST_F(FileOperations, UnreadableGameFileIsRefusedByItsLineCount)
+// A read error says so: it is not a file of the wrong line count, which would invite a
+// Restore over the player's own tuning.
+TEST_F(FileOperations, ReadErrorIsReportedAsSuch)
 {
-    if (!QFileInfo(QString::fromLatin1(UnreadableFile)).isFile())
-        GTEST_SKIP() << "this system has no " << UnreadableFile;
-    state.SettingsPath = QString::fromLatin1(UnreadableFile);
-    EXPECT_FALSE(RunGuarded(messages, [&] { load(Tab::Pedestrians, state.SettingsPath); }));
-    EXPECT_EQ(Shown(messages), std::vector<std::string>{Box("plain", InvalidSettings)});
-    EXPECT_TRUE(state.PedMemo.empty());
+    struct Case {
+        Tab tab;
+        QString path;
+    };
+    for (const Case& c :
+         {Case{Tab::CarSettings, state.GeneralPath}, Case{Tab::Pedestrians, state.SettingsPath},
+          Case{Tab::APO, QStringLiteral("original.general")}}) {
+        SCOPED_TRACE(c.path.toStdString());
+        messages.shown.clear();
+        state.buffer(c.tab).assign({"before"});
+        {
+            const InjectedFault fault("read", EIO, 0, work.path());
+            EXPECT_FALSE(RunGuarded(messages, [&] { load(c.tab, c.path); }));
+        }
+        ASSERT_EQ(messages.shown.size(), 1u) << ::testing::PrintToString(Shown(messages));
+        EXPECT_EQ(messages.shown[0].first, FakeMessages::Report);
+        EXPECT_EQ(messages.shown[0].second,
+                  QStringLiteral("Cannot read file \"%1\". %2")
+                      .arg(state.workFile(c.path), QString::fromLocal8Bit(std::strerror(EIO))));
+        EXPECT_TRUE(state.buffer(c.tab).empty());
+        EXPECT_EQ(progress.pos, 0);
+    }
 }
 
 // ---------------------------------------------------------------------------
@@ -606,23 +623,61 @@ TEST_F(FileOperations, SaveKeepsTheFilePermissions)
     }
 }
 
-TEST_F(FileOperations, SaveThroughASymbolicLinkKeepsTheLink)
+// The real file is saved, and the links stay: a link to the file, and a relative link
+// inside a linked folder (which reads differently from the folder the link is in).
+TEST_F(FileOperations, SaveThroughSymbolicLinksKeepsTheLinks)
 {
     const Lines lines = NumberedLines(410);
-    const QString real = work.path("elsewhere/General.txt");
+    const QString real = work.path("elsewhere/data/General.txt");
     WriteBytes(real, CrLfFile(lines));
-    ASSERT_TRUE(QFile::remove(state.GeneralPath));
-    if (!QFile::link(real, state.GeneralPath))
-        GTEST_SKIP() << "no symbolic links here";
-    load(Tab::CarSettings, state.GeneralPath);
-    state.Memo1.setLine(9, "edited");
-    Lines expected = lines;
-    expected[9] = "edited";
+    WriteBytes(work.path("elsewhere/data/Real.txt"), CrLfFile(lines));
+    struct Case {
+        const char* name;
+        std::function<bool()> link; // makes GeneralPath lead to `real`
+        QString realFile;
+    };
+    const QString data = work.path("game/data");
+    const Case cases[] = {
+        {"link to the file", [&] { return QFile::link(real, state.GeneralPath); }, real},
+        {"relative link in a linked folder",
+         [&] {
+             return QDir(data).removeRecursively() &&
+                    QFile::link(work.path("elsewhere/data"), data) && QFile::remove(real) &&
+                    QFile::link("Real.txt", real);
+         },
+         work.path("elsewhere/data/Real.txt")},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        QFile::remove(state.GeneralPath);
+        if (!c.link())
+            GTEST_SKIP() << "no symbolic links here";
+        load(Tab::CarSettings, state.GeneralPath);
+        state.Memo1.setLine(9, c.name);
+        Lines expected = lines;
+        expected[9] = c.name;
 
+        Save(state, controls, Tab::CarSettings);
+
+        EXPECT_TRUE(QFileInfo(state.GeneralPath).isSymLink()) << "the link was replaced";
+        EXPECT_EQ(ReadBytes(c.realFile), SavedGameFile(GeneralHeader, expected));
+        EXPECT_EQ(Entries(work.path("elsewhere/data")).filter(".tunedeck").size(), 0);
+    }
+}
+
+// Root saving a player's file leaves it the player's.
+TEST_F(FileOperations, SaveKeepsTheOwnerAndGroup)
+{
+    if (::geteuid() != 0)
+        GTEST_SKIP() << "only root may give a file to another user";
+    loadNumbered(Tab::CarSettings);
+    const QByteArray path = QFile::encodeName(state.GeneralPath);
+    ASSERT_EQ(::chown(path.constData(), 4321, 8765), 0);
     Save(state, controls, Tab::CarSettings);
-
-    EXPECT_TRUE(QFileInfo(state.GeneralPath).isSymLink()) << "the link was replaced by a file";
-    EXPECT_EQ(ReadBytes(real), SavedGameFile(GeneralHeader, expected));
+    struct stat saved {};
+    ASSERT_EQ(::stat(path.constData(), &saved), 0);
+    EXPECT_EQ(saved.st_uid, 4321u);
+    EXPECT_EQ(saved.st_gid, 8765u);
 }
 
 // ---------------------------------------------------------------------------
@@ -869,112 +924,6 @@ TEST_F(FileOperations, WriteToAnEmptyPathIsAFileError)
     const TextBuffer buffer(NumberedLines(3));
     EXPECT_THROW(WriteBuffer(state, messages, progress, buffer, QString()), FileError);
     EXPECT_TRUE(messages.shown.empty());
-}
-
-enum class FailurePoint { AtOnce, InHeader, AfterHeader, Middle, InLastLine, BeforeLastByte };
-
-std::string FailurePointName(const ::testing::TestParamInfo<FailurePoint>& info)
-{
-    static const char* const names[] = {"AtOnce", "InHeader",   "AfterHeader",
-                                        "Middle", "InLastLine", "BeforeLastByte"};
-    return names[static_cast<int>(info.param)];
-}
-
-class FailingSave : public FileOperations, public ::testing::WithParamInterface<FailurePoint> {};
-
-TEST_P(FailingSave, LeavesTheOldFileAndTellsOnlyTheError)
-{
-    load(Tab::CarSettings, state.GeneralPath); // the demo file
-    ASSERT_EQ(state.Memo1.count(), 410);
-    state.Memo1.setLine(100, "100\t\t\t\t\t // edited");
-    const std::string oldFile = ReadBytes(state.GeneralPath);
-    const std::string newFile = SavedGameFile(GeneralHeader, state.Memo1.lines());
-    const qint64 total = static_cast<qint64>(newFile.size());
-    const qint64 lastLine = static_cast<qint64>(state.Memo1.line(409).size()) + 2;
-    qint64 budget = 0;
-    switch (GetParam()) {
-    case FailurePoint::AtOnce:
-        budget = 0;
-        break;
-    case FailurePoint::InHeader:
-        budget = 10;
-        break;
-    case FailurePoint::AfterHeader:
-        budget = 35; // the header and its CR LF
-        break;
-    case FailurePoint::Middle:
-        budget = total / 2;
-        break;
-    case FailurePoint::InLastLine:
-        budget = total - lastLine + 3;
-        break;
-    case FailurePoint::BeforeLastByte:
-        budget = total - 1;
-        break;
-    }
-    const QString folder = work.path("game/data");
-    const QStringList entries = Entries(folder);
-    const Lines buffer = state.Memo1.lines();
-    const auto revision = state.Memo1.revision();
-    messages.shown.clear();
-
-    EXPECT_NO_THROW(Save(state, controls, Tab::CarSettings, FailAfter(budget)));
-
-    ASSERT_EQ(messages.shown.size(), 1u) << ::testing::PrintToString(Shown(messages));
-    EXPECT_EQ(messages.shown[0].first, FakeMessages::Error);
-    EXPECT_TRUE(QRegularExpression(QStringLiteral("^Save aborted with error: [1-9][0-9]*$"))
-                    .match(messages.shown[0].second)
-                    .hasMatch())
-        << messages.shown[0].second.toStdString();
-    EXPECT_FALSE(messages.anyStartsWith(QStringLiteral("File updated: ")));
-    EXPECT_TRUE(ReadBytes(state.GeneralPath) == oldFile) << "the old file was changed";
-    EXPECT_EQ(Entries(folder), entries) << "a temporary file was left behind";
-    EXPECT_EQ(state.Memo1.lines(), buffer);
-    EXPECT_EQ(state.Memo1.revision(), revision);
-    EXPECT_EQ(progress.pos, 0);
-
-    messages.shown.clear();
-    Save(state, controls, Tab::CarSettings);
-    EXPECT_TRUE(ReadBytes(state.GeneralPath) == newFile) << "the later save did not write";
-    EXPECT_EQ(Shown(messages),
-              std::vector<std::string>{
-                  Box("information", "File updated: " + state.GeneralPath.toStdString())});
-    EXPECT_EQ(Entries(folder), entries);
-}
-
-INSTANTIATE_TEST_SUITE_P(FileOperations, FailingSave,
-                         ::testing::Values(FailurePoint::AtOnce, FailurePoint::InHeader,
-                                           FailurePoint::AfterHeader, FailurePoint::Middle,
-                                           FailurePoint::InLastLine, FailurePoint::BeforeLastByte),
-                         FailurePointName);
-
-TEST_F(FileOperations, DeviceWithRoomForEveryByteSaves)
-{
-    const Lines lines = loadNumbered(Tab::APO);
-    const std::string newFile = SavedGameFile(GeneralHeader, lines);
-    Save(state, controls, Tab::APO, FailAfter(static_cast<qint64>(newFile.size())));
-    EXPECT_EQ(ReadBytes(state.GeneralPath), newFile);
-    EXPECT_EQ(Shown(messages),
-              std::vector<std::string>{
-                  Box("information", "File updated: " + state.GeneralPath.toStdString())});
-}
-
-TEST_F(FileOperations, FailingBackupLeavesTheOldBackup)
-{
-    const Lines lines = loadNumbered(Tab::Pedestrians);
-    const QString bakPath = work.path("game/data/peds/Settings.bak");
-    WriteBytes(bakPath, "the previous backup\r\n");
-    const QStringList entries = Entries(work.path("game/data/peds"));
-
-    Backup(state, controls, Tab::Pedestrians,
-           FailAfter(static_cast<qint64>(CrLfFile(lines).size() / 3)));
-
-    ASSERT_EQ(messages.shown.size(), 1u) << ::testing::PrintToString(Shown(messages));
-    EXPECT_EQ(messages.shown[0].first, FakeMessages::Error);
-    EXPECT_TRUE(messages.shown[0].second.startsWith(QStringLiteral("Save aborted with error: ")));
-    EXPECT_FALSE(messages.anyStartsWith(QStringLiteral("File copied: ")));
-    EXPECT_EQ(ReadBytes(bakPath), "the previous backup\r\n");
-    EXPECT_EQ(Entries(work.path("game/data/peds")), entries);
 }
 
 } // namespace

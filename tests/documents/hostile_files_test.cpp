@@ -1,12 +1,14 @@
-// Saves and backups that fail half way: the writer stopping after any number of bytes,
-// the final rename refused, the target turned into a folder, the folder gone. Whatever
-// fails, the file on disk stays as it was (or absent), nothing is left beside it, the user
-// is told of the failure and never of a success, and the buffer is kept for a later save.
+// Saves and backups that fail half way, where the system makes them fail: the disk full
+// after any number of bytes, a file-size limit, a failing sync, close or rename, the target
+// turned into a folder, the folder gone. Whatever fails, the file on disk stays as it was
+// (or absent), nothing is left beside it, the user is told of the failure with the system's
+// error number and never of a success, and the buffer is kept for a later save.
 
 #include "documents/app_state.h"
 #include "documents/errors.h"
 #include "documents/file_operations.h"
 #include "documents/game_files.h"
+#include "faults/fault_injection.h"
 #include "support/fakes.h"
 #include "support/test_support.h"
 
@@ -16,13 +18,17 @@
 #include <QRegularExpression>
 #include <algorithm>
 #include <array>
+#include <cerrno>
+#include <csignal>
 #include <functional>
 #include <gtest/gtest.h>
 #include <iostream>
+#include <map>
 #include <optional>
 #include <ostream>
 #include <set>
 #include <string>
+#include <sys/resource.h>
 #include <vector>
 
 namespace {
@@ -89,20 +95,12 @@ std::vector<std::string> Tree(const QString& root)
     return tree;
 }
 
-DeviceWrapper FailAfter(qint64 bytes)
-{
-    return [bytes](QIODevice& file) -> std::unique_ptr<QIODevice> {
-        return std::make_unique<FailingDevice>(file, bytes);
-    };
-}
+// Runs `action` once the new file is about to be written.
+std::function<void()> BeforeWriting;
 
-// Runs `action` once the file being written is open, then lets the write go on.
-DeviceWrapper WhileOpen(std::function<void()> action)
+void RunBeforeWriting()
 {
-    return [action](QIODevice&) -> std::unique_ptr<QIODevice> {
-        action();
-        return nullptr;
-    };
+    BeforeWriting();
 }
 
 class HostileFiles : public ::testing::TestWithParam<Write> {
@@ -113,7 +111,7 @@ protected:
     FakeProgress progress;
     std::array<FakeChooser, TabCount> choosers;
     Controls controls{messages, progress, {&choosers[0], &choosers[1], &choosers[2], &choosers[3]}};
-    int faults = 0;
+    std::map<std::string, int> faults; // injected, by kind
 
     HostileFiles()
     {
@@ -126,10 +124,9 @@ protected:
     ~HostileFiles() override
     {
         // The figures of the fault-injection runs.
-        std::cout << "[ faults   ] " << faults << " injected\n";
+        for (const auto& [kind, count] : faults)
+            std::cout << "[ faults   ] " << kind << ": " << count << " injected\n";
     }
-
-    void TearDown() override { RecordProperty("faults_injected", faults); }
 
     const Write& write() const { return GetParam(); }
     bool general() const { return write().tab != Tab::Pedestrians; }
@@ -164,12 +161,12 @@ protected:
         return JoinLines(lines);
     }
 
-    void run(const DeviceWrapper& wrap = {})
+    void run()
     {
         if (write().backup)
-            Backup(state, controls, write().tab, wrap);
+            Backup(state, controls, write().tab);
         else
-            Save(state, controls, write().tab, wrap);
+            Save(state, controls, write().tab);
     }
 
     // What must hold after a write that failed.
@@ -196,8 +193,8 @@ protected:
         EXPECT_EQ(progress.pos, 0);
     }
 
-    // The user saw the write fail, once, and no confirmation.
-    void expectOnlyTheFailureShown(bool raised)
+    // The user saw the write fail, once, and no confirmation; with `error` the box names it.
+    void expectOnlyTheFailureShown(bool raised, int error = 0)
     {
         EXPECT_FALSE(messages.anyStartsWith(QStringLiteral("File updated: ")));
         EXPECT_FALSE(messages.anyStartsWith(QStringLiteral("File copied: ")));
@@ -212,17 +209,27 @@ protected:
                             .match(text)
                             .hasMatch())
                 << text.toStdString();
+            if (error != 0) {
+                EXPECT_EQ(text, QStringLiteral("Save aborted with error: %1").arg(error));
+            }
         }
     }
 
-    // Runs a write that must fail. Returns whether it failed by raising an error (shown
-    // by the general error report) rather than with the "Save aborted" box.
-    bool runFailing(const DeviceWrapper& wrap)
+    // Runs a write that must fail while the fault is in force. Returns whether it failed by
+    // raising an error (shown by the general error report) rather than with the "Save
+    // aborted" box, which then names `error`.
+    bool runFailing(const char* kind, int error = 0)
     {
-        ++faults;
-        const bool raised = !RunGuarded(messages, [&] { run(wrap); });
-        expectOnlyTheFailureShown(raised);
+        ++faults[kind];
+        const bool raised = !RunGuarded(messages, [&] { run(); });
+        expectOnlyTheFailureShown(raised, error);
         return raised;
+    }
+
+    bool runFailing(const char* call, int error, qint64 bytes)
+    {
+        const InjectedFault fault(call, error, bytes, work.path());
+        return runFailing(call, error);
     }
 
     void expectLaterWriteSucceeds()
@@ -246,7 +253,7 @@ protected:
 };
 
 // ---------------------------------------------------------------------------
-// The line writer fails after N bytes, for N all through the file.
+// The disk fills up after N bytes, for N all through the file.
 
 // Budgets from 0 to the file's size: every 97 bytes, and each byte around the ends of
 // the first line, a middle line and the last line.
@@ -265,11 +272,17 @@ std::vector<qint64> Budgets(const Lines& written)
                     budgets.insert(n);
         start = end + 2;
     }
+    for (qint64 n : {16383, 16384, 16385}) // the end of a 16 KiB write buffer
+        if (n < size)
+            budgets.insert(n);
     budgets.insert(size - 1);
     return {budgets.begin(), budgets.end()};
 }
 
-TEST_P(HostileFiles, LineWriterFailingAfterAnyNumberOfBytes)
+// What a full disk, a full quota, a failing disk and a file-size limit answer.
+constexpr int DiskErrors[] = {ENOSPC, EDQUOT, EIO, EFBIG};
+
+TEST_P(HostileFiles, DiskFailingAfterAnyNumberOfBytes)
 {
     loadAndEdit();
     Lines written = buffer().lines();
@@ -279,8 +292,11 @@ TEST_P(HostileFiles, LineWriterFailingAfterAnyNumberOfBytes)
     ASSERT_GT(budgets.size(), 100u);
 
     bool oldFilePresent = true;
+    size_t turn = 0;
     for (qint64 budget : budgets) {
-        SCOPED_TRACE("failing after " + std::to_string(budget) + " bytes");
+        const int error = DiskErrors[turn++ % std::size(DiskErrors)];
+        SCOPED_TRACE("error " + std::to_string(error) + " after " + std::to_string(budget) +
+                     " bytes");
         // A backup is tried with an older backup in place and without one, in turn.
         if (write().backup) {
             oldFilePresent = !oldFilePresent;
@@ -290,15 +306,64 @@ TEST_P(HostileFiles, LineWriterFailingAfterAnyNumberOfBytes)
                 QFile::remove(target());
         }
         const Before was = before();
-        EXPECT_FALSE(runFailing(FailAfter(budget)));
+        EXPECT_FALSE(runFailing("write", error, budget));
         expectNothingChanged(was, folder());
         if (HasFailure())
             break;
     }
-    // With room for every byte, the same device lets the write through.
+    // With room for every byte, the same fault lets the write through.
     messages.shown.clear();
-    run(FailAfter(static_cast<qint64>(complete().size())));
+    {
+        const InjectedFault fault("write", ENOSPC, static_cast<qint64>(complete().size()),
+                                  work.path());
+        run();
+    }
     EXPECT_EQ(BytesIfAny(target()), complete());
+    expectLaterWriteSucceeds();
+}
+
+TEST_P(HostileFiles, FileSizeLimit)
+{
+    loadAndEdit();
+    const qint64 size = static_cast<qint64>(complete().size());
+    rlimit was{};
+    ASSERT_EQ(::getrlimit(RLIMIT_FSIZE, &was), 0);
+    const auto signal = std::signal(SIGXFSZ, SIG_IGN);
+    for (qint64 limit : {qint64{0}, qint64{4096}, qint64{16384}, size - 1}) {
+        if (limit >= size)
+            continue;
+        SCOPED_TRACE("limit of " + std::to_string(limit) + " bytes");
+        const Before before = this->before();
+        rlimit limited = was;
+        limited.rlim_cur = static_cast<rlim_t>(limit);
+        ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &limited), 0);
+        const bool raised = runFailing("file-size limit", EFBIG);
+        ::setrlimit(RLIMIT_FSIZE, &was);
+        EXPECT_FALSE(raised);
+        expectNothingChanged(before, folder());
+    }
+    std::signal(SIGXFSZ, signal);
+    expectLaterWriteSucceeds();
+}
+
+// Each step after the writing fails in turn: the data or the file cannot be synced, the
+// file cannot be closed, or it cannot be put in place.
+TEST_P(HostileFiles, EveryStepAfterTheWritingCanFail)
+{
+    loadAndEdit();
+    for (const char* call : {"fsync", "close", "rename"}) {
+        SCOPED_TRACE(call);
+        const Before was = before();
+        EXPECT_FALSE(runFailing(call, EIO, 0));
+        expectNothingChanged(was, folder());
+    }
+    expectLaterWriteSucceeds();
+}
+
+TEST_P(HostileFiles, ShortWritesStillWriteEveryByte)
+{
+    loadAndEdit();
+    const InjectedFault fault("short", 0, 7, work.path());
     expectLaterWriteSucceeds();
 }
 
@@ -315,10 +380,12 @@ TEST_P(HostileFiles, TargetReplacedByAFolderWhileWriting)
 
     // The old file goes, and a folder holding a file takes its name, after the new file
     // was opened and before it is put in place.
-    EXPECT_FALSE(runFailing(WhileOpen([&] {
+    BeforeWriting = [&] {
         ASSERT_TRUE(QFile::rename(target(), moved));
         WriteBytes(QDir(target()).filePath("inside"), "kept\r\n");
-    })));
+    };
+    tunedeck_fault_before_first_write(RunBeforeWriting);
+    EXPECT_FALSE(runFailing("short", EISDIR, 1 << 20));
 
     EXPECT_TRUE(QFileInfo(target()).isDir());
     EXPECT_EQ(Tree(target()), std::vector<std::string>{"inside: kept\r\n"});
@@ -337,7 +404,9 @@ TEST_P(HostileFiles, FolderVanishingWhileWriting)
     const QString gone = folder() + QStringLiteral(".gone");
     const std::vector<std::string> tree = Tree(folder());
 
-    EXPECT_FALSE(runFailing(WhileOpen([&] { ASSERT_TRUE(QDir().rename(folder(), gone)); })));
+    BeforeWriting = [&] { ASSERT_TRUE(QDir().rename(folder(), gone)); };
+    tunedeck_fault_before_first_write(RunBeforeWriting);
+    EXPECT_FALSE(runFailing("short", ENOENT, 1 << 20));
 
     EXPECT_FALSE(QFileInfo::exists(folder())) << "the folder was made again";
     EXPECT_EQ(Tree(gone), tree) << "the moved folder changed: a file changed or was left in it";
@@ -356,7 +425,7 @@ TEST_P(HostileFiles, TargetIsAFolder)
     const std::vector<std::string> tree = Tree(folder());
     const Before was = before();
 
-    EXPECT_TRUE(runFailing({}));
+    EXPECT_TRUE(runFailing("target is a folder"));
 
     expectNothingChanged(was, folder());
     EXPECT_EQ(Tree(folder()), tree);
@@ -373,7 +442,7 @@ TEST_P(HostileFiles, ParentFolderMissing)
     const std::vector<std::string> tree = Tree(gone);
     const Lines lines = buffer().lines();
     messages.shown.clear();
-    ++faults;
+    ++faults["parent folder missing"];
 
     const bool finished = RunGuarded(messages, [&] { run(); });
 
@@ -406,7 +475,7 @@ TEST_P(HostileFiles, GameFileVanishedBetweenLoadAndSave)
     if (write().backup) {
         // Without the game file there is no backup: the old one stays as it was.
         const Before was = before();
-        ++faults;
+        ++faults["game file missing"];
         EXPECT_TRUE(RunGuarded(messages, [&] { run(); }));
         expectNothingChanged(was, folder());
         EXPECT_EQ(messages.texts(FakeMessages::Error),
@@ -424,7 +493,7 @@ TEST_P(HostileFiles, GameFileVanishedBetweenLoadAndSave)
                           static_cast<qint64>(complete().size()) - 1}) {
         SCOPED_TRACE("failing after " + std::to_string(budget) + " bytes");
         const Before was = before();
-        EXPECT_FALSE(runFailing(FailAfter(budget)));
+        EXPECT_FALSE(runFailing("write", ENOSPC, budget));
         expectNothingChanged(was, folder());
     }
     // ... and one that goes through writes the buffer whole.

@@ -63,14 +63,3 @@ void WorkFolder::writeIni(const QString& name, const std::string& firstLine) con
 {
     WriteBytes(path(name), firstLine + "\r\n");
 }
-
-qint64 FailingDevice::writeData(const char* data, qint64 size)
-{
-    if (budget_ <= 0)
-        return -1;
-    const qint64 accepted = std::min(size, budget_);
-    const qint64 written = target_.write(data, accepted);
-    if (written > 0)
-        budget_ -= written;
-    return written;
-}

@@ -2,7 +2,6 @@
 
 #include "documents/text_buffer.h"
 
-#include <QIODevice>
 #include <QString>
 #include <QTemporaryDir>
 #include <string>
@@ -35,21 +34,4 @@ public:
 
 private:
     QTemporaryDir dir_;
-};
-
-// A device that accepts `budget` bytes and then fails every write.
-class FailingDevice : public QIODevice {
-public:
-    explicit FailingDevice(QIODevice& target, qint64 budget) : target_(target), budget_(budget)
-    {
-        setOpenMode(QIODevice::WriteOnly);
-    }
-
-protected:
-    qint64 readData(char*, qint64) override { return -1; }
-    qint64 writeData(const char* data, qint64 size) override;
-
-private:
-    QIODevice& target_;
-    qint64 budget_;
 };

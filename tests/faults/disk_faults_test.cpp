@@ -1,0 +1,294 @@
+// The command-line tool's writes (set, backup, restore) where the disk fails them: after
+// any number of bytes with each error a disk gives, at each step after the writing, under
+// a file-size limit and on a really full file system. Whatever fails, each file is either
+// as it was or wholly the new one, only a file that was written is announced, nothing is
+// left beside the files, and the run ends with status 2. Two runs at once lose nothing.
+
+#include "faults/fault_injection.h"
+#include "support/test_support.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <cerrno>
+#include <gtest/gtest.h>
+#include <iostream>
+#include <map>
+#include <string>
+#include <sys/mount.h>
+#include <unistd.h>
+#include <vector>
+
+namespace {
+
+struct Result {
+    int status = -1;
+    std::string out;
+    std::string err;
+};
+
+// A command and the files it writes.
+struct Command {
+    const char* name;
+    QStringList arguments;
+    std::vector<const char*> targets; // below the game folder, in the order written
+};
+
+const Command Commands[] = {
+    {"SetGeneral", {"set", "misc", "1", "1", "4242"}, {"data/General.txt"}},
+    {"SetSettings", {"set", "ped", "1", "1", "4242"}, {"data/peds/Settings.txt"}},
+    {"Backup", {"backup"}, {"data/General.bak", "data/peds/Settings.bak"}},
+    {"Restore", {"restore"}, {"data/General.txt", "data/peds/Settings.txt"}},
+};
+
+std::string CommandName(const ::testing::TestParamInfo<Command>& info)
+{
+    return info.param.name;
+}
+
+void PrintTo(const Command& command, std::ostream* out)
+{
+    *out << command.name;
+}
+
+constexpr int DiskErrors[] = {ENOSPC, EDQUOT, EIO, EFBIG};
+
+class DiskFaults : public ::testing::TestWithParam<Command> {
+protected:
+    WorkFolder work;
+    std::map<std::string, int> faults; // injected, by kind
+
+    void SetUp() override
+    {
+        ASSERT_TRUE(work.isValid());
+        work.writeIni("Tunedeck.ini", work.gameDir().toStdString());
+        // Restore has something to do, and backups something to replace.
+        ASSERT_EQ(run({"set", "misc", "1", "2", "77"}).status, 0);
+        ASSERT_EQ(run({"set", "ped", "1", "2", "77"}).status, 0);
+        for (const char* backup : {"data/General.bak", "data/peds/Settings.bak"})
+            WriteBytes(gamePath(backup), "old backup\r\n");
+    }
+
+    ~DiskFaults() override
+    {
+        for (const auto& [kind, count] : faults)
+            std::cout << "[ faults   ] " << kind << ": " << count << " injected\n";
+    }
+
+    QString gamePath(const char* relative) const { return QDir(work.gameDir()).filePath(relative); }
+
+    Result run(const QStringList& arguments, const QString& fault = {},
+               const QString& shellPrefix = {}) const
+    {
+        QProcess process;
+        process.setWorkingDirectory(work.path());
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        if (!fault.isEmpty()) {
+            environment.insert("LD_PRELOAD", TUNEDECK_FAULTS);
+            environment.insert("TUNEDECK_FAULT", fault);
+            // A sanitizer build wants its own library first; the fault library calls on
+            // through it.
+            environment.insert("ASAN_OPTIONS", "verify_asan_link_order=0");
+        }
+        process.setProcessEnvironment(environment);
+        if (shellPrefix.isEmpty()) {
+            process.start(TUNEDECK_CLI, arguments);
+        } else {
+            process.start("/bin/sh",
+                          QStringList{"-c", shellPrefix + " exec \"$0\" \"$@\"", TUNEDECK_CLI} +
+                              arguments);
+        }
+        Result result;
+        if (!process.waitForFinished(-1) || process.exitStatus() != QProcess::NormalExit)
+            return result;
+        result.status = process.exitCode();
+        result.out = process.readAllStandardOutput().toStdString();
+        result.err = process.readAllStandardError().toStdString();
+        return result;
+    }
+
+    // Each target's bytes before and after a complete run of the command, from a copy.
+    std::vector<std::pair<std::string, std::string>> beforeAndAfter()
+    {
+        std::vector<std::pair<std::string, std::string>> files;
+        for (const char* target : GetParam().targets)
+            files.push_back({ReadBytes(gamePath(target)), {}});
+        const QString saved = work.path("saved");
+        EXPECT_TRUE(QDir().rename(work.gameDir(), saved));
+        EXPECT_TRUE(CopyFolder(saved, work.gameDir()));
+        EXPECT_EQ(run(GetParam().arguments).status, 0);
+        for (size_t i = 0; i < files.size(); ++i)
+            files[i].second = ReadBytes(gamePath(GetParam().targets[i]));
+        EXPECT_TRUE(QDir(work.gameDir()).removeRecursively());
+        EXPECT_TRUE(QDir().rename(saved, work.gameDir()));
+        return files;
+    }
+
+    static bool CopyFolder(const QString& from, const QString& to)
+    {
+        return QProcess::execute("cp", {"-a", from, to}) == 0;
+    }
+
+    QStringList folderEntries() const
+    {
+        QStringList entries;
+        for (const char* folder : {"data", "data/peds"})
+            entries += QDir(gamePath(folder))
+                           .entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot);
+        return entries;
+    }
+
+    // After a run that failed: each file old or new, announced only when new, nothing left.
+    void
+    expectEachFileWholeAndToldTruly(const Result& result,
+                                    const std::vector<std::pair<std::string, std::string>>& files,
+                                    const QStringList& entries, const std::string& failure)
+    {
+        EXPECT_EQ(result.status, 2) << result.out << result.err;
+        EXPECT_NE(result.err.find(failure), std::string::npos) << result.err;
+        for (size_t i = 0; i < files.size(); ++i) {
+            const char* target = GetParam().targets[i];
+            const std::string bytes = ReadBytes(gamePath(target));
+            const bool isNew = bytes == files[i].second;
+            EXPECT_TRUE(isNew || bytes == files[i].first) << target << " is neither old nor new";
+            const bool announced =
+                result.out.find(QFileInfo(gamePath(target)).fileName().toStdString() + "\n") !=
+                std::string::npos;
+            EXPECT_EQ(announced, isNew) << target << "\n" << result.out;
+        }
+        EXPECT_EQ(folderEntries(), entries) << "something was left beside the files";
+    }
+
+    // Puts the targets back as they were before the failed run.
+    void putBack(const std::vector<std::pair<std::string, std::string>>& files)
+    {
+        for (size_t i = 0; i < files.size(); ++i)
+            WriteBytes(gamePath(GetParam().targets[i]), files[i].first);
+    }
+};
+
+TEST_P(DiskFaults, DiskFailingAfterAnyNumberOfBytes)
+{
+    const auto files = beforeAndAfter();
+    const QStringList entries = folderEntries();
+    long long total = 0;
+    for (const auto& file : files)
+        total += static_cast<long long>(file.second.size());
+    std::vector<long long> budgets;
+    for (long long n = 0; n < total; n += 397)
+        budgets.push_back(n);
+    for (long long n : {16383LL, 16384LL, 16385LL, total - 1})
+        if (n < total)
+            budgets.push_back(n);
+
+    size_t turn = 0;
+    for (long long budget : budgets) {
+        const int error = DiskErrors[turn++ % std::size(DiskErrors)];
+        SCOPED_TRACE("error " + std::to_string(error) + " after " + std::to_string(budget));
+        ++faults["write"];
+        const Result result = run(GetParam().arguments,
+                                  InjectedFault::setting("write", error, budget, work.gameDir()));
+        expectEachFileWholeAndToldTruly(result, files, entries,
+                                        "Save aborted with error: " + std::to_string(error));
+        putBack(files);
+        if (HasFailure())
+            return;
+    }
+}
+
+TEST_P(DiskFaults, EveryOtherStepFailing)
+{
+    const auto files = beforeAndAfter();
+    const QStringList entries = folderEntries();
+    for (const char* call : {"fsync", "close", "rename"}) {
+        SCOPED_TRACE(call);
+        ++faults[call];
+        const Result result =
+            run(GetParam().arguments, InjectedFault::setting(call, EIO, 0, work.gameDir()));
+        expectEachFileWholeAndToldTruly(result, files, entries,
+                                        "Save aborted with error: " + std::to_string(EIO));
+        putBack(files);
+    }
+    // SIGXFSZ ignored, as a program that would rather see the error does.
+    for (const char* blocks : {"0", "8", "24"}) {
+        SCOPED_TRACE(std::string("file-size limit of ") + blocks + " blocks");
+        ++faults["file-size limit"];
+        const Result result =
+            run(GetParam().arguments, {}, QString("trap '' XFSZ; ulimit -f %1;").arg(blocks));
+        expectEachFileWholeAndToldTruly(result, files, entries,
+                                        "Save aborted with error: " + std::to_string(EFBIG));
+        putBack(files);
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Cli, DiskFaults, ::testing::ValuesIn(Commands), CommandName);
+
+// A real file system with no room left.
+TEST(FullDisk, SetLeavesTheFileAndTellsTheError)
+{
+    WorkFolder work;
+    const QString mountPoint = work.path("small");
+    ASSERT_TRUE(QDir().mkpath(mountPoint));
+    if (::geteuid() != 0 ||
+        ::mount("tmpfs", QFile::encodeName(mountPoint).constData(), "tmpfs", 0, "size=64k") != 0)
+        GTEST_SKIP() << "cannot mount a small tmpfs here (needs root and the right to mount)";
+    struct Unmount {
+        QByteArray path;
+        ~Unmount() { ::umount(path.constData()); }
+    } unmountLater{QFile::encodeName(mountPoint)};
+
+    ASSERT_EQ(QProcess::execute("cp", {"-a", work.gameDir(), mountPoint}), 0);
+    const QString general = mountPoint + "/game/data/General.txt";
+    const std::string before = ReadBytes(general);
+    for (int freeBytes : {0, 4096, 12288}) {
+        SCOPED_TRACE(std::to_string(freeBytes) + " bytes free");
+        QFile filler(mountPoint + "/filler");
+        ASSERT_TRUE(filler.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        const QByteArray block(1024, 'x');
+        while (filler.write(block) == block.size() && filler.flush()) {
+        }
+        filler.close();
+        ASSERT_TRUE(filler.resize(std::max<qint64>(0, filler.size() - freeBytes)));
+
+        QProcess process;
+        process.setWorkingDirectory(work.path());
+        process.start(TUNEDECK_CLI,
+                      {"--dir", mountPoint + "/game", "set", "misc", "1", "1", "4242"});
+        ASSERT_TRUE(process.waitForFinished(-1));
+        const std::string err = process.readAllStandardError().toStdString();
+        EXPECT_EQ(process.exitCode(), 2) << err;
+        EXPECT_NE(err.find("Save aborted with error: " + std::to_string(ENOSPC)), std::string::npos)
+            << err;
+        EXPECT_TRUE(ReadBytes(general) == before) << "General.txt was changed";
+    }
+}
+
+// Two runs at once on one file: each waits for the other, and both edits arrive.
+TEST(ConcurrentRuns, NoEditIsLost)
+{
+    WorkFolder work;
+    work.writeIni("Tunedeck.ini", work.gameDir().toStdString());
+    int lost = 0;
+    for (int pair = 0; pair < 200; ++pair) {
+        const QString first = QString::number(1000 + pair);
+        const QString second = QString::number(5000 + pair);
+        QProcess a;
+        QProcess b;
+        a.setWorkingDirectory(work.path());
+        b.setWorkingDirectory(work.path());
+        a.start(TUNEDECK_CLI, {"set", "misc", "1", "1", first});
+        b.start(TUNEDECK_CLI, {"set", "misc", "1", "2", second});
+        ASSERT_TRUE(a.waitForFinished(-1) && b.waitForFinished(-1));
+        ASSERT_EQ(a.exitCode(), 0) << a.readAllStandardError().toStdString();
+        ASSERT_EQ(b.exitCode(), 0) << b.readAllStandardError().toStdString();
+        const std::string file = ReadBytes(work.generalPath());
+        const bool both = file.find(first.toStdString() + ",") != std::string::npos &&
+                          file.find(second.toStdString() + ",") != std::string::npos;
+        lost += both ? 0 : 1;
+    }
+    EXPECT_EQ(lost, 0) << "pairs that lost an edit, of 200";
+}
+
+} // namespace
