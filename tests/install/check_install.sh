@@ -211,7 +211,9 @@ check_manual() {
     local commands options
     commands=$(help_block "$cli" Commands)
     options=$(help_block "$cli" Options)
-    [ -n "$commands" ] && [ -n "$options" ] || fail "no commands or options in tunedeck-cli --help"
+    if [ -z "$commands" ] || [ -z "$options" ]; then
+        fail "no commands or options in tunedeck-cli --help"
+    fi
     for name in $commands; do
         grep -qE "^ {7}$name( |\$)" <<<"$text" || fail "tunedeck-cli.1 does not document the command $name"
     done
@@ -235,8 +237,8 @@ check_completion() {
     # shellcheck source=/dev/null
     source "$root/usr/share/bash-completion/completions/tunedeck-cli"
     complete -p tunedeck-cli >/dev/null 2>&1 || fail "the completion does not register for tunedeck-cli"
-    local function
-    function=$(complete -p tunedeck-cli | sed -n 's/.*-F \([^ ]*\) .*/\1/p')
+    local completer
+    completer=$(complete -p tunedeck-cli | sed -n 's/.*-F \([^ ]*\) .*/\1/p')
 
     # The candidates for the last of the words, one per line, as bash asks for them.
     candidates() {
@@ -245,7 +247,7 @@ check_completion() {
         COMP_LINE="$*"
         COMP_POINT=${#COMP_LINE}
         COMPREPLY=()
-        "$function" "$1" "${COMP_WORDS[COMP_CWORD]}" "${COMP_WORDS[COMP_CWORD - 1]}"
+        "$completer" "$1" "${COMP_WORDS[COMP_CWORD]}" "${COMP_WORDS[COMP_CWORD - 1]}"
         printf '%s\n' "${COMPREPLY[@]}"
     }
     # expect "CANDIDATES" WORD...: the candidates, joined by blanks.
