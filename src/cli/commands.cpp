@@ -7,6 +7,8 @@
 #include "documents/errors.h"
 #include "documents/file_operations.h"
 #include "documents/game_files.h"
+#include "editing/changes.h"
+#include "editing/tuning_set.h"
 #include "editing/write_back.h"
 
 #include <QFile>
@@ -40,12 +42,6 @@ const char* KindName(ItemKind kind)
         break;
     }
     return "unlisted";
-}
-
-// The values part of a setting line: everything before its first TAB.
-std::string ValuesPart(const std::string& line)
-{
-    return line.substr(0, line.find('\t'));
 }
 
 // check: the line count of each game file and whether the identity check accepts it.
@@ -163,38 +159,17 @@ int Set(Session& session, const Arguments& arguments)
                                                                                 : ExitTrouble;
 }
 
-using ShownLines = std::array<std::set<int>, TuningFiles.size()>;
-
-// Prints every row of a section whose value differs between the two sessions, and
-// notes the lines that the section shows. Returns whether any row differs.
-bool DiffSection(Session& current, Session& reference, Tab tab, int item, ShownLines& shown)
+// Loads the game files into `current` and the reference copies into `reference`.
+bool LoadWithReference(Session& current, Session& reference)
 {
-    const std::vector<GridRow> was = reference.choose(tab, item);
-    const std::vector<GridRow> now = current.choose(tab, item);
-    for (int n = 1; n <= RowTableSize; ++n)
-        if (!current.state.RowKeys[n].empty())
-            shown[static_cast<size_t>(FileOf(tab))].insert(current.state.RowLines[n]);
-    bool differs = false;
-    for (size_t r = 0; r < now.size() && r < was.size(); ++r) {
-        if (now[r].value == was[r].value)
-            continue;
-        differs = true;
-        PrintOut(std::string(ShortName(tab)) + '\t' + Number(item) + '\t' +
-                 Number(static_cast<long long>(r + 1)) + '\t' + now[r].details + '\t' +
-                 was[r].value + '\t' + now[r].value + '\n');
-    }
-    return differs;
-}
-
-// The lines that no section shows and whose values part differs. Line 0 is not
-// compared: a save replaces it with the fixed first line.
-int OtherLinesDiffering(const TextBuffer& now, const TextBuffer& was, const std::set<int>& shown)
-{
-    int count = 0;
-    for (int line = 1; line < now.count() && line < was.count(); ++line)
-        if (shown.count(line) == 0 && ValuesPart(now.line(line)) != ValuesPart(was.line(line)))
-            ++count;
-    return count;
+    reference.state.WorkDir = current.state.WorkDir;
+    for (TuningFile file : TuningFiles)
+        if (current.load(file) != LoadResult::Loaded)
+            return false;
+    for (TuningFile file : TuningFiles)
+        if (reference.loadReferenceCopy(file) != LoadResult::Loaded)
+            return false;
+    return true;
 }
 
 // diff: every shown value that differs from the reference copies, then for each file the
@@ -202,27 +177,18 @@ int OtherLinesDiffering(const TextBuffer& now, const TextBuffer& was, const std:
 int Diff(Session& current, const Arguments&)
 {
     Session reference(current.messages);
-    reference.state.WorkDir = current.state.WorkDir;
-    for (TuningFile file : TuningFiles)
-        if (current.load(file) != LoadResult::Loaded)
-            return ExitTrouble;
-    for (TuningFile file : TuningFiles)
-        if (reference.loadReferenceCopy(file) != LoadResult::Loaded)
-            return ExitTrouble;
-
-    bool differs = false;
-    ShownLines shown;
-    for (Tab tab : AllTabs) {
-        const auto& items = CatalogueOf(tab).items;
-        for (size_t i = 0; i < items.size(); ++i)
-            if (items[i].kind == ItemKind::Section)
-                differs |= DiffSection(current, reference, tab, static_cast<int>(i), shown);
-    }
+    if (!LoadWithReference(current, reference))
+        return ExitTrouble;
+    const std::vector<ChangedSetting> changes = ChangedSettings(current.state, reference.state);
+    for (const ChangedSetting& change : changes)
+        PrintOut(std::string(ShortName(change.place.tab)) + '\t' + Number(change.place.item) +
+                 '\t' + Number(change.place.row) + '\t' + change.details + '\t' + change.original +
+                 '\t' + change.current + '\n');
+    bool differs = !changes.empty();
     for (TuningFile file : TuningFiles) {
         const Tab tab = TabOf(file);
         const int others =
-            OtherLinesDiffering(current.state.buffer(tab), reference.state.buffer(tab),
-                                shown[static_cast<size_t>(file)]);
+            OtherLinesChanged(file, current.state.buffer(tab), reference.state.buffer(tab));
         if (others > 0) {
             differs = true;
             PrintOut(Bytes(QFileInfo(current.gameFilePath(file)).fileName()) +
@@ -230,6 +196,51 @@ int Diff(Session& current, const Arguments&)
         }
     }
     return differs ? ExitFailed : ExitSuccess;
+}
+
+// export [FILE]: the settings that differ from the reference copies, as a tuning set.
+int Export(Session& current, const Arguments& arguments)
+{
+    Session reference(current.messages);
+    if (!LoadWithReference(current, reference))
+        return ExitTrouble;
+    const std::string text = WriteTuningSet(ChangedSettings(current.state, reference.state));
+    if (arguments.empty()) {
+        PrintOut(text);
+        return ExitSuccess;
+    }
+    const QString path = QFile::decodeName(QByteArray::fromStdString(arguments[0]));
+    if (!current.guarded([&] { WriteTuningSetFile(path, text); }))
+        return ExitTrouble;
+    PrintOut("File written: " + Bytes(path) + '\n');
+    return ExitSuccess;
+}
+
+// apply FILE: checks the whole set, then commits every entry as set does and saves each
+// game file it changes once. A bad line, or a game file that cannot be loaded, writes
+// nothing.
+int Apply(Session& session, const Arguments& arguments)
+{
+    const QString path = QFile::decodeName(QByteArray::fromStdString(arguments[0]));
+    std::vector<TuningEntry> entries;
+    try {
+        entries = ReadTuningSetFile(path);
+    } catch (const TuningSetError& error) {
+        session.messages.say(QByteArray::fromStdString(arguments[0]) + ", line " +
+                             QByteArray::number(error.line()) + ": " + error.what() +
+                             "; nothing was written.");
+        return ExitTrouble;
+    }
+    const std::set<TuningFile> files = FilesOf(entries);
+    for (TuningFile file : files)
+        if (session.load(file) != LoadResult::Loaded)
+            return ExitTrouble;
+    ApplyTuningSet(session.state, entries);
+    int status = ExitSuccess;
+    for (TuningFile file : files)
+        if (!session.guarded([&] { Save(session.state, session.controls, TabOf(file)); }))
+            status = ExitTrouble;
+    return status;
 }
 
 // backup: each game file, as loaded, to its .bak file beside it.
@@ -270,6 +281,8 @@ const std::vector<Command>& Commands()
         {"show", " TAB ITEM", 2, 2, Show},
         {"set", " TAB ITEM ROW VALUE", 4, 4, Set},
         {"diff", "", 0, 0, Diff},
+        {"export", " [FILE]", 0, 1, Export},
+        {"apply", " FILE", 1, 1, Apply},
         {"backup", "", 0, 0, BackupFiles},
         {"restore", "", 0, 0, RestoreFiles},
     };

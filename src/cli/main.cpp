@@ -18,6 +18,8 @@ constexpr const char* Description =
     "  show TAB ITEM            the rows the grid shows for an item\n"
     "  set TAB ITEM ROW VALUE   commit VALUE in grid row ROW and save the tab's file\n"
     "  diff                     the settings that differ from the reference copies\n"
+    "  export [FILE]            those settings as a tuning set, into FILE or to the output\n"
+    "  apply FILE               commit every setting of a tuning set and save the files\n"
     "  backup                   write General.bak and Settings.bak beside the game files\n"
     "  restore                  write the reference copies over the game files\n"
     "\n"

@@ -489,6 +489,91 @@ TEST_F(CliTest, DiffRefusesAReferenceCopyOfTheWrongSize)
 }
 
 // ---------------------------------------------------------------------------------------
+// export and apply
+
+TEST_F(CliTest, ExportRestoreApplyGivesBackTheSameDiffAndTwiceIsOnce)
+{
+    ASSERT_EQ(run({"set", "car", "Bending", "1", "--", "-9800"}).status, 0);
+    ASSERT_EQ(run({"set", "misc", "5", "1", "250"}).status, 0);
+    ASSERT_EQ(run({"set", "apo", "3", "2", "7"}).status, 0); // a single row on the APO tab
+    ASSERT_EQ(run({"set", "ped", "1", "2", "125"}).status, 0);
+    ASSERT_EQ(run({"set", "misc", "11", "1", "3501"}).status, 0); // a line shown twice
+    const Result diff = run({"diff"});
+    ASSERT_EQ(diff.status, 1);
+    const Result exported = run({"export", "my.tuning"});
+    ASSERT_EQ(exported.status, 0) << exported.err;
+    EXPECT_EQ(exported.out, "File written: my.tuning\n");
+    EXPECT_EQ(ReadBytes(work.path("my.tuning")), run({"export"}).out);
+    ASSERT_EQ(run({"restore"}).status, 0);
+
+    const Result applied = run({"apply", "my.tuning"});
+    EXPECT_EQ(applied.status, 0);
+    EXPECT_EQ(applied.err, "");
+    EXPECT_EQ(applied.out,
+              "File updated: " + generalPath() + "\nFile updated: " + settingsPath() + "\n");
+    EXPECT_EQ(run({"diff"}).out, diff.out);
+    const std::string general1 = general();
+    const std::string settings1 = settings();
+    ASSERT_EQ(run({"apply", "my.tuning"}).status, 0);
+    EXPECT_EQ(general(), general1);
+    EXPECT_EQ(settings(), settings1);
+}
+
+struct ApplyRefusedCase {
+    const char* name;
+    std::string set;     // the tuning set
+    int shortenSettings; // lines taken off Settings.txt
+    std::string message;
+};
+
+void PrintTo(const ApplyRefusedCase& c, std::ostream* os)
+{
+    *os << c.name;
+}
+
+class ApplyRefused : public CliTest, public ::testing::WithParamInterface<ApplyRefusedCase> {};
+
+// The whole set is checked before anything is written: good entries before the fault
+// change nothing either.
+TEST_P(ApplyRefused, WritesNothing)
+{
+    const ApplyRefusedCase& c = GetParam();
+    WriteBytes(work.path("set.tuning"), c.set);
+    Lines shortSettings = SettingsSample();
+    shortSettings.resize(shortSettings.size() - static_cast<size_t>(c.shortenSettings));
+    WriteBytes(work.settingsPath(), Joined(shortSettings));
+
+    const Result result = run({"apply", "set.tuning"});
+    EXPECT_EQ(result.status, 2);
+    EXPECT_EQ(result.out, "");
+    EXPECT_EQ(result.err, "tunedeck-cli: " + c.message + "\n");
+    EXPECT_EQ(general(), Joined(GeneralSample()));
+    EXPECT_EQ(settings(), Joined(shortSettings));
+}
+
+const std::string Good = "Tunedeck tuning set 1\n# two good entries\n"
+                         "Car Settings\tBending\tgMin_bend_force (minimum force required to "
+                         "bend car)\t1\n"
+                         "Pedestrians\tGeneral Stuff - Race\tPoints (credits) earned per ped "
+                         "(medium)\t2\n";
+
+INSTANTIATE_TEST_SUITE_P(
+    , ApplyRefused,
+    ::testing::Values(
+        ApplyRefusedCase{"NotAnEntry", Good + "Car Settings Bending 1\n", 0,
+                         "set.tuning, line 5: neither a comment nor an entry (tab, item, Details "
+                         "and value, separated by TABs); nothing was written."},
+        ApplyRefusedCase{"NoSuchSetting", Good + "APO\tOther Settings\tgravity\t2\n", 0,
+                         "set.tuning, line 5: no setting \"gravity\" under item \"Other "
+                         "Settings\" of tab APO; nothing was written."},
+        ApplyRefusedCase{"NoHeader", Good.substr(Good.find('\n') + 1), 0,
+                         "set.tuning, line 1: not a tuning set: the first line must read "
+                         "\"Tunedeck tuning set 1\"; nothing was written."},
+        ApplyRefusedCase{"RejectedGameFile", Good, 1,
+                         "Invalid file, please use an original Settings.txt"}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+// ---------------------------------------------------------------------------------------
 // check
 
 TEST_F(CliTest, CheckAcceptsTheDemoFiles)

@@ -1,0 +1,235 @@
+#include "tuning_set.h"
+
+#include "documents/errors.h"
+#include "documents/file_operations.h"
+#include "documents/game_paths.h"
+#include "documents/interfaces.h"
+#include "documents/replacement_file.h"
+#include "section_procedure.h"
+#include "write_back.h"
+
+#include <array>
+#include <cstring>
+
+namespace {
+
+constexpr const char* ByteOrderMark = "\xEF\xBB\xBF";
+constexpr const char* HeaderStart = "Tunedeck tuning set ";
+
+std::vector<std::string> Fields(const std::string& line)
+{
+    std::vector<std::string> fields;
+    size_t at = 0;
+    for (size_t tab; (tab = line.find('\t', at)) != std::string::npos; at = tab + 1)
+        fields.push_back(line.substr(at, tab - at));
+    fields.push_back(line.substr(at));
+    return fields;
+}
+
+std::string Loose(const std::string& text)
+{
+    const size_t first = text.find_first_not_of(' ');
+    if (first == std::string::npos)
+        return {};
+    std::string loose = text.substr(first, text.find_last_not_of(' ') - first + 1);
+    for (char& c : loose)
+        if (c >= 'A' && c <= 'Z')
+            c = static_cast<char>(c - 'A' + 'a');
+    return loose;
+}
+
+std::string Quoted(const std::string& text)
+{
+    return '"' + text + '"';
+}
+
+bool IsCommentOrEmpty(const std::string& line)
+{
+    return line.empty() || line[0] == '#';
+}
+
+void CheckHeader(const std::vector<std::string>& lines)
+{
+    std::string header = lines.empty() ? std::string() : lines[0];
+    if (header.compare(0, 3, ByteOrderMark) == 0)
+        header.erase(0, 3);
+    if (header == TuningSetHeader)
+        return;
+    if (header.compare(0, std::strlen(HeaderStart), HeaderStart) == 0)
+        throw TuningSetError(1, "version " + header.substr(std::strlen(HeaderStart)) +
+                                    " of the tuning-set format is not known; this is version 1");
+    throw TuningSetError(1, std::string("not a tuning set: the first line must read ") +
+                                Quoted(TuningSetHeader));
+}
+
+Tab TabNamed(const std::string& name, int line)
+{
+    for (int t = 0; t < TabCount; ++t)
+        if (Loose(CatalogueOf(static_cast<Tab>(t)).caption) == Loose(name))
+            return static_cast<Tab>(t);
+    throw TuningSetError(line, "no tab " + Quoted(name) +
+                                   "; the tabs are Car Settings, Pedestrians, Miscellaneous "
+                                   "and APO");
+}
+
+// The settings of the tab whose item and Details texts match, by `same`.
+template <class Same>
+std::vector<SettingPlace> Matching(Tab tab, const std::string& item, const std::string& details,
+                                   Same same)
+{
+    std::vector<SettingPlace> places;
+    const auto& items = CatalogueOf(tab).items;
+    for (size_t i = 0; i < items.size(); ++i) {
+        if (!items[i].section || !same(items[i].text, item))
+            continue;
+        const Section& rows = *items[i].section;
+        for (size_t r = 0; r < rows.size(); ++r)
+            if (rows[r].kind != RowKind::Note && same(DetailsText(rows[r], items[i]), details))
+                places.push_back({tab, static_cast<int>(i), static_cast<int>(r + 1)});
+    }
+    return places;
+}
+
+TuningEntry ReadEntry(const std::string& text, int line)
+{
+    const std::vector<std::string> fields = Fields(text);
+    if (fields.size() != 4)
+        throw TuningSetError(line, "neither a comment nor an entry (tab, item, Details and "
+                                   "value, separated by TABs)");
+    const Tab tab = TabNamed(fields[0], line);
+    std::vector<SettingPlace> places =
+        Matching(tab, fields[1], fields[2],
+                 [](const std::string& a, const std::string& b) { return a == b; });
+    if (places.empty())
+        places =
+            Matching(tab, fields[1], fields[2], [](const std::string& a, const std::string& b) {
+                return Loose(a) == Loose(b);
+            });
+    if (places.size() != 1)
+        throw TuningSetError(line, (places.empty() ? "no setting " : "more than one setting ") +
+                                       Quoted(fields[2]) + " under item " + Quoted(fields[1]) +
+                                       " of tab " + CatalogueOf(tab).caption);
+    return {places.front(), fields[3], line};
+}
+
+// The section procedure's partners, as the command-line tool has them: a chooser with an
+// item picked, a grid that keeps nothing, and no one to tell.
+class PickedItem : public Chooser {
+public:
+    int index = -1;
+    int itemIndex() const override { return index; }
+    void clearSelection() override { index = -1; }
+    void setText(const std::string&) override {}
+};
+
+class CountingGrid : public Grid {
+public:
+    int rows = 0;
+    int rowCount() const override { return rows; }
+    void deleteRow(int) override { --rows; }
+    void insertTop(const std::string&, const std::string&) override { ++rows; }
+};
+
+class Unheard : public Messages {
+public:
+    void error(const QString&) override {}
+    void warning(const QString&) override {}
+    void information(const QString&) override {}
+    void plain(const QString&) override {}
+    void report(const QString&) override {}
+};
+
+} // namespace
+
+std::vector<TuningEntry> ReadTuningSet(const std::vector<std::string>& lines)
+{
+    CheckHeader(lines);
+    std::vector<TuningEntry> entries;
+    for (size_t i = 1; i < lines.size(); ++i)
+        if (!IsCommentOrEmpty(lines[i]))
+            entries.push_back(ReadEntry(lines[i], static_cast<int>(i + 1)));
+    return entries;
+}
+
+std::string WriteTuningSet(const std::vector<ChangedSetting>& changes)
+{
+    std::string text = std::string(TuningSetHeader) + "\r\n";
+    text += "# Settings that differ from the reference copies, one a line: tab, item, "
+            "Details and value, separated by TABs.\r\n";
+    for (const ChangedSetting& change : changes) {
+        const TabCatalogue& tab = CatalogueOf(change.place.tab);
+        text += tab.caption + '\t' + tab.items[static_cast<size_t>(change.place.item)].text + '\t' +
+                change.details + '\t' + change.current + "\r\n";
+    }
+    return text;
+}
+
+std::vector<TuningEntry> ReadTuningSetFile(const QString& path)
+{
+    if (!FileExists(path))
+        throw FileError(QStringLiteral("Cannot find file \"%1\".").arg(path));
+    std::vector<std::string> lines;
+    if (!ReadLinesFrom(path, -1, lines))
+        throw TuningSetError(1, "not a tuning set: the file is far too large");
+    return ReadTuningSet(lines);
+}
+
+void WriteTuningSetFile(const QString& path, const std::string& text)
+{
+    ReplacementFile file(path);
+    if (const int error = file.commit(text))
+        throw FileError(QStringLiteral("Cannot write file \"%1\". %2")
+                            .arg(path, QString::fromLocal8Bit(std::strerror(error))));
+}
+
+std::set<TuningFile> FilesOf(const std::vector<TuningEntry>& entries)
+{
+    std::set<TuningFile> files;
+    for (const TuningEntry& entry : entries)
+        files.insert(FileOf(entry.place.tab));
+    return files;
+}
+
+bool BuffersReadyFor(const AppState& state, const std::vector<TuningEntry>& entries)
+{
+    for (TuningFile file : FilesOf(entries))
+        for (Tab tab : BuffersOf(file))
+            if (state.buffer(tab).count() != LineCountOf(file))
+                return false;
+    return true;
+}
+
+void ApplyTuningSet(AppState& state, const std::vector<TuningEntry>& entries)
+{
+    // What the grid shows stays as it was.
+    const auto keys = state.RowKeys;
+    const auto values = state.RowValues;
+    const auto lines = state.RowLines;
+    const int shownTab = state.ShownTab;
+    const std::array<std::string, 5> fields{state.LineText, state.SingleField, state.EasyField,
+                                            state.MediumField, state.HardField};
+    PickedItem chooser;
+    CountingGrid grid;
+    Unheard messages;
+    for (const TuningEntry& entry : entries) {
+        const Tab tab = entry.place.tab;
+        const int row = entry.place.row;
+        chooser.index = entry.place.item;
+        ChooseSection(state, CatalogueOf(tab), chooser, grid, messages);
+        const ChooserItem& item = CatalogueOf(tab).items[static_cast<size_t>(entry.place.item)];
+        CommitGridValue(state, row, DetailsText(*RowAt(entry.place), item), entry.value);
+        const int line = state.RowLines[row];
+        for (Tab other : BuffersOf(FileOf(tab)))
+            if (other != tab)
+                state.buffer(other).setLine(line, state.buffer(tab).lineOrEmpty(line));
+    }
+    state.RowKeys = keys;
+    state.RowValues = values;
+    state.RowLines = lines;
+    state.ShownTab = shownTab;
+    state.LineText = fields[0];
+    state.SingleField = fields[1];
+    state.EasyField = fields[2];
+    state.MediumField = fields[3];
+    state.HardField = fields[4];
+}

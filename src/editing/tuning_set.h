@@ -1,0 +1,67 @@
+#pragma once
+
+#include "changes.h"
+
+#include <set>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+// A tuning set: the settings that differ from the reference copies, as a text file a
+// player can read, edit and pass on. The first line names the format:
+//
+//   Tunedeck tuning set 1
+//
+// then every line is a comment (starting with "#"), empty, or an entry of four fields
+// separated by TABs: the tab's caption, the chooser item's text, the row's Details text
+// and the value, exactly as it stands in the game file. A line ends at LF; a CR just
+// before the LF is dropped, so a set edited on Windows reads the same. The writer ends
+// every line with CR LF, which keeps a value ending in CR whole.
+
+constexpr const char* TuningSetHeader = "Tunedeck tuning set 1";
+
+struct TuningEntry {
+    SettingPlace place;
+    std::string value;
+    int line = 0; // line number in the set, from 1 (0 for an entry not read from a set)
+};
+
+// A line of a set that is not a comment or an entry of a setting.
+class TuningSetError : public std::runtime_error {
+public:
+    TuningSetError(int line, const std::string& reason) : std::runtime_error(reason), line_(line) {}
+    int line() const { return line_; }
+
+private:
+    int line_;
+};
+
+// The entries of a set, in order. Tab captions are matched in any letter case; item and
+// Details texts as they stand, or else in any letter case and without surrounding
+// blanks. Throws TuningSetError for the first line that is not a comment or an entry of
+// exactly one setting.
+std::vector<TuningEntry> ReadTuningSet(const std::vector<std::string>& lines);
+
+// The text of a set holding the changed settings, with their current values.
+std::string WriteTuningSet(const std::vector<ChangedSetting>& changes);
+
+// Reads the set in the file: throws FileError when the file cannot be found or read,
+// TuningSetError for a bad line.
+std::vector<TuningEntry> ReadTuningSetFile(const QString& path);
+
+// Writes the text over the file, which is replaced only once the new one is on the disk.
+// Throws FileError.
+void WriteTuningSetFile(const QString& path, const std::string& text);
+
+// The game files the entries change.
+std::set<TuningFile> FilesOf(const std::vector<TuningEntry>& entries);
+
+// Whether every buffer of every file the entries change holds that file's line count,
+// as a section needs before it is shown.
+bool BuffersReadyFor(const AppState& state, const std::vector<TuningEntry>& entries);
+
+// Commits every entry as the grid commits a typed value, after choosing its section as
+// the chooser does; the rebuilt line then goes into every buffer of its file, so whichever
+// tab's Save writes the file, it writes the whole set. The row table, the shown tab and the
+// field buffers are left as they were. Check BuffersReadyFor first.
+void ApplyTuningSet(AppState& state, const std::vector<TuningEntry>& entries);
