@@ -17,11 +17,11 @@ QString InjectedFault::setting(const char* call, int error, long long bytes, con
 
 InjectedFault::InjectedFault(const char* call, int error, long long bytes, const QString& folder)
 {
-    tunedeck_fault_before_first_write(nullptr);
     ::setenv("TUNEDECK_FAULT", setting(call, error, bytes, folder).toLocal8Bit().constData(), 1);
 }
 
 InjectedFault::~InjectedFault()
 {
     ::unsetenv("TUNEDECK_FAULT");
+    tunedeck_fault_before_first_write(nullptr); // a hook that did not run goes with the fault
 }
