@@ -4,6 +4,7 @@
 #include "buffer_view.h"
 #include "controls.h"
 #include "documents/text_buffer.h"
+#include "faults/fault_injection.h"
 #include "general.h"
 #include "key_value_grid.h"
 #include "support/fakes.h"
@@ -16,6 +17,7 @@
 #include <QTabWidget>
 #include <QTextBlock>
 #include <QtTest>
+#include <cerrno>
 
 class EditingTest : public QObject {
     Q_OBJECT
@@ -30,7 +32,8 @@ private:
         Window()
         {
             folder.writeIni("Tunedeck.ini", folder.gameDir().toStdString());
-            form = std::make_unique<TForm1>(TForm1Services{&messages, &launcher, folder.path()});
+            form = std::make_unique<TForm1>(
+                TForm1Services{&messages, &launcher, folder.path(), folder.path("home")});
             form->show();
             QVERIFY(QTest::qWaitForWindowExposed(form.get()));
         }
@@ -91,6 +94,44 @@ private slots:
         QCOMPARE(ReadBytes(w.folder.generalPath()), JoinLines(expected));
         QCOMPARE(w.messages.texts(FakeMessages::Information).back(),
                  "File updated: " + form.state().GeneralPath);
+    }
+
+    // The Save button on a disk that fails: the file stays as it was, the player is told
+    // the system's error and never "File updated", and a later Save writes the edit.
+    void saveOnAFailingDisk_data()
+    {
+        QTest::addColumn<QByteArray>("call");
+        QTest::addColumn<int>("error");
+        QTest::addColumn<int>("bytes");
+        QTest::newRow("disk full at once") << QByteArray("write") << ENOSPC << 0;
+        QTest::newRow("quota full half way") << QByteArray("write") << EDQUOT << 7000;
+        QTest::newRow("write error before the last byte") << QByteArray("write") << EIO << 15339;
+        QTest::newRow("sync fails") << QByteArray("fsync") << EIO << 0;
+        QTest::newRow("rename fails") << QByteArray("rename") << ENOSPC << 0;
+    }
+
+    void saveOnAFailingDisk()
+    {
+        QFETCH(QByteArray, call);
+        QFETCH(int, error);
+        QFETCH(int, bytes);
+        Window w;
+        TForm1& form = *w.form;
+        const std::string before = ReadBytes(w.folder.generalPath());
+        form.PageControl1->setCurrentIndex(2);
+        choose(form.ComboBox3, 1);
+        typeValue(form, 1, "15");
+        {
+            const InjectedFault fault(call.constData(), error, bytes, w.folder.path());
+            QTest::mouseClick(form.MiscSave, Qt::LeftButton);
+        }
+        QCOMPARE(w.messages.texts(FakeMessages::Error),
+                 std::vector<QString>{QStringLiteral("Save aborted with error: %1").arg(error)});
+        QVERIFY(w.messages.texts(FakeMessages::Information).empty());
+        QVERIFY(ReadBytes(w.folder.generalPath()) == before);
+
+        QTest::mouseClick(form.MiscSave, Qt::LeftButton);
+        QCOMPARE(line(ReadBytes(w.folder.generalPath()), 58).substr(0, 7), std::string("15,9,7\t"));
     }
 
     void unchangedValueWritesNothing()
