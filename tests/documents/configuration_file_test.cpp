@@ -1,10 +1,12 @@
 #include "documents/configuration_file.h"
 #include "documents/errors.h"
+#include "faults/fault_injection.h"
 #include "support/test_support.h"
 
 #include <QDir>
 #include <QFileInfo>
 #include <QTemporaryDir>
+#include <cerrno>
 #include <gtest/gtest.h>
 #include <string>
 #include <vector>
@@ -98,6 +100,18 @@ TEST(ConfigurationFile, WriteThatCannotBeMadeIsAFileError)
     EXPECT_THROW(WriteConfigurationFile(dir.filePath("folder.ini"), "/g"), FileError);
     EXPECT_FALSE(QFileInfo::exists(dir.filePath("missing")));
     EXPECT_TRUE(QFileInfo(dir.filePath("folder.ini")).isDir());
+
+    // A full disk leaves the previous file whole, and nothing beside it.
+    const QString path = dir.filePath("Tunedeck.ini");
+    WriteBytes(path, "/the/old/game\r\n");
+    for (const char* call : {"write", "fsync", "rename"}) {
+        SCOPED_TRACE(call);
+        const InjectedFault fault(call, ENOSPC, 3, dir.path());
+        EXPECT_THROW(WriteConfigurationFile(path, "/the/new/game"), FileError);
+        EXPECT_EQ(ReadBytes(path), "/the/old/game\r\n");
+        EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden),
+                  QStringList{"Tunedeck.ini"});
+    }
 }
 
 } // namespace
