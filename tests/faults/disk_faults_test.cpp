@@ -90,7 +90,8 @@ protected:
             environment.insert("TUNEDECK_FAULT", fault);
             // A sanitizer build wants its own library first; the fault library calls on
             // through it.
-            environment.insert("ASAN_OPTIONS", "verify_asan_link_order=0");
+            environment.insert("ASAN_OPTIONS",
+                               environment.value("ASAN_OPTIONS") + ":verify_asan_link_order=0");
         }
         process.setProcessEnvironment(environment);
         if (shellPrefix.isEmpty()) {
