@@ -19,7 +19,7 @@
 namespace {
 
 // How long a lock held by another process is waited for.
-constexpr int LockWaitMilliseconds = 10000;
+constexpr int LockWaitMilliseconds = 5000;
 
 struct HeldLock {
     int fd = -1;

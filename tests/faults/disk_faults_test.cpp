@@ -13,10 +13,12 @@
 #include <QProcess>
 #include <QTemporaryDir>
 #include <cerrno>
+#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <iostream>
 #include <map>
 #include <string>
+#include <sys/file.h>
 #include <sys/mount.h>
 #include <unistd.h>
 #include <vector>
@@ -290,6 +292,27 @@ TEST(ConcurrentRuns, NoEditIsLost)
         lost += both ? 0 : 1;
     }
     EXPECT_EQ(lost, 0) << "pairs that lost an edit, of 200";
+}
+
+// A run that cannot have the folder waits a few seconds, then writes nothing and says so.
+TEST(ConcurrentRuns, ALockHeldElsewhereIsWaitedForThenRefused)
+{
+    WorkFolder work;
+    work.writeIni("Tunedeck.ini", work.gameDir().toStdString());
+    const std::string before = ReadBytes(work.generalPath());
+    const int folder = ::open(QFile::encodeName(work.path("game/data")).constData(), O_RDONLY);
+    ASSERT_GE(folder, 0);
+    ASSERT_EQ(::flock(folder, LOCK_EX), 0);
+
+    QProcess process;
+    process.setWorkingDirectory(work.path());
+    process.start(TUNEDECK_CLI, {"set", "misc", "1", "1", "4242"});
+    ASSERT_TRUE(process.waitForFinished(-1));
+    ::close(folder);
+
+    EXPECT_EQ(process.exitCode(), 2);
+    EXPECT_NE(process.readAllStandardError().indexOf("another Tunedeck is writing there"), -1);
+    EXPECT_TRUE(ReadBytes(work.generalPath()) == before);
 }
 
 } // namespace
