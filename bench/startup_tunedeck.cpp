@@ -1,6 +1,7 @@
 // Starts Tunedeck the way a user does, on a prepared working folder: the main window is
-// built (which reads Tunedeck.ini, loads both game files and decodes the four pictures),
-// shown, and the event loop runs until the first frame is drawn. Then it exits.
+// built (which reads Tunedeck.ini and loads both game files), shown, and the event loop
+// runs until the first frame, with the picture of the tab in front, is drawn. Then it
+// exits. The pictures of the other tabs are decoded when those tabs are first shown.
 //
 //     startup_tunedeck WORKING_FOLDER
 //
@@ -36,14 +37,6 @@ struct UnexpectedMessages : Messages {
     }
 };
 
-bool PicturesDecoded(const TForm1& form)
-{
-    for (const QLabel* picture : {form.Image1, form.Image2, form.Image3, form.Image4})
-        if (picture->pixmap().isNull())
-            return false;
-    return true;
-}
-
 } // namespace
 
 int main(int argc, char* argv[])
@@ -68,12 +61,12 @@ int main(int argc, char* argv[])
         std::fprintf(stderr, "the game files were not loaded\n");
         ok = false;
     }
-    if (!PicturesDecoded(form)) {
-        std::fprintf(stderr, "a tab picture was not decoded\n");
-        ok = false;
-    }
     if (!ShowAndSettle(form)) {
         std::fprintf(stderr, "the window was never drawn\n");
+        ok = false;
+    }
+    if (form.Image1->pixmap().isNull()) {
+        std::fprintf(stderr, "the picture of the tab in front was not decoded\n");
         ok = false;
     }
     ReportFigures(form);

@@ -12,10 +12,49 @@ ProgressBar::ProgressBar(QWidget* parent) : QProgressBar(parent)
     setValue(0);
 }
 
+namespace {
+constexpr qint64 FrameMilliseconds = 16;
+}
+
+void ProgressBar::setMaximum(int maximum)
+{
+    QProgressBar::setValue(position_);
+    QProgressBar::setMaximum(maximum);
+    position_ = value(); // a position beyond the new maximum starts again, as Qt does it
+}
+
 void ProgressBar::stepIt()
 {
     // Like a native progress bar, a step past the maximum starts again from the minimum.
-    setValue(value() >= maximum() ? minimum() : value() + 1);
+    position_ = position_ >= maximum() ? minimum() : position_ + 1;
+    if (isVisible())
+        drawPosition();
+}
+
+void ProgressBar::setPosition(int position)
+{
+    position_ = position;
+    QProgressBar::setValue(position);
+}
+
+void ProgressBar::showEvent(QShowEvent* event)
+{
+    QProgressBar::setValue(position_);
+    QProgressBar::showEvent(event);
+}
+
+void ProgressBar::drawPosition()
+{
+    // QProgressBar::setValue repaints at once; within a frame of the last repaint the new
+    // value only marks the bar for the next paint.
+    if (sinceDrawn_.isValid() && sinceDrawn_.elapsed() < FrameMilliseconds) {
+        setUpdatesEnabled(false);
+        QProgressBar::setValue(position_);
+        setUpdatesEnabled(true); // schedules the paint
+        return;
+    }
+    QProgressBar::setValue(position_);
+    sinceDrawn_.start();
 }
 
 SectionChooser::SectionChooser(QWidget* parent) : QComboBox(parent)

@@ -3,16 +3,30 @@
 #include "documents/interfaces.h"
 
 #include <QComboBox>
+#include <QElapsedTimer>
 #include <QProgressBar>
 
-// The shared progress bar.
+// The shared progress bar. Its position steps once per line, but only a step that can be
+// seen is drawn: a bar that is not on screen (the window being built at start-up) draws
+// nothing until it is shown, and a visible bar redraws at once at most once a frame and
+// otherwise on the next paint. QProgressBar's value() follows the position whenever the
+// bar is on screen, and always at rest.
 class ProgressBar : public QProgressBar, public Progress {
 public:
     explicit ProgressBar(QWidget* parent = nullptr);
-    void setMaximum(int maximum) override { QProgressBar::setMaximum(maximum); }
+    void setMaximum(int maximum) override;
     void stepIt() override;
-    void setPosition(int position) override { setValue(position); }
-    int position() const override { return value(); }
+    void setPosition(int position) override;
+    int position() const override { return position_; }
+
+protected:
+    void showEvent(QShowEvent* event) override;
+
+private:
+    void drawPosition();
+
+    int position_ = 0;
+    QElapsedTimer sinceDrawn_;
 };
 
 // A tab's section chooser: an editable drop-down list. `changed` tells of the user's

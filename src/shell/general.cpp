@@ -87,10 +87,8 @@ QLabel* Label(QWidget* parent, const char* name, const QPoint& at, const char* t
 
 QLabel* Picture(QWidget* parent, const char* name, const char* resource)
 {
-    auto* picture = Place(new QLabel(parent), name, {8, 80, 273, 201});
-    // A picture that cannot be decoded leaves its place empty.
-    picture->setPixmap(QPixmap::fromImage(LoadJpegPicture(QString::fromLatin1(resource))));
-    return picture;
+    // Decoded when its tab is first shown; one that cannot be decoded leaves its place empty.
+    return Place(new JpegLabel(QString::fromLatin1(resource), parent), name, {8, 80, 273, 201});
 }
 
 SectionChooser* SectionBox(QGroupBox* parent, const char* name, const TabCatalogue& catalogue)

@@ -1,6 +1,7 @@
 #include "shell/jpeg_picture.h"
 
 #include <QFile>
+#include <QPixmap>
 
 #include <csetjmp>
 #include <cstdio> // jpeglib.h uses FILE and size_t without including their headers
@@ -96,4 +97,15 @@ QImage LoadJpegPicture(const QString& path)
         return QImage();
     }
     return DecodeJpeg(file.readAll());
+}
+
+JpegLabel::JpegLabel(const QString& path, QWidget* parent) : QLabel(parent), path_(path) {}
+
+void JpegLabel::showEvent(QShowEvent* event)
+{
+    if (!path_.isEmpty()) {
+        setPixmap(QPixmap::fromImage(LoadJpegPicture(path_)));
+        path_.clear();
+    }
+    QLabel::showEvent(event);
 }
