@@ -3,6 +3,7 @@
 #include "about.h"
 #include "buffer_view.h"
 #include "catalogue/catalogue.h"
+#include "change_marks.h"
 #include "controls.h"
 #include "desktop_launcher.h"
 #include "documents/configuration_file.h"
@@ -11,12 +12,14 @@
 #include "documents/game_paths.h"
 #include "editing/section_procedure.h"
 #include "editing/write_back.h"
+#include "find_setting_dialog.h"
 #include "folder_tree.h"
 #include "jpeg_picture.h"
 #include "key_value_grid.h"
 #include "latin1.h"
 #include "message_boxes.h"
 #include "text_wrap.h"
+#include "tuning_set_actions.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -129,6 +132,9 @@ TForm1::TForm1(TForm1Services services, QWidget* parent)
     controls_ = std::make_unique<Controls>(
         Controls{*messages_, *ProgressBar1, {ComboBox1, ComboBox2, ComboBox3, ComboBox4}});
     connectHandlers();
+    changeMarks_ = new ChangeMarks(*this);
+    InstallFindSetting(*this);
+    InstallTuningSetActions(*this);
     guarded([this] { FormCreate(); });
     AboutBox = new TAboutBox(this);
 }
@@ -137,6 +143,7 @@ TForm1::~TForm1()
 {
     // An edit still open in the grid commits when its editor loses the focus; let the
     // grid go while the state it writes to is still here.
+    changeMarks_ = nullptr;
     delete centralWidget();
 }
 
@@ -335,6 +342,8 @@ void TForm1::guarded(const std::function<void()>& handler)
 {
     RunGuarded(*messages_, handler);
     refreshViews();
+    if (changeMarks_)
+        changeMarks_->refresh();
 }
 
 void TForm1::refreshViews()

@@ -10,6 +10,7 @@
 #include <memory>
 
 class BufferView;
+class ChangeMarks;
 class FolderTree;
 class Launcher;
 class Messages;
@@ -42,6 +43,10 @@ public:
     ~TForm1() override;
 
     AppState& state() { return state_; }
+    Messages& messages() { return *messages_; }
+    // Runs a handler as every handler of the window runs: an error ends it with the general
+    // error report, and the views and change marks are brought up to date after it.
+    void guarded(const std::function<void()>& handler);
 
     // Window-wide controls.
     QStatusBar* StatusBar1;
@@ -162,7 +167,6 @@ public slots:
 private:
     void buildForm();
     void connectHandlers();
-    void guarded(const std::function<void()>& handler);
     void refreshViews();
     QString workFile(const char* name) const;
     void chooseSection(Tab tab);
@@ -179,5 +183,6 @@ private:
     Messages* messages_;
     Launcher* launcher_;
     std::unique_ptr<Controls> controls_;
+    ChangeMarks* changeMarks_ = nullptr;
     std::array<BufferView*, TabCount> views_{};
 };

@@ -1,0 +1,117 @@
+#include "change_marks.h"
+
+#include "controls.h"
+#include "editing/changes.h"
+#include "general.h"
+#include "key_value_grid.h"
+#include "latin1.h"
+
+#include <QAction>
+#include <QMenu>
+#include <array>
+
+namespace {
+
+constexpr int ValueColumn = 1;
+const QColor ChangedBackground(255, 214, 102); // amber: reads well under black text
+
+} // namespace
+
+SectionChooser* ChooserOf(const TForm1& form, Tab tab)
+{
+    const std::array<SectionChooser*, TabCount> choosers{form.ComboBox1, form.ComboBox2,
+                                                         form.ComboBox3, form.ComboBox4};
+    return choosers[static_cast<size_t>(tab)];
+}
+
+ChangeMarks::ChangeMarks(TForm1& form) : QObject(&form), form_(form)
+{
+    KeyValueGrid* grid = form_.ValueList;
+    reset_ = new QAction(QStringLiteral("Reset to original value"), grid);
+    reset_->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_R));
+    reset_->setShortcutContext(Qt::WidgetWithChildrenShortcut);
+    grid->addAction(reset_);
+    connect(reset_, &QAction::triggered, this,
+            [this] { resetRow(form_.ValueList->currentRow() + 1); });
+
+    grid->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(grid, &QWidget::customContextMenuRequested, this, &ChangeMarks::showMenu);
+    grid->setStatusNote([this](int row) {
+        const std::optional<std::string> value = original(row);
+        return value ? QStringLiteral("Original: ") + FromLatin1(*value) : QString();
+    });
+}
+
+void ChangeMarks::refresh()
+{
+    const AppState& state = form_.state();
+    KeyValueGrid* grid = form_.ValueList;
+    originals_.assign(static_cast<size_t>(grid->rowCount()) + 1, std::nullopt);
+    if (state.ShownTab >= 0) {
+        const Tab tab = static_cast<Tab>(state.ShownTab);
+        AppState reference;
+        ReadReferenceCopies(state, reference);
+        if (!reference.buffer(tab).empty()) {
+            const int item = ChooserOf(form_, tab)->itemIndex();
+            for (const ChangedSetting& change :
+                 ChangedSettingsOf(tab, item, state.buffer(tab), reference.buffer(tab)))
+                if (change.place.row < static_cast<int>(originals_.size()))
+                    originals_[static_cast<size_t>(change.place.row)] = change.original;
+        }
+    }
+    for (int row = 1; row <= grid->rowCount(); ++row) {
+        QTableWidgetItem* cell = grid->item(row - 1, ValueColumn);
+        if (!cell)
+            continue;
+        const bool changed = originals_[static_cast<size_t>(row)].has_value();
+        QFont font = grid->font();
+        font.setBold(changed);
+        cell->setFont(font);
+        cell->setBackground(changed ? QBrush(ChangedBackground) : QBrush());
+        cell->setForeground(changed ? QBrush(Qt::black) : QBrush());
+    }
+    if (grid->hasFocus())
+        grid->showCurrentRowStatus();
+}
+
+std::optional<std::string> ChangeMarks::original(int row) const
+{
+    if (row < 1 || row >= static_cast<int>(originals_.size()))
+        return std::nullopt;
+    return originals_[static_cast<size_t>(row)];
+}
+
+bool ChangeMarks::standsForSetting(int row) const
+{
+    const AppState& state = form_.state();
+    return state.ShownTab >= 0 && row >= 1 && row <= RowTableSize &&
+           row <= form_.ValueList->rowCount() && !state.RowKeys[row].empty();
+}
+
+void ChangeMarks::resetRow(int row)
+{
+    KeyValueGrid* grid = form_.ValueList;
+    grid->commitPendingEdit(); // the edit in progress goes first, as leaving the cell would
+    const std::optional<std::string> value = original(row);
+    if (!value || !standsForSetting(row))
+        return;
+    // What the grid does when a typed value is committed: the cell takes the text, then
+    // the window's commit handler runs.
+    grid->item(row - 1, ValueColumn)->setText(FromLatin1(*value));
+    form_.ValueListValidate(grid, ValueColumn, row, grid->key(row), *value);
+}
+
+void ChangeMarks::showMenu(const QPoint& at)
+{
+    KeyValueGrid* grid = form_.ValueList;
+    const int row = grid->rowAt(at.y()) + 1;
+    if (!standsForSetting(row))
+        return; // a row that stands for no setting offers nothing
+    grid->setCurrentCell(row - 1, ValueColumn);
+    QMenu menu;
+    QAction* reset = menu.addAction(reset_->text());
+    reset->setShortcut(reset_->shortcut());
+    reset->setEnabled(original(row).has_value());
+    if (menu.exec(grid->viewport()->mapToGlobal(at)) == reset)
+        resetRow(row);
+}

@@ -1,0 +1,45 @@
+#pragma once
+
+#include "documents/app_state.h"
+
+#include <QObject>
+#include <optional>
+#include <string>
+#include <vector>
+
+class QAction;
+class QPoint;
+class SectionChooser;
+class TForm1;
+
+// The section chooser of a tab.
+SectionChooser* ChooserOf(const TForm1& form, Tab tab);
+
+// Marks the Value cells of the shown section whose setting differs from the reference
+// copies, tells the original value in the status bar, and puts it back on request ("Reset
+// to original value": the context menu of a value row, or Ctrl+R), committed as if typed.
+// Without readable reference copies nothing is marked.
+class ChangeMarks : public QObject {
+    Q_OBJECT
+public:
+    explicit ChangeMarks(TForm1& form);
+
+    // Marks the rows of the section the grid shows; run after every handler.
+    void refresh();
+
+    // The reference copy's value of a changed setting row (data row, from 1).
+    std::optional<std::string> original(int row) const;
+
+    // Commits the original value of the row through the grid's commit handler.
+    void resetRow(int row);
+
+    QAction* resetAction() const { return reset_; }
+
+private:
+    bool standsForSetting(int row) const;
+    void showMenu(const QPoint& at);
+
+    TForm1& form_;
+    QAction* reset_;
+    std::vector<std::optional<std::string>> originals_; // by data row; [0] unused
+};

@@ -1,0 +1,139 @@
+#include "find_setting_dialog.h"
+
+#include "catalogue/catalogue.h"
+#include "change_marks.h"
+#include "controls.h"
+#include "general.h"
+#include "key_value_grid.h"
+#include "latin1.h"
+
+#include <QAction>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QMenu>
+#include <QTabWidget>
+#include <QVBoxLayout>
+
+std::vector<FoundRow> FindRows(const QString& query)
+{
+    const QStringList words = query.split(QLatin1Char(' '), Qt::SkipEmptyParts);
+    std::vector<FoundRow> found;
+    if (words.isEmpty())
+        return found;
+    for (int t = 0; t < TabCount; ++t) {
+        const TabCatalogue& tab = CatalogueOf(static_cast<Tab>(t));
+        for (size_t i = 0; i < tab.items.size(); ++i) {
+            const ChooserItem& item = tab.items[i];
+            if (!item.section)
+                continue;
+            const QString itemText = FromLatin1(item.text).trimmed();
+            for (size_t r = 0; r < item.section->size(); ++r) {
+                const QString details = FromLatin1(DetailsText((*item.section)[r], item)).trimmed();
+                const QString searched = itemText + QLatin1Char(' ') + details;
+                const bool all = std::all_of(words.begin(), words.end(), [&](const QString& w) {
+                    return searched.contains(w, Qt::CaseInsensitive);
+                });
+                if (all)
+                    found.push_back({{tab.tab, static_cast<int>(i), static_cast<int>(r + 1)},
+                                     FromLatin1(tab.caption) + QStringLiteral(" > ") + itemText +
+                                         QStringLiteral(" > ") + details});
+            }
+        }
+    }
+    return found;
+}
+
+FindSettingDialog::FindSettingDialog(TForm1& form)
+    : QDialog(&form), form_(form), search_(new QLineEdit(this)), matches_(new QListWidget(this))
+{
+    setObjectName(QStringLiteral("FindSetting"));
+    setWindowTitle(QStringLiteral("Find Setting"));
+    search_->setObjectName(QStringLiteral("FindText"));
+    search_->setPlaceholderText(QStringLiteral("Words of a description or item"));
+    matches_->setObjectName(QStringLiteral("FindMatches"));
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(search_);
+    layout->addWidget(matches_);
+    resize(640, 320);
+    connect(search_, &QLineEdit::textChanged, this, &FindSettingDialog::search);
+    connect(search_, &QLineEdit::returnPressed, this, &FindSettingDialog::choose);
+    connect(matches_, &QListWidget::itemActivated, this, &FindSettingDialog::choose);
+    // Up and Down in the search box walk the list, so typing and choosing need no mouse.
+    search_->installEventFilter(this);
+}
+
+void FindSettingDialog::search()
+{
+    found_ = FindRows(search_->text());
+    matches_->clear();
+    for (const FoundRow& row : found_)
+        matches_->addItem(row.text);
+    if (!found_.empty())
+        matches_->setCurrentRow(0);
+}
+
+void FindSettingDialog::choose()
+{
+    const int chosen = matches_->currentRow();
+    if (chosen < 0 || chosen >= static_cast<int>(found_.size()))
+        return;
+    chosen_ = found_[static_cast<size_t>(chosen)].place;
+    accept();
+}
+
+bool FindSettingDialog::eventFilter(QObject* watched, QEvent* event)
+{
+    if (watched == search_ && event->type() == QEvent::KeyPress) {
+        const int key = static_cast<QKeyEvent*>(event)->key();
+        if (key == Qt::Key_Down || key == Qt::Key_Up) {
+            const int next = matches_->currentRow() + (key == Qt::Key_Down ? 1 : -1);
+            if (next >= 0 && next < matches_->count())
+                matches_->setCurrentRow(next);
+            return true;
+        }
+    }
+    return QDialog::eventFilter(watched, event);
+}
+
+void FindSettingDialog::Show(TForm1& form, const SettingPlace& place)
+{
+    // The switch resets the new tab's chooser and the grid, as a click on the tab does.
+    form.PageControl1->setCurrentIndex(static_cast<int>(place.tab));
+    ChooserOf(form, place.tab)->setCurrentIndex(place.item);
+    switch (place.tab) {
+    case Tab::CarSettings:
+        form.ComboBox1Change();
+        break;
+    case Tab::Pedestrians:
+        form.ComboBox2Change();
+        break;
+    case Tab::Miscellaneous:
+        form.ComboBox3Change();
+        break;
+    case Tab::APO:
+        form.ComboBox4Change();
+        break;
+    }
+    // The section's guard may have refused it; then there is no row to go to.
+    if (form.state().ShownTab != static_cast<int>(place.tab))
+        return;
+    form.ValueList->setFocus();
+    form.ValueList->setCurrentCell(place.row - 1, 1);
+    form.ValueList->showCurrentRowStatus();
+}
+
+void InstallFindSetting(TForm1& form)
+{
+    QAction* find = form.View1->menu()->addAction(QStringLiteral("Find Setting…"));
+    find->setObjectName(QStringLiteral("FindSetting1"));
+    find->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_F));
+    find->setStatusTip(QStringLiteral("Find a setting by the words of its description."));
+    QObject::connect(find, &QAction::triggered, &form, [&form] {
+        FindSettingDialog dialog(form);
+        // The section is shown once the dialog has gone, so the grid can take the focus.
+        if (dialog.exec() == QDialog::Accepted)
+            FindSettingDialog::Show(form, dialog.chosen());
+    });
+}

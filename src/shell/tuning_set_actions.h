@@ -1,0 +1,19 @@
+#pragma once
+
+#include <QString>
+
+class TForm1;
+
+// File > Export Tuning Set... and File > Apply Tuning Set...: the settings that differ
+// from the reference copies written as a tuning set, and a set committed into the buffers
+// (not saved: the player saves as usual).
+
+// Writes the set of the current differences to the file; says how many settings it holds.
+void ExportTuningSetTo(TForm1& form, const QString& path);
+
+// Checks the whole set, then commits every entry into the buffers of its file and shows
+// the new values; says how many settings it applied. A bad line applies nothing.
+void ApplyTuningSetFrom(TForm1& form, const QString& path);
+
+// Puts the two items into the window's File menu, above Exit.
+void InstallTuningSetActions(TForm1& form);

@@ -1,0 +1,144 @@
+// Beside the window's own behaviour: changed values marked against the reference copies,
+// the original put back, a setting found, and tuning sets exported and applied.
+
+#include "change_marks.h"
+#include "controls.h"
+#include "find_setting_dialog.h"
+#include "key_value_grid.h"
+#include "tuning_set_actions.h"
+#include "window_fixture.h"
+
+#include <QTabWidget>
+#include <QtTest>
+
+namespace {
+
+const std::string CreditsComment = "\t\t\t\t\t // Credits per unit car damage for each skill level "
+                                   "(with peds)";
+
+// The demo's line 58 is 12,9,7; the game file has its medium field changed.
+struct Folder : WorkFolder {
+    Folder()
+    {
+        writeIni("Tunedeck.ini", gameDir().toStdString());
+        ReplaceFileLine(generalPath(), 58, "12,250,7\t// edited");
+    }
+};
+
+bool Marked(const TForm1& form, int row)
+{
+    return form.ValueList->item(row - 1, 1)->font().bold();
+}
+
+void ShowCreditAwardsMedium(TForm1& form)
+{
+    form.PageControl1->setCurrentIndex(2);
+    form.ComboBox3->setCurrentIndex(5);
+    form.ComboBox3Change();
+}
+
+} // namespace
+
+class TuningWindowTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void changedRowIsMarkedWithItsOriginalAndResetCommitsItAsTyped()
+    {
+        Folder folder;
+        Window w(folder);
+        TForm1& form = *w.form;
+        ShowCreditAwardsMedium(form);
+        QVERIFY(Marked(form, 1));
+        QVERIFY(!Marked(form, 2));
+        QVERIFY(form.ValueList->statusText(0).endsWith(QStringLiteral("   Original: 9")));
+        QVERIFY(!form.ValueList->statusText(1).contains(QStringLiteral("Original")));
+
+        form.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&form));
+        form.ValueList->setFocus();
+        form.ValueList->setCurrentCell(0, 1);
+        QTest::keyClick(form.ValueList, Qt::Key_R, Qt::ControlModifier);
+
+        QCOMPARE(form.ValueList->value(1), std::string("9"));
+        for (Tab tab : {Tab::CarSettings, Tab::Miscellaneous, Tab::APO})
+            QCOMPARE(form.state().buffer(tab).line(58), "12,9,7" + CreditsComment);
+        QVERIFY(!Marked(form, 1));
+        QVERIFY(w.messages.shown.empty());
+    }
+
+    void withoutReferenceCopiesNothingIsMarked()
+    {
+        Folder folder;
+        QVERIFY(QFile::remove(folder.path("original.general")));
+        Window w(folder);
+        ShowCreditAwardsMedium(*w.form);
+        QCOMPARE(w.form->ValueList->value(1), std::string("250"));
+        QVERIFY(!Marked(*w.form, 1));
+        QVERIFY(w.messages.shown.empty());
+    }
+
+    void findShowsTheSectionAndMakesTheRowCurrent()
+    {
+        const std::vector<FoundRow> found = FindRows(QStringLiteral("  UNIT credits medium "));
+        QCOMPARE(found.size(), size_t(1));
+        QCOMPARE(found[0].text, QStringLiteral("Miscellaneous > Credit Awards > Credits per unit "
+                                               "car damage for (medium) skill level (with peds)"));
+        QCOMPARE(FindRows(QStringLiteral("bending")).size(), size_t(5)); // by the item's text
+        QVERIFY(FindRows(QStringLiteral("   ")).empty());
+
+        Folder folder;
+        Window w(folder);
+        TForm1& form = *w.form;
+        FindSettingDialog::Show(form, {Tab::APO, 2, 4});
+        QCOMPARE(form.PageControl1->currentIndex(), 3);
+        QCOMPARE(form.ComboBox4->currentIndex(), 2);
+        QCOMPARE(form.ValueList->currentRow(), 3);
+        QCOMPARE(form.ValueList->key(4), std::string("Initial potential ARMOUR (hard)"));
+
+        form.state().APOMemo.assign({}); // the guard refuses; its message is the chooser's
+        FindSettingDialog::Show(form, {Tab::APO, 1, 1});
+        QCOMPARE(Shown(w.messages),
+                 QStringList{ErrorText("Save your \"Gorewheel II\" directory first.")});
+    }
+
+    // Export, then apply on fresh files: the buffers of every tab of the file take the set
+    // and the grid shows it marked; nothing is saved. A bad line applies nothing.
+    void exportThenApplyFillsTheBuffersWithoutSaving()
+    {
+        Folder folder;
+        const QString set = folder.path("my.tuning");
+        {
+            Window w(folder);
+            ExportTuningSetTo(*w.form, set);
+            QCOMPARE(Shown(w.messages),
+                     QStringList{InformationText("Exported 1 setting to " + set + ".")});
+        }
+        ReplaceFileLine(folder.generalPath(), 58, "12,9,7\t// back to the original");
+        const std::string onDisk = ReadBytes(folder.generalPath());
+
+        Window w(folder);
+        TForm1& form = *w.form;
+        ShowCreditAwardsMedium(form);
+        ApplyTuningSetFrom(form, set);
+        QCOMPARE(Shown(w.messages), QStringList{InformationText("Applied 1 setting.")});
+        for (Tab tab : {Tab::CarSettings, Tab::Miscellaneous, Tab::APO})
+            QCOMPARE(form.state().buffer(tab).line(58), "12,250,7" + CreditsComment);
+        QCOMPARE(form.ValueList->value(1), std::string("250"));
+        QVERIFY(Marked(form, 1));
+        QVERIFY(ReadBytes(folder.generalPath()) == onDisk);
+
+        w.messages.shown.clear();
+        WriteBytes(set, ReadBytes(set) + "Miscellaneous\tCredit Awards\tnothing\t1\r\n");
+        form.state().MiscMemo.setLine(58, "untouched");
+        ApplyTuningSetFrom(form, set);
+        QCOMPARE(Shown(w.messages),
+                 QStringList{ErrorText("my.tuning, line 4: no setting \"nothing\" under item "
+                                       "\"Credit Awards\" of tab Miscellaneous. Nothing was "
+                                       "applied.")});
+        QCOMPARE(form.state().MiscMemo.line(58), std::string("untouched"));
+    }
+};
+
+QTEST_MAIN(TuningWindowTest)
+#include "tuning_window_test.moc"
