@@ -52,6 +52,7 @@ public:
 class Launcher {
 public:
     virtual ~Launcher() = default;
-    // `file` is resolved against `workingDir`, in which the program starts.
-    virtual void open(const QString& file, const QString& workingDir) = 0;
+    // `file` is resolved against `workingDir`, in which the program starts. Returns false,
+    // with the reason in `failure`, when nothing could be started.
+    virtual bool open(const QString& file, const QString& workingDir, QString& failure) = 0;
 };

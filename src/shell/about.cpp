@@ -8,14 +8,25 @@
 
 namespace {
 
+// The box's places and sizes were laid out for MS Sans Serif at 96 dots per inch, whose
+// 8 and 10 point sizes are 11 and 13 pixels with lines of 13 and 16 pixels. Liberation
+// Sans (Arial's metrics) at those pixel sizes fits the same places whatever font and
+// resolution the desktop has; the desktop's own font, often larger, clips the texts.
+QFont BoxFont(int pointSize)
+{
+    QFont font;
+    font.setFamilies({QStringLiteral("Liberation Sans"), QStringLiteral("Arial"),
+                      QStringLiteral("Arimo"), QStringLiteral("Helvetica")});
+    font.setPixelSize(qRound(pointSize * 96.0 / 72.0));
+    return font;
+}
+
 QLabel* MakeLabel(QWidget* parent, const char* name, const QRect& place, const QString& text,
                   int pointSize, bool wordWrap)
 {
     auto* label = new QLabel(text, parent);
     label->setObjectName(QLatin1String(name));
-    QFont font = label->font();
-    font.setPointSize(pointSize);
-    label->setFont(font);
+    label->setFont(BoxFont(pointSize));
     label->setWordWrap(wordWrap);
     if (place.width() > 0)
         label->setGeometry(place);
@@ -65,6 +76,7 @@ TAboutBox::TAboutBox(QWidget* parent) : QDialog(parent)
         QPixmap::fromImage(LoadJpegPicture(QStringLiteral(":/pictures/about.jpg"))));
 
     OKButton = new QPushButton(QStringLiteral("OK"), this);
+    OKButton->setFont(BoxFont(8));
     OKButton->setObjectName(QStringLiteral("OKButton"));
     OKButton->setGeometry(103, 236, 75, 25);
     OKButton->setDefault(true);

@@ -2,6 +2,7 @@
 
 #include "documents/text_buffer.h"
 
+#include <QFontDatabase>
 #include <QTextBlock>
 #include <QTextDocument>
 
@@ -9,6 +10,7 @@ namespace {
 
 // Stand-ins in the private use area, one for each byte that would not survive the view.
 constexpr char16_t StandInBase = 0xE000;
+constexpr int TabStopCharacters = 8;
 
 bool NeedsStandIn(unsigned char byte)
 {
@@ -23,6 +25,10 @@ BufferView::BufferView(TextBuffer& buffer, QWidget* parent)
     setLineWrapMode(QPlainTextEdit::NoWrap);
     setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    // Game files line up their comments with TABs, as a text editor shows them.
+    QFont fixed = QFontDatabase::systemFont(QFontDatabase::FixedFont);
+    fixed.setStyleHint(QFont::TypeWriter);
+    setFont(fixed);
     connect(document(), &QTextDocument::contentsChange, this, &BufferView::takeBackEdit);
     refresh();
 }
@@ -51,6 +57,14 @@ std::string BufferView::FromViewText(const QString& text)
             line += code <= 0xFF ? static_cast<char>(code) : '?';
     }
     return line;
+}
+
+void BufferView::changeEvent(QEvent* event)
+{
+    if (event->type() == QEvent::FontChange)
+        setTabStopDistance(TabStopCharacters *
+                           QFontMetricsF(font()).horizontalAdvance(QLatin1Char(' ')));
+    QPlainTextEdit::changeEvent(event);
 }
 
 void BufferView::showEvent(QShowEvent* event)

@@ -5,7 +5,8 @@
 
 class TextBuffer;
 
-// A text view showing one buffer, a buffer line to a view line, unwrapped. The user's
+// A text view showing one buffer, a buffer line to a view line, unwrapped, in a
+// fixed-width font with a tab stop every 8 characters. The user's
 // typing goes back into the buffer, line by line: only the lines an edit touched are
 // taken back. Bytes the text document would change (a lone CR would break the line,
 // a no-break space would come back as a blank, a NUL would be dropped) are shown by a
@@ -23,6 +24,7 @@ public:
     static std::string FromViewText(const QString& text);
 
 protected:
+    void changeEvent(QEvent* event) override;
     void showEvent(QShowEvent* event) override;
 
 private:

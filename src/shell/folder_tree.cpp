@@ -3,6 +3,8 @@
 #include <QDir>
 #include <QFileIconProvider>
 #include <QFileInfo>
+#include <QHeaderView>
+#include <QKeyEvent>
 #include <QMouseEvent>
 
 namespace {
@@ -21,6 +23,12 @@ FolderTree::FolderTree(QWidget* parent) : QTreeWidget(parent)
     setHeaderHidden(true);
     setColumnCount(1);
     setSelectionMode(QAbstractItemView::SingleSelection);
+    // The column is as wide as its widest unfolded name, so a deep folder is reached by
+    // the horizontal scroll bar instead of being cut to nothing.
+    header()->setStretchLastSection(false);
+    header()->setSectionResizeMode(0, QHeaderView::ResizeToContents);
+    setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    setHorizontalScrollMode(QAbstractItemView::ScrollPerPixel);
     connect(this, &QTreeWidget::itemExpanded, this, &FolderTree::fill);
     connect(this, &QTreeWidget::itemClicked, this, [this] { emit folderClicked(); });
     for (const QFileInfo& drive : QDir::drives()) {
@@ -98,6 +106,15 @@ bool FolderTree::selectPath(const QString& path)
     found->setSelected(true);
     scrollToItem(found);
     return true;
+}
+
+void FolderTree::keyPressEvent(QKeyEvent* event)
+{
+    // A folder chosen with the keyboard counts as a click on it.
+    QTreeWidgetItem* before = currentItem();
+    QTreeWidget::keyPressEvent(event);
+    if (currentItem() != before && currentItem() && currentItem()->isSelected())
+        emit folderClicked();
 }
 
 void FolderTree::mousePressEvent(QMouseEvent* event)

@@ -3,7 +3,8 @@
 #include <QTreeWidget>
 
 // A tree of folders only, from the top of the file system down ("/" here, the drives
-// on Windows), filled lazily as folders are unfolded. It gives the path of the selected
+// on Windows), filled lazily as folders are unfolded, scrolling sideways to names that
+// do not fit. It gives the path of the selected
 // folder, selects a folder by path (unfolding the tree down to it) and reports clicks.
 class FolderTree : public QTreeWidget {
     Q_OBJECT
@@ -16,10 +17,12 @@ public:
     bool selectPath(const QString& path);
 
 signals:
-    // A click (either button) that has selected a folder.
+    // A click (either button) that has selected a folder, or a folder selected with the
+    // keyboard.
     void folderClicked();
 
 protected:
+    void keyPressEvent(QKeyEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
 
 private:

@@ -14,10 +14,12 @@
 #include "editing/write_back.h"
 #include "find_setting_dialog.h"
 #include "folder_tree.h"
+#include "game_folder_search.h"
 #include "jpeg_picture.h"
 #include "key_value_grid.h"
 #include "latin1.h"
 #include "message_boxes.h"
+#include "path_label.h"
 #include "text_wrap.h"
 #include "tuning_set_actions.h"
 
@@ -33,6 +35,7 @@
 #include <QPushButton>
 #include <QStatusBar>
 #include <QTabWidget>
+#include <vector>
 
 namespace {
 
@@ -79,12 +82,15 @@ QCheckBox* CheckBox(QWidget* parent, const char* name, const QRect& place, const
     return box;
 }
 
-QLabel* Label(QWidget* parent, const char* name, const QPoint& at, const char* text)
+QLabel* Label(QWidget* parent, const char* name, const QPoint& at, const char* text,
+              bool path = false)
 {
-    auto* label = new QLabel(QString::fromLatin1(text), parent);
+    // A folder path may run up to the right edge of its box, and is elided there.
+    QLabel* label = path ? new PathLabel(QString::fromLatin1(text), parent)
+                         : new QLabel(QString::fromLatin1(text), parent);
     label->setObjectName(QLatin1String(name));
     label->move(at);
-    label->resize(180, 14);
+    label->resize(path ? parent->width() - at.x() - 8 : 180, 14);
     return label;
 }
 
@@ -120,6 +126,7 @@ TForm1::TForm1(TForm1Services services, QWidget* parent)
     : QMainWindow(parent), messages_(services.messages), launcher_(services.launcher)
 {
     state_.WorkDir = services.workDir;
+    homeDir_ = services.homeDir.isEmpty() ? QDir::homePath() : services.homeDir;
     if (!messages_) {
         ownMessages_ = std::make_unique<MessageBoxes>(this);
         messages_ = ownMessages_.get();
@@ -132,6 +139,7 @@ TForm1::TForm1(TForm1Services services, QWidget* parent)
     controls_ = std::make_unique<Controls>(
         Controls{*messages_, *ProgressBar1, {ComboBox1, ComboBox2, ComboBox3, ComboBox4}});
     connectHandlers();
+    orderTabKeys();
     changeMarks_ = new ChangeMarks(*this);
     InstallFindSetting(*this);
     InstallTuningSetActions(*this);
@@ -233,9 +241,9 @@ void TForm1::buildForm()
                      "Save the directory selected in the box as default working directory.");
     Directories = Group(TabSheet1, "Directories", {280, 392, 273, 89}, " Directories ");
     Label1 = Label(Directories, "Label1", {8, 24}, "Current Saved:");
-    LabelSaved = Label(Directories, "LabelSaved", {88, 24}, "None");
+    LabelSaved = Label(Directories, "LabelSaved", {88, 24}, "None", true);
     Label2 = Label(Directories, "Label2", {8, 48}, "Current Selected:");
-    LabelSelected = Label(Directories, "LabelSelected", {96, 48}, "None");
+    LabelSelected = Label(Directories, "LabelSelected", {96, 48}, "None", true);
     Label3 = Label(Directories, "Label3", {9, 68}, "Valid Selection:");
     LabelValid = Label(Directories, "LabelValid", {89, 68}, "NA");
     DetailsCheck = CheckBox(TabSheet1, "DetailsCheck", {504, 352, 129, 17}, "Show File Details");
@@ -293,6 +301,7 @@ void TForm1::buildForm()
 void TForm1::connectHandlers()
 {
     connect(PageControl1, &QTabWidget::currentChanged, this, &TForm1::PageControl1Change);
+    connect(PageControl1, &QTabWidget::currentChanged, this, &TForm1::orderTabKeys);
     connect(Exit1, &QAction::triggered, this, &TForm1::Exit1Click);
     connect(ShowContents1, &QAction::triggered, this, [this] {
         // A checkable menu item flips its own mark before telling; the handler decides.
@@ -338,6 +347,25 @@ void TForm1::connectHandlers()
     connect(APOPerkwright, &QPushButton::clicked, this, &TForm1::APOPerkwrightClick);
 }
 
+// Tab goes through the active tab's controls in the order of the work: section, values,
+// backup, restore, save, game folder, details. The grid is shared by the four tabs, so
+// its place in the order is laid again at each switch.
+void TForm1::orderTabKeys()
+{
+    using Chain = std::vector<QWidget*>;
+    const std::array<Chain, TabCount> chains{
+        Chain{ComboBox1, ValueList, Button3, Button4, Button1, Directory, SaveDir, DetailsCheck,
+              Memo1, GeneralBut},
+        Chain{ComboBox2, ValueList, BackPed, RestorePed, SavePed, DetailsCheck2, PedMemo, LaunchPW},
+        Chain{ComboBox3, ValueList, MiscBackup, MiscRestore, MiscSave, DetailsCheck3, MiscMemo,
+              MiscPerkwright},
+        Chain{ComboBox4, ValueList, APOBackup, APORestore, APOSave, DetailsCheck4, APOMemo,
+              APOPerkwright}};
+    const Chain& chain = chains.at(static_cast<size_t>(PageControl1->currentIndex()));
+    for (size_t i = 1; i < chain.size(); ++i)
+        setTabOrder(chain[i - 1], chain[i]);
+}
+
 void TForm1::guarded(const std::function<void()>& handler)
 {
     RunGuarded(*messages_, handler);
@@ -379,6 +407,12 @@ void TForm1::FormCreate()
         startUpFile(TuningFile::General);
         startUpFile(TuningFile::Settings);
     }
+    // With no game folder known, one found on this computer is offered; Save Directory
+    // confirms it.
+    const QString found =
+        Directory->selectedPath().isEmpty() ? FindGameFolder(homeDir_) : QString();
+    if (!found.isEmpty() && Directory->selectPath(found))
+        DirectoryClick();
     LabelSelected->setText(Directory->selectedPath());
 }
 
@@ -581,11 +615,23 @@ void TForm1::ShowContents1Click()
         box->setChecked(show);
 }
 
+bool TForm1::launch(const QString& file, const QString& workingDir)
+{
+    QString failure;
+    if (launcher_->open(file, workingDir, failure))
+        return true;
+    messages_->error(
+        QStringLiteral("Could not start %1.\n%2")
+            .arg(QDir::toNativeSeparators(QDir(workingDir).absoluteFilePath(file)), failure));
+    return false;
+}
+
 void TForm1::LaunchSibling()
 {
-    launcher_->open(QString::fromLatin1(SiblingEditor),
-                    state_.WorkDir.isEmpty() ? QDir::currentPath() : state_.WorkDir);
-    close();
+    // Tunedeck gives way to the sibling editor, but only to one that has started.
+    if (launch(QString::fromLatin1(SiblingEditor),
+               state_.WorkDir.isEmpty() ? QDir::currentPath() : state_.WorkDir))
+        close();
 }
 
 void TForm1::GeneralButClick()
@@ -618,7 +664,7 @@ void TForm1::Gorewheel21Click()
         if (!folder.isDir() || !folder.isExecutable())
             throw FileError(
                 QStringLiteral("Cannot change the working folder to \"%1\".").arg(state_.GameDir));
-        launcher_->open(QFileInfo(game).fileName(), state_.GameDir);
+        launch(QFileInfo(game).fileName(), state_.GameDir);
     });
 }
 

@@ -33,6 +33,7 @@ struct TForm1Services {
     Messages* messages = nullptr;
     Launcher* launcher = nullptr;
     QString workDir; // folder of the configuration files and reference copies
+    QString homeDir; // where a game folder is looked for while none is known; empty: $HOME
 };
 
 // The main window. Its creation runs the start-up sequence.
@@ -167,6 +168,7 @@ public slots:
 private:
     void buildForm();
     void connectHandlers();
+    void orderTabKeys();
     void refreshViews();
     QString workFile(const char* name) const;
     void chooseSection(Tab tab);
@@ -175,6 +177,7 @@ private:
     void showDetails(bool shown);
     void detailsCheckClick(QCheckBox* box);
     void LaunchSibling();
+    bool launch(const QString& file, const QString& workingDir);
     SectionChooser* chooserOf(Tab tab) const;
 
     AppState state_;
@@ -184,5 +187,6 @@ private:
     Launcher* launcher_;
     std::unique_ptr<Controls> controls_;
     ChangeMarks* changeMarks_ = nullptr;
+    QString homeDir_;
     std::array<BufferView*, TabCount> views_{};
 };

@@ -2,9 +2,18 @@
 
 #include "latin1.h"
 
+#include <QApplication>
 #include <QHeaderView>
+#include <QKeyEvent>
 #include <QLineEdit>
+#include <QStatusTipEvent>
 #include <QStyledItemDelegate>
+
+namespace {
+constexpr int KeyColumn = 0;
+constexpr int ValueColumn = 1;
+constexpr int ValueColumnWidth = 61;
+} // namespace
 
 // Commits the editor's text into the cell and tells the grid what changed.
 class ValueDelegate : public QStyledItemDelegate {
@@ -29,16 +38,26 @@ KeyValueGrid::KeyValueGrid(QWidget* parent) : QTableWidget(0, 2, parent)
     setHorizontalHeaderLabels({QStringLiteral("Details"), QStringLiteral("Value")});
     verticalHeader()->hide();
     verticalHeader()->setDefaultSectionSize(18);
-    horizontalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+    // The value column keeps its width; the key column has the rest of the view, so
+    // nothing lies beyond the right edge and the grid has nowhere to scroll sideways.
+    horizontalHeader()->setStretchLastSection(false);
+    horizontalHeader()->setSectionResizeMode(KeyColumn, QHeaderView::Stretch);
+    horizontalHeader()->setSectionResizeMode(ValueColumn, QHeaderView::Fixed);
+    horizontalHeader()->resizeSection(ValueColumn, ValueColumnWidth);
     horizontalHeader()->setHighlightSections(false);
-    setColumnWidth(0, 398);
-    setColumnWidth(1, 61);
+    setTextElideMode(Qt::ElideMiddle);
+    setWordWrap(false);
     setSelectionMode(QAbstractItemView::SingleSelection);
     setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     setEditTriggers(QAbstractItemView::DoubleClicked | QAbstractItemView::SelectedClicked |
                     QAbstractItemView::EditKeyPressed | QAbstractItemView::AnyKeyPressed);
-    setItemDelegateForColumn(1, new ValueDelegate(this));
+    setItemDelegateForColumn(ValueColumn, new ValueDelegate(this));
+    setMouseTracking(true);
+    connect(this, &QTableWidget::currentCellChanged, this, [this](int row) {
+        if (focusInside())
+            showStatus(row);
+    });
     showPlaceholderIfEmpty();
 }
 
@@ -63,20 +82,22 @@ void KeyValueGrid::insertTop(const std::string& key, const std::string& value)
     insertRow(0);
     auto* keyItem = new QTableWidgetItem(FromLatin1(key));
     keyItem->setFlags(Qt::ItemIsEnabled | Qt::ItemIsSelectable);
-    setItem(0, 0, keyItem);
-    setItem(0, 1, new QTableWidgetItem(FromLatin1(value)));
+    setItem(0, KeyColumn, keyItem);
+    setItem(0, ValueColumn, new QTableWidgetItem(FromLatin1(value)));
     ++dataRows_;
 }
 
 std::string KeyValueGrid::key(int row) const
 {
-    const QTableWidgetItem* cell = row >= 1 && row <= dataRows_ ? item(row - 1, 0) : nullptr;
+    const QTableWidgetItem* cell =
+        row >= 1 && row <= dataRows_ ? item(row - 1, KeyColumn) : nullptr;
     return cell ? ToLatin1(cell->text()) : std::string();
 }
 
 std::string KeyValueGrid::value(int row) const
 {
-    const QTableWidgetItem* cell = row >= 1 && row <= dataRows_ ? item(row - 1, 1) : nullptr;
+    const QTableWidgetItem* cell =
+        row >= 1 && row <= dataRows_ ? item(row - 1, ValueColumn) : nullptr;
     return cell ? ToLatin1(cell->text()) : std::string();
 }
 
@@ -104,6 +125,112 @@ void KeyValueGrid::showPlaceholderIfEmpty()
     setRowCount(1);
     auto* keyItem = new QTableWidgetItem;
     keyItem->setFlags(Qt::ItemIsEnabled | Qt::ItemIsSelectable);
-    setItem(0, 0, keyItem);
-    setItem(0, 1, new QTableWidgetItem);
+    setItem(0, KeyColumn, keyItem);
+    setItem(0, ValueColumn, new QTableWidgetItem);
+}
+
+void KeyValueGrid::setStatusNote(std::function<QString(int row)> note)
+{
+    statusNote_ = std::move(note);
+}
+
+QString KeyValueGrid::statusText(int tableRow) const
+{
+    const QTableWidgetItem* cell =
+        tableRow >= 0 && tableRow < dataRows_ ? item(tableRow, KeyColumn) : nullptr;
+    QString text = cell ? cell->text() : QString();
+    const QString note = statusNote_ && cell ? statusNote_(tableRow + 1) : QString();
+    if (!note.isEmpty())
+        text += text.isEmpty() ? note : QStringLiteral("   ") + note;
+    return text.isEmpty() ? statusTip() : text;
+}
+
+void KeyValueGrid::showCurrentRowStatus()
+{
+    showStatus(currentRow());
+}
+
+void KeyValueGrid::showStatus(int tableRow)
+{
+    // Travels up to the main window, which puts it in its status bar.
+    QStatusTipEvent tip(statusText(tableRow));
+    QCoreApplication::sendEvent(this, &tip);
+}
+
+bool KeyValueGrid::focusInside() const
+{
+    const QWidget* focus = QApplication::focusWidget();
+    return focus && (focus == this || isAncestorOf(focus));
+}
+
+// Tab and Shift+Tab go from value cell to value cell; past the last or the first row
+// there is no next cell, and the focus leaves the grid.
+QModelIndex KeyValueGrid::moveCursor(CursorAction cursorAction, Qt::KeyboardModifiers modifiers)
+{
+    if (cursorAction != MoveNext && cursorAction != MovePrevious)
+        return QTableWidget::moveCursor(cursorAction, modifiers);
+    const QModelIndex current = currentIndex();
+    int row = current.isValid() ? current.row() : -1;
+    if (cursorAction == MoveNext) {
+        if (!current.isValid() || current.column() == ValueColumn)
+            ++row;
+    } else {
+        --row;
+    }
+    if (row < 0 || row >= QTableWidget::rowCount())
+        return {};
+    return model()->index(row, ValueColumn);
+}
+
+void KeyValueGrid::closeEditor(QWidget* editor, QAbstractItemDelegate::EndEditHint hint)
+{
+    const bool forward = hint == QAbstractItemDelegate::EditNextItem;
+    const bool leaving = (forward || hint == QAbstractItemDelegate::EditPreviousItem) &&
+                         !moveCursor(forward ? MoveNext : MovePrevious, Qt::NoModifier).isValid();
+    QTableWidget::closeEditor(editor, leaving ? QAbstractItemDelegate::NoHint : hint);
+    if (leaving)
+        QAbstractScrollArea::focusNextPrevChild(forward);
+}
+
+void KeyValueGrid::focusInEvent(QFocusEvent* event)
+{
+    // Coming in by Tab lands on the first value cell, by Shift+Tab on the last.
+    if (event->reason() == Qt::TabFocusReason || event->reason() == Qt::BacktabFocusReason) {
+        const int row = event->reason() == Qt::TabFocusReason ? 0 : QTableWidget::rowCount() - 1;
+        setCurrentCell(row, ValueColumn);
+    }
+    QTableWidget::focusInEvent(event);
+    showStatus(currentRow());
+}
+
+void KeyValueGrid::keyPressEvent(QKeyEvent* event)
+{
+    if (event->key() == Qt::Key_Tab || event->key() == Qt::Key_Backtab) {
+        // Not a key that starts an edit: the next value cell, or (ignored) out of the grid.
+        const QModelIndex next =
+            moveCursor(event->key() == Qt::Key_Tab ? MoveNext : MovePrevious, event->modifiers());
+        if (next.isValid())
+            setCurrentIndex(next);
+        else
+            event->ignore();
+        return;
+    }
+    QTableWidget::keyPressEvent(event);
+}
+
+void KeyValueGrid::mouseMoveEvent(QMouseEvent* event)
+{
+    QTableWidget::mouseMoveEvent(event);
+    const int row = rowAt(event->position().toPoint().y());
+    if (row != hoveredRow_) {
+        hoveredRow_ = row;
+        showStatus(row);
+    }
+}
+
+bool KeyValueGrid::viewportEvent(QEvent* event)
+{
+    if (event->type() == QEvent::Leave)
+        hoveredRow_ = -1;
+    return QTableWidget::viewportEvent(event);
 }

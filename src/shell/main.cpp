@@ -1,3 +1,4 @@
+#include "application.h"
 #include "general.h"
 
 #include <QApplication>
@@ -7,10 +8,7 @@ int main(int argc, char* argv[])
 {
     Q_INIT_RESOURCE(tunedeck);
     QApplication application(argc, argv);
-    QApplication::setApplicationName(QStringLiteral("Tunedeck"));
-    QApplication::setApplicationDisplayName(QStringLiteral("Tunedeck"));
-    QApplication::setApplicationVersion(QStringLiteral("1.0"));
-    QGuiApplication::setDesktopFileName(QStringLiteral("org.tunedeck.Tunedeck"));
+    SetUpApplication();
     TForm1 form;
     form.adjustSize();
     form.move(QGuiApplication::primaryScreen()->availableGeometry().center() -

@@ -1,6 +1,6 @@
 #include "message_boxes.h"
 
-#include <QApplication>
+#include "application.h"
 
 void MessageBoxes::show(QMessageBox::Icon icon, const QString& title, const QString& text)
 {
@@ -28,10 +28,10 @@ void MessageBoxes::information(const QString& text)
 
 void MessageBoxes::plain(const QString& text)
 {
-    show(QMessageBox::NoIcon, QApplication::applicationDisplayName(), text);
+    show(QMessageBox::NoIcon, QLatin1String(ApplicationTitle), text);
 }
 
 void MessageBoxes::report(const QString& text)
 {
-    show(QMessageBox::Critical, QApplication::applicationDisplayName(), text);
+    show(QMessageBox::Critical, QLatin1String(ApplicationTitle), text);
 }

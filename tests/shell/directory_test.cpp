@@ -6,12 +6,16 @@
 #include "controls.h"
 #include "folder_tree.h"
 #include "key_value_grid.h"
+#include "path_label.h"
 
 #include <QApplication>
 #include <QFileInfo>
+#include <QGroupBox>
 #include <QLabel>
 #include <QPushButton>
+#include <QScrollBar>
 #include <QSignalBlocker>
+#include <QStatusBar>
 #include <QTabWidget>
 #include <QtTest>
 
@@ -54,6 +58,9 @@ private slots:
     void folderClick_data();
     void folderClick();
     void mouseClicksInTheTree();
+    void deepFoldersAndKeyboard();
+    void gameFolderFound_data();
+    void gameFolderFound();
 
     void saveWithoutSelection();
     void saveDirectory_data();
@@ -156,6 +163,135 @@ void DirectoryTest::mouseClicksInTheTree()
     QCOMPARE(form.Directory->selectedPath(), folder.path());
     QCOMPARE(form.LabelSelected->text(), folder.path());
     QCOMPARE(form.LabelValid->text(), QStringLiteral("No"));
+}
+
+// A folder far down: the tree scrolls sideways to its name, the labels elide its path in
+// the middle and give it whole in the status bar; choosing with the keyboard tells the
+// labels as a click does.
+void DirectoryTest::deepFoldersAndKeyboard()
+{
+    WorkFolder folder;
+    const QString deep =
+        folder.path(QStringLiteral("one/two/three/four/five/six/seven/a folder with a long name"));
+    QVERIFY(QDir().mkpath(deep));
+    MakeGameFolder(deep);
+    Window window(folder);
+    TForm1& form = *window.form;
+    form.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&form));
+    FolderTree* tree = form.Directory;
+
+    QVERIFY(tree->selectPath(folder.path(QStringLiteral("one/two/three/four/five/six/seven"))));
+    tree->setFocus();
+    QTest::keyClick(tree, Qt::Key_Right); // unfolds the folder
+    QTest::keyClick(tree, Qt::Key_Down);
+    QCOMPARE(tree->selectedPath(), deep);
+    QCOMPARE(form.LabelSelected->text(), deep);
+    QCOMPARE(form.LabelValid->text(), QStringLiteral("Yes"));
+    QVERIFY(tree->horizontalScrollBar()->maximum() > 0);
+    QTreeWidgetItem* item = tree->currentItem();
+    const int textEnd = tree->visualItemRect(item).x() + tree->horizontalScrollBar()->value() +
+                        tree->iconSize().width() +
+                        tree->fontMetrics().horizontalAdvance(item->text(0));
+    QVERIFY(textEnd <= tree->columnWidth(0));
+
+    auto* label = qobject_cast<PathLabel*>(form.LabelSelected);
+    QVERIFY(label);
+    QVERIFY(label->geometry().right() < form.Directories->width());
+    const QString shown = label->shownText();
+    QVERIFY(shown.contains(QChar(0x2026)));
+    QCOMPARE(shown.front(), deep.front());
+    QVERIFY(deep.endsWith(shown.right(6)));
+    QEnterEvent enter(QPointF(1, 1), QPointF(1, 1), label->mapToGlobal(QPointF(1, 1)));
+    QApplication::sendEvent(label, &enter);
+    QCOMPARE(form.StatusBar1->currentMessage(), deep);
+
+    // Up to a folder that is no game folder: both labels follow, and Save Directory
+    // takes the folder they name.
+    QTest::keyClick(tree, Qt::Key_Up);
+    QCOMPARE(form.LabelSelected->text(), tree->selectedPath());
+    QCOMPARE(form.LabelValid->text(), QStringLiteral("No"));
+    window.messages.shown.clear();
+    form.SaveDirClick();
+    QCOMPARE(Shown(window.messages).value(0),
+             ErrorText(QStringLiteral("Invalid Directory: ") + form.LabelSelected->text()));
+}
+
+void DirectoryTest::gameFolderFound_data()
+{
+    QTest::addColumn<QString>("game"); // where the game folder is made; <lib>: a Steam library
+    QTest::addColumn<bool>("found");
+    QTest::addColumn<bool>("configured"); // Tunedeck.ini names the work folder's game
+
+    const QString none;
+    QTest::newRow("home without game places") << none << false << false;
+    QTest::newRow("Wine prefix") << "home/.wine/drive_c/Program Files (x86)/Gorewheel II" << true
+                                 << false;
+    QTest::newRow("Steam") << "home/.local/share/Steam/steamapps/common/Gorewheel 2" << true
+                           << false;
+    QTest::newRow("Steam library of libraryfolders.vdf")
+        << "<lib>/steamapps/common/Gorewheel 2" << true << false;
+    QTest::newRow("Lutris prefix, upper case files")
+        << "home/Games/gorewheel-ii/drive_c/GOG Games/GW2" << true << false;
+    QTest::newRow("too deep in a prefix")
+        << "home/.wine/drive_c/a/b/c/d/Gorewheel II" << false << false;
+    QTest::newRow("only General.txt") << "home/.wine/drive_c/Gorewheel II" << false << false;
+    QTest::newRow("a game folder is known already")
+        << "home/.wine/drive_c/Gorewheel II" << false << true;
+}
+
+// Before a game folder is known, one found in the usual places is selected in the tree
+// and named by the labels; nothing is written until Save Directory.
+void DirectoryTest::gameFolderFound()
+{
+    QFETCH(QString, game);
+    QFETCH(bool, found);
+    QFETCH(bool, configured);
+
+    WorkFolder folder;
+    const QString library = folder.path(QStringLiteral("library"));
+    const QString gameDir = game.isEmpty()
+                                ? QString()
+                                : folder.path(QString(game).replace(QStringLiteral("<lib>"),
+                                                                    QStringLiteral("library")));
+    if (game.startsWith(QLatin1String("<lib>")))
+        WriteBytes(folder.path("home/.steam/steam/config/libraryfolders.vdf"),
+                   "\"libraryfolders\"\n{\n\t\"1\"\n\t{\n\t\t\"path\"\t\t\"" +
+                       library.toStdString() + "\"\n\t}\n}\n");
+    if (game.contains(QLatin1String("/Games/")))
+        MakeGameFolder(gameDir, QStringLiteral("DATA/GENERAL.TXT"),
+                       QStringLiteral("DATA/PEDS/SETTINGS.TXT"));
+    else if (game.endsWith(QLatin1String("drive_c/Gorewheel II")) && !configured)
+        MakeGameFolder(gameDir, QStringLiteral("data/General.txt"), QString());
+    else if (!gameDir.isEmpty())
+        MakeGameFolder(gameDir);
+    if (configured)
+        folder.writeIni("Tunedeck.ini", folder.gameDir().toStdString());
+    const QString ini = folder.path("Tunedeck.ini");
+    const std::string iniBefore = configured ? ReadBytes(ini) : std::string();
+
+    Window window(folder);
+    TForm1& form = *window.form;
+
+    const QString expected = configured ? folder.gameDir() : found ? gameDir : QString();
+    QCOMPARE(form.Directory->selectedPath(), expected);
+    QCOMPARE(form.LabelSelected->text(), expected);
+    QCOMPARE(form.LabelValid->text(), QString(configured || found ? "Yes" : "No"));
+    if (configured) {
+        QCOMPARE(ReadBytes(ini), iniBefore);
+        return;
+    }
+    // Found, not saved: nothing written, nothing loaded.
+    QVERIFY(!QFile::exists(ini));
+    QCOMPARE(form.LabelSaved->text(), QStringLiteral("None"));
+    QVERIFY(form.state().Memo1.empty());
+    QVERIFY(form.state().GameDir.isEmpty());
+    if (!found)
+        return;
+    form.SaveDirClick();
+    QCOMPARE(ReadBytes(ini), gameDir.toStdString() + "\r\n");
+    QCOMPARE(form.state().Memo1.count(), 410);
+    QCOMPARE(form.state().PedMemo.count(), 965);
 }
 
 void DirectoryTest::saveWithoutSelection()

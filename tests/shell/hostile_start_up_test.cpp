@@ -166,7 +166,7 @@ class HostileStartUpTest : public QObject {
     {
         auto started = std::make_unique<Started>();
         started->form = std::make_unique<TForm1>(
-            TForm1Services{&started->messages, &started->launcher, work.path()});
+            TForm1Services{&started->messages, &started->launcher, work.path(), work.path("home")});
         return started;
     }
 

@@ -7,6 +7,7 @@
 #include "buffer_view.h"
 #include "catalogue/catalogue.h"
 #include "controls.h"
+#include "desktop_launcher.h"
 #include "folder_tree.h"
 #include "key_value_grid.h"
 
@@ -19,6 +20,7 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QPushButton>
+#include <QScrollBar>
 #include <QSignalBlocker>
 #include <QStatusBar>
 #include <QTabWidget>
@@ -146,6 +148,8 @@ private slots:
     void statusBarShowsHintOfControlUnderPointer();
     void noPopUpHints();
     void grid();
+    void keyboardOrder_data();
+    void keyboardOrder();
 
     void tabSwitchResetsNewTab_data();
     void tabSwitchResetsNewTab();
@@ -169,6 +173,8 @@ private slots:
     void siblingLaunch_data();
     void siblingLaunch();
 
+    void desktopLauncher_data();
+    void desktopLauncher();
     void aboutBox_data();
     void aboutBox();
 };
@@ -504,8 +510,6 @@ void MainWindowTest::grid()
     KeyValueGrid* grid = window->ValueList;
     QCOMPARE(grid->horizontalHeaderItem(0)->text(), QStringLiteral("Details"));
     QCOMPARE(grid->horizontalHeaderItem(1)->text(), QStringLiteral("Value"));
-    QCOMPARE(grid->columnWidth(0), 398);
-    QCOMPARE(grid->columnWidth(1), 61);
     QVERIFY(grid->verticalScrollBarPolicy() != Qt::ScrollBarAlwaysOff);
 
     // One blank row at start.
@@ -519,6 +523,120 @@ void MainWindowTest::grid()
         QVERIFY(!(grid->item(row, 0)->flags() & Qt::ItemIsEditable));
         QVERIFY(grid->item(row, 1)->flags() & Qt::ItemIsEditable);
     }
+
+    // The value column is whole beside the scroll bar, and clicking any cell never
+    // scrolls the grid sideways.
+    window->show();
+    QVERIFY(QTest::qWaitForWindowExposed(window.form.get()));
+    QCOMPARE(grid->columnWidth(1), 61);
+    QCOMPARE(grid->columnWidth(0) + grid->columnWidth(1), grid->viewport()->width());
+    for (int row = 0; row < grid->rowCount(); ++row)
+        for (int column : {1, 0}) {
+            QTest::mouseClick(grid->viewport(), Qt::LeftButton, {},
+                              grid->visualRect(grid->model()->index(row, column)).center());
+            QCOMPARE(grid->horizontalScrollBar()->value(), 0);
+            QCOMPARE(grid->horizontalHeader()->offset(), 0);
+        }
+
+    // A description too long for its column keeps its start and its end (the skill
+    // level); the whole of it is in the status bar for the row under the pointer and for
+    // the row that becomes current.
+    Choose(*window.form, 3, 0); // Easy Difficulty
+    int longRow = -1;
+    for (int row = 0; row < grid->rowCount() && longRow < 0; ++row)
+        if (grid->fontMetrics().horizontalAdvance(grid->item(row, 0)->text()) >
+            grid->columnWidth(0) - 8)
+            longRow = row;
+    QVERIFY2(longRow >= 0, "the section has a description too long for its column");
+    const QString description = grid->item(longRow, 0)->text();
+    QVERIFY(description.endsWith(QLatin1String("(easy)")));
+    QCOMPARE(grid->textElideMode(), Qt::ElideMiddle);
+    const QRect keyCell = grid->visualRect(grid->model()->index(longRow, 0));
+    QTest::mouseMove(grid->viewport(), keyCell.center());
+    QCOMPARE(window->StatusBar1->currentMessage(), description);
+    QTest::mouseMove(grid->viewport(), grid->visualRect(grid->model()->index(0, 1)).center());
+    QCOMPARE(window->StatusBar1->currentMessage(), grid->item(0, 0)->text());
+    grid->setFocus();
+    grid->setCurrentCell(longRow, 1);
+    QCOMPARE(window->StatusBar1->currentMessage(), description);
+}
+
+void MainWindowTest::keyboardOrder_data()
+{
+    QTest::addColumn<int>("tab");
+    QTest::newRow("Car Settings") << 0;
+    QTest::newRow("Pedestrians") << 1;
+    QTest::newRow("Miscellaneous") << 2;
+    QTest::newRow("APO") << 3;
+}
+
+// Tab follows the work: chooser, grid, Backup, Restore, Save, (folder tree, Save
+// Directory,) details check box. In the grid it goes from value cell to value cell and
+// out after the last row, committing an edit on the way; Shift+Tab goes back the same way.
+void MainWindowTest::keyboardOrder()
+{
+    QFETCH(int, tab);
+
+    WorkFolder folder;
+    StartWithGame(folder);
+    Window window(folder);
+    TForm1& form = *window.form;
+    form.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&form));
+    form.PageControl1->setCurrentIndex(tab);
+    Choose(form, tab, FirstSectionItem(tab));
+    KeyValueGrid* grid = form.ValueList;
+    const int rows = grid->rowCount();
+    QVERIFY(rows > 1);
+
+    QWidget* const chooser = ChooserOf(form, tab);
+    const std::array<std::vector<QWidget*>, TabCount> after{
+        std::vector<QWidget*>{form.Button3, form.Button4, form.Button1, form.Directory,
+                              form.SaveDir, form.DetailsCheck},
+        {form.BackPed, form.RestorePed, form.SavePed, form.DetailsCheck2},
+        {form.MiscBackup, form.MiscRestore, form.MiscSave, form.DetailsCheck3},
+        {form.APOBackup, form.APORestore, form.APOSave, form.DetailsCheck4}};
+    const auto focused = [] {
+        QWidget* focus = QApplication::focusWidget();
+        return focus && focus->focusProxy() ? focus->focusProxy() : focus;
+    };
+    const auto press = [&](Qt::Key key) {
+        QTest::keyClick(QApplication::focusWidget(), key);
+        QApplication::processEvents();
+    };
+
+    chooser->setFocus(Qt::OtherFocusReason);
+    QVERIFY(QTest::qWaitForWindowActive(&form));
+    QVERIFY(chooser->hasFocus());
+    for (int row = 0; row < rows; ++row) {
+        press(Qt::Key_Tab);
+        QCOMPARE(focused(), static_cast<QWidget*>(grid));
+        QCOMPARE(grid->currentRow(), row);
+        QCOMPARE(grid->currentColumn(), 1);
+    }
+    // An edit in the last value cell ended by Tab is committed, and the focus goes on.
+    const TextBuffer& buffer = form.state().buffer(static_cast<Tab>(tab));
+    const std::vector<std::string> before = buffer.lines();
+    press(Qt::Key_F2);
+    QVERIFY(grid->isEditing());
+    QTest::keyClicks(QApplication::focusWidget(), "77");
+    press(Qt::Key_Tab);
+    QVERIFY(!grid->isEditing());
+    QVERIFY(buffer.lines() != before);
+    for (QWidget* next : after[static_cast<size_t>(tab)]) {
+        QCOMPARE(focused(), next);
+        press(Qt::Key_Tab);
+    }
+    // And back: from Backup into the grid's last value cell, up to the first, then out.
+    after[static_cast<size_t>(tab)].front()->setFocus(Qt::OtherFocusReason);
+    for (int row = rows - 1; row >= 0; --row) {
+        press(Qt::Key_Backtab);
+        QCOMPARE(focused(), static_cast<QWidget*>(grid));
+        QCOMPARE(grid->currentRow(), row);
+        QCOMPARE(grid->currentColumn(), 1);
+    }
+    press(Qt::Key_Backtab);
+    QCOMPARE(focused(), chooser);
 }
 
 void MainWindowTest::tabSwitchResetsNewTab_data()
@@ -684,6 +802,27 @@ void MainWindowTest::detailsViewToggles()
     QVERIFY(viewsShown(true));
     QVERIFY(form.ShowContents1->isChecked());
     QCOMPARE(boxes(), all);
+
+    // A fixed-width font with a tab stop every 8 characters: the text after the first TAB
+    // of lines whose values differ in length starts at the same place, 8 characters in.
+    BufferView* view = ViewOf(form, tab);
+    QVERIFY(QFontInfo(view->font()).fixedPitch());
+    const auto afterFirstTab = [view](int line, int tabAt) {
+        QTextCursor cursor(view->document()->findBlockByNumber(line));
+        cursor.setPosition(cursor.position() + tabAt + 1);
+        return view->cursorRect(cursor).x() - view->cursorRect(QTextCursor(cursor.block())).x();
+    };
+    std::map<size_t, int> lineByTabAt; // first TAB's place within 1 to 7 -> a line
+    const std::vector<std::string> lines = form.state().buffer(static_cast<Tab>(tab)).lines();
+    for (size_t i = 0; i < lines.size(); ++i) {
+        const size_t tabAt = lines[i].find('\t');
+        if (tabAt >= 1 && tabAt <= 7)
+            lineByTabAt.emplace(tabAt, int(i));
+    }
+    QVERIFY(lineByTabAt.size() >= 2);
+    const int eight = qRound(8 * QFontMetricsF(view->font()).horizontalAdvance(QLatin1Char(' ')));
+    for (const auto& [tabAt, line] : lineByTabAt)
+        QCOMPARE(afterFirstTab(line, int(tabAt)), eight);
 
     // Unticking one box hides the views; the other boxes keep their ticks.
     DetailsBoxOf(form, tab)->click();
@@ -977,6 +1116,7 @@ void MainWindowTest::gameLaunch_data()
     QTest::newRow("directory without gwheel2.exe") << true << "" << false;
     QTest::newRow("gwheel2.exe is a folder") << true << "folder" << false;
     QTest::newRow("gwheel2.exe in the game folder") << true << "file" << true;
+    QTest::newRow("the opener cannot start") << true << "fails" << true;
 }
 
 void MainWindowTest::gameLaunch()
@@ -989,7 +1129,7 @@ void MainWindowTest::gameLaunch()
     if (directoryKnown)
         StartWithGame(folder);
     const QString program = folder.path("game/gwheel2.exe");
-    if (game == QLatin1String("file"))
+    if (game == QLatin1String("file") || game == QLatin1String("fails"))
         WriteBytes(program, "MZ");
     else if (game == QLatin1String("folder"))
         QVERIFY(QDir().mkpath(program));
@@ -997,11 +1137,19 @@ void MainWindowTest::gameLaunch()
     window->show();
     QVERIFY(QTest::qWaitForWindowExposed(window.form.get()));
     window.messages.shown.clear();
+    if (game == QLatin1String("fails"))
+        window.launcher.failure = QStringLiteral("xdg-open was not found.");
 
     window->Gorewheel21->trigger();
 
     if (launched) {
-        QCOMPARE(Shown(window.messages), QStringList{});
+        // A launch that fails says what could not be started, and why.
+        QCOMPARE(Shown(window.messages),
+                 window.launcher.failure.isEmpty()
+                     ? QStringList{}
+                     : QStringList{ErrorText(QStringLiteral("Could not start ") +
+                                             QDir::toNativeSeparators(program) +
+                                             QStringLiteral(".\nxdg-open was not found."))});
         QCOMPARE(window.launcher.opened.size(), size_t(1));
         QCOMPARE(window.launcher.opened[0].first, QStringLiteral("gwheel2.exe"));
         QCOMPARE(window.launcher.opened[0].second, folder.gameDir());
@@ -1018,15 +1166,18 @@ void MainWindowTest::gameLaunch()
 void MainWindowTest::siblingLaunch_data()
 {
     QTest::addColumn<int>("tab");
-    QTest::newRow("GeneralBut") << 0;
-    QTest::newRow("LaunchPW") << 1;
-    QTest::newRow("MiscPerkwright") << 2;
-    QTest::newRow("APOPerkwright") << 3;
+    QTest::addColumn<bool>("starts");
+    QTest::newRow("GeneralBut") << 0 << true;
+    QTest::newRow("LaunchPW") << 1 << true;
+    QTest::newRow("MiscPerkwright") << 2 << true;
+    QTest::newRow("APOPerkwright") << 3 << true;
+    QTest::newRow("APOPerkwright, the opener cannot start") << 3 << false;
 }
 
 void MainWindowTest::siblingLaunch()
 {
     QFETCH(int, tab);
+    QFETCH(bool, starts);
 
     WorkFolder folder;
     StartWithGame(folder);
@@ -1043,14 +1194,71 @@ void MainWindowTest::siblingLaunch()
     QPushButton* button = std::array<QPushButton*, TabCount>{
         form.GeneralBut, form.LaunchPW, form.MiscPerkwright, form.APOPerkwright}[tab];
     QVERIFY(button->isVisible());
+    if (!starts)
+        window.launcher.failure = QStringLiteral("No such file or directory");
     QTest::mouseClick(button, Qt::LeftButton);
 
     QCOMPARE(window.launcher.opened.size(), size_t(1));
     QCOMPARE(window.launcher.opened[0].first, QStringLiteral("Perkwright.exe"));
     QCOMPARE(window.launcher.opened[0].second, folder.path());
-    QVERIFY(!form.isVisible());
-    QCOMPARE(Shown(window.messages), QStringList{});
+    // Tunedeck gives way only to a sibling that has started.
+    QCOMPARE(form.isVisible(), !starts);
+    QCOMPARE(Shown(window.messages),
+             starts
+                 ? QStringList{}
+                 : QStringList{ErrorText(QStringLiteral("Could not start ") +
+                                         QDir::toNativeSeparators(folder.path("Perkwright.exe")) +
+                                         QStringLiteral(".\nNo such file or directory"))});
     QVERIFY(Snapshot(folder.path()) == before);
+}
+
+void MainWindowTest::desktopLauncher_data()
+{
+    QTest::addColumn<QString>("opener"); // the xdg-open on PATH: "" none, "script", "broken"
+    QTest::addColumn<bool>("starts");
+    QTest::newRow("xdg-open missing") << "" << false;
+    QTest::newRow("xdg-open cannot be run") << "broken" << false;
+    QTest::newRow("xdg-open present") << "script" << true;
+}
+
+// The real launcher: xdg-open from PATH, given the file's full path, in the folder asked.
+void MainWindowTest::desktopLauncher()
+{
+    QFETCH(QString, opener);
+    QFETCH(bool, starts);
+
+    WorkFolder folder;
+    const QString bin = folder.path("bin");
+    QVERIFY(QDir().mkpath(bin));
+    const QString record = folder.path("opened.txt");
+    const QString script = bin + QStringLiteral("/xdg-open");
+    if (opener == QLatin1String("script"))
+        WriteBytes(script, "#!/bin/sh\necho \"$PWD|$1\" > \"" + record.toStdString() + "\"\n");
+    else if (opener == QLatin1String("broken"))
+        WriteBytes(script, "#!/no/such/interpreter\n");
+    if (!opener.isEmpty())
+        QVERIFY(
+            QFile::setPermissions(script, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner));
+    const QByteArray oldPath = qgetenv("PATH");
+    qputenv("PATH", QFile::encodeName(bin));
+    QString failure;
+    const bool started =
+        DesktopLauncher().open(QStringLiteral("Perkwright.exe"), folder.gameDir(), failure);
+    qputenv("PATH", oldPath);
+
+    QCOMPARE(started, starts);
+    if (!starts) {
+        QVERIFY(!failure.isEmpty());
+        if (opener.isEmpty())
+            QVERIFY(failure.contains(QLatin1String("xdg-open")));
+        return;
+    }
+    const auto recorded = [&] {
+        return QFile::exists(record) ? QString::fromStdString(ReadBytes(record)).trimmed()
+                                     : QString();
+    };
+    QTRY_COMPARE(recorded(), folder.gameDir() + QLatin1Char('|') + folder.gameDir() +
+                                 QStringLiteral("/Perkwright.exe"));
 }
 
 void MainWindowTest::aboutBox_data()
@@ -1126,6 +1334,22 @@ void MainWindowTest::aboutBox()
         Shown(window.messages),
         QStringList{WarningText(QStringLiteral(
             "You must save your \"Gorewheel II\" directory for Tunedeck to function correctly."))});
+
+    // Every text fits whole in its place: a word-wrapped label in its height, the others
+    // within the panel.
+    TAboutBox* box = form.AboutBox;
+    for (QLabel* label :
+         {box->ProductName, box->Comments, box->Label1, box->Label2, box->Version}) {
+        const QFontMetrics metrics(label->font());
+        const QRect needed =
+            label->wordWrap()
+                ? metrics.boundingRect(QRect(0, 0, label->width(), 1000), Qt::TextWordWrap,
+                                       label->text())
+                : QRect(0, 0, metrics.horizontalAdvance(label->text()), metrics.height());
+        QVERIFY2(needed.height() <= label->height(), qPrintable(label->objectName()));
+        QVERIFY2(label->x() + needed.width() <= label->parentWidget()->width() - 2,
+                 qPrintable(label->objectName()));
+    }
 }
 
 QTEST_MAIN(MainWindowTest)

@@ -23,7 +23,8 @@ struct Window {
     std::unique_ptr<TForm1> form;
 
     explicit Window(const WorkFolder& folder)
-        : form(std::make_unique<TForm1>(TForm1Services{&messages, &launcher, folder.path()}))
+        : form(std::make_unique<TForm1>(
+              TForm1Services{&messages, &launcher, folder.path(), folder.path("home")}))
     {
     }
     TForm1* operator->() const { return form.get(); }

@@ -78,8 +78,11 @@ struct FakeGrid : Grid {
 
 struct FakeLauncher : Launcher {
     std::vector<std::pair<QString, QString>> opened; // file, working folder
-    void open(const QString& file, const QString& workingDir) override
+    QString failure; // when set, nothing starts and this is the reason given
+    bool open(const QString& file, const QString& workingDir, QString& reason) override
     {
         opened.emplace_back(file, workingDir);
+        reason = failure;
+        return failure.isEmpty();
     }
 };

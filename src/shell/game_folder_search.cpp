@@ -1,0 +1,176 @@
+#include "game_folder_search.h"
+
+#include "documents/game_paths.h"
+
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QFileInfo>
+#include <QRegularExpression>
+#include <QSet>
+#include <deque>
+#include <utility>
+#include <vector>
+
+namespace {
+
+// A place to search: a folder below home ("*" stands for every folder at that level) and
+// how many levels below it a game folder may lie.
+struct Place {
+    const char* pattern;
+    int depth;
+};
+
+// Wine prefixes: drive_c/Program Files (x86)/<publisher>/<game> is three levels down.
+constexpr Place WinePlaces[] = {
+    {".wine/drive_c", 4},
+    {".local/share/wineprefixes/*/drive_c", 4},
+    {".local/share/bottles/bottles/*/drive_c", 4},
+    {".var/app/com.usebottles.bottles/data/bottles/bottles/*/drive_c", 4},
+    {"Games/Heroic/Prefixes/*/drive_c", 4},
+    {"Games/Heroic/Prefixes/default/*/drive_c", 4},
+    // Lutris installs each game in a folder of its own here, often with its prefix inside.
+    {"Games", 5},
+};
+
+// Steam installations; their libraries hold games in steamapps/common/<game>.
+constexpr const char* SteamRoots[] = {
+    ".steam/steam",
+    ".steam/root",
+    ".local/share/Steam",
+    ".var/app/com.valvesoftware.Steam/.local/share/Steam",
+    ".var/app/com.valvesoftware.Steam/data/Steam",
+};
+
+class Search {
+public:
+    Search(const QString& home, std::chrono::milliseconds budget) : home_(home), budget_(budget)
+    {
+        clock_.start();
+    }
+
+    QString run()
+    {
+        std::vector<std::pair<QString, int>> roots;
+        for (const char* steam : SteamRoots) {
+            const QString root = QDir(home_).filePath(QLatin1String(steam));
+            if (!QFileInfo(root).isDir())
+                continue;
+            QStringList libraries{root};
+            libraries += LibraryFolders(root + QStringLiteral("/steamapps/libraryfolders.vdf"));
+            libraries += LibraryFolders(root + QStringLiteral("/config/libraryfolders.vdf"));
+            for (const QString& library : libraries)
+                roots.emplace_back(library + QStringLiteral("/steamapps/common"), 2);
+            for (const QString& prefix :
+                 expand(root + QStringLiteral("/steamapps/compatdata/*/pfx/drive_c")))
+                roots.emplace_back(prefix, 4);
+        }
+        for (const Place& place : WinePlaces)
+            for (const QString& root : expand(QDir(home_).filePath(QLatin1String(place.pattern))))
+                roots.emplace_back(root, place.depth);
+
+        for (const auto& [root, depth] : roots) {
+            const QString found = searchBelow(root, depth);
+            if (!found.isEmpty() || outOfTime())
+                return found;
+        }
+        return {};
+    }
+
+private:
+    bool outOfTime() const { return clock_.elapsed() > budget_.count(); }
+
+    // The folders a pattern names; "*" matches every subfolder at its level.
+    QStringList expand(const QString& pattern) const
+    {
+        QStringList folders{QString()};
+        const QStringList parts = QDir::fromNativeSeparators(pattern).split(QLatin1Char('/'));
+        for (int i = 0; i < parts.size(); ++i) {
+            QStringList next;
+            for (const QString& folder : folders) {
+                const QString base = i == 0 ? QString() : folder + QLatin1Char('/');
+                if (parts[i] != QLatin1String("*")) {
+                    if (i == 0 || QFileInfo(base + parts[i]).isDir())
+                        next << base + parts[i];
+                    continue;
+                }
+                for (const QString& name :
+                     QDir(folder).entryList(QDir::Dirs | QDir::NoDotAndDotDot, QDir::Name))
+                    next << base + name;
+            }
+            folders = next;
+            if (folders.isEmpty())
+                break;
+        }
+        return folders;
+    }
+
+    // Breadth first, so the shallowest game folder is found first. Links are not
+    // followed inside a place (a Wine prefix links to the whole file system).
+    QString searchBelow(const QString& root, int depth)
+    {
+        const QString canonical = QFileInfo(root).canonicalFilePath();
+        if (canonical.isEmpty() || searched_.contains(canonical))
+            return {};
+        searched_.insert(canonical);
+        std::deque<std::pair<QString, int>> queue{{canonical, 0}};
+        while (!queue.empty() && !outOfTime()) {
+            const auto [folder, level] = queue.front();
+            queue.pop_front();
+            const QStringList names =
+                QDir(folder).entryList(QDir::Dirs | QDir::NoDotAndDotDot | QDir::NoSymLinks,
+                                       QDir::Name | QDir::IgnoreCase);
+            for (const QString& name : names) {
+                if (name.compare(QLatin1String("data"), Qt::CaseInsensitive) == 0 &&
+                    IsGameFolder(folder))
+                    return QDir::cleanPath(folder);
+            }
+            if (level == depth)
+                continue;
+            for (const QString& name : names)
+                if (name.compare(QLatin1String("windows"), Qt::CaseInsensitive) != 0)
+                    queue.emplace_back(folder + QLatin1Char('/') + name, level + 1);
+        }
+        return {};
+    }
+
+    static bool IsGameFolder(const QString& folder)
+    {
+        return FileExists(GameFilePath(folder, QStringLiteral("\\data\\General.txt"))) &&
+               FileExists(GameFilePath(folder, QStringLiteral("\\data\\peds\\Settings.txt")));
+    }
+
+    // The library folders a Steam libraryfolders.vdf lists: lines such as
+    //     "path"		"/mnt/games/SteamLibrary"
+    static QStringList LibraryFolders(const QString& vdf)
+    {
+        QFile file(vdf);
+        QStringList folders;
+        if (file.size() > 1 << 20 || !file.open(QIODevice::ReadOnly))
+            return folders;
+        static const QRegularExpression path(
+            QStringLiteral(R"re(^\s*"path"\s+"((?:[^"\\]|\\.)*)")re"),
+            QRegularExpression::MultilineOption);
+        const QString text = QString::fromUtf8(file.readAll());
+        for (auto match = path.globalMatch(text); match.hasNext();) {
+            QString folder = match.next().captured(1);
+            folder.replace(QLatin1String("\\\\"), QLatin1String("\\"));
+            folders << folder;
+        }
+        return folders;
+    }
+
+    QString home_;
+    std::chrono::milliseconds budget_;
+    QElapsedTimer clock_;
+    QSet<QString> searched_;
+};
+
+} // namespace
+
+QString FindGameFolder(const QString& home, std::chrono::milliseconds budget)
+{
+    if (home.isEmpty())
+        return {};
+    return Search(home, budget).run();
+}
