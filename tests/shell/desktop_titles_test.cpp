@@ -1,0 +1,141 @@
+// The titles the desktop shows (_NET_WM_NAME, what window managers display) for the
+// main window, the message boxes and the About box. Only a real X server shows them, so
+// the test runs itself again under xvfb-run and reads each title with xprop; without
+// those two it skips with a message.
+
+#include "about.h"
+#include "application.h"
+#include "message_boxes.h"
+#include "window_fixture.h"
+
+#include <QApplication>
+#include <QMessageBox>
+#include <QProcess>
+#include <QStandardPaths>
+#include <QTimer>
+#include <QtTest>
+#include <functional>
+
+namespace {
+
+constexpr const char* UnderX = "TUNEDECK_TEST_UNDER_X";
+
+// The window's title as the X server holds it.
+QString DesktopTitle(QWidget* window)
+{
+    QProcess xprop;
+    xprop.start(QStringLiteral("xprop"), {QStringLiteral("-id"), QString::number(window->winId()),
+                                          QStringLiteral("_NET_WM_NAME")});
+    if (!xprop.waitForFinished(10000))
+        return QStringLiteral("<xprop did not finish>");
+    const QString out = QString::fromUtf8(xprop.readAllStandardOutput()).trimmed();
+    const qsizetype first = out.indexOf(QLatin1Char('"'));
+    return first < 0 ? out : out.mid(first + 1, out.lastIndexOf(QLatin1Char('"')) - first - 1);
+}
+
+} // namespace
+
+class DesktopTitlesTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void titles_data();
+    void titles();
+};
+
+void DesktopTitlesTest::titles_data()
+{
+    QTest::addColumn<QString>("window");
+    QTest::addColumn<QString>("title");
+    QTest::newRow("main window") << "main"
+                                 << "Tunedeck.";
+    QTest::newRow("error box") << "error"
+                               << "Error";
+    QTest::newRow("warning box") << "warning"
+                                 << "Warning";
+    QTest::newRow("information box") << "information"
+                                     << "Information";
+    QTest::newRow("plain box") << "plain"
+                               << "Tunedeck";
+    QTest::newRow("general error report") << "report"
+                                          << "Tunedeck";
+    QTest::newRow("About box") << "about"
+                               << "About";
+}
+
+void DesktopTitlesTest::titles()
+{
+    QFETCH(QString, window);
+    QFETCH(QString, title);
+
+    WorkFolder folder;
+    Window main(folder);
+    main->show();
+    QVERIFY(QTest::qWaitForWindowExposed(main.form.get()));
+    if (window == QLatin1String("main")) {
+        QCOMPARE(DesktopTitle(main.form.get()), title);
+        return;
+    }
+
+    // Reads the title of the modal box once it is on screen, then closes it.
+    QString seen;
+    std::function<void()> inspect = [&] {
+        QWidget* modal = QApplication::activeModalWidget();
+        if (!modal || !QTest::qWaitForWindowExposed(modal)) {
+            QTimer::singleShot(10, inspect);
+            return;
+        }
+        seen = DesktopTitle(modal);
+        if (auto* box = qobject_cast<QDialog*>(modal))
+            box->accept();
+    };
+    QTimer::singleShot(0, inspect);
+    MessageBoxes boxes(main.form.get());
+    const QString text = QStringLiteral("Text");
+    if (window == QLatin1String("error"))
+        boxes.error(text);
+    else if (window == QLatin1String("warning"))
+        boxes.warning(text);
+    else if (window == QLatin1String("information"))
+        boxes.information(text);
+    else if (window == QLatin1String("plain"))
+        boxes.plain(text);
+    else if (window == QLatin1String("report"))
+        boxes.report(text);
+    else
+        main->About1Click();
+    QCOMPARE(seen, title);
+}
+
+int main(int argc, char* argv[])
+{
+    if (!qEnvironmentVariableIsSet(UnderX)) {
+        QCoreApplication application(argc, argv);
+        const QString xvfb = QStandardPaths::findExecutable(QStringLiteral("xvfb-run"));
+        if (xvfb.isEmpty() || QStandardPaths::findExecutable(QStringLiteral("xprop")).isEmpty()) {
+            qInfo("SKIP: the desktop titles need xvfb-run (xvfb) and xprop (x11-utils)");
+            return 0;
+        }
+        QProcess run;
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        environment.insert(QLatin1String(UnderX), QStringLiteral("1"));
+        environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("xcb"));
+        run.setProcessEnvironment(environment);
+        run.setProcessChannelMode(QProcess::ForwardedChannels);
+        QStringList arguments{QStringLiteral("-a"), QStringLiteral("-s"),
+                              QStringLiteral("-screen 0 1024x768x24"),
+                              QCoreApplication::applicationFilePath()};
+        arguments += QCoreApplication::arguments().mid(1);
+        run.start(xvfb, arguments);
+        if (!run.waitForFinished(120000))
+            return 1;
+        return run.exitStatus() == QProcess::NormalExit ? run.exitCode() : 1;
+    }
+    QApplication application(argc, argv);
+    SetUpApplication();
+    QApplication::setQuitOnLastWindowClosed(false);
+    DesktopTitlesTest test;
+    return QTest::qExec(&test, argc, argv);
+}
+
+#include "desktop_titles_test.moc"
