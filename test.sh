@@ -5,7 +5,7 @@
 set -euo pipefail
 cd "$(dirname "$0")"
 
-scripts/install-deps.sh clang libclang-rt-14-dev libbenchmark-dev desktop-file-utils appstream dpkg-dev lintian man-db
+scripts/install-deps.sh clang libclang-rt-14-dev libbenchmark-dev desktop-file-utils appstream dpkg-dev lintian man-db x11-utils
 
 cmake -S . -B build/test -G Ninja -DCMAKE_BUILD_TYPE=Debug -DTUNEDECK_BUILD_TESTS=ON
 cmake --build build/test
