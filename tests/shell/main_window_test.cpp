@@ -140,6 +140,7 @@ private slots:
 
     void fixedClientSize();
     void tabs();
+    void progressBarStepsPerLine();
     void menuBarOrder();
     void controlPlaces_data();
     void controlPlaces();
@@ -179,8 +180,15 @@ private slots:
     void aboutBox();
 };
 
+// The pictures live in a static library; naming the resource keeps them linked in.
+static void InitPictures()
+{
+    Q_INIT_RESOURCE(tunedeck);
+}
+
 void MainWindowTest::initTestCase()
 {
+    InitPictures();
     QApplication::setQuitOnLastWindowClosed(false);
 }
 
@@ -236,6 +244,43 @@ void MainWindowTest::tabs()
         QCOMPARE(chooser->itemText(0), QString::fromLatin1(items.front().text.c_str()));
         QCOMPARE(chooser->maxVisibleItems(), dropDownCounts[tab]);
     }
+
+    // Each tab shows its picture once it is in front.
+    window->show();
+    QVERIFY(QTest::qWaitForWindowExposed(window.form.get()));
+    const QList<QLabel*> pictures{window->Image1, window->Image2, window->Image3, window->Image4};
+    for (int i = 0; i < 4; ++i) {
+        pages->setCurrentIndex(i);
+        QVERIFY2(!pictures[i]->pixmap().isNull(), qPrintable(captions[i]));
+    }
+}
+
+void MainWindowTest::progressBarStepsPerLine()
+{
+    // The position steps once per line whether the bar is on screen or not; a bar that
+    // comes into view shows where it stands, and one on screen follows every step.
+    WorkFolder folder;
+    Window window(folder);
+    ProgressBar* bar = window->ProgressBar1;
+    bar->setMaximum(5);
+    for (int i = 0; i < 3; ++i)
+        bar->stepIt();
+    QCOMPARE(bar->position(), 3);
+    window->show();
+    QVERIFY(QTest::qWaitForWindowExposed(window.form.get()));
+    QCOMPARE(bar->value(), 3);
+    bar->stepIt();
+    bar->stepIt();
+    QCOMPARE(bar->position(), 5);
+    QCOMPARE(bar->value(), 5);
+    bar->stepIt(); // past the maximum it starts again
+    QCOMPARE(bar->position(), 0);
+    QCOMPARE(bar->value(), 0);
+    bar->stepIt();
+    bar->setMaximum(410);
+    QCOMPARE(bar->position(), 1);
+    bar->setPosition(0);
+    QCOMPARE(bar->value(), 0);
 }
 
 void MainWindowTest::menuBarOrder()
