@@ -25,10 +25,6 @@ BufferView::BufferView(TextBuffer& buffer, QWidget* parent)
     setLineWrapMode(QPlainTextEdit::NoWrap);
     setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
-    // Game files line up their comments with TABs, as a text editor shows them.
-    QFont fixed = QFontDatabase::systemFont(QFontDatabase::FixedFont);
-    fixed.setStyleHint(QFont::TypeWriter);
-    setFont(fixed);
     connect(document(), &QTextDocument::contentsChange, this, &BufferView::takeBackEdit);
     refresh();
 }
@@ -67,8 +63,28 @@ void BufferView::changeEvent(QEvent* event)
     QPlainTextEdit::changeEvent(event);
 }
 
+void BufferView::takeFixedFont()
+{
+    // Game files line up their comments with TABs, as a text editor shows them. The font
+    // is taken when the view is first made visible: most views never are, and loading a
+    // font costs more than building the view.
+    if (testAttribute(Qt::WA_SetFont))
+        return;
+    QFont fixed = QFontDatabase::systemFont(QFontDatabase::FixedFont);
+    fixed.setStyleHint(QFont::TypeWriter);
+    setFont(fixed);
+}
+
+void BufferView::setVisible(bool visible)
+{
+    if (visible)
+        takeFixedFont();
+    QPlainTextEdit::setVisible(visible);
+}
+
 void BufferView::showEvent(QShowEvent* event)
 {
+    takeFixedFont();
     refresh();
     QPlainTextEdit::showEvent(event);
 }

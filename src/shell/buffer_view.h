@@ -23,12 +23,15 @@ public:
     static QString ToViewText(const std::string& line);
     static std::string FromViewText(const QString& text);
 
+    void setVisible(bool visible) override;
+
 protected:
     void changeEvent(QEvent* event) override;
     void showEvent(QShowEvent* event) override;
 
 private:
     void takeBackEdit(int position, int removed, int added);
+    void takeFixedFont();
 
     TextBuffer& buffer_;
     std::uint64_t shownRevision_ = ~std::uint64_t(0);

@@ -28,6 +28,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QFontDatabase>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLayout>
@@ -54,6 +55,22 @@ void SetHint(QWidget* widget, const char* hint)
 {
     if (hint)
         widget->setStatusTip(QString::fromLatin1(hint));
+}
+
+// The families of `wanted` that are installed, in order; all of them when none is. Qt
+// passes over a missing family itself, but only after listing every installed font under
+// each of its localised names, which costs about as much as loading a font.
+QStringList InstalledFamilies(std::initializer_list<const char*> wanted)
+{
+    const QStringList installed = QFontDatabase::families();
+    QStringList found;
+    QStringList all;
+    for (const char* family : wanted) {
+        all << QLatin1String(family);
+        if (installed.contains(all.last(), Qt::CaseInsensitive))
+            found << all.last();
+    }
+    return found.isEmpty() ? all : found;
 }
 
 QPushButton* Button(QWidget* parent, const char* name, const QRect& place, const char* caption,
@@ -163,8 +180,8 @@ void TForm1::buildForm()
                    Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
                    Qt::WindowCloseButtonHint);
     QFont font;
-    font.setFamilies({QStringLiteral("MS Sans Serif"), QStringLiteral("Microsoft Sans Serif"),
-                      QStringLiteral("Liberation Sans"), QStringLiteral("Arial")});
+    font.setFamilies(
+        InstalledFamilies({"MS Sans Serif", "Microsoft Sans Serif", "Liberation Sans", "Arial"}));
     font.setPointSize(8);
     setFont(font);
     setWindowIcon(
