@@ -49,6 +49,9 @@ int LockFolder(const QString& folder)
 {
     const int fd =
         ::open(QFile::encodeName(folder).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    // No folder, nothing to guard: the write that follows says what is missing.
+    if (fd < 0 && (errno == ENOENT || errno == ENOTDIR))
+        return -1;
     if (fd < 0)
         throw FileError(QStringLiteral("Cannot lock folder \"%1\". %2")
                             .arg(folder, QString::fromLocal8Bit(std::strerror(errno))));
@@ -71,7 +74,8 @@ int LockFolder(const QString& folder)
 
 void UnlockFolder(int fd)
 {
-    ::close(fd); // releases the lock
+    if (fd >= 0)
+        ::close(fd); // releases the lock
 }
 #else
 // Windows cannot lock a folder this way; the files there are replaced whole all the same.

@@ -885,7 +885,9 @@ TEST_F(FileOperations, SaveIntoAVanishedFolderIsReported)
 
     ASSERT_EQ(messages.shown.size(), 1u) << ::testing::PrintToString(Shown(messages));
     EXPECT_EQ(messages.shown[0].first, FakeMessages::Report);
-    EXPECT_FALSE(messages.shown[0].second.isEmpty());
+    EXPECT_TRUE(messages.shown[0].second.startsWith(
+        QStringLiteral("Cannot create file \"%1\". ").arg(state.GeneralPath)))
+        << messages.shown[0].second.toStdString();
     EXPECT_FALSE(QFileInfo::exists(work.path("game/data")));
     EXPECT_EQ(ReadBytes(work.path("game/data.moved/General.txt")), gameFile);
     EXPECT_EQ(state.Memo1.lines(), buffer);
