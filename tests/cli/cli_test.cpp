@@ -15,11 +15,7 @@ namespace {
 
 using Lines = std::vector<std::string>;
 
-struct Result {
-    int status = -1;
-    std::string out;
-    std::string err;
-};
+using Result = ProgramResult;
 
 // The lines of a file whose every line ends with CR LF, as the demo files do.
 Lines CrLfLines(const std::string& bytes)
@@ -92,7 +88,7 @@ protected:
         QProcess process;
         process.setWorkingDirectory(work.path());
         process.start(QStringLiteral(TUNEDECK_CLI), arguments);
-        return finish(process);
+        return Finish(process);
     }
 
     // Runs a shell command line in the working folder, with $CLI naming the tool: the
@@ -105,18 +101,7 @@ protected:
         environment.insert(QStringLiteral("CLI"), QStringLiteral(TUNEDECK_CLI));
         process.setProcessEnvironment(environment);
         process.start(QStringLiteral("/bin/sh"), {QStringLiteral("-c"), commandLine});
-        return finish(process);
-    }
-
-    static Result finish(QProcess& process)
-    {
-        Result result;
-        if (!process.waitForFinished(-1) || process.exitStatus() != QProcess::NormalExit)
-            return result;
-        result.status = process.exitCode();
-        result.out = process.readAllStandardOutput().toStdString();
-        result.err = process.readAllStandardError().toStdString();
-        return result;
+        return Finish(process);
     }
 
     std::string general() const { return ReadBytes(work.generalPath()); }

@@ -25,11 +25,7 @@
 
 namespace {
 
-struct Result {
-    int status = -1;
-    std::string out;
-    std::string err;
-};
+using Result = ProgramResult;
 
 // A command and the files it writes.
 struct Command {
@@ -103,13 +99,7 @@ protected:
                           QStringList{"-c", shellPrefix + " exec \"$0\" \"$@\"", TUNEDECK_CLI} +
                               arguments);
         }
-        Result result;
-        if (!process.waitForFinished(-1) || process.exitStatus() != QProcess::NormalExit)
-            return result;
-        result.status = process.exitCode();
-        result.out = process.readAllStandardOutput().toStdString();
-        result.err = process.readAllStandardError().toStdString();
-        return result;
+        return Finish(process);
     }
 
     // Each target's bytes before and after a complete run of the command, from a copy.

@@ -1,5 +1,7 @@
 #include "test_support.h"
 
+#include <QProcess>
+
 #include <QDir>
 #include <QFile>
 #include <stdexcept>
@@ -62,4 +64,15 @@ QString WorkFolder::path(const QString& relative) const
 void WorkFolder::writeIni(const QString& name, const std::string& firstLine) const
 {
     WriteBytes(path(name), firstLine + "\r\n");
+}
+
+ProgramResult Finish(QProcess& process)
+{
+    ProgramResult result;
+    if (!process.waitForFinished(-1) || process.exitStatus() != QProcess::NormalExit)
+        return result;
+    result.status = process.exitCode();
+    result.out = process.readAllStandardOutput().toStdString();
+    result.err = process.readAllStandardError().toStdString();
+    return result;
 }

@@ -35,3 +35,15 @@ public:
 private:
     QTemporaryDir dir_;
 };
+
+class QProcess;
+
+// What a program the test started ended with; status -1 when it did not end normally.
+struct ProgramResult {
+    int status = -1;
+    std::string out;
+    std::string err;
+};
+
+// Waits for the started program to end and takes what it printed.
+ProgramResult Finish(QProcess& process);
