@@ -104,7 +104,10 @@ bool FolderTree::selectPath(const QString& path)
         return false;
     setCurrentItem(found);
     found->setSelected(true);
-    scrollToItem(found);
+    // A tree not on screen scrolls to its current folder when it is shown; scrolling now
+    // would measure every unfolded folder's name, which showing does again.
+    if (isVisible())
+        scrollToItem(found);
     return true;
 }
 

@@ -190,8 +190,15 @@ void StartUpTest::startUpStates()
     QCOMPARE(window->LabelSaved->text(), resolve(labelSaved));
     QCOMPARE(window->LabelValid->text(), labelValid);
     QCOMPARE(window->LabelSelected->text(), resolve(labelSelected));
-    if (labelSelected == GameDirToken)
+    if (labelSelected == GameDirToken) {
         QCOMPARE(window->Directory->selectedPath(), gameDir);
+        // Once the window is on screen, the tree shows the selected folder.
+        window->show();
+        QVERIFY(QTest::qWaitForWindowExposed(window.form.get()));
+        const QRect row = window->Directory->visualItemRect(window->Directory->currentItem());
+        const QRect view = window->Directory->viewport()->rect();
+        QVERIFY(row.top() >= view.top() && row.bottom() <= view.bottom());
+    }
 
     QCOMPARE(QFile::exists(folder.path("Tunedeck.ini")), iniKept);
     QCOMPARE(state.GameDir, hasIni ? gameDir : QString());
