@@ -161,7 +161,6 @@ TForm1::TForm1(TForm1Services services, QWidget* parent)
     InstallFindSetting(*this);
     InstallTuningSetActions(*this);
     guarded([this] { FormCreate(); });
-    AboutBox = new TAboutBox(this);
 }
 
 TForm1::~TForm1()
@@ -687,5 +686,8 @@ void TForm1::Gorewheel21Click()
 
 void TForm1::About1Click()
 {
+    // Built when first asked for: most sessions never open it, and its texts cost fonts.
+    if (!AboutBox)
+        AboutBox = new TAboutBox(this);
     AboutBox->exec();
 }

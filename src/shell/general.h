@@ -123,7 +123,7 @@ public:
     QCheckBox* DetailsCheck4;
     BufferView* APOMemo;
 
-    TAboutBox* AboutBox;
+    TAboutBox* AboutBox = nullptr; // made when first shown
 
 public slots:
     void FormCreate();
