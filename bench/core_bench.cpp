@@ -249,7 +249,8 @@ void SaveGeneral(benchmark::State& st)
 }
 
 // The floor: the same bytes written to a new file beside the target with one write call,
-// flushed to the disk and renamed over the target.
+// flushed to the disk and renamed over the target, and the folder flushed so that the
+// rename is on the disk too.
 void SaveBaseline(benchmark::State& st)
 {
     const AppState state = LoadedState();
@@ -258,6 +259,7 @@ void SaveBaseline(benchmark::State& st)
     const std::string bytes = JoinLines(lines);
     const std::string target = Files().path(QStringLiteral("game/data/Baseline.txt")).toStdString();
     const std::string temporary = target + ".new";
+    const std::string folder = target.substr(0, target.rfind('/'));
     bool written = true;
     for (auto _ : st) {
         const int fd = ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
@@ -266,6 +268,9 @@ void SaveBaseline(benchmark::State& st)
         written = written && ::fsync(fd) == 0;
         written = ::close(fd) == 0 && written;
         written = written && std::rename(temporary.c_str(), target.c_str()) == 0;
+        const int folderFd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+        written = written && folderFd >= 0 && ::fsync(folderFd) == 0;
+        written = ::close(folderFd) == 0 && written;
     }
     if (!written)
         st.SkipWithError("the baseline could not write its file");

@@ -1,10 +1,11 @@
 #!/usr/bin/env bash
 # Measures what starting Tunedeck costs beside the smallest Qt programs that show a
-# window. Builds bench/startup_tunedeck, bench/startup_text_window and
-# bench/startup_empty_window (Release), prepares a working folder (a copy of the demo game
-# folder, the two reference copies and a Tunedeck.ini naming the game folder), then runs
-# the three programs in turn on the offscreen platform and prints the median wall time,
-# processor time and peak resident memory of each, and Tunedeck's ratios to the other two.
+# window. Builds bench/startup_tunedeck and bench/startup_plain_window (Release), prepares
+# a working folder (a copy of the demo game folder, the two reference copies and a
+# Tunedeck.ini naming the game folder), then runs Tunedeck and the plain window with and
+# without a line of text in turn on the offscreen platform and prints the median wall
+# time, processor time and peak resident memory of each, and Tunedeck's ratios to the
+# other two.
 #     scripts/startup-cost.sh [RUNS]      (RUNS of each program, default 20, at least 20)
 # The floor is the window of the same size that draws one line of text in a label: it
 # starts fontconfig and loads a font, as any real window does. The empty window never
@@ -31,12 +32,11 @@ configure=(-DCMAKE_BUILD_TYPE=Release -DTUNEDECK_BENCH=ON)
 log=$(mktemp)
 {
     cmake -S . -B "$build" "${configure[@]}" &&
-        cmake --build "$build" --target startup_tunedeck startup_text_window startup_empty_window
+        cmake --build "$build" --target startup_tunedeck startup_plain_window
 } >"$log" 2>&1 || { cat "$log" >&2; rm -f "$log"; exit 1; }
 rm -f "$log"
 tunedeck="$build/bench/startup_tunedeck"
-text="$build/bench/startup_text_window"
-empty="$build/bench/startup_empty_window"
+plain="$build/bench/startup_plain_window"
 
 work="$build/startup-work"
 scripts/prepare-demo.sh "$work"
@@ -72,12 +72,12 @@ size=$(awk '/^window/ { print $2 }' "$out")
 width=${size%x*}
 height=${size#*x}
 
-"$text" "$width" "$height" >/dev/null 2>&1
-"$empty" "$width" "$height" >/dev/null 2>&1
+"$plain" "$width" "$height" "Choose Setting" >/dev/null 2>&1
+"$plain" "$width" "$height" >/dev/null 2>&1
 for _ in $(seq "$runs"); do
     measure tunedeck "$tunedeck" "$work"
-    measure text "$text" "$width" "$height"
-    measure empty "$empty" "$width" "$height"
+    measure text "$plain" "$width" "$height" "Choose Setting"
+    measure empty "$plain" "$width" "$height"
 done
 
 figures() { echo "$(median "$out.$1.time") $(median "$out.$1.cpu") $(median "$out.$1.rss")"; }
