@@ -120,6 +120,14 @@ int main(int argc, char* argv[])
         QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
         environment.insert(QLatin1String(UnderX), QStringLiteral("1"));
         environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("xcb"));
+        // In a sanitizer build, the X libraries that Qt loads here are not ours to check:
+        // libxkbcommon-x11 hands strndup a keymap name with no NUL within the length it
+        // gives (strict string checks report it), and libdbus keeps a buffer to the end.
+        // The same window code runs under every check on the offscreen platform.
+        if (environment.contains(QStringLiteral("ASAN_OPTIONS")))
+            environment.insert(QStringLiteral("ASAN_OPTIONS"),
+                               environment.value(QStringLiteral("ASAN_OPTIONS")) +
+                                   QStringLiteral(":strict_string_checks=0:detect_leaks=0"));
         run.setProcessEnvironment(environment);
         run.setProcessChannelMode(QProcess::ForwardedChannels);
         QStringList arguments{QStringLiteral("-a"), QStringLiteral("-s"),
