@@ -1,12 +1,15 @@
 #include "change_marks.h"
 
 #include "controls.h"
+#include "documents/game_files.h"
 #include "editing/changes.h"
 #include "general.h"
 #include "key_value_grid.h"
 #include "latin1.h"
 
 #include <QAction>
+#include <QDateTime>
+#include <QFileInfo>
 #include <QMenu>
 #include <array>
 
@@ -14,6 +17,19 @@ namespace {
 
 constexpr int ValueColumn = 1;
 const QColor ChangedBackground(255, 214, 102); // amber: reads well under black text
+
+// What the reference copies' files look like: path, size and time of each.
+QString ReferenceStamp(const AppState& state)
+{
+    QString stamp;
+    for (TuningFile file : TuningFiles) {
+        const QFileInfo info(state.workFile(QLatin1String(ReferenceCopy(file))));
+        stamp += info.absoluteFilePath() + QLatin1Char('|') + QString::number(info.size()) +
+                 QLatin1Char('|') + QString::number(info.lastModified().toMSecsSinceEpoch()) +
+                 QLatin1Char('\n');
+    }
+    return stamp;
+}
 
 } // namespace
 
@@ -49,8 +65,13 @@ void ChangeMarks::refresh()
     originals_.assign(static_cast<size_t>(grid->rowCount()) + 1, std::nullopt);
     if (state.ShownTab >= 0) {
         const Tab tab = static_cast<Tab>(state.ShownTab);
-        AppState reference;
-        ReadReferenceCopies(state, reference);
+        const QString stamp = ReferenceStamp(state);
+        if (stamp != referenceStamp_) {
+            reference_ = AppState();
+            ReadReferenceCopies(state, reference_);
+            referenceStamp_ = stamp;
+        }
+        const AppState& reference = reference_;
         if (!reference.buffer(tab).empty()) {
             const int item = ChooserOf(form_, tab)->itemIndex();
             for (const ChangedSetting& change :

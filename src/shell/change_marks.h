@@ -3,6 +3,7 @@
 #include "documents/app_state.h"
 
 #include <QObject>
+#include <QString>
 #include <optional>
 #include <string>
 #include <vector>
@@ -42,4 +43,8 @@ private:
     TForm1& form_;
     QAction* reset_;
     std::vector<std::optional<std::string>> originals_; // by data row; [0] unused
+    // The reference copies as last read, and the size and time of their files then: they
+    // are read again only when a file changed.
+    AppState reference_;
+    QString referenceStamp_;
 };

@@ -76,6 +76,11 @@ private slots:
         QCOMPARE(w.form->ValueList->value(1), std::string("250"));
         QVERIFY(!Marked(*w.form, 1));
         QVERIFY(w.messages.shown.empty());
+
+        // A reference copy put in place while the window is open counts from then on.
+        WriteBytes(folder.path("original.general"), ReadBytes(SampleFile("original.general")));
+        ShowCreditAwardsMedium(*w.form);
+        QVERIFY(Marked(*w.form, 1));
     }
 
     void findShowsTheSectionAndMakesTheRowCurrent()
