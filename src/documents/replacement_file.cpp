@@ -3,6 +3,7 @@
 #include "errors.h"
 
 #include <QFile>
+#include <QFileInfo>
 #include <cerrno>
 #include <cstring>
 
@@ -79,17 +80,10 @@ QString RealPath(const QString& path)
     return resolved;
 }
 
+// The folder of the file; for a bare name, the working folder.
 QString FolderOf(const QString& path)
 {
-    const qsizetype slash = path.lastIndexOf(QLatin1Char('/'));
-    if (slash < 0)
-        return QStringLiteral(".");
-    return slash == 0 ? QStringLiteral("/") : path.left(slash);
-}
-
-QString NameOf(const QString& path)
-{
-    return path.mid(path.lastIndexOf(QLatin1Char('/')) + 1);
+    return QFileInfo(path).absolutePath();
 }
 
 [[noreturn]] void CannotCreate(const QString& path, int error)
@@ -127,7 +121,7 @@ ReplacementFile::ReplacementFile(const QString& path) : target_(RealPath(path))
     if (folder_ < 0)
         CannotCreate(path, errno);
     for (int attempt = 0; fd_ < 0; ++attempt) {
-        temporaryName_ = Native(TemporaryName(NameOf(target_)));
+        temporaryName_ = Native(TemporaryName(QFileInfo(target_).fileName()));
         // A new file gets the permissions any new file gets here; a replacement gets the
         // old file's below, once its owner is set.
         fd_ = ::openat(folder_, temporaryName_.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC,
