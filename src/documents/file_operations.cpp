@@ -7,7 +7,10 @@
 #include "interfaces.h"
 #include "replacement_file.h"
 
+#include <QCryptographicHash>
+#include <QDateTime>
 #include <QFile>
+#include <QFileInfo>
 
 namespace {
 
@@ -36,9 +39,63 @@ void SetBarMaximum(const AppState& state, Progress& bar, const QString& path)
         bar.setMaximum(SettingsLineCount);
 }
 
+// The index in DiskStamps of the game file at `path`, or -1 for another file.
+int StampIndex(const AppState& state, const QString& path)
+{
+    if (path.isEmpty())
+        return -1;
+    return path == state.GeneralPath ? 0 : path == state.SettingsPath ? 1 : -1;
+}
+
+FileStamp StampOfBytes(const std::string& bytes, const QDateTime& modified)
+{
+    return {static_cast<qint64>(bytes.size()), modified.toMSecsSinceEpoch(),
+            QCryptographicHash::hash(QByteArray::fromRawData(bytes.data(), qsizetype(bytes.size())),
+                                     QCryptographicHash::Sha256)};
+}
+
+// Whether the file at `path` holds bytes that a save would lose: another content than
+// it had when last read or written. A file whose size and time are unchanged is taken as
+// unchanged without reading it; no file, or one that cannot be read, holds nothing to lose
+// (the write then says what is wrong).
+bool ChangedOnDisk(const FileStamp& seen, const QString& path)
+{
+    const QFileInfo info(path);
+    if (!info.isFile() ||
+        (info.size() == seen.size && info.lastModified().toMSecsSinceEpoch() == seen.modified))
+        return false;
+    FileStamp now;
+    std::vector<std::string> lines;
+    try {
+        if (!ReadLinesFrom(path, -1, lines, &now))
+            return true;
+    } catch (const FileError&) {
+        return false;
+    }
+    return now.size != seen.size || now.checksum != seen.checksum;
+}
+
+void RememberDiskFile(AppState& state, const QString& path)
+{
+    const int index = StampIndex(state, path);
+    if (index < 0)
+        return;
+    FileStamp stamp;
+    std::vector<std::string> lines;
+    try {
+        if (FileExists(path) && ReadLinesFrom(path, -1, lines, &stamp)) {
+            state.DiskStamps[static_cast<size_t>(index)] = stamp;
+            return;
+        }
+    } catch (const FileError&) {
+    }
+    state.DiskStamps[static_cast<size_t>(index)].reset();
+}
+
 } // namespace
 
-bool ReadLinesFrom(const QString& path, int limit, std::vector<std::string>& lines)
+bool ReadLinesFrom(const QString& path, int limit, std::vector<std::string>& lines,
+                   FileStamp* stamp)
 {
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
@@ -61,6 +118,8 @@ bool ReadLinesFrom(const QString& path, int limit, std::vector<std::string>& lin
     }
     if (static_cast<long long>(bytes.size()) > MaxGameFileBytes)
         return false;
+    if (stamp)
+        *stamp = StampOfBytes(bytes, file.fileTime(QFileDevice::FileModificationTime));
     lines = SplitLines(bytes, limit);
     return true;
 }
@@ -82,7 +141,11 @@ void LoadBuffer(AppState& state, Messages& messages, Progress& bar, TextBuffer& 
         try {
             std::vector<std::string> lines;
             const int limit = expected < 0 ? -1 : expected + 1;
-            if (!ReadLinesFrom(file, limit, lines)) {
+            FileStamp stamp;
+            const bool read = ReadLinesFrom(file, limit, lines, &stamp);
+            if (expected >= 0)
+                state.DiskStamps[static_cast<size_t>(StampIndex(state, path))] = stamp;
+            if (!read) {
                 counter = -1; // too large to be a game file
                 if (expected < 0)
                     messages.error(MissingFileText);
@@ -137,12 +200,22 @@ void WriteBuffer(AppState& state, Messages& messages, Progress& progress, const 
                  const QString& path)
 {
     progress.setMaximum(buffer.count());
-    const FolderLock lock(path);
-    ReplacementFile file(path);
     const char* firstLine = path == state.GeneralPath    ? GeneralHeaderLine
                             : path == state.SettingsPath ? SettingsHeaderLine
                                                          : nullptr;
-    const int error = file.commit(FileBytes(buffer, firstLine, progress));
+    std::string bytes;
+    int error = 0;
+    {
+        // Held for the write alone: never while a message waits for the player.
+        const FolderLock lock(path);
+        ReplacementFile file(path);
+        bytes = FileBytes(buffer, firstLine, progress);
+        error = file.commit(bytes);
+    }
+    const int index = StampIndex(state, path);
+    if (error == 0 && index >= 0)
+        state.DiskStamps[static_cast<size_t>(index)] =
+            StampOfBytes(bytes, QFileInfo(path).lastModified());
 
     if (error != 0)
         messages.error(QStringLiteral("Save aborted with error: %1").arg(error));
@@ -153,18 +226,33 @@ void WriteBuffer(AppState& state, Messages& messages, Progress& progress, const 
     progress.setPosition(0);
 }
 
+bool ReplacingIsAllowed(const AppState& state, Messages& messages, const QString& path)
+{
+    const int index = StampIndex(state, path);
+    const auto& seen = index < 0 ? std::nullopt : state.DiskStamps[static_cast<size_t>(index)];
+    if (!seen || !ChangedOnDisk(*seen, path))
+        return true;
+    return messages.ask(QStringLiteral("%1 was changed by another program since Tunedeck read "
+                                       "it. Replace it with this tab's copy?")
+                            .arg(QFileInfo(path).fileName()));
+}
+
 void Save(AppState& state, const Controls& controls, Tab tab)
 {
     const TextBuffer& buffer = state.buffer(tab);
     if (IsGeneralBuffer(tab)) {
-        if (buffer.count() == GeneralLineCount)
-            WriteBuffer(state, controls.messages, controls.progress, buffer, state.GeneralPath);
+        if (buffer.count() == GeneralLineCount) {
+            if (ReplacingIsAllowed(state, controls.messages, state.GeneralPath))
+                WriteBuffer(state, controls.messages, controls.progress, buffer, state.GeneralPath);
+        }
         else
             controls.messages.error(
                 QStringLiteral("Invalid alterations to General.txt. Please restore an original."));
     } else {
-        if (buffer.count() == SettingsLineCount)
-            WriteBuffer(state, controls.messages, controls.progress, buffer, state.SettingsPath);
+        if (buffer.count() == SettingsLineCount) {
+            if (ReplacingIsAllowed(state, controls.messages, state.SettingsPath))
+                WriteBuffer(state, controls.messages, controls.progress, buffer, state.SettingsPath);
+        }
         else
             controls.messages.error(
                 QStringLiteral("Invalid alterations to settings.txt. Please restore an original."));
@@ -195,6 +283,8 @@ void Restore(AppState& state, const Controls& controls, Tab tab)
     for (Tab target : BuffersOf(file))
         LoadBuffer(state, controls.messages, controls.progress, state.buffer(target),
                    controls.chooser(target), QLatin1String(ReferenceCopy(file)));
+    // The player chose these lines over whatever the file holds now.
+    RememberDiskFile(state, PathOf(state, file));
 }
 
 namespace {
@@ -202,16 +292,19 @@ namespace {
 // Reads the file at `path` line by line into every buffer of `targets`; the count is
 // -1 for a file too large to be the game file.
 bool Reload(const QString& path, int expected, const std::vector<TextBuffer*>& targets,
-            const Controls& controls, int& counter)
+            const Controls& controls, int& counter, std::optional<FileStamp>& stamp)
 {
     counter = 0;
     controls.progress.setMaximum(expected);
     for (TextBuffer* buffer : targets)
         buffer->clear();
     std::vector<std::string> lines;
+    stamp.reset();
     try {
-        if (!ReadLinesFrom(path, expected + 1, lines))
+        FileStamp read;
+        if (!ReadLinesFrom(path, expected + 1, lines, &read))
             counter = -1;
+        stamp = read;
     } catch (const FileError&) {
         controls.messages.error(MissingFileText);
         controls.progress.setPosition(0);
@@ -234,7 +327,8 @@ bool ReloadGeneralBuffers(AppState& state, const Controls& controls)
     controls.chooser(Tab::CarSettings).clearSelection();
     const std::vector<TextBuffer*> targets{&state.Memo1, &state.MiscMemo, &state.APOMemo};
     int counter = 0;
-    if (!Reload(state.GeneralPath, GeneralLineCount, targets, controls, counter))
+    if (!Reload(state.GeneralPath, GeneralLineCount, targets, controls, counter,
+                state.DiskStamps[0]))
         return false;
     if (counter != GeneralLineCount) {
         for (TextBuffer* buffer : targets)
@@ -248,7 +342,8 @@ bool ReloadSettingsBuffer(AppState& state, const Controls& controls)
 {
     controls.chooser(Tab::Pedestrians).clearSelection();
     int counter = 0;
-    if (!Reload(state.SettingsPath, SettingsLineCount, {&state.PedMemo}, controls, counter))
+    if (!Reload(state.SettingsPath, SettingsLineCount, {&state.PedMemo}, controls, counter,
+                state.DiskStamps[1]))
         return false;
     if (counter != SettingsLineCount) {
         state.PedMemo.clear();

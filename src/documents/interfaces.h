@@ -16,6 +16,13 @@ public:
     virtual void plain(const QString& text) = 0;       // application title, no icon
     virtual void
     report(const QString& text) = 0; // general error report: application title, error icon
+    // A question in a warning box with Yes and No, No the default: true for Yes. Where no
+    // one can answer, the answer is No.
+    virtual bool ask(const QString& text)
+    {
+        warning(text);
+        return false;
+    }
 };
 
 // The progress bar that every load and write moves.

@@ -316,6 +316,10 @@ void TForm1::buildForm()
 
 void TForm1::connectHandlers()
 {
+    // Typing in one copy of General.txt types in all three: a Save from any tab carries it.
+    for (Tab tab : AllTabs)
+        connect(views_[static_cast<size_t>(tab)], &BufferView::edited, this,
+                [this, tab] { MatchCopies(state_, tab); });
     connect(PageControl1, &QTabWidget::currentChanged, this, &TForm1::PageControl1Change);
     connect(PageControl1, &QTabWidget::currentChanged, this, &TForm1::orderTabKeys);
     connect(Exit1, &QAction::triggered, this, &TForm1::Exit1Click);
@@ -503,7 +507,16 @@ void TForm1::ComboBox4Change()
 void TForm1::ValueListValidate(QObject* /*Sender*/, int /*ACol*/, int ARow,
                                const std::string& KeyName, const std::string& KeyValue)
 {
-    guarded([&] { CommitGridValue(state_, ARow, KeyName, KeyValue); });
+    guarded([&] { showCommitted(ARow, CommitGridValue(state_, ARow, KeyName, KeyValue)); });
+}
+
+void TForm1::showCommitted(int row, const CommitResult& result)
+{
+    if (!result.refusal.empty())
+        messages_->error(QString::fromStdString(result.refusal));
+    if (row >= 1 && row <= ValueList->rowCount() && state_.ShownTab >= 0)
+        if (QTableWidgetItem* cell = ValueList->item(row - 1, 1))
+            cell->setText(FromLatin1(ShownRowValue(state_, row)));
 }
 
 void TForm1::Button1Click()

@@ -43,7 +43,7 @@ class TuningWindowTest : public QObject {
     Q_OBJECT
 
 private slots:
-    void changedRowIsMarkedWithItsOriginalAndResetCommitsItAsTyped()
+    void changedRowIsMarkedWithItsOriginalAndResetGivesBackTheOriginalLine()
     {
         Folder folder;
         Window w(folder);
@@ -61,10 +61,19 @@ private slots:
         QTest::keyClick(form.ValueList, Qt::Key_R, Qt::ControlModifier);
 
         QCOMPARE(form.ValueList->value(1), std::string("9"));
+        const std::string original = FileLines(folder.path("original.general")).at(58);
         for (Tab tab : {Tab::CarSettings, Tab::Miscellaneous, Tab::APO})
-            QCOMPARE(form.state().buffer(tab).line(58), "12,9,7" + CreditsComment);
+            QCOMPARE(form.state().buffer(tab).line(58), original);
         QVERIFY(!Marked(form, 1));
         QVERIFY(w.messages.shown.empty());
+
+        // A word where a number stands is written, marked apart and explained.
+        form.ValueListValidate(form.ValueList, 1, 1, form.ValueList->key(1), "many");
+        QCOMPARE(form.state().MiscMemo.line(58), "12,many,7" + CreditsComment);
+        QVERIFY(form.ValueList->item(0, 1)->font().underline());
+        QVERIFY(!form.ValueList->item(1, 1)->font().underline());
+        QVERIFY(form.ValueList->statusText(0).endsWith(
+            QStringLiteral("Original: 9   Expected a whole number like 9")));
     }
 
     void withoutReferenceCopiesNothingIsMarked()

@@ -18,6 +18,12 @@ struct FakeMessages : Messages {
     void information(const QString& text) override { shown.emplace_back(Information, text); }
     void plain(const QString& text) override { shown.emplace_back(Plain, text); }
     void report(const QString& text) override { shown.emplace_back(Report, text); }
+    bool answer = false; // to every question
+    bool ask(const QString& text) override
+    {
+        shown.emplace_back(Warning, text);
+        return answer;
+    }
 
     std::vector<QString> texts(Kind kind) const
     {
