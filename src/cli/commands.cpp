@@ -9,6 +9,7 @@
 #include "documents/game_files.h"
 #include "editing/changes.h"
 #include "editing/tuning_set.h"
+#include "editing/value_rule.h"
 #include "editing/write_back.h"
 
 #include <QFile>
@@ -29,6 +30,53 @@ std::string Bytes(const QString& path)
 std::string Number(long long value)
 {
     return std::to_string(value);
+}
+
+// A value as it can be read on one line: line breaks, TABs and NULs as C escapes.
+QByteArray Escaped(const std::string& value)
+{
+    QByteArray text;
+    for (char c : value) {
+        switch (c) {
+        case '\n':
+            text += "\\n";
+            break;
+        case '\r':
+            text += "\\r";
+            break;
+        case '\t':
+            text += "\\t";
+            break;
+        case '\0':
+            text += "\\0";
+            break;
+        default:
+            text += c;
+        }
+    }
+    return text;
+}
+
+std::string Place(const SettingPlace& place)
+{
+    return std::string(ShortName(place.tab)) + ' ' + Number(place.item) + ' ' + Number(place.row);
+}
+
+// Says on stderr which of the places now hold a value of another shape than the reference
+// copies' (when they can be read): the value is written all the same.
+void WarnOffShape(Session& session, const std::vector<SettingPlace>& places)
+{
+    AppState reference;
+    ReadReferenceCopies(session.state, reference);
+    for (const SettingPlace& place : places) {
+        const ChooserItem& item = CatalogueOf(place.tab).items[static_cast<size_t>(place.item)];
+        const std::string note = ShapeNote(*RowAt(place), item, session.state.buffer(place.tab),
+                                           reference.buffer(place.tab));
+        if (!note.empty())
+            session.messages.warning(QString::fromStdString(
+                Place(place) + " (" + DetailsText(*RowAt(place), item) + "): " + note +
+                "; written all the same."));
+    }
 }
 
 const char* KindName(ItemKind kind)
@@ -73,6 +121,29 @@ int Check(Session& session, const Arguments&)
             break;
         }
     }
+    if (status != ExitSuccess)
+        return status;
+    // Every setting whose value has another shape than the reference copy's.
+    AppState reference;
+    ReadReferenceCopies(session.state, reference);
+    for (Tab tab : AllTabs) {
+        const auto& items = CatalogueOf(tab).items;
+        for (size_t i = 0; i < items.size(); ++i) {
+            if (!items[i].section)
+                continue;
+            const Section& rows = *items[i].section;
+            for (size_t r = 0; r < rows.size(); ++r) {
+                const std::string note = ShapeNote(rows[r], items[i], session.state.buffer(tab),
+                                                   reference.buffer(tab));
+                if (note.empty())
+                    continue;
+                PrintOut(std::string(ShortName(tab)) + '\t' + Number(static_cast<long long>(i)) +
+                         '\t' + Number(static_cast<long long>(r + 1)) + '\t' +
+                         DetailsText(rows[r], items[i]) + '\t' + note + '\n');
+                status = ExitFailed;
+            }
+        }
+    }
     return status;
 }
 
@@ -115,14 +186,6 @@ int Show(Session& session, const Arguments& arguments)
     return session.messages.plainCount() != plainsBefore ? ExitFailed : ExitSuccess;
 }
 
-std::array<std::uint64_t, TabCount> Revisions(const AppState& state)
-{
-    std::array<std::uint64_t, TabCount> revisions{};
-    for (Tab tab : AllTabs)
-        revisions[static_cast<size_t>(tab)] = state.buffer(tab).revision();
-    return revisions;
-}
-
 // set TAB ITEM ROW VALUE: commits the value in the grid row and saves the tab's buffer.
 int Set(Session& session, const Arguments& arguments)
 {
@@ -146,17 +209,23 @@ int Set(Session& session, const Arguments& arguments)
     const bool onGrid = *row >= 1 && *row <= static_cast<int>(rows.size());
     const std::string details = onGrid ? rows[static_cast<size_t>(*row - 1)].details : "";
 
-    // The write-back itself decides which rows stand for a setting: a row that does not
-    // leaves every buffer as it was.
-    const auto before = Revisions(session.state);
-    CommitGridValue(session.state, *row, details, value);
-    if (Revisions(session.state) == before) {
+    // The write-back itself decides which rows stand for a setting, and which values may
+    // be written: anything else leaves every buffer as it was.
+    const CommitResult result = CommitGridValue(session.state, *row, details, value);
+    if (!result.refusal.empty()) {
+        messages.say("Value \"" + Escaped(value) + "\" cannot be written: " +
+                     QByteArray::fromStdString(result.refusal) + " Nothing was written.");
+        return ExitTrouble;
+    }
+    if (result.changes.empty()) {
         messages.say("Row " + QByteArray::number(*row) + " of item " + QByteArray::number(item) +
                      " on tab " + ShortName(tab) + " stands for no setting; nothing was written.");
         return ExitTrouble;
     }
-    return session.guarded([&] { Save(session.state, session.controls, tab); }) ? ExitSuccess
-                                                                                : ExitTrouble;
+    if (!session.guarded([&] { Save(session.state, session.controls, tab); }))
+        return ExitTrouble;
+    WarnOffShape(session, {{tab, item, *row}});
+    return ExitSuccess;
 }
 
 // Loads the game files into `current` and the reference copies into `reference`.
@@ -223,23 +292,29 @@ int Apply(Session& session, const Arguments& arguments)
 {
     const QString path = QFile::decodeName(QByteArray::fromStdString(arguments[0]));
     std::vector<TuningEntry> entries;
+    std::set<TuningFile> files;
     try {
         entries = ReadTuningSetFile(path);
+        files = FilesOf(entries);
+        for (TuningFile file : files)
+            if (session.load(file) != LoadResult::Loaded)
+                return ExitTrouble;
+        ApplyTuningSet(session.state, entries);
     } catch (const TuningSetError& error) {
         session.messages.say(QByteArray::fromStdString(arguments[0]) + ", line " +
                              QByteArray::number(error.line()) + ": " + error.what() +
                              "; nothing was written.");
         return ExitTrouble;
     }
-    const std::set<TuningFile> files = FilesOf(entries);
-    for (TuningFile file : files)
-        if (session.load(file) != LoadResult::Loaded)
-            return ExitTrouble;
-    ApplyTuningSet(session.state, entries);
     int status = ExitSuccess;
     for (TuningFile file : files)
         if (!session.guarded([&] { Save(session.state, session.controls, TabOf(file)); }))
             status = ExitTrouble;
+    std::vector<SettingPlace> places;
+    for (const TuningEntry& entry : entries)
+        places.push_back(entry.place);
+    if (status == ExitSuccess)
+        WarnOffShape(session, places);
     return status;
 }
 

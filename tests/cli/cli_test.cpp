@@ -363,14 +363,31 @@ TEST_F(CliTest, SetSavesAsTheSaveButtonDoes)
                                                      "to bend car)")}})));
 }
 
-TEST_F(CliTest, SetWritesTheValueBytesAsGiven)
+// A value is written as given when its line reads it back, and only pointed out when it
+// has another shape than the original; one that would not read back writes nothing.
+TEST_F(CliTest, SetWritesWhatReadsBackAndRefusesTheRest)
 {
-    const Result result =
-        runShell(QStringLiteral("exec \"$CLI\" set misc 13 5 \"$(printf 'x\\351\\240, y')\""));
+    Result result = runShell(QStringLiteral("exec \"$CLI\" set misc 1 1 \"$(printf '250\\n999')\""));
+    EXPECT_EQ(result.status, 2);
+    EXPECT_EQ(result.err, "tunedeck-cli: Value \"250\\n999\" cannot be written: A line break "
+                          "cannot stand in a value: each setting keeps to its one line. Nothing "
+                          "was written.\n");
+    result = run({"set", "misc", "1", "1", "1,5"});
+    EXPECT_EQ(result.status, 2);
+    EXPECT_EQ(general(), Joined(GeneralSample()));
+
+    result = runShell(QStringLiteral("exec \"$CLI\" set misc 13 5 \"$(printf 'x\\351\\240 y')\""));
     EXPECT_EQ(result.status, 0) << result.err;
+    EXPECT_EQ(result.err, "tunedeck-cli: misc 13 5 (Default gravity multiplier): Expected a whole "
+                          "number like 1; written all the same.\n");
     EXPECT_EQ(general(),
               Joined(WithLines(GeneralSample(),
-                               {{166, Written("x\xe9\xa0, y", "Default gravity multiplier")}})));
+                               {{166, Written("x\xe9\xa0 y", "Default gravity multiplier")}})));
+    result = run({"check"});
+    EXPECT_EQ(result.status, 1);
+    EXPECT_EQ(result.out, generalPath() + "\t410\tok\n" + settingsPath() +
+                              "\t965\tok\nmisc\t13\t5\tDefault gravity multiplier\tExpected a "
+                              "whole number like 1\n");
 }
 
 struct RefusedCase {
@@ -554,6 +571,18 @@ INSTANTIATE_TEST_SUITE_P(
         ApplyRefusedCase{"NoHeader", Good.substr(Good.find('\n') + 1), 0,
                          "set.tuning, line 1: not a tuning set: the first line must read "
                          "\"Tunedeck tuning set 1\"; nothing was written."},
+        ApplyRefusedCase{"CommaSpillingIntoTheNextLevel",
+                         Good + "Miscellaneous\tCredit Awards\tCredits per unit car "
+                                "damage for (easy) skill level (with peds)\t1,5\n",
+                         0,
+                         "set.tuning, line 5: A comma separates the easy, medium and hard "
+                         "values; use a point for decimals; nothing was written."},
+        ApplyRefusedCase{"CarriageReturnInAValue",
+                         Good + "Car Settings\tBending\tgMin_bend_force (minimum force "
+                                "required to bend car)\t2\r\r\n",
+                         0,
+                         "set.tuning, line 5: A line break cannot stand in a value: each "
+                         "setting keeps to its one line; nothing was written."},
         ApplyRefusedCase{"RejectedGameFile", Good, 1,
                          "Invalid file, please use an original Settings.txt"}),
     [](const auto& info) { return std::string(info.param.name); });
