@@ -73,9 +73,9 @@ void WarnOffShape(Session& session, const std::vector<SettingPlace>& places)
         const std::string note = ShapeNote(*RowAt(place), item, session.state.buffer(place.tab),
                                            reference.buffer(place.tab));
         if (!note.empty())
-            session.messages.warning(QString::fromStdString(
-                Place(place) + " (" + DetailsText(*RowAt(place), item) + "): " + note +
-                "; written all the same."));
+            session.messages.warning(
+                QString::fromStdString(Place(place) + " (" + DetailsText(*RowAt(place), item) +
+                                       "): " + note + "; written all the same."));
     }
 }
 
@@ -133,8 +133,8 @@ int Check(Session& session, const Arguments&)
                 continue;
             const Section& rows = *items[i].section;
             for (size_t r = 0; r < rows.size(); ++r) {
-                const std::string note = ShapeNote(rows[r], items[i], session.state.buffer(tab),
-                                                   reference.buffer(tab));
+                const std::string note =
+                    ShapeNote(rows[r], items[i], session.state.buffer(tab), reference.buffer(tab));
                 if (note.empty())
                     continue;
                 PrintOut(std::string(ShortName(tab)) + '\t' + Number(static_cast<long long>(i)) +

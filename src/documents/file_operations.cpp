@@ -244,16 +244,15 @@ void Save(AppState& state, const Controls& controls, Tab tab)
         if (buffer.count() == GeneralLineCount) {
             if (ReplacingIsAllowed(state, controls.messages, state.GeneralPath))
                 WriteBuffer(state, controls.messages, controls.progress, buffer, state.GeneralPath);
-        }
-        else
+        } else
             controls.messages.error(
                 QStringLiteral("Invalid alterations to General.txt. Please restore an original."));
     } else {
         if (buffer.count() == SettingsLineCount) {
             if (ReplacingIsAllowed(state, controls.messages, state.SettingsPath))
-                WriteBuffer(state, controls.messages, controls.progress, buffer, state.SettingsPath);
-        }
-        else
+                WriteBuffer(state, controls.messages, controls.progress, buffer,
+                            state.SettingsPath);
+        } else
             controls.messages.error(
                 QStringLiteral("Invalid alterations to settings.txt. Please restore an original."));
     }

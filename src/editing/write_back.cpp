@@ -99,7 +99,8 @@ std::string ShownRowValue(const AppState& state, int row)
 {
     if (row < 1 || row > RowTableSize || state.ShownTab < 0 || state.ShownTab >= TabCount)
         return {};
-    const std::string line = state.buffer(static_cast<Tab>(state.ShownTab)).lineOrEmpty(state.RowLines[row]);
+    const std::string line =
+        state.buffer(static_cast<Tab>(state.ShownTab)).lineOrEmpty(state.RowLines[row]);
     return FieldOf(line, SkillFieldOf(state.RowKeys[row]).value_or(LineField::Single));
 }
 
@@ -118,9 +119,8 @@ CommitResult ResetGridValue(AppState& state, int row, const std::string& keyName
         rebuilt->field == LineField::Single
             ? std::vector<LineField>{LineField::Single}
             : std::vector<LineField>{LineField::Easy, LineField::Medium, LineField::Hard};
-    if (std::all_of(fields.begin(), fields.end(), [&](LineField f) {
-            return FieldOf(rebuilt->text, f) == FieldOf(original, f);
-        }))
+    if (std::all_of(fields.begin(), fields.end(),
+                    [&](LineField f) { return FieldOf(rebuilt->text, f) == FieldOf(original, f); }))
         rebuilt->text = original;
     return Commit(state, row, *rebuilt, value);
 }

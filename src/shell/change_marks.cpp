@@ -19,7 +19,7 @@ namespace {
 
 constexpr int ValueColumn = 1;
 const QColor ChangedBackground(255, 214, 102); // amber: reads well under black text
-const QColor OffShapeText(178, 34, 34);         // dark red, underlined: readable on amber too
+const QColor OffShapeText(178, 34, 34);        // dark red, underlined: readable on amber too
 
 // What the reference copies' files look like: path, size and time of each.
 QString ReferenceStamp(const AppState& state)
@@ -135,9 +135,8 @@ void ChangeMarks::resetRow(int row)
         return;
     AppState& state = form_.state();
     const TextBuffer& reference = reference_.buffer(static_cast<Tab>(state.ShownTab));
-    form_.guarded([&] {
-        form_.showCommitted(row, ResetGridValue(state, row, grid->key(row), reference));
-    });
+    form_.guarded(
+        [&] { form_.showCommitted(row, ResetGridValue(state, row, grid->key(row), reference)); });
 }
 
 void ChangeMarks::showMenu(const QPoint& at)

@@ -367,7 +367,8 @@ TEST_F(CliTest, SetSavesAsTheSaveButtonDoes)
 // has another shape than the original; one that would not read back writes nothing.
 TEST_F(CliTest, SetWritesWhatReadsBackAndRefusesTheRest)
 {
-    Result result = runShell(QStringLiteral("exec \"$CLI\" set misc 1 1 \"$(printf '250\\n999')\""));
+    Result result =
+        runShell(QStringLiteral("exec \"$CLI\" set misc 1 1 \"$(printf '250\\n999')\""));
     EXPECT_EQ(result.status, 2);
     EXPECT_EQ(result.err, "tunedeck-cli: Value \"250\\n999\" cannot be written: A line break "
                           "cannot stand in a value: each setting keeps to its one line. Nothing "

@@ -386,8 +386,11 @@ TEST(WriteBack, ValuesThatReadBackAreWrittenOthersRefused)
          "A TAB ends the value and starts the comment; it cannot stand in a value."},
         {"line feed", "(easy)", "12,9,7\t// x", "250\n999", "", lineBreak},
         {"carriage return", "", "9\t// x", "250\r", "", lineBreak},
-        {"NUL", "(medium)", "12,9,7\t// x", std::string("2\0" "5", 3), "",
-         "A NUL character cannot stand in a value."},
+        {"NUL", "(medium)", "12,9,7\t// x",
+         std::string("2\0"
+                     "5",
+                     3),
+         "", "A NUL character cannot stand in a value."},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -406,7 +409,8 @@ TEST(WriteBack, ValuesThatReadBackAreWrittenOthersRefused)
                                                            : "Credits awarded for rolling car for "
                                                              "each skill level (with peds)"));
         e.check();
-        EXPECT_EQ(e.state.RowValues[1], c.tag.empty() || !c.refusal.empty() ? "as shown" : c.values);
+        EXPECT_EQ(e.state.RowValues[1],
+                  c.tag.empty() || !c.refusal.empty() ? "as shown" : c.values);
         EXPECT_EQ(result.changes.size(), c.refusal.empty() ? 3u : 0u);
     }
 }
