@@ -8,6 +8,7 @@
 #include "documents/file_operations.h"
 #include "documents/game_files.h"
 #include "editing/changes.h"
+#include "editing/save_history.h"
 #include "editing/tuning_set.h"
 #include "editing/value_rule.h"
 #include "editing/write_back.h"
@@ -340,6 +341,120 @@ int RestoreFiles(Session& session, const Arguments&)
     return status;
 }
 
+[[noreturn]] void BadHistoryUsage(ConsoleMessages& messages, const QByteArray& text)
+{
+    messages.say(text);
+    throw CommandEnd{ExitTrouble};
+}
+
+// FILE of history and revert: General.txt or Settings.txt, in any letter case, the
+// extension optional; both files when it is not given.
+std::vector<TuningFile> FilesArgument(const std::string* text, ConsoleMessages& messages)
+{
+    if (!text)
+        return {TuningFiles.begin(), TuningFiles.end()};
+    const QString name = QString::fromLatin1(text->c_str());
+    for (TuningFile file : TuningFiles) {
+        const QString known = HistoryName(file);
+        if (name.compare(known, Qt::CaseInsensitive) == 0 ||
+            name.compare(known.chopped(4), Qt::CaseInsensitive) == 0)
+            return {file};
+    }
+    BadHistoryUsage(messages, "Unknown file \"" + QByteArray::fromStdString(*text) +
+                                  "\"; use General.txt or Settings.txt.");
+}
+
+// The versions of the files, numbered from 1 as history lists them.
+std::vector<HistoryEntry> ListedVersions(Session& session, const std::vector<TuningFile>& files)
+{
+    for (TuningFile file : files)
+        PathOf(session.state, file) = session.gameFilePath(file);
+    return SaveHistory(session.state, files);
+}
+
+std::string OtherLines(int count)
+{
+    return Number(count) + (count == 1 ? " other line" : " other lines");
+}
+
+void PrintHistoryEntry(size_t number, const HistoryEntry& entry)
+{
+    const KeptVersion& version = entry.version;
+    PrintOut(Number(static_cast<long long>(number)) + '\t' + ShownTime(version).toStdString() +
+             '\t' + HistoryName(version.file).toStdString() + '\n');
+    const VersionChanges& changes = entry.changes;
+    if (!changes.comparable) {
+        PrintOut("\tnot compared: not both of " + Number(LineCountOf(version.file)) + " lines\n");
+        return;
+    }
+    for (const ChangedSetting& change : changes.settings)
+        PrintOut(std::string("\t") + ShortName(change.place.tab) + '\t' +
+                 CatalogueOf(change.place.tab).items[static_cast<size_t>(change.place.item)].text +
+                 '\t' + change.details + '\t' + change.original + " -> " + change.current + '\n');
+    if (changes.otherLines > 0)
+        PrintOut(std::string(changes.settings.empty() ? "\t" : "\tand ") +
+                 OtherLines(changes.otherLines) + '\n');
+    else if (changes.settings.empty())
+        PrintOut("\tno setting changed\n");
+}
+
+// history [FILE] [--limit N]: the kept versions, newest first, numbered, each with the
+// settings that changed from it to the next version (or to the game file).
+int History(Session& session, const Arguments& arguments)
+{
+    const std::string* fileName = nullptr;
+    long long limit = -1;
+    for (size_t i = 0; i < arguments.size(); ++i) {
+        if (arguments[i] == "--limit") {
+            const std::optional<int> n =
+                i + 1 < arguments.size() ? WholeNumber(arguments[i + 1]) : std::nullopt;
+            if (!n || *n < 0)
+                BadHistoryUsage(session.messages,
+                                "--limit takes a number of versions, not \"" +
+                                    QByteArray::fromStdString(i + 1 < arguments.size()
+                                                                  ? arguments[i + 1]
+                                                                  : std::string()) +
+                                    "\".");
+            limit = *n;
+            ++i;
+        } else if (!fileName) {
+            fileName = &arguments[i];
+        } else {
+            BadHistoryUsage(session.messages,
+                            "Usage: tunedeck-cli [--dir GAME_DIR] history [FILE] [--limit N]");
+        }
+    }
+    const std::vector<HistoryEntry> entries =
+        ListedVersions(session, FilesArgument(fileName, session.messages));
+    if (entries.empty())
+        session.messages.say("No version has been kept yet.");
+    for (size_t n = 0; n < entries.size() && (limit < 0 || static_cast<long long>(n) < limit); ++n)
+        PrintHistoryEntry(n + 1, entries[n]);
+    return ExitSuccess;
+}
+
+// revert N [FILE]: puts version N, as history [FILE] numbers it, back over its game file
+// with the save of the tab; the file it replaces is kept as a version in turn.
+int Revert(Session& session, const Arguments& arguments)
+{
+    const std::optional<int> number = WholeNumber(arguments[0]);
+    if (!number || *number < 1)
+        BadHistoryUsage(session.messages, "N must be a version number that history lists, not \"" +
+                                              QByteArray::fromStdString(arguments[0]) + "\".");
+    const std::vector<HistoryEntry> entries = ListedVersions(
+        session, FilesArgument(arguments.size() > 1 ? &arguments[1] : nullptr, session.messages));
+    if (static_cast<size_t>(*number) > entries.size()) {
+        session.messages.say("There is no version " + QByteArray::number(*number) +
+                             "; history lists " + QByteArray::number(entries.size()) + ".");
+        return ExitTrouble;
+    }
+    const KeptVersion& version = entries[static_cast<size_t>(*number - 1)].version;
+    return session.guarded(
+               [&] { PutBack(session.state, session.messages, session.progress, version); })
+               ? ExitSuccess
+               : ExitTrouble;
+}
+
 struct Command {
     const char* name;
     const char* usage; // the arguments, for the usage message
@@ -360,6 +475,8 @@ const std::vector<Command>& Commands()
         {"apply", " FILE", 1, 1, Apply},
         {"backup", "", 0, 0, BackupFiles},
         {"restore", "", 0, 0, RestoreFiles},
+        {"history", " [FILE] [--limit N]", 0, 3, History},
+        {"revert", " N [FILE]", 1, 2, Revert},
     };
     return commands;
 }

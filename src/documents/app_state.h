@@ -62,6 +62,10 @@ struct AppState {
     // the sibling editor) are resolved; empty means the current working folder.
     QString WorkDir;
 
+    // Run by a save just before it replaces a game file (the path equals GeneralPath or
+    // SettingsPath); throwing stops the save, with the game file as it was.
+    void (*BeforeReplacingGameFile)(const AppState& state, const QString& path) = nullptr;
+
     TextBuffer& buffer(Tab tab);
     const TextBuffer& buffer(Tab tab) const;
     QString workFile(const QString& name) const;

@@ -208,6 +208,8 @@ void WriteBuffer(AppState& state, Messages& messages, Progress& progress, const 
     {
         // Held for the write alone: never while a message waits for the player.
         const FolderLock lock(path);
+        if (state.BeforeReplacingGameFile && firstLine)
+            state.BeforeReplacingGameFile(state, path);
         ReplacementFile file(path);
         bytes = FileBytes(buffer, firstLine, progress);
         error = file.commit(bytes);
