@@ -60,11 +60,15 @@ bool SameContent(const QString& path, const std::string& bytes)
     }
 }
 
-[[noreturn]] void CannotKeep(const AppState& state, TuningFile file, const QString& reason)
+// The save that was to replace the file does not happen; with the error number when the
+// system gave one, as a save that fails writing the file itself tells it.
+[[noreturn]] void CannotKeep(const AppState& state, TuningFile file, const QString& reason,
+                             int error = 0)
 {
-    throw FileError(QStringLiteral("Nothing was saved: the present %1 could not be kept in "
-                                   "\"%2\". %3")
-                        .arg(HistoryName(file), HistoryFolder(state, file), reason));
+    const QString aborted = error != 0 ? QStringLiteral("Save aborted with error: %1.").arg(error)
+                                       : QStringLiteral("Save aborted.");
+    throw FileError(aborted + QStringLiteral(" The present %1 could not be kept in \"%2\": %3")
+                                  .arg(HistoryName(file), HistoryFolder(state, file), reason));
 }
 
 void WriteVersion(const AppState& state, TuningFile file, const std::string& bytes,
@@ -72,7 +76,7 @@ void WriteVersion(const AppState& state, TuningFile file, const std::string& byt
 {
     const QString folder = HistoryFolder(state, file);
     if (!QDir().mkpath(folder))
-        CannotKeep(state, file, QStringLiteral("The folder cannot be made."));
+        CannotKeep(state, file, QStringLiteral("the folder cannot be made."));
     const QString name =
         QStringLiteral("%1_%2_%3.txt")
             .arg(serial, 6, 10, QLatin1Char('0'))
@@ -85,7 +89,8 @@ void WriteVersion(const AppState& state, TuningFile file, const std::string& byt
         CannotKeep(state, file, failure.text());
     }
     if (error != 0)
-        CannotKeep(state, file, QString::fromLocal8Bit(std::strerror(error)));
+        CannotKeep(state, file, QString::fromLocal8Bit(std::strerror(error)) + QLatin1Char('.'),
+                   error);
 }
 
 void KeepReplacedGameFile(const AppState& state, const QString& path)

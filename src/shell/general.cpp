@@ -15,6 +15,7 @@
 #include "find_setting_dialog.h"
 #include "folder_tree.h"
 #include "game_folder_search.h"
+#include "history_dialog.h"
 #include "jpeg_picture.h"
 #include "key_value_grid.h"
 #include "latin1.h"
@@ -191,6 +192,7 @@ void TForm1::buildForm()
     File1 = fileMenu->menuAction();
     Exit1 = fileMenu->addAction(QStringLiteral("Exit"));
     Exit1->setStatusTip(QStringLiteral("Exit Perkwright"));
+    InstallSaveHistory(*this);
     QMenu* viewMenu = menuBar()->addMenu(QStringLiteral("View"));
     View1 = viewMenu->menuAction();
     ShowContents1 = viewMenu->addAction(QStringLiteral("View File Details"));

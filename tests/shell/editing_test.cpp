@@ -172,7 +172,7 @@ private slots:
         choose(form.ComboBox3, 1);
         typeValue(form, 1, "15");
         {
-            const InjectedFault fault(call.constData(), error, bytes, w.folder.path());
+            const InjectedFault fault(call.constData(), error, bytes, w.folder.gameDir());
             QTest::mouseClick(form.MiscSave, Qt::LeftButton);
         }
         QCOMPARE(w.messages.texts(FakeMessages::Error),
