@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 #include <map>
 #include <ostream>
+#include <regex>
 #include <stdexcept>
 #include <string>
 #include <vector>
@@ -751,6 +752,46 @@ TEST_F(CliTest, RestoreRefusesACopyOfTheWrongLineCount)
 }
 
 // ---------------------------------------------------------------------------------------
+// history and revert
+
+// The history output with each version's time replaced by "T".
+std::string WithoutTimes(const std::string& out)
+{
+    static const std::regex time("\t\\d{4}-\\d\\d-\\d\\d \\d\\d:\\d\\d:\\d\\d\t");
+    return std::regex_replace(out, time, "\tT\t");
+}
+
+TEST_F(CliTest, TwoSetsAreListedAndRevertingTheOlderGivesTheFileBackAndIsListedToo)
+{
+    const std::string original = general();
+    const std::string credits = "\tmisc\tCredit Awards\tCredits per unit car damage for (easy) "
+                                "skill level (with peds)\t";
+    const std::string wasting = "\tmisc\tCredit Awards\tCredits awarded for wasting car for "
+                                "(easy) skill level (with peds)\t";
+    ASSERT_EQ(run({"set", "misc", "1", "2", "3000"}).status, 0);
+    ASSERT_EQ(run({"set", "misc", "1", "1", "15"}).status, 0);
+    const Result listed = run({"history"});
+    EXPECT_EQ(listed.status, 0);
+    EXPECT_EQ(WithoutTimes(listed.out), "1\tT\tGeneral.txt\n" + credits + "12 -> 15\n" +
+                                            "2\tT\tGeneral.txt\n" + wasting + "2400 -> 3000\n");
+
+    const Result reverted = run({"revert", "2"});
+    EXPECT_EQ(reverted.status, 0) << reverted.err;
+    EXPECT_EQ(reverted.out, "File updated: " + generalPath() + "\n");
+    EXPECT_TRUE(general() == original) << "not the original, byte for byte";
+    EXPECT_EQ(WithoutTimes(run({"history", "general.txt", "--limit", "1"}).out),
+              "1\tT\tGeneral.txt\n" + credits + "15 -> 12\n" + wasting + "3000 -> 2400\n");
+
+    // A version that is no General.txt is not put back.
+    WriteBytes(work.path("history/General.txt/000099_2026-01-01_00-00-00_0badf11e.txt"), "1\r\n");
+    const Result refused = run({"revert", "1", "General.txt"});
+    EXPECT_EQ(refused.status, 2);
+    EXPECT_NE(refused.err.find("is not a General.txt of 410 lines"), std::string::npos)
+        << refused.err;
+    EXPECT_TRUE(general() == original);
+}
+
+// ---------------------------------------------------------------------------------------
 // The command line
 
 TEST_F(CliTest, BadUsageExitsTwoWithOneLine)
@@ -758,7 +799,8 @@ TEST_F(CliTest, BadUsageExitsTwoWithOneLine)
     for (const QStringList& arguments :
          {QStringList{}, QStringList{"bogus"}, QStringList{"show", "car"},
           QStringList{"check", "extra"}, QStringList{"sections", "car", "1"}, QStringList{"--dir"},
-          QStringList{"--colour", "check"}}) {
+          QStringList{"--colour", "check"}, QStringList{"revert", "0"},
+          QStringList{"history", "General.txt", "x"}}) {
         const Result result = run(arguments);
         EXPECT_EQ(result.status, 2) << arguments.join(' ').toStdString();
         EXPECT_EQ(result.out, "");
@@ -778,7 +820,7 @@ TEST_F(CliTest, HelpAndVersion)
     EXPECT_EQ(help.out.rfind("Usage: tunedeck-cli [options] COMMAND [ARGS]\n", 0), 0u) << help.out;
     for (const char* command :
          {"check", "sections [TAB]", "show TAB ITEM", "set TAB ITEM ROW VALUE", "diff", "backup",
-          "restore", "--dir <GAME_DIR>"})
+          "restore", "history [FILE]", "revert N [FILE]", "--dir <GAME_DIR>", "--limit <N>"})
         EXPECT_NE(help.out.find(command), std::string::npos) << command;
 }
 

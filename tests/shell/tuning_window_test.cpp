@@ -1,14 +1,18 @@
 // Beside the window's own behaviour: changed values marked against the reference copies,
-// the original put back, a setting found, and tuning sets exported and applied.
+// the original put back, a setting found, tuning sets exported and applied, and a kept
+// version put back.
 
 #include "change_marks.h"
 #include "controls.h"
 #include "find_setting_dialog.h"
+#include "history_dialog.h"
 #include "key_value_grid.h"
 #include "tuning_set_actions.h"
 #include "window_fixture.h"
 
+#include <QPushButton>
 #include <QTabWidget>
+#include <QTreeWidget>
 #include <QtTest>
 
 namespace {
@@ -151,6 +155,44 @@ private slots:
                                        "\"Credit Awards\" of tab Miscellaneous. Nothing was "
                                        "applied.")});
         QCOMPARE(form.state().MiscMemo.line(58), std::string("untouched"));
+    }
+
+    // File > History: the version a Save replaced is listed with what the Save changed; Put
+    // back writes it over the file and refills the buffers and the grid, but only after a
+    // Yes to losing the unsaved edits.
+    void historyPutsAVersionBackOnceUnsavedEditsMayGo()
+    {
+        Folder folder;
+        const std::string edited = ReadBytes(folder.generalPath());
+        Window w(folder);
+        TForm1& form = *w.form;
+        ShowCreditAwardsMedium(form);
+        form.ValueListValidate(form.ValueList, 1, 1, form.ValueList->key(1), "9");
+        form.MiscSaveClick();
+        const std::string saved = ReadBytes(folder.generalPath());
+        form.state().Memo1.setLine(5, "an unsaved edit");
+
+        HistoryDialog dialog(form);
+        QTreeWidget* list = dialog.versionList();
+        QCOMPARE(list->topLevelItemCount(), 1);
+        QCOMPARE(list->topLevelItem(0)->child(0)->text(2),
+                 QStringLiteral("Miscellaneous > Credit Awards > Credits per unit car damage for "
+                                "(medium) skill level (with peds): 250 → 9"));
+        int asked = 0;
+        bool yes = false;
+        dialog.confirm = [&](const QString&) { return ++asked, yes; };
+        list->setCurrentItem(list->topLevelItem(0)->child(0));
+        QTest::mouseClick(dialog.putBackButton(), Qt::LeftButton);
+        QCOMPARE(asked, 1);
+        QVERIFY(ReadBytes(folder.generalPath()) == saved);
+
+        yes = true;
+        QTest::mouseClick(dialog.putBackButton(), Qt::LeftButton);
+        QVERIFY(ReadBytes(folder.generalPath()) == edited);
+        QCOMPARE(BufferLines(form.state().Memo1), FileLines(folder.generalPath()));
+        QCOMPARE(form.ValueList->value(1), std::string("250"));
+        QVERIFY(Marked(form, 1));
+        QCOMPARE(list->topLevelItemCount(), 2);
     }
 };
 
