@@ -9,6 +9,7 @@
 #include <QCryptographicHash>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QRegularExpression>
 #include <algorithm>
 #include <cerrno>
@@ -68,7 +69,9 @@ bool SameContent(const QString& path, const std::string& bytes)
     const QString aborted = error != 0 ? QStringLiteral("Save aborted with error: %1.").arg(error)
                                        : QStringLiteral("Save aborted.");
     throw FileError(aborted + QStringLiteral(" The present %1 could not be kept in \"%2\": %3")
-                                  .arg(HistoryName(file), HistoryFolder(state, file), reason));
+                                  .arg(HistoryName(file),
+                                       QFileInfo(HistoryFolder(state, file)).absoluteFilePath(),
+                                       reason));
 }
 
 void WriteVersion(const AppState& state, TuningFile file, const std::string& bytes,
