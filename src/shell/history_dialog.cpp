@@ -13,7 +13,6 @@
 #include <QDialogButtonBox>
 #include <QHeaderView>
 #include <QMenu>
-#include <QMessageBox>
 #include <QPushButton>
 #include <QTreeWidget>
 #include <QVBoxLayout>
@@ -49,13 +48,6 @@ QString ChangeText(const ChangedSetting& change)
            FromLatin1(tab.items[static_cast<size_t>(change.place.item)].text).trimmed() +
            QStringLiteral(" > ") + FromLatin1(change.details).trimmed() + QStringLiteral(": ") +
            FromLatin1(change.original) + QStringLiteral(" → ") + FromLatin1(change.current);
-}
-
-bool AskWithWarningBox(QWidget* parent, const QString& text)
-{
-    return QMessageBox::warning(parent, QStringLiteral("Warning"), text,
-                                QMessageBox::Yes | QMessageBox::No,
-                                QMessageBox::No) == QMessageBox::Yes;
 }
 
 // The buffers of the file take the lines the game file now holds; the grid shows its
@@ -100,7 +92,6 @@ HistoryDialog::HistoryDialog(TForm1& form)
     : QDialog(&form), form_(form), list_(new QTreeWidget(this)),
       putBack_(new QPushButton(QStringLiteral("Put back"), this))
 {
-    confirm = [this](const QString& text) { return AskWithWarningBox(this, text); };
     setObjectName(QStringLiteral("SaveHistory"));
     setWindowTitle(QStringLiteral("History"));
     list_->setObjectName(QStringLiteral("HistoryVersions"));
@@ -162,9 +153,10 @@ void HistoryDialog::putBack(int row)
     const KeptVersion version = entries_[static_cast<size_t>(row)].version;
     const TuningFile file = version.file;
     if (HoldsUnsavedEdits(form_.state(), file) &&
-        !confirm(QStringLiteral("The tabs hold changes to %1 that are not saved. Putting back "
-                                "the version kept at %2 replaces them. Put it back?")
-                     .arg(HistoryName(file), ShownTime(version))))
+        !form_.messages().ask(
+            QStringLiteral("The tabs hold changes to %1 that are not saved. Putting back "
+                           "the version kept at %2 replaces them. Put it back?")
+                .arg(HistoryName(file), ShownTime(version))))
         return;
     form_.guarded([&] {
         if (PutBack(form_.state(), form_.messages(), *form_.ProgressBar1, version))

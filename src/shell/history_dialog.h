@@ -4,7 +4,6 @@
 
 #include <QDialog>
 #include <QString>
-#include <functional>
 #include <vector>
 
 class QPushButton;
@@ -29,11 +28,8 @@ public:
     QTreeWidget* versionList() const { return list_; }
     QPushButton* putBackButton() const { return putBack_; }
 
-    // Asked before the window's unsaved edits of the file are replaced; Yes goes on. A
-    // Warning box with Yes and No; tests answer in its place.
-    std::function<bool(const QString& text)> confirm;
-
-    // Puts back the version of the top-level row.
+    // Puts back the version of the top-level row; when the window holds unsaved edits of
+    // its file, only after a Yes to the question that says so.
     void putBack(int row);
 
 private:

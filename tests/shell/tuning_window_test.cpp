@@ -178,15 +178,13 @@ private slots:
         QCOMPARE(list->topLevelItem(0)->child(0)->text(2),
                  QStringLiteral("Miscellaneous > Credit Awards > Credits per unit car damage for "
                                 "(medium) skill level (with peds): 250 → 9"));
-        int asked = 0;
-        bool yes = false;
-        dialog.confirm = [&](const QString&) { return ++asked, yes; };
         list->setCurrentItem(list->topLevelItem(0)->child(0));
-        QTest::mouseClick(dialog.putBackButton(), Qt::LeftButton);
-        QCOMPARE(asked, 1);
+        w.messages.shown.clear();
+        QTest::mouseClick(dialog.putBackButton(), Qt::LeftButton); // answered No
+        QCOMPARE(w.messages.texts(FakeMessages::Warning).size(), size_t(1));
         QVERIFY(ReadBytes(folder.generalPath()) == saved);
 
-        yes = true;
+        w.messages.answer = true;
         QTest::mouseClick(dialog.putBackButton(), Qt::LeftButton);
         QVERIFY(ReadBytes(folder.generalPath()) == edited);
         QCOMPARE(BufferLines(form.state().Memo1), FileLines(folder.generalPath()));
