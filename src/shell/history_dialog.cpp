@@ -97,7 +97,13 @@ HistoryDialog::HistoryDialog(TForm1& form)
     list_->setObjectName(QStringLiteral("HistoryVersions"));
     list_->setHeaderLabels(
         {QStringLiteral("Kept"), QStringLiteral("File"), QStringLiteral("What changed after it")});
-    list_->header()->setSectionResizeMode(QHeaderView::ResizeToContents);
+    // The spanned change lines must not widen the time column.
+    list_->header()->setSectionResizeMode(QHeaderView::Interactive);
+    list_->header()->setStretchLastSection(true);
+    list_->setColumnWidth(0,
+                          fontMetrics().horizontalAdvance(QStringLiteral("0000-00-00 00:00:00")) +
+                              list_->indentation() + 24);
+    list_->setColumnWidth(1, fontMetrics().horizontalAdvance(QStringLiteral("Settings.txt")) + 24);
     putBack_->setObjectName(QStringLiteral("PutBack"));
     putBack_->setStatusTip(
         QStringLiteral("Write the chosen version over its game file, as Save does."));
@@ -124,13 +130,17 @@ void HistoryDialog::fill()
         const TuningFile file = entry.version.file;
         auto* version = new QTreeWidgetItem(
             list_, {ShownTime(entry.version), HistoryName(file), Summary(entry.changes, file)});
+        QStringList changes;
         for (const ChangedSetting& change : entry.changes.settings)
-            new QTreeWidgetItem(version, {QString(), QString(), ChangeText(change)});
+            changes << ChangeText(change);
         if (entry.changes.otherLines > 0 && !entry.changes.settings.empty())
-            new QTreeWidgetItem(version,
-                                {QString(), QString(),
-                                 QStringLiteral("and ") +
-                                     Count(entry.changes.otherLines, "other line", "other lines")});
+            changes << QStringLiteral("and ") +
+                           Count(entry.changes.otherLines, "other line", "other lines");
+        // A change takes the whole width of the list, below its version.
+        for (const QString& change : changes)
+            new QTreeWidgetItem(version, {change});
+        for (int i = 0; i < version->childCount(); ++i)
+            version->child(i)->setFirstColumnSpanned(true);
     }
     list_->expandAll();
     putBack_->setEnabled(chosenRow() >= 0);

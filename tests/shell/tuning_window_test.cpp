@@ -175,7 +175,7 @@ private slots:
         HistoryDialog dialog(form);
         QTreeWidget* list = dialog.versionList();
         QCOMPARE(list->topLevelItemCount(), 1);
-        QCOMPARE(list->topLevelItem(0)->child(0)->text(2),
+        QCOMPARE(list->topLevelItem(0)->child(0)->text(0),
                  QStringLiteral("Miscellaneous > Credit Awards > Credits per unit car damage for "
                                 "(medium) skill level (with peds): 250 → 9"));
         list->setCurrentItem(list->topLevelItem(0)->child(0));
