@@ -12,7 +12,6 @@
 #include <QFileInfo>
 #include <QRegularExpression>
 #include <algorithm>
-#include <cerrno>
 #include <cstring>
 
 namespace {
