@@ -29,6 +29,15 @@ const QString WrongSettings =
     PlainText(QStringLiteral("Invalid file, please use an original \\peds\\Settings.txt"));
 const QString InvalidDirectory = ErrorText(QStringLiteral("Invalid Directory: ") + DirToken);
 
+// A saved game file that differs from the demo's copy in the working folder takes its place.
+QString DemoCopyTaken(const char* name)
+{
+    return InformationText(QStringLiteral("Tunedeck now keeps a copy of your %1 as it is now. "
+                                          "Restore puts it back.\nIt takes the place of the "
+                                          "demo game's copy.")
+                               .arg(QLatin1String(name)));
+}
+
 // Both files resolve to the same file on disk.
 bool SameFile(const QString& a, const QString& b)
 {
@@ -443,7 +452,8 @@ void DirectoryTest::saveFolderWithOnlySettingsKeepsLabelSaved()
     QTest::mouseClick(form.SaveDir, Qt::LeftButton);
 
     QCOMPARE(Shown(window.messages),
-             QStringList{ErrorText(QStringLiteral("Invalid Directory: ") + pedsOnly)});
+             (QStringList{ErrorText(QStringLiteral("Invalid Directory: ") + pedsOnly),
+                          DemoCopyTaken("Settings.txt")}));
     QCOMPARE(ReadBytes(folder.path("Tunedeck.ini")), pedsOnly.toStdString() + "\r\n");
     QCOMPARE(form.state().PedMemo.count(), 965);
     QCOMPARE(form.state().PedMemo.line(500), marker);
@@ -532,7 +542,7 @@ void DirectoryTest::saveValidFolderTwice()
     // Another folder replaces what the buffers held, edits included.
     form.state().Memo1.setLine(5, "unsaved edit");
     SelectAndSave(form, other);
-    QCOMPARE(Shown(window.messages), QStringList{});
+    QCOMPARE(Shown(window.messages), QStringList{DemoCopyTaken("General.txt")});
     QCOMPARE(form.state().Memo1.count(), 410);
     QCOMPARE(form.state().Memo1.line(60), generalMarker);
     QCOMPARE(form.state().MiscMemo.line(60), generalMarker);
@@ -581,7 +591,7 @@ void DirectoryTest::saveLeavesGridLabelsAndOtherChoosers()
     QVERIFY(form.Directory->selectPath(folder.gameDir()));
     form.SaveDirClick();
 
-    QCOMPARE(Shown(window.messages), QStringList{});
+    QCOMPARE(Shown(window.messages), QStringList{DemoCopyTaken("General.txt")});
     QCOMPARE(form.state().Memo1.line(line), std::string("777\t\t\t\t\t// changed on disk"));
     // The grid and the row table still show the section as it was.
     QCOMPARE(form.ValueList->key(1), shownKey);
