@@ -85,6 +85,8 @@ private slots:
     void folderNameSurvivesSaveAndStart();
     void gameLaunchUsesSavedFolder();
     void perkwrightIniStillWinsAfterSave();
+    void referenceCopies_data();
+    void referenceCopies();
 };
 
 void DirectoryTest::initTestCase()
@@ -745,6 +747,69 @@ void DirectoryTest::perkwrightIniStillWinsAfterSave()
     Window next(folder);
     QCOMPARE(next->state().GameDir, folder.gameDir());
     QCOMPARE(next->LabelSaved->text(), folder.gameDir());
+}
+
+void DirectoryTest::referenceCopies_data()
+{
+    QTest::addColumn<QString>("copies"); // what the working folder holds before
+    QTest::addColumn<bool>("shortSettings");
+    QTest::addColumn<QString>("notice");
+
+    const QString both = QStringLiteral("Tunedeck now keeps a copy of your General.txt and "
+                                        "Settings.txt as they are now. Restore puts these back.");
+    QTest::newRow("none") << "none" << false << both;
+    QTest::newRow("the demo's") << "demo" << false
+                                << both + "\nThey take the place of the demo game's copies.";
+    QTest::newRow("the player's") << "own" << false << QString();
+    QTest::newRow("none, Settings.txt too short")
+        << "none" << true
+        << "Tunedeck now keeps a copy of your General.txt as it is now. Restore puts it back.\n"
+           "Your Settings.txt does not have 965 lines, so Tunedeck keeps no copy of it.";
+}
+
+void DirectoryTest::referenceCopies()
+{
+    QFETCH(QString, copies);
+    QFETCH(bool, shortSettings);
+    QFETCH(QString, notice);
+
+    WorkFolder folder;
+    const QString copyPaths[] = {folder.path("original.general"),
+                                 folder.path("original.pedsettings")};
+    for (const QString& copy : copyPaths) {
+        if (copies == QLatin1String("none"))
+            QVERIFY(QFile::remove(copy));
+        else if (copies == QLatin1String("own"))
+            WriteBytes(copy, "the player's copy\r\n");
+    }
+    // The player's game differs from the demo's.
+    ReplaceFileLine(folder.generalPath(), 60, "1.25\t\t// the player's");
+    ReplaceFileLine(folder.settingsPath(), 70, "3.5\t\t// the player's");
+    if (shortSettings)
+        ResizeFile(folder.settingsPath(), 964);
+    const auto held = [&](int i) {
+        return QFile::exists(copyPaths[i]) ? ReadBytes(copyPaths[i]) : std::string("no copy");
+    };
+    const std::string copiesBefore[] = {held(0), held(1)};
+    const std::string game[] = {ReadBytes(folder.generalPath()), ReadBytes(folder.settingsPath())};
+
+    Window window(folder);
+    window.messages.shown.clear();
+    SelectAndSave(*window.form, folder.gameDir());
+    QCOMPARE(window.messages.texts(FakeMessages::Information),
+             notice.isEmpty() ? std::vector<QString>{} : std::vector<QString>{notice});
+    const bool taken = copies != QLatin1String("own");
+    QCOMPARE(held(0), taken ? game[0] : copiesBefore[0]);
+    QCOMPARE(held(1), taken && !shortSettings ? game[1] : copiesBefore[1]);
+
+    // A copy once there stays, whatever folder is saved next.
+    const std::string copiesAfter[] = {held(0), held(1)};
+    ReplaceFileLine(folder.generalPath(), 60, "2.5\t\t// changed since");
+    window.messages.shown.clear();
+    SelectAndSave(*window.form, folder.gameDir());
+    QCOMPARE(window.messages.texts(FakeMessages::Information), std::vector<QString>{});
+    QCOMPARE(held(0), copiesAfter[0]);
+    QCOMPARE(held(1), copiesAfter[1]);
 }
 
 QTEST_MAIN(DirectoryTest)
