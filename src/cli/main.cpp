@@ -22,6 +22,8 @@ constexpr const char* Description =
     "  apply FILE               commit every setting of a tuning set and save the files\n"
     "  backup                   write General.bak and Settings.bak beside the game files\n"
     "  restore                  write the reference copies over the game files\n"
+    "  take-originals           keep the game files as they are now as the reference\n"
+    "                           copies where there are none (or only the demo game's)\n"
     "\n"
     "TAB is car, ped, misc, apo or a tab's caption, in any letter case. ITEM is an item\n"
     "index or an item text. Give a VALUE that begins with \"-\" after \"--\".\n"
@@ -64,6 +66,10 @@ int main(int argc, char* argv[])
                                                       "of the one named in the .ini file."),
                                        QStringLiteral("GAME_DIR"));
     parser.addOption(dirOption);
+    const QCommandLineOption forceOption(
+        QStringLiteral("force"),
+        QStringLiteral("With take-originals: replace the reference copies that are there."));
+    parser.addOption(forceOption);
     parser.addPositionalArgument(QStringLiteral("command"), QStringLiteral("The command to run."),
                                  QStringLiteral("COMMAND [ARGS]"));
 
@@ -91,6 +97,7 @@ int main(int argc, char* argv[])
     Invocation invocation;
     if (parser.isSet(dirOption))
         invocation.gameDir = QFile::decodeName(parser.value(dirOption).toLatin1());
+    invocation.force = parser.isSet(forceOption);
     invocation.command = Bytes(positional.front());
     for (qsizetype i = 1; i < positional.size(); ++i)
         invocation.arguments.push_back(Bytes(positional[i]));

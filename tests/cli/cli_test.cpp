@@ -720,6 +720,33 @@ TEST_F(CliTest, RestoreRefusesACopyOfTheWrongLineCount)
     EXPECT_EQ(settings(), Joined(SettingsSample()));
 }
 
+TEST_F(CliTest, TakeOriginalsReplacesOnlyTheDemosCopiesUnlessForced)
+{
+    const std::string copy = work.path("original.general").toStdString();
+    const auto copied = [&] { return ReadBytes(work.path("original.general")); };
+    ASSERT_EQ(run({"set", "misc", "5", "1", "250"}).status, 0);
+    Result result = run({"take-originals"});
+    EXPECT_EQ(result.status, 0);
+    EXPECT_EQ(result.out, "File copied: " + copy + "\n");
+    EXPECT_NE(result.err.find("Replacing the demo game's copy " + copy), std::string::npos);
+    EXPECT_EQ(copied(), general());
+    EXPECT_EQ(ReadBytes(work.path("original.pedsettings")), settings());
+
+    const std::string taken = general();
+    ASSERT_EQ(run({"set", "misc", "5", "1", "300"}).status, 0);
+    result = run({"take-originals"});
+    EXPECT_EQ(result.status, 0);
+    EXPECT_EQ(result.out, "");
+    EXPECT_EQ(copied(), taken);
+
+    result = run({"take-originals", "--force"});
+    EXPECT_EQ(result.status, 0);
+    EXPECT_EQ(result.err.rfind("tunedeck-cli: Replacing the reference copy " + copy, 0), 0u);
+    EXPECT_EQ(copied(), general());
+    EXPECT_EQ(run({"diff"}).status, 0);
+    EXPECT_EQ(run({"--force", "diff"}).status, 2);
+}
+
 // ---------------------------------------------------------------------------------------
 // The command line
 
@@ -748,7 +775,7 @@ TEST_F(CliTest, HelpAndVersion)
     EXPECT_EQ(help.out.rfind("Usage: tunedeck-cli [options] COMMAND [ARGS]\n", 0), 0u) << help.out;
     for (const char* command :
          {"check", "sections [TAB]", "show TAB ITEM", "set TAB ITEM ROW VALUE", "diff", "backup",
-          "restore", "--dir <GAME_DIR>"})
+          "restore", "take-originals", "--dir <GAME_DIR>", "--force"})
         EXPECT_NE(help.out.find(command), std::string::npos) << command;
 }
 
