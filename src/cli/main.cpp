@@ -22,8 +22,7 @@ constexpr const char* Description =
     "  apply FILE               commit every setting of a tuning set and save the files\n"
     "  backup                   write General.bak and Settings.bak beside the game files\n"
     "  restore                  write the reference copies over the game files\n"
-    "  take-originals           keep the game files as they are now as the reference\n"
-    "                           copies where there are none (or only the demo game's)\n"
+    "  take-originals           keep the game files as reference copies where none are\n"
     "\n"
     "TAB is car, ped, misc, apo or a tab's caption, in any letter case. ITEM is an item\n"
     "index or an item text. Give a VALUE that begins with \"-\" after \"--\".\n"
@@ -68,7 +67,7 @@ int main(int argc, char* argv[])
     parser.addOption(dirOption);
     const QCommandLineOption forceOption(
         QStringLiteral("force"),
-        QStringLiteral("With take-originals: replace the reference copies that are there."));
+        QStringLiteral("With take-originals: replace copies that are there."));
     parser.addOption(forceOption);
     parser.addPositionalArgument(QStringLiteral("command"), QStringLiteral("The command to run."),
                                  QStringLiteral("COMMAND [ARGS]"));
