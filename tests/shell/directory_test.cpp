@@ -4,6 +4,7 @@
 #include "window_fixture.h"
 
 #include "controls.h"
+#include "faults/fault_injection.h"
 #include "folder_tree.h"
 #include "key_value_grid.h"
 #include "path_label.h"
@@ -87,6 +88,7 @@ private slots:
     void perkwrightIniStillWinsAfterSave();
     void referenceCopies_data();
     void referenceCopies();
+    void referenceCopyThatCannotBeWritten();
 };
 
 void DirectoryTest::initTestCase()
@@ -810,6 +812,28 @@ void DirectoryTest::referenceCopies()
     QCOMPARE(window.messages.texts(FakeMessages::Information), std::vector<QString>{});
     QCOMPARE(held(0), copiesAfter[0]);
     QCOMPARE(held(1), copiesAfter[1]);
+}
+
+void DirectoryTest::referenceCopyThatCannotBeWritten()
+{
+    WorkFolder folder;
+    const QString copy = folder.path("original.general");
+    QVERIFY(QFile::remove(copy) && QFile::remove(folder.path("original.pedsettings")));
+    Window window(folder);
+    window.messages.shown.clear();
+    {
+        // The copy of General.txt cannot be put in place; the other one can.
+        const InjectedFault fault("rename", ENOSPC, 0, copy);
+        SelectAndSave(*window.form, folder.gameDir());
+    }
+    QCOMPARE(window.messages.texts(FakeMessages::Error).size(), size_t(1));
+    QVERIFY(window.messages.texts(FakeMessages::Error)[0].startsWith(
+        "Tunedeck could not keep a copy of your General.txt."));
+    QCOMPARE(window.messages.texts(FakeMessages::Information),
+             std::vector<QString>{"Tunedeck now keeps a copy of your Settings.txt as it is now. "
+                                  "Restore puts it back."});
+    QVERIFY(!QFile::exists(copy));
+    QCOMPARE(ReadBytes(folder.path("original.pedsettings")), ReadBytes(folder.settingsPath()));
 }
 
 QTEST_MAIN(DirectoryTest)
