@@ -25,6 +25,7 @@ constexpr const char* Description =
     "  restore                  write the reference copies over the game files\n"
     "  history [FILE]           the versions kept before each save, and what changed after\n"
     "  revert N [FILE]          put version N of history [FILE] back over its game file\n"
+    "  take-originals           keep the game files as reference copies where none are\n"
     "\n"
     "TAB is car, ped, misc, apo or a tab's caption, in any letter case. ITEM is an item\n"
     "index or an item text. Give a VALUE that begins with \"-\" after \"--\".\n"
@@ -73,6 +74,10 @@ int main(int argc, char* argv[])
         QStringLiteral("limit"), QStringLiteral("history: list only the newest N versions."),
         QStringLiteral("N"));
     parser.addOption(limitOption);
+    const QCommandLineOption forceOption(
+        QStringLiteral("force"),
+        QStringLiteral("With take-originals: replace copies that are there."));
+    parser.addOption(forceOption);
     parser.addPositionalArgument(QStringLiteral("command"), QStringLiteral("The command to run."),
                                  QStringLiteral("COMMAND [ARGS]"));
 
@@ -100,6 +105,7 @@ int main(int argc, char* argv[])
     Invocation invocation;
     if (parser.isSet(dirOption))
         invocation.gameDir = QFile::decodeName(parser.value(dirOption).toLatin1());
+    invocation.force = parser.isSet(forceOption);
     invocation.command = Bytes(positional.front());
     for (qsizetype i = 1; i < positional.size(); ++i)
         invocation.arguments.push_back(Bytes(positional[i]));

@@ -10,6 +10,7 @@
 #include "documents/errors.h"
 #include "documents/game_files.h"
 #include "documents/game_paths.h"
+#include "documents/reference_copies.h"
 #include "editing/section_procedure.h"
 #include "editing/write_back.h"
 #include "find_setting_dialog.h"
@@ -581,7 +582,10 @@ void TForm1::DirectoryClick()
 
 void TForm1::SaveDirClick()
 {
-    guarded([this] {
+    // The game files this save read from the chosen folder: where the working folder
+    // holds no reference copy of one, it becomes its copy before anything can change it.
+    std::vector<TuningFile> loaded;
+    guarded([this, &loaded] {
         const QString dir = Directory->selectedPath();
         const QString invalid = QStringLiteral("Invalid Directory: ") + dir;
         if (!FileExists(GameFilePath(dir, QLatin1String(GeneralFile)))) {
@@ -593,6 +597,7 @@ void TForm1::SaveDirClick()
             LabelSaved->setText(dir);
             if (!ReloadGeneralBuffers(state_, *controls_))
                 return;
+            loaded.push_back(TuningFile::General);
         }
         const QString settings = GameFilePath(dir, QStringLiteral("\\data\\peds\\settings.txt"));
         if (!FileExists(settings)) {
@@ -602,8 +607,11 @@ void TForm1::SaveDirClick()
         WriteConfigurationFile(workFile(TunedeckIni), dir);
         state_.GameDir = dir;
         state_.SettingsPath = settings;
-        ReloadSettingsBuffer(state_, *controls_);
+        if (ReloadSettingsBuffer(state_, *controls_))
+            loaded.push_back(TuningFile::Settings);
     });
+    if (!loaded.empty())
+        guarded([this, &loaded] { TakeMissingReferenceCopies(state_, *messages_, loaded); });
 }
 
 void TForm1::showDetails(bool shown)

@@ -751,6 +751,24 @@ TEST_F(CliTest, RestoreRefusesACopyOfTheWrongLineCount)
     EXPECT_EQ(settings(), Joined(SettingsSample()));
 }
 
+TEST_F(CliTest, TakeOriginalsReplacesOnlyTheDemosCopiesUnlessForced)
+{
+    const std::string copy = work.path("original.general").toStdString();
+    const auto copied = [&] { return ReadBytes(work.path("original.general")); };
+    ASSERT_EQ(run({"set", "misc", "5", "1", "250"}).status, 0);
+    EXPECT_EQ(run({"take-originals"}).out, "File copied: " + copy + "\n");
+    EXPECT_EQ(copied(), general());
+
+    const std::string taken = general();
+    ASSERT_EQ(run({"set", "misc", "5", "1", "300"}).status, 0);
+    EXPECT_EQ(run({"take-originals"}).status, 0);
+    EXPECT_EQ(copied(), taken);
+    EXPECT_EQ(run({"take-originals", "--force"}).err.find("Replacing the reference copy " + copy),
+              14u);
+    EXPECT_EQ(copied(), general());
+    EXPECT_EQ(run({"--force", "diff"}).status, 2);
+}
+
 // ---------------------------------------------------------------------------------------
 // history and revert
 
@@ -820,7 +838,8 @@ TEST_F(CliTest, HelpAndVersion)
     EXPECT_EQ(help.out.rfind("Usage: tunedeck-cli [options] COMMAND [ARGS]\n", 0), 0u) << help.out;
     for (const char* command :
          {"check", "sections [TAB]", "show TAB ITEM", "set TAB ITEM ROW VALUE", "diff", "backup",
-          "restore", "history [FILE]", "revert N [FILE]", "--dir <GAME_DIR>", "--limit <N>"})
+          "restore", "history [FILE]", "revert N [FILE]", "take-originals", "--dir <GAME_DIR>",
+          "--limit <N>", "--force"})
         EXPECT_NE(help.out.find(command), std::string::npos) << command;
 }
 

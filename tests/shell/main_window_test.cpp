@@ -1088,7 +1088,10 @@ void MainWindowTest::viewsFollowBufferChanges()
     QCOMPARE(form.state().Memo1.line(60), std::string("1.5\t\t// other general"));
     QCOMPARE(form.state().PedMemo.line(70), std::string("2.5\t\t// other settings"));
     QVERIFY(viewsMatchBuffers());
-    QCOMPARE(Shown(window.messages), QStringList{});
+    QCOMPARE(Shown(window.messages),
+             QStringList{InformationText(QStringLiteral(
+                 "Tunedeck now keeps a copy of your General.txt and Settings.txt as they are now. "
+                 "Restore puts these back.\nThey take the place of the demo game's copies."))});
 }
 
 void MainWindowTest::unusualBytesSurviveTheView_data()
