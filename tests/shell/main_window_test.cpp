@@ -10,6 +10,7 @@
 #include "desktop_launcher.h"
 #include "folder_tree.h"
 #include "key_value_grid.h"
+#include "launch_command.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -31,6 +32,7 @@
 
 #include <functional>
 #include <map>
+#include <optional>
 
 namespace {
 
@@ -174,6 +176,8 @@ private slots:
     void siblingLaunch_data();
     void siblingLaunch();
 
+    void launchCommand_data();
+    void launchCommand();
     void desktopLauncher_data();
     void desktopLauncher();
     void aboutBox_data();
@@ -1158,55 +1162,64 @@ void MainWindowTest::unusualBytesSurviveTheView()
 void MainWindowTest::gameLaunch_data()
 {
     QTest::addColumn<bool>("directoryKnown");
-    QTest::addColumn<QString>("game"); // what is at game/gwheel2.exe: "file", "folder", ""
-    QTest::addColumn<bool>("launched");
+    QTest::addColumn<QString>("game");    // what is at game/gwheel2.exe: "file", "folder", ""
+    QTest::addColumn<bool>("inPrefix");   // the game lies in a Wine prefix; wine is not on PATH
+    QTest::addColumn<QString>("failure"); // the launcher's answer
+    QTest::addColumn<QString>("shown");
 
-    QTest::newRow("no directory known") << false << "file" << false;
-    QTest::newRow("directory without gwheel2.exe") << true << "" << false;
-    QTest::newRow("gwheel2.exe is a folder") << true << "folder" << false;
-    QTest::newRow("gwheel2.exe in the game folder") << true << "file" << true;
-    QTest::newRow("the opener cannot start") << true << "fails" << true;
+    const QString unknown = InformationText(
+        QStringLiteral("You must save your Gorewheel 2 directory to use this feature."));
+    QTest::newRow("no directory known") << false << "file" << false << "" << unknown;
+    QTest::newRow("directory without gwheel2.exe") << true << "" << false << "" << unknown;
+    QTest::newRow("gwheel2.exe is a folder") << true << "folder" << false << "" << unknown;
+    QTest::newRow("gwheel2.exe in the game folder") << true << "file" << false << ""
+                                                    << "";
+    QTest::newRow("the opener fails")
+        << true << "file" << false << "xdg-open ended with exit code 3."
+        << ErrorText(
+               QStringLiteral("Could not start gwheel2.exe: xdg-open ended with exit code 3."));
+    QTest::newRow("a Wine prefix without wine")
+        << true << "file" << true << ""
+        << ErrorText(QStringLiteral("Could not start gwheel2.exe: wine was not found; install "
+                                    "Wine or open the game from your launcher."));
 }
 
 void MainWindowTest::gameLaunch()
 {
     QFETCH(bool, directoryKnown);
     QFETCH(QString, game);
-    QFETCH(bool, launched);
+    QFETCH(bool, inPrefix);
+    QFETCH(QString, failure);
+    QFETCH(QString, shown);
 
     WorkFolder folder;
     if (directoryKnown)
         StartWithGame(folder);
     const QString program = folder.path("game/gwheel2.exe");
-    if (game == QLatin1String("file") || game == QLatin1String("fails"))
+    if (game == QLatin1String("file"))
         WriteBytes(program, "MZ");
     else if (game == QLatin1String("folder"))
         QVERIFY(QDir().mkpath(program));
+    if (inPrefix) {
+        QVERIFY(QDir().mkpath(folder.path("drive_c")));
+        WriteBytes(folder.path("system.reg"), "WINE REGISTRY Version 2\n");
+    }
+    const StandInPrograms tools(folder.path("bin"), {QStringLiteral("xdg-open")});
     Window window(folder);
     window->show();
     QVERIFY(QTest::qWaitForWindowExposed(window.form.get()));
     window.messages.shown.clear();
-    if (game == QLatin1String("fails"))
-        window.launcher.failure = QStringLiteral("xdg-open was not found.");
+    window.launcher.failure = failure;
 
     window->Gorewheel21->trigger();
 
+    QCOMPARE(Shown(window.messages), shown.isEmpty() ? QStringList{} : QStringList{shown});
+    const bool launched = shown.isEmpty() || !failure.isEmpty();
+    QCOMPARE(window.launcher.started.size(), size_t(launched));
     if (launched) {
-        // A launch that fails says what could not be started, and why.
-        QCOMPARE(Shown(window.messages),
-                 window.launcher.failure.isEmpty()
-                     ? QStringList{}
-                     : QStringList{ErrorText(QStringLiteral("Could not start ") +
-                                             QDir::toNativeSeparators(program) +
-                                             QStringLiteral(".\nxdg-open was not found."))});
-        QCOMPARE(window.launcher.opened.size(), size_t(1));
-        QCOMPARE(window.launcher.opened[0].first, QStringLiteral("gwheel2.exe"));
-        QCOMPARE(window.launcher.opened[0].second, folder.gameDir());
-    } else {
-        QCOMPARE(Shown(window.messages),
-                 QStringList{InformationText(QStringLiteral(
-                     "You must save your Gorewheel 2 directory to use this feature."))});
-        QVERIFY(window.launcher.opened.empty());
+        QCOMPARE(window.launcher.started[0].program, folder.path("bin/xdg-open"));
+        QCOMPARE(window.launcher.started[0].arguments, QStringList{program});
+        QCOMPARE(window.launcher.started[0].workingFolder, folder.gameDir());
     }
     // Tunedeck keeps running.
     QVERIFY(window->isVisible());
@@ -1220,7 +1233,7 @@ void MainWindowTest::siblingLaunch_data()
     QTest::newRow("LaunchPW") << 1 << true;
     QTest::newRow("MiscPerkwright") << 2 << true;
     QTest::newRow("APOPerkwright") << 3 << true;
-    QTest::newRow("APOPerkwright, the opener cannot start") << 3 << false;
+    QTest::newRow("APOPerkwright, the opener fails") << 3 << false;
 }
 
 void MainWindowTest::siblingLaunch()
@@ -1231,6 +1244,7 @@ void MainWindowTest::siblingLaunch()
     WorkFolder folder;
     StartWithGame(folder);
     WriteBytes(folder.path("Perkwright.exe"), "MZ");
+    const StandInPrograms tools(folder.path("bin"), {QStringLiteral("xdg-open")});
     Window window(folder);
     TForm1& form = *window.form;
     form.PageControl1->setCurrentIndex(tab);
@@ -1244,70 +1258,179 @@ void MainWindowTest::siblingLaunch()
         form.GeneralBut, form.LaunchPW, form.MiscPerkwright, form.APOPerkwright}[tab];
     QVERIFY(button->isVisible());
     if (!starts)
-        window.launcher.failure = QStringLiteral("No such file or directory");
+        window.launcher.failure = QStringLiteral("xdg-open ended with exit code 3.");
     QTest::mouseClick(button, Qt::LeftButton);
 
-    QCOMPARE(window.launcher.opened.size(), size_t(1));
-    QCOMPARE(window.launcher.opened[0].first, QStringLiteral("Perkwright.exe"));
-    QCOMPARE(window.launcher.opened[0].second, folder.path());
+    QCOMPARE(window.launcher.started.size(), size_t(1));
+    QCOMPARE(window.launcher.started[0].arguments, QStringList{folder.path("Perkwright.exe")});
+    QCOMPARE(window.launcher.started[0].workingFolder, folder.path());
     // Tunedeck gives way only to a sibling that has started.
     QCOMPARE(form.isVisible(), !starts);
     QCOMPARE(Shown(window.messages),
-             starts
-                 ? QStringList{}
-                 : QStringList{ErrorText(QStringLiteral("Could not start ") +
-                                         QDir::toNativeSeparators(folder.path("Perkwright.exe")) +
-                                         QStringLiteral(".\nNo such file or directory"))});
+             starts ? QStringList{}
+                    : QStringList{ErrorText(QStringLiteral(
+                          "Could not start Perkwright.exe: xdg-open ended with exit code 3."))});
     QVERIFY(Snapshot(folder.path()) == before);
 }
 
-void MainWindowTest::desktopLauncher_data()
+void MainWindowTest::launchCommand_data()
 {
-    QTest::addColumn<QString>("opener"); // the xdg-open on PATH: "" none, "script", "broken"
-    QTest::addColumn<bool>("starts");
-    QTest::newRow("xdg-open missing") << "" << false;
-    QTest::newRow("xdg-open cannot be run") << "broken" << false;
-    QTest::newRow("xdg-open present") << "script" << true;
+    // Below a scratch home "~": the files that make a Wine prefix (a "/" ends a folder), the
+    // game folder, the stand-ins on PATH, TUNEDECK_LAUNCH, whether the sibling editor starts
+    // (from ~/work) rather than the game, and the command chosen or the failure.
+    QTest::addColumn<QString>("prefix");
+    QTest::addColumn<QString>("gameFolder");
+    QTest::addColumn<QString>("tools");
+    QTest::addColumn<QString>("own");
+    QTest::addColumn<bool>("sibling");
+    QTest::addColumn<QString>("expected");
+
+    const QString wine = QStringLiteral(".wine/drive_c/ .wine/system.reg");
+    const QString inWine = QStringLiteral(".wine/drive_c/GW2");
+    const QString proton = QStringLiteral("st/steamapps/compatdata/2310/pfx/");
+    const QString steam = proton + "drive_c/ " + proton + "system.reg";
+    const QString inSteam = proton + "drive_c/GW2";
+    const QString all = QStringLiteral("steam wine xdg-open");
+    QTest::newRow("Wine prefix") << wine << inWine << all << "" << false
+                                 << "WINEPREFIX=~/.wine wine ~/.wine/drive_c/GW2/gwheel2.exe";
+    QTest::newRow("Wine prefix, the sibling")
+        << wine << inWine << all << "" << true << "WINEPREFIX=~/.wine wine ~/work/Perkwright.exe";
+    QTest::newRow("Wine prefix, no wine")
+        << wine << inWine << "xdg-open"
+        << "" << false << "wine was not found; install Wine or open the game from your launcher.";
+    QTest::newRow("Lutris prefix")
+        << "Games/gw2/drive_c/ Games/gw2/system.reg"
+        << "Games/gw2/drive_c/GOG Games/GW2" << all << "" << false
+        << "WINEPREFIX=~/Games/gw2 wine \"~/Games/gw2/drive_c/GOG Games/GW2/gwheel2.exe\"";
+    QTest::newRow("Bottles bottle")
+        << "bottles/GW2/drive_c/ bottles/GW2/system.reg"
+        << "bottles/GW2/drive_c/Games" << all << "" << false
+        << "WINEPREFIX=~/bottles/GW2 wine ~/bottles/GW2/drive_c/Games/gwheel2.exe";
+    QTest::newRow("Steam prefix") << steam << inSteam << all << "" << false
+                                  << "steam -applaunch 2310";
+    QTest::newRow("Steam prefix, no steam") << steam << inSteam << "wine xdg-open"
+                                            << "" << false << "xdg-open steam://rungameid/2310";
+    QTest::newRow("Steam prefix, no steam nor xdg-open")
+        << steam << inSteam << "wine"
+        << "" << false << "neither steam nor xdg-open was found; start the game from Steam.";
+    QTest::newRow("Steam prefix, the sibling")
+        << steam << inSteam << all << "" << true
+        << "WINEPREFIX=~/st/steamapps/compatdata/2310/pfx wine ~/work/Perkwright.exe";
+    QTest::newRow("drive_c without system.reg")
+        << "copy/drive_c/"
+        << "copy/drive_c/GW2" << all << "" << false << "xdg-open ~/copy/drive_c/GW2/gwheel2.exe";
+    QTest::newRow("no prefix") << ""
+                               << "GW2" << all << "" << false << "xdg-open ~/GW2/gwheel2.exe";
+    QTest::newRow("no prefix, no xdg-open")
+        << ""
+        << "GW2"
+        << "steam wine"
+        << "" << false << "xdg-open was not found; it comes with the package xdg-utils.";
+    QTest::newRow("the sibling, no game folder")
+        << ""
+        << "" << all << "" << true << "xdg-open ~/work/Perkwright.exe";
+    QTest::newRow("own command")
+        << wine << inWine << "wine-staging"
+        << "wine-staging -v \"%f\"" << false
+        << "WINEPREFIX=~/.wine wine-staging -v ~/.wine/drive_c/GW2/gwheel2.exe";
+    QTest::newRow("own command without %f")
+        << ""
+        << "GW2"
+        << "lutris"
+        << "lutris lutris:rungame/gw2" << false << "lutris lutris:rungame/gw2";
+    QTest::newRow("own command not found") << ""
+                                           << "GW2" << all << "nosuch %f" << false
+                                           << "TUNEDECK_LAUNCH names nosuch, which was not found.";
 }
 
-// The real launcher: xdg-open from PATH, given the file's full path, in the folder asked.
+void MainWindowTest::launchCommand()
+{
+    QFETCH(QString, prefix);
+    QFETCH(QString, gameFolder);
+    QFETCH(QString, tools);
+    QFETCH(QString, own);
+    QFETCH(bool, sibling);
+    QFETCH(QString, expected);
+
+    WorkFolder home;
+    for (const QString& file : prefix.split(QLatin1Char(' '), Qt::SkipEmptyParts))
+        file.endsWith(QLatin1Char('/')) ? void(QDir().mkpath(home.path(file)))
+                                        : WriteBytes(home.path(file), "WINE REGISTRY\n");
+    for (const QString& tool : tools.split(QLatin1Char(' ')))
+        StandInPrograms(home.path("bin"), {tool});
+    QProcessEnvironment environment;
+    environment.insert(QStringLiteral("PATH"), home.path("bin"));
+    if (!own.isEmpty())
+        environment.insert(QStringLiteral("TUNEDECK_LAUNCH"), own);
+    const QString game = gameFolder.isEmpty() ? QString() : home.path(gameFolder);
+    if (!game.isEmpty())
+        QVERIFY(QDir().mkpath(game));
+
+    const LaunchChoice choice =
+        ChooseLaunchCommand(sibling ? home.path("work/Perkwright.exe") : game + "/gwheel2.exe",
+                            game, sibling ? LaunchTarget::Helper : LaunchTarget::Game, environment);
+    QCOMPARE(choice.failure.isEmpty() ? ShownCommand(choice.command).replace(home.path(), "~")
+                                      : choice.failure,
+             expected);
+}
+
+// The real launcher with a stand-in wine: it starts in the game folder, in the game's prefix,
+// given the game's path; a program that ends at once with a failure has not started.
+void MainWindowTest::desktopLauncher_data()
+{
+    QTest::addColumn<QString>("tool");
+    QTest::addColumn<QString>("then");    // what the stand-in does after writing its record
+    QTest::addColumn<QString>("failure"); // the end of the launcher's answer
+    QTest::newRow("ends well at once") << "wine"
+                                       << "exit 0"
+                                       << "";
+    QTest::newRow("keeps running") << "wine"
+                                   << "exec /bin/sleep 3"
+                                   << "";
+    QTest::newRow("fails at once") << "wine"
+                                   << "exit 1"
+                                   << "ended with exit code 1.";
+    QTest::newRow("is ended by a signal") << "wine"
+                                          << "kill -9 $$"
+                                          << "(Killed).";
+    QTest::newRow("cannot be run") << "wine"
+                                   << "unrunnable"
+                                   << "could not be run: No such file or directory.";
+    QTest::newRow("xdg-open opens nothing")
+        << "xdg-open"
+        << "exit 3"
+        << "exit code 3. Nothing on this desktop opens that kind of file: install Wine, or "
+           "name a command in TUNEDECK_LAUNCH.";
+}
+
 void MainWindowTest::desktopLauncher()
 {
-    QFETCH(QString, opener);
-    QFETCH(bool, starts);
+    QFETCH(QString, tool);
+    QFETCH(QString, then);
+    QFETCH(QString, failure);
 
     WorkFolder folder;
-    const QString bin = folder.path("bin");
-    QVERIFY(QDir().mkpath(bin));
-    const QString record = folder.path("opened.txt");
-    const QString script = bin + QStringLiteral("/xdg-open");
-    if (opener == QLatin1String("script"))
-        WriteBytes(script, "#!/bin/sh\necho \"$PWD|$1\" > \"" + record.toStdString() + "\"\n");
-    else if (opener == QLatin1String("broken"))
-        WriteBytes(script, "#!/no/such/interpreter\n");
-    if (!opener.isEmpty())
-        QVERIFY(
-            QFile::setPermissions(script, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner));
-    const QByteArray oldPath = qgetenv("PATH");
-    qputenv("PATH", QFile::encodeName(bin));
-    QString failure;
-    const bool started =
-        DesktopLauncher().open(QStringLiteral("Perkwright.exe"), folder.gameDir(), failure);
-    qputenv("PATH", oldPath);
+    const bool wine = tool == QLatin1String("wine");
+    const QString game = folder.path(wine ? "pfx/drive_c/Program Files/GW2" : "game");
+    QVERIFY(QDir().mkpath(game));
+    WriteBytes(folder.path("pfx/system.reg"), "WINE REGISTRY\n");
+    const StandInPrograms tools(folder.path("bin"), {tool}, then.toStdString());
+    const bool runnable = then != QLatin1String("unrunnable");
+    if (!runnable)
+        WriteBytes(folder.path("bin/wine"), "#!/no/such/interpreter\n");
+    const LaunchChoice choice = ChooseLaunchCommand(game + "/gwheel2.exe", game, LaunchTarget::Game,
+                                                    QProcessEnvironment::systemEnvironment());
+    QVERIFY(choice.failure.isEmpty());
 
-    QCOMPARE(started, starts);
-    if (!starts) {
-        QVERIFY(!failure.isEmpty());
-        if (opener.isEmpty())
-            QVERIFY(failure.contains(QLatin1String("xdg-open")));
-        return;
-    }
-    const auto recorded = [&] {
-        return QFile::exists(record) ? QString::fromStdString(ReadBytes(record)).trimmed()
-                                     : QString();
-    };
-    QTRY_COMPARE(recorded(), folder.gameDir() + QLatin1Char('|') + folder.gameDir() +
-                                 QStringLiteral("/Perkwright.exe"));
+    std::optional<QString> answer;
+    DesktopLauncher launcher;
+    launcher.start(choice.command, [&](const QString& text) { answer = text; });
+    QTRY_VERIFY(answer);
+    QVERIFY2(failure.isEmpty() ? answer->isEmpty() : answer->endsWith(failure),
+             qPrintable(*answer));
+    if (runnable)
+        QCOMPARE(QString::fromStdString(ReadBytes(folder.path("bin/" + tool + ".log"))),
+                 game + "|" + (wine ? folder.path("pfx") : "") + "|" + game + "/gwheel2.exe\n");
 }
 
 void MainWindowTest::aboutBox_data()
