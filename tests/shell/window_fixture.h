@@ -122,21 +122,19 @@ inline std::vector<std::string> BufferLines(const TextBuffer& buffer)
     return buffer.lines();
 }
 
-// Stand-in programs, alone on PATH while the object lives (with WINEPREFIX and
-// TUNEDECK_LAUNCH unset): each writes "<working folder>|<WINEPREFIX>|<arguments>" to
-// <bin>/<name>.log, then runs the shell text `then`.
-class StandInPrograms {
-public:
+// Stand-in programs alone on PATH while the object lives, WINEPREFIX and TUNEDECK_LAUNCH unset:
+// each writes "<working folder>|<WINEPREFIX>|<arguments>" to <bin>/<name>.log, then runs `then`.
+struct StandInPrograms {
+    const QByteArray path = qgetenv("PATH"), prefix = qgetenv("WINEPREFIX"),
+                     own = qgetenv("TUNEDECK_LAUNCH");
     StandInPrograms(const QString& bin, const QStringList& names, const std::string& then = {})
     {
-        for (const char* name : {"PATH", "WINEPREFIX", "TUNEDECK_LAUNCH"})
-            saved_.emplace_back(name, qgetenv(name));
         for (const QString& name : names) {
-            const QString script = QDir(bin).filePath(name);
-            WriteBytes(script, "#!/bin/sh\nprintf '%s|%s|%s\\n' \"$PWD\" \"$WINEPREFIX\" \"$*\" "
-                               "> \"$0.log\"\n" +
-                                   then + "\n");
-            QFile::setPermissions(script, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+            WriteBytes(bin + "/" + name, "#!/bin/sh\nprintf '%s|%s|%s\\n' \"$PWD\" \"$WINEPREFIX\" "
+                                         "\"$*\" >\"$0.log\"\n" +
+                                             then + "\n");
+            QFile::setPermissions(bin + "/" + name,
+                                  QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
         }
         qputenv("PATH", QFile::encodeName(bin));
         qunsetenv("WINEPREFIX");
@@ -144,10 +142,10 @@ public:
     }
     ~StandInPrograms()
     {
-        for (const auto& [name, value] : saved_)
-            value.isEmpty() ? qunsetenv(name) : qputenv(name, value);
+        qputenv("PATH", path);
+        for (const auto& [name, value] :
+             {std::pair("WINEPREFIX", prefix), {"TUNEDECK_LAUNCH", own}})
+            if (!value.isEmpty())
+                qputenv(name, value);
     }
-
-private:
-    std::vector<std::pair<const char*, QByteArray>> saved_;
 };
