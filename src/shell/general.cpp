@@ -20,6 +20,7 @@
 #include "jpeg_picture.h"
 #include "key_value_grid.h"
 #include "latin1.h"
+#include "launch_command.h"
 #include "message_boxes.h"
 #include "path_label.h"
 #include "text_wrap.h"
@@ -35,6 +36,8 @@
 #include <QLabel>
 #include <QLayout>
 #include <QMenuBar>
+#include <QPointer>
+#include <QProcessEnvironment>
 #include <QPushButton>
 #include <QStatusBar>
 #include <QTabWidget>
@@ -654,23 +657,33 @@ void TForm1::ShowContents1Click()
         box->setChecked(show);
 }
 
-bool TForm1::launch(const QString& file, const QString& workingDir)
+void TForm1::launch(const QString& program, LaunchTarget target,
+                    const std::function<void()>& started)
 {
-    QString failure;
-    if (launcher_->open(file, workingDir, failure))
-        return true;
-    messages_->error(
-        QStringLiteral("Could not start %1.\n%2")
-            .arg(QDir::toNativeSeparators(QDir(workingDir).absoluteFilePath(file)), failure));
-    return false;
+    const LaunchChoice choice = ChooseLaunchCommand(program, state_.GameDir, target,
+                                                    QProcessEnvironment::systemEnvironment());
+    // The answer may come after the window has gone.
+    const auto finish = [window = QPointer<TForm1>(this), name = QFileInfo(program).fileName(),
+                         started](const QString& failure) {
+        if (!window)
+            return;
+        if (!failure.isEmpty())
+            window->messages_->error(QStringLiteral("Could not start %1: %2").arg(name, failure));
+        else if (started)
+            started();
+    };
+    if (choice.failure.isEmpty())
+        launcher_->start(choice.command, finish);
+    else
+        finish(choice.failure);
 }
 
 void TForm1::LaunchSibling()
 {
-    // Tunedeck gives way to the sibling editor, but only to one that has started.
-    if (launch(QString::fromLatin1(SiblingEditor),
-               state_.WorkDir.isEmpty() ? QDir::currentPath() : state_.WorkDir))
-        close();
+    // Tunedeck gives way to the sibling editor, but only to one that has started; it runs in
+    // the game's Wine prefix when there is one.
+    launch(QFileInfo(workFile(SiblingEditor)).absoluteFilePath(), LaunchTarget::Helper,
+           [this] { close(); });
 }
 
 void TForm1::GeneralButClick()
@@ -703,7 +716,7 @@ void TForm1::Gorewheel21Click()
         if (!folder.isDir() || !folder.isExecutable())
             throw FileError(
                 QStringLiteral("Cannot change the working folder to \"%1\".").arg(state_.GameDir));
-        launch(QFileInfo(game).fileName(), state_.GameDir);
+        launch(QFileInfo(game).absoluteFilePath(), LaunchTarget::Game, {});
     });
 }
 

@@ -27,6 +27,7 @@ class QFrame;
 class SectionChooser;
 class TAboutBox;
 class KeyValueGrid;
+enum class LaunchTarget;
 
 // What the window is given from outside; tests put fakes in, the program leaves them
 // empty and gets message boxes and the desktop's opener.
@@ -181,7 +182,7 @@ private:
     void showDetails(bool shown);
     void detailsCheckClick(QCheckBox* box);
     void LaunchSibling();
-    bool launch(const QString& file, const QString& workingDir);
+    void launch(const QString& program, LaunchTarget target, const std::function<void()>& started);
     SectionChooser* chooserOf(Tab tab) const;
 
     AppState state_;

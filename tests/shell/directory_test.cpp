@@ -722,10 +722,11 @@ void DirectoryTest::gameLaunchUsesSavedFolder()
     SelectAndSave(form, other);
     QCOMPARE(Shown(window.messages), QStringList{});
 
+    const StandInPrograms tools(folder.path("bin"), {QStringLiteral("xdg-open")});
     form.Gorewheel21Click();
-    QCOMPARE(window.launcher.opened.size(), size_t(1));
-    QCOMPARE(window.launcher.opened[0].first, QStringLiteral("gwheel2.exe"));
-    QCOMPARE(window.launcher.opened[0].second, other);
+    QCOMPARE(window.launcher.started.size(), size_t(1));
+    QCOMPARE(window.launcher.started[0].arguments, QStringList{other + "/gwheel2.exe"});
+    QCOMPARE(window.launcher.started[0].workingFolder, other);
     QCOMPARE(Shown(window.messages), QStringList{});
 }
 
