@@ -121,6 +121,8 @@ bool ReadLinesFrom(const QString& path, int limit, std::vector<std::string>& lin
     if (stamp)
         *stamp = StampOfBytes(bytes, file.fileTime(QFileDevice::FileModificationTime));
     lines = SplitLines(bytes, limit);
+    if (stamp)
+        stamp->lines = lines;
     return true;
 }
 
@@ -215,9 +217,13 @@ void WriteBuffer(AppState& state, Messages& messages, Progress& progress, const 
         error = file.commit(bytes);
     }
     const int index = StampIndex(state, path);
-    if (error == 0 && index >= 0)
-        state.DiskStamps[static_cast<size_t>(index)] =
-            StampOfBytes(bytes, QFileInfo(path).lastModified());
+    if (error == 0 && index >= 0) {
+        FileStamp& stamp = state.DiskStamps[static_cast<size_t>(index)].emplace(
+            StampOfBytes(bytes, QFileInfo(path).lastModified()));
+        stamp.lines = buffer.lines();
+        if (!stamp.lines.empty() && firstLine)
+            stamp.lines[0] = firstLine;
+    }
 
     if (error != 0)
         messages.error(QStringLiteral("Save aborted with error: %1").arg(error));
@@ -352,4 +358,17 @@ bool ReloadSettingsBuffer(AppState& state, const Controls& controls)
             QStringLiteral("Invalid file, please use an original \\peds\\Settings.txt"));
     }
     return true;
+}
+
+bool HoldsUnsavedEdits(const AppState& state, Tab tab)
+{
+    const TextBuffer& buffer = state.buffer(tab);
+    const auto& disk = state.DiskStamps[static_cast<size_t>(FileOf(tab))];
+    if (!disk)
+        return !buffer.empty();
+    // Line 0 is not compared: a save writes the fixed first line in its place.
+    const std::vector<std::string>& saved = disk->lines;
+    return buffer.count() != static_cast<int>(saved.size()) ||
+           !std::equal(buffer.lines().begin() + std::min(1, buffer.count()), buffer.lines().end(),
+                       saved.begin() + std::min<size_t>(1, saved.size()));
 }

@@ -40,6 +40,10 @@ std::string FileBytes(const TextBuffer& buffer, const char* firstLine, Progress&
 // Tunedeck last read or wrote it and the player, asked, says no.
 bool ReplacingIsAllowed(const AppState& state, Messages& messages, const QString& path);
 
+// Whether the tab's buffer holds lines that its game file did not hold when Tunedeck last
+// read or wrote it (the first line aside, which a save replaces).
+bool HoldsUnsavedEdits(const AppState& state, Tab tab);
+
 // The Save, Backup and Restore buttons of a tab. A Save asks before it replaces a game
 // file that another program changed since Tunedeck read it.
 void Save(AppState& state, const Controls& controls, Tab tab);

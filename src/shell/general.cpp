@@ -5,12 +5,14 @@
 #include "catalogue/catalogue.h"
 #include "change_marks.h"
 #include "controls.h"
+#include "desktop_conventions.h"
 #include "desktop_launcher.h"
 #include "documents/configuration_file.h"
 #include "documents/errors.h"
 #include "documents/game_files.h"
 #include "documents/game_paths.h"
 #include "documents/reference_copies.h"
+#include "edit_history.h"
 #include "editing/section_procedure.h"
 #include "editing/write_back.h"
 #include "find_setting_dialog.h"
@@ -163,8 +165,11 @@ TForm1::TForm1(TForm1Services services, QWidget* parent)
     connectHandlers();
     orderTabKeys();
     changeMarks_ = new ChangeMarks(*this);
+    editHistory_ = new EditHistory(*this);
     InstallFindSetting(*this);
     InstallTuningSetActions(*this);
+    InstallKeyboard(*this);
+    FitToScreen(*this);
     guarded([this] { FormCreate(); });
 }
 
@@ -324,8 +329,11 @@ void TForm1::connectHandlers()
 {
     // Typing in one copy of General.txt types in all three: a Save from any tab carries it.
     for (Tab tab : AllTabs)
-        connect(views_[static_cast<size_t>(tab)], &BufferView::edited, this,
-                [this, tab] { MatchCopies(state_, tab); });
+        connect(views_[static_cast<size_t>(tab)], &BufferView::edited, this, [this, tab] {
+            MatchCopies(state_, tab);
+            editHistory_->takeCurrentBuffers();
+            changeMarks_->refresh();
+        });
     connect(PageControl1, &QTabWidget::currentChanged, this, &TForm1::PageControl1Change);
     connect(PageControl1, &QTabWidget::currentChanged, this, &TForm1::orderTabKeys);
     connect(Exit1, &QAction::triggered, this, &TForm1::Exit1Click);
@@ -396,6 +404,8 @@ void TForm1::guarded(const std::function<void()>& handler)
 {
     RunGuarded(*messages_, handler);
     refreshViews();
+    if (editHistory_)
+        editHistory_->record();
     if (changeMarks_)
         changeMarks_->refresh();
 }
@@ -493,6 +503,28 @@ void TForm1::chooseSection(Tab tab)
     });
 }
 
+void TForm1::showSetting(const SettingPlace& place)
+{
+    // The switch resets the new tab's chooser and the grid, as a click on the tab does.
+    PageControl1->setCurrentIndex(static_cast<int>(place.tab));
+    chooserOf(place.tab)->setCurrentIndex(place.item);
+    chooseSection(place.tab);
+    // The section's guard may have refused it; then there is no row to go to.
+    if (state_.ShownTab != static_cast<int>(place.tab))
+        return;
+    ValueList->setFocus();
+    ValueList->setCurrentCell(place.row - 1, 1);
+    ValueList->showCurrentRowStatus();
+}
+
+void TForm1::showSectionAgain()
+{
+    if (state_.ShownTab >= 0)
+        chooseSection(static_cast<Tab>(state_.ShownTab));
+    else
+        guarded([] {});
+}
+
 void TForm1::ComboBox1Change()
 {
     chooseSection(Tab::CarSettings);
@@ -520,6 +552,12 @@ void TForm1::showCommitted(int row, const CommitResult& result)
 {
     if (!result.refusal.empty())
         messages_->error(QString::fromStdString(result.refusal));
+    if (!result.changes.empty() && state_.ShownTab >= 0) {
+        const Tab tab = static_cast<Tab>(state_.ShownTab);
+        editHistory_->nameStep(StepName(ValueList->key(row)) + QStringLiteral(" = ") +
+                                   FromLatin1(ShownRowValue(state_, row)),
+                               SettingPlace{tab, chooserOf(tab)->itemIndex(), row});
+    }
     if (row >= 1 && row <= ValueList->rowCount() && state_.ShownTab >= 0)
         if (QTableWidgetItem* cell = ValueList->item(row - 1, 1))
             cell->setText(FromLatin1(ShownRowValue(state_, row)));
@@ -535,7 +573,7 @@ void TForm1::Button3Click()
 }
 void TForm1::Button4Click()
 {
-    guarded([this] { Restore(state_, *controls_, Tab::CarSettings); });
+    restoreTab(Tab::CarSettings);
 }
 void TForm1::SavePedClick()
 {
@@ -547,7 +585,7 @@ void TForm1::BackPedClick()
 }
 void TForm1::RestorePedClick()
 {
-    guarded([this] { Restore(state_, *controls_, Tab::Pedestrians); });
+    restoreTab(Tab::Pedestrians);
 }
 void TForm1::MiscSaveClick()
 {
@@ -559,7 +597,7 @@ void TForm1::MiscBackupClick()
 }
 void TForm1::MiscRestoreClick()
 {
-    guarded([this] { Restore(state_, *controls_, Tab::Miscellaneous); });
+    restoreTab(Tab::Miscellaneous);
 }
 void TForm1::APOSaveClick()
 {
@@ -571,7 +609,7 @@ void TForm1::APOBackupClick()
 }
 void TForm1::APORestoreClick()
 {
-    guarded([this] { Restore(state_, *controls_, Tab::APO); });
+    restoreTab(Tab::APO);
 }
 
 void TForm1::DirectoryClick()
@@ -581,6 +619,16 @@ void TForm1::DirectoryClick()
     LabelValid->setText(FileExists(GameFilePath(path, QLatin1String(GeneralFile)))
                             ? QStringLiteral("Yes")
                             : QStringLiteral("No"));
+}
+
+void TForm1::restoreTab(Tab tab)
+{
+    guarded([this, tab] {
+        editHistory_->nameStep(FileOf(tab) == TuningFile::General
+                                   ? QStringLiteral("Restore General.txt")
+                                   : QStringLiteral("Restore Settings.txt"));
+        Restore(state_, *controls_, tab);
+    });
 }
 
 void TForm1::SaveDirClick()
@@ -615,6 +663,7 @@ void TForm1::SaveDirClick()
     });
     if (!loaded.empty())
         guarded([this, &loaded] { TakeMissingReferenceCopies(state_, *messages_, loaded); });
+    editHistory_->clear(); // the buffers were read anew: nothing before this can be undone
 }
 
 void TForm1::showDetails(bool shown)
