@@ -8,6 +8,7 @@
 #include "editing/section_procedure.h"
 
 #include <QFile>
+#include <QFileInfo>
 
 Session::Session(ConsoleMessages& output, std::optional<QString> gameDir)
     : messages(output), controls{messages,
@@ -21,6 +22,10 @@ void Session::findGameDirectory()
 {
     if (gameDirOption_) {
         state.GameDir = *gameDirOption_;
+        if (state.GameDir.isEmpty()) {
+            messages.say("The folder given with --dir is empty: no game folder is set.");
+            throw CommandEnd{ExitTrouble};
+        }
         return;
     }
     const QString configuration = ConfigurationFileInUse(state);
@@ -29,6 +34,17 @@ void Session::findGameDirectory()
         throw CommandEnd{ExitTrouble};
     }
     state.GameDir = ReadConfigurationLine(configuration);
+    const QByteArray name = QFileInfo(configuration).fileName().toLocal8Bit();
+    if (state.GameDir.isEmpty()) {
+        messages.say(name + " names no folder: no game folder is set.");
+        throw CommandEnd{ExitTrouble};
+    }
+    // No file name holds a NUL byte: the line is no folder path.
+    if (state.GameDir.contains(QChar(0))) {
+        messages.say(name + " holds a NUL byte in its first line, which no folder path has: "
+                            "no game folder is set.");
+        throw CommandEnd{ExitTrouble};
+    }
 }
 
 QString Session::gameFilePath(TuningFile file)
@@ -90,17 +106,23 @@ LoadResult Session::loadReferenceCopy(TuningFile file)
     return loadAs(file, name);
 }
 
-bool Session::restore(TuningFile file)
+bool Session::restore()
 {
-    const QString path = gameFilePath(file);
-    const QString copy = QLatin1String(ReferenceCopy(file));
-    if (!requireFile(path) || !requireFile(state.workFile(copy)))
-        return false;
-    PathOf(state, file) = path;
-    const Tab tab = TabOf(file);
+    std::vector<Tab> tabs;
+    for (TuningFile file : TuningFiles) {
+        const QString path = gameFilePath(file);
+        if (!requireFile(path) || !requireFile(state.workFile(QLatin1String(ReferenceCopy(file)))))
+            return false;
+        PathOf(state, file) = path;
+        tabs.push_back(TabOf(file));
+    }
     return guarded([&] {
-        LoadBuffer(state, messages, progress, state.buffer(tab), controls.chooser(tab), copy);
-        Save(state, controls, tab);
+        for (TuningFile file : TuningFiles) {
+            const Tab tab = TabOf(file);
+            LoadBuffer(state, messages, progress, state.buffer(tab), controls.chooser(tab),
+                       QLatin1String(ReferenceCopy(file)));
+        }
+        Save(state, controls, tabs);
     });
 }
 

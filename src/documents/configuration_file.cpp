@@ -6,6 +6,7 @@
 #include "replacement_file.h"
 
 #include <QFile>
+#include <QFileInfo>
 #include <cstring>
 
 namespace {
@@ -28,12 +29,18 @@ QString ReadConfigurationLine(const QString& path)
     if (!file.open(QIODevice::ReadOnly))
         throw FileError(
             QStringLiteral("Cannot open file \"%1\". %2").arg(path, file.errorString()));
-    QByteArray line = file.read(MaxLineBytes);
+    // Enough for the longest line taken and its CR LF, and one byte to tell a longer one.
+    QByteArray line = file.read(MaxLineBytes + 3);
     const qsizetype end = line.indexOf('\n');
     if (end >= 0)
         line.truncate(end);
     if (line.endsWith('\r'))
         line.chop(1);
+    if (line.size() > MaxLineBytes)
+        throw FileError(QStringLiteral("The first line of %1 is longer than %2 bytes, which no "
+                                       "folder path is; no game folder was read from it.")
+                            .arg(QFileInfo(path).fileName())
+                            .arg(MaxLineBytes));
     return QFile::decodeName(line);
 }
 

@@ -17,8 +17,8 @@ constexpr const char* NoConfigurationText =
 QString ConfigurationFileInUse(const AppState& state);
 
 // The first line of the file (a CR before its LF dropped). Only the first few KiB are
-// read, so a file of any size or content gives a bounded line. Throws FileError when
-// the file cannot be opened.
+// read: a first line longer than 4096 bytes is no folder path, and throws FileError, as a
+// file that cannot be opened does.
 QString ReadConfigurationLine(const QString& path);
 
 // Replaces the file with one line holding the directory, ended by CR LF.

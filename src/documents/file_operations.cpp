@@ -8,6 +8,8 @@
 #include "replacement_file.h"
 
 #include <QFile>
+#include <QFileInfo>
+#include <memory>
 
 namespace {
 
@@ -85,7 +87,9 @@ void LoadBuffer(AppState& state, Messages& messages, Progress& bar, TextBuffer& 
             if (!ReadLinesFrom(file, limit, lines)) {
                 counter = -1; // too large to be a game file
                 if (expected < 0)
-                    messages.error(MissingFileText);
+                    messages.error(QStringLiteral("%1 is too large to be a copy of a game file; "
+                                                  "it was not read.")
+                                       .arg(QFileInfo(path).fileName()));
             }
             for (auto& line : lines) {
                 buffer.append(std::move(line));
@@ -136,39 +140,105 @@ std::string FileBytes(const TextBuffer& buffer, const char* firstLine, Progress&
 void WriteBuffer(AppState& state, Messages& messages, Progress& progress, const TextBuffer& buffer,
                  const QString& path)
 {
-    progress.setMaximum(buffer.count());
-    const FolderLock lock(path);
-    ReplacementFile file(path);
-    const char* firstLine = path == state.GeneralPath    ? GeneralHeaderLine
-                            : path == state.SettingsPath ? SettingsHeaderLine
-                                                         : nullptr;
-    const int error = file.commit(FileBytes(buffer, firstLine, progress));
+    WriteBuffers(state, messages, progress, {{&buffer, path}});
+}
 
-    if (error != 0)
-        messages.error(QStringLiteral("Save aborted with error: %1").arg(error));
-    else if (ExtensionOf(path) == QLatin1String(".bak"))
+namespace {
+
+bool IsGameFile(const AppState& state, const QString& path)
+{
+    return path == state.GeneralPath || path == state.SettingsPath;
+}
+
+const char* FirstLineOf(const AppState& state, const QString& path)
+{
+    return path == state.GeneralPath    ? GeneralHeaderLine
+           : path == state.SettingsPath ? SettingsHeaderLine
+                                        : nullptr;
+}
+
+void TellWritten(Messages& messages, const QString& path, const ReplacementFile& file)
+{
+    if (ExtensionOf(path) == QLatin1String(".bak"))
         messages.information(QStringLiteral("File copied: ") + path);
     else
         messages.information(QStringLiteral("File updated: ") + path);
+    if (const int error = file.folderSyncError())
+        messages.warning(QStringLiteral("The new %1 is in place, but its folder could not be "
+                                        "synced (error %2): a power cut may yet bring back "
+                                        "the old file.")
+                             .arg(QFileInfo(path).fileName())
+                             .arg(error));
+}
+
+} // namespace
+
+void WriteBuffers(AppState& state, Messages& messages, Progress& progress,
+                  const std::vector<BufferTarget>& targets)
+{
+    if (targets.size() == 1)
+        progress.setMaximum(targets.front().buffer->count());
+    std::vector<FolderLock> locks;
+    std::vector<std::unique_ptr<ReplacementFile>> files;
+    try {
+        for (const BufferTarget& target : targets) {
+            const LinkAtTarget links =
+                IsGameFile(state, target.path) ? LinkAtTarget::Follow : LinkAtTarget::Replace;
+            locks.emplace_back(target.path, links);
+            files.push_back(std::make_unique<ReplacementFile>(target.path, links));
+        }
+    } catch (const ReadOnlyFile& refused) {
+        messages.error(refused.text());
+        progress.setPosition(0);
+        return;
+    }
+    std::vector<std::string> contents;
+    std::vector<ReplacementFile*> replaced;
+    for (size_t i = 0; i < targets.size(); ++i) {
+        const TextBuffer& buffer = *targets[i].buffer;
+        if (i > 0)
+            progress.setPosition(0);
+        progress.setMaximum(buffer.count());
+        contents.push_back(FileBytes(buffer, FirstLineOf(state, targets[i].path), progress));
+        replaced.push_back(files[i].get());
+    }
+    const int error = ReplaceTogether(replaced, contents);
+
+    for (size_t i = 0; i < targets.size(); ++i)
+        if (files[i]->installed())
+            TellWritten(messages, targets[i].path, *files[i]);
+    if (error != 0)
+        messages.error(QStringLiteral("Save aborted with error: %1").arg(error));
     progress.setPosition(0);
 }
 
 void Save(AppState& state, const Controls& controls, Tab tab)
 {
-    const TextBuffer& buffer = state.buffer(tab);
-    if (IsGeneralBuffer(tab)) {
-        if (buffer.count() == GeneralLineCount)
-            WriteBuffer(state, controls.messages, controls.progress, buffer, state.GeneralPath);
-        else
-            controls.messages.error(
-                QStringLiteral("Invalid alterations to General.txt. Please restore an original."));
-    } else {
-        if (buffer.count() == SettingsLineCount)
-            WriteBuffer(state, controls.messages, controls.progress, buffer, state.SettingsPath);
-        else
-            controls.messages.error(
-                QStringLiteral("Invalid alterations to settings.txt. Please restore an original."));
+    Save(state, controls, std::vector<Tab>{tab});
+}
+
+void Save(AppState& state, const Controls& controls, const std::vector<Tab>& tabs)
+{
+    std::vector<BufferTarget> targets;
+    for (Tab tab : tabs) {
+        const TextBuffer& buffer = state.buffer(tab);
+        if (IsGeneralBuffer(tab)) {
+            if (buffer.count() != GeneralLineCount) {
+                controls.messages.error(QStringLiteral(
+                    "Invalid alterations to General.txt. Please restore an original."));
+                return;
+            }
+            targets.push_back({&buffer, state.GeneralPath});
+        } else {
+            if (buffer.count() != SettingsLineCount) {
+                controls.messages.error(QStringLiteral(
+                    "Invalid alterations to settings.txt. Please restore an original."));
+                return;
+            }
+            targets.push_back({&buffer, state.SettingsPath});
+        }
     }
+    WriteBuffers(state, controls.messages, controls.progress, targets);
 }
 
 void Backup(AppState& state, const Controls& controls, Tab tab)
