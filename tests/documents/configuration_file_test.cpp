@@ -40,16 +40,23 @@ TEST(ConfigurationFile, ReadsTheFirstLineOnly)
     }
 }
 
-TEST(ConfigurationFile, LongFileWithoutLineBreakGivesABoundedLine)
+TEST(ConfigurationFile, FirstLineLongerThan4096BytesIsAnErrorNotCut)
 {
     QTemporaryDir dir;
     ASSERT_TRUE(dir.isValid());
     const QString path = dir.filePath("Tunedeck.ini");
-    WriteBytes(path, std::string(100 * 1024, 'x'));
-    const std::string line = ReadConfigurationLine(path).toStdString();
-    EXPECT_LE(line.size(), 4096u);
-    EXPECT_FALSE(line.empty());
-    EXPECT_EQ(line, std::string(line.size(), 'x'));
+    WriteBytes(path, std::string(4096, 'x') + "\r\nsecond\r\n");
+    EXPECT_EQ(ReadConfigurationLine(path).toStdString(), std::string(4096, 'x'));
+    for (size_t size : {4097, 100 * 1024}) {
+        WriteBytes(path, std::string(size, 'x'));
+        try {
+            ReadConfigurationLine(path);
+            ADD_FAILURE() << size << " bytes were taken";
+        } catch (const FileError& error) {
+            EXPECT_EQ(error.text(), "The first line of Tunedeck.ini is longer than 4096 bytes, "
+                                    "which no folder path is; no game folder was read from it.");
+        }
+    }
 }
 
 TEST(ConfigurationFile, MissingFileIsAFileError)

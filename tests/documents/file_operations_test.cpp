@@ -414,7 +414,9 @@ TEST_F(FileOperations, HugeReferenceCopyLeavesTheBufferEmpty)
     state.MiscMemo.assign({"left over"});
     EXPECT_NO_THROW(load(Tab::Miscellaneous, QStringLiteral("original.general")));
     EXPECT_TRUE(state.MiscMemo.empty());
-    EXPECT_EQ(Shown(messages), std::vector<std::string>{Box("error", MissingFile)});
+    EXPECT_EQ(Shown(messages),
+              std::vector<std::string>{Box("error", "original.general is too large to be a copy "
+                                                    "of a game file; it was not read.")});
     EXPECT_EQ(progress.steps, 0);
 }
 
