@@ -17,6 +17,7 @@
 #include <gtest/gtest.h>
 #include <iostream>
 #include <map>
+#include <set>
 #include <string>
 #include <sys/file.h>
 #include <sys/mount.h>
@@ -32,14 +33,23 @@ struct Command {
     const char* name;
     QStringList arguments;
     std::vector<const char*> targets; // below the game folder, in the order written
+    bool together = false;            // all targets new, or all as they were
 };
 
 const Command Commands[] = {
     {"SetGeneral", {"set", "misc", "1", "1", "4242"}, {"data/General.txt"}},
     {"SetSettings", {"set", "ped", "1", "1", "4242"}, {"data/peds/Settings.txt"}},
     {"Backup", {"backup"}, {"data/General.bak", "data/peds/Settings.bak"}},
-    {"Restore", {"restore"}, {"data/General.txt", "data/peds/Settings.txt"}},
+    {"Restore", {"restore"}, {"data/General.txt", "data/peds/Settings.txt"}, true},
+    {"Apply", {"apply", "both.tuning"}, {"data/General.txt", "data/peds/Settings.txt"}, true},
 };
+
+// A tuning set that changes both game files.
+const char* const BothFiles = "Tunedeck tuning set 1\n"
+                              "Car Settings\tBending\tgMin_bend_force (minimum force required "
+                              "to bend car)\t4242\n"
+                              "Pedestrians\tGeneral Stuff - Race\tPoints (credits) earned per "
+                              "ped (medium)\t4242\n";
 
 std::string CommandName(const ::testing::TestParamInfo<Command>& info)
 {
@@ -62,6 +72,7 @@ protected:
     {
         ASSERT_TRUE(work.isValid());
         work.writeIni("Tunedeck.ini", work.gameDir().toStdString());
+        WriteBytes(work.path("both.tuning"), BothFiles);
         // Restore has something to do, and backups something to replace.
         ASSERT_EQ(run({"set", "misc", "1", "2", "77"}).status, 0);
         ASSERT_EQ(run({"set", "ped", "1", "2", "77"}).status, 0);
@@ -141,16 +152,20 @@ protected:
     {
         EXPECT_EQ(result.status, 2) << result.out << result.err;
         EXPECT_NE(result.err.find(failure), std::string::npos) << result.err;
+        std::set<bool> news;
         for (size_t i = 0; i < files.size(); ++i) {
             const char* target = GetParam().targets[i];
             const std::string bytes = ReadBytes(gamePath(target));
             const bool isNew = bytes == files[i].second;
+            news.insert(isNew);
             EXPECT_TRUE(isNew || bytes == files[i].first) << target << " is neither old nor new";
             const bool announced =
                 result.out.find(QFileInfo(gamePath(target)).fileName().toStdString() + "\n") !=
                 std::string::npos;
             EXPECT_EQ(announced, isNew) << target << "\n" << result.out;
         }
+        if (GetParam().together)
+            EXPECT_EQ(news.size(), 1u) << "one file was replaced, the other not";
         EXPECT_EQ(folderEntries(), entries) << "something was left beside the files";
     }
 
@@ -218,14 +233,15 @@ TEST_P(DiskFaults, EveryOtherStepFailing)
 
 INSTANTIATE_TEST_SUITE_P(Cli, DiskFaults, ::testing::ValuesIn(Commands), CommandName);
 
-// A real file system with no room left.
-TEST(FullDisk, SetLeavesTheFileAndTellsTheError)
+// A real file system with no room left: the files stay as they were, both of them when
+// the first would still fit.
+TEST(FullDisk, WritesLeaveTheFilesAndTellTheError)
 {
     WorkFolder work;
     const QString mountPoint = work.path("small");
     ASSERT_TRUE(QDir().mkpath(mountPoint));
     if (::geteuid() != 0 ||
-        ::mount("tmpfs", QFile::encodeName(mountPoint).constData(), "tmpfs", 0, "size=64k") != 0)
+        ::mount("tmpfs", QFile::encodeName(mountPoint).constData(), "tmpfs", 0, "size=128k") != 0)
         GTEST_SKIP() << "cannot mount a small tmpfs here (needs root and the right to mount)";
     struct Unmount {
         QByteArray path;
@@ -233,10 +249,18 @@ TEST(FullDisk, SetLeavesTheFileAndTellsTheError)
     } unmountLater{QFile::encodeName(mountPoint)};
 
     ASSERT_EQ(QProcess::execute("cp", {"-a", work.gameDir(), mountPoint}), 0);
+    WriteBytes(work.path("both.tuning"), BothFiles);
     const QString general = mountPoint + "/game/data/General.txt";
-    const std::string before = ReadBytes(general);
-    for (int freeBytes : {0, 4096, 12288}) {
-        SCOPED_TRACE(std::to_string(freeBytes) + " bytes free");
+    const QString settings = mountPoint + "/game/data/peds/Settings.txt";
+    const std::string before = ReadBytes(general) + ReadBytes(settings);
+    ASSERT_LT(ReadBytes(general).size(), 20480u);
+    const std::pair<QStringList, int> cases[] = {{{"set", "misc", "1", "1", "4242"}, 0},
+                                                 {{"set", "misc", "1", "1", "4242"}, 4096},
+                                                 {{"set", "misc", "1", "1", "4242"}, 12288},
+                                                 {{"apply", "both.tuning"}, 20480}};
+    for (const auto& [arguments, freeBytes] : cases) {
+        SCOPED_TRACE(arguments.join(' ').toStdString() + ", " + std::to_string(freeBytes) +
+                     " bytes free");
         QFile filler(mountPoint + "/filler");
         ASSERT_TRUE(filler.open(QIODevice::WriteOnly | QIODevice::Truncate));
         const QByteArray block(1024, 'x');
@@ -247,14 +271,13 @@ TEST(FullDisk, SetLeavesTheFileAndTellsTheError)
 
         QProcess process;
         process.setWorkingDirectory(work.path());
-        process.start(TUNEDECK_CLI,
-                      {"--dir", mountPoint + "/game", "set", "misc", "1", "1", "4242"});
+        process.start(TUNEDECK_CLI, QStringList{"--dir", mountPoint + "/game"} + arguments);
         ASSERT_TRUE(process.waitForFinished(-1));
         const std::string err = process.readAllStandardError().toStdString();
         EXPECT_EQ(process.exitCode(), 2) << err;
         EXPECT_NE(err.find("Save aborted with error: " + std::to_string(ENOSPC)), std::string::npos)
             << err;
-        EXPECT_TRUE(ReadBytes(general) == before) << "General.txt was changed";
+        EXPECT_TRUE(ReadBytes(general) + ReadBytes(settings) == before) << "a file was changed";
     }
 }
 
@@ -284,25 +307,34 @@ TEST(ConcurrentRuns, NoEditIsLost)
     EXPECT_EQ(lost, 0) << "pairs that lost an edit, of 200";
 }
 
-// A run that cannot have the folder waits a few seconds, then writes nothing and says so.
+// A run that cannot have a folder waits a few seconds, then writes nothing and says so;
+// restore too, whose other file lies in a folder it could have.
 TEST(ConcurrentRuns, ALockHeldElsewhereIsWaitedForThenRefused)
 {
     WorkFolder work;
     work.writeIni("Tunedeck.ini", work.gameDir().toStdString());
-    const std::string before = ReadBytes(work.generalPath());
-    const int folder = ::open(QFile::encodeName(work.path("game/data")).constData(), O_RDONLY);
-    ASSERT_GE(folder, 0);
-    ASSERT_EQ(::flock(folder, LOCK_EX), 0);
+    const std::pair<const char*, QStringList> cases[] = {
+        {"game/data", {"set", "misc", "1", "1", "4242"}}, {"game/data/peds", {"restore"}}};
+    for (const auto& [locked, arguments] : cases) {
+        SCOPED_TRACE(locked);
+        QProcess::execute(TUNEDECK_CLI, {"--dir", work.gameDir(), "set", "misc", "1", "1", "77"});
+        const std::string before = ReadBytes(work.generalPath());
+        const int folder = ::open(QFile::encodeName(work.path(locked)).constData(), O_RDONLY);
+        ASSERT_GE(folder, 0);
+        ASSERT_EQ(::flock(folder, LOCK_EX), 0);
 
-    QProcess process;
-    process.setWorkingDirectory(work.path());
-    process.start(TUNEDECK_CLI, {"set", "misc", "1", "1", "4242"});
-    ASSERT_TRUE(process.waitForFinished(-1));
-    ::close(folder);
+        QProcess process;
+        process.setWorkingDirectory(work.path());
+        process.start(TUNEDECK_CLI, arguments);
+        ASSERT_TRUE(process.waitForFinished(-1));
+        ::close(folder);
 
-    EXPECT_EQ(process.exitCode(), 2);
-    EXPECT_NE(process.readAllStandardError().indexOf("another Tunedeck is writing there"), -1);
-    EXPECT_TRUE(ReadBytes(work.generalPath()) == before);
+        EXPECT_EQ(process.exitCode(), 2);
+        EXPECT_NE(process.readAllStandardError().indexOf(
+                      "another Tunedeck is writing there. Nothing was written."),
+                  -1);
+        EXPECT_TRUE(ReadBytes(work.generalPath()) == before);
+    }
 }
 
 } // namespace
