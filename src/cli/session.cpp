@@ -116,13 +116,16 @@ bool Session::restore()
         PathOf(state, file) = path;
         tabs.push_back(TabOf(file));
     }
+    const int errorsBefore = messages.errorCount();
     return guarded([&] {
         for (TuningFile file : TuningFiles) {
             const Tab tab = TabOf(file);
             LoadBuffer(state, messages, progress, state.buffer(tab), controls.chooser(tab),
                        QLatin1String(ReferenceCopy(file)));
         }
-        Save(state, controls, tabs);
+        // A copy that could not be read has been told; its empty buffer is not told again.
+        if (messages.errorCount() == errorsBefore)
+            Save(state, controls, tabs);
     });
 }
 

@@ -2,8 +2,10 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QProcess>
 #include <algorithm>
+#include <functional>
 #include <gtest/gtest.h>
 #include <map>
 #include <ostream>
@@ -554,6 +556,10 @@ INSTANTIATE_TEST_SUITE_P(
         ApplyRefusedCase{"NoHeader", Good.substr(Good.find('\n') + 1), 0,
                          "set.tuning, line 1: not a tuning set: the first line must read "
                          "\"Tunedeck tuning set 1\"; nothing was written."},
+        ApplyRefusedCase{"CrOnlyLineEnds",
+                         QString::fromStdString(Good).replace('\n', '\r').toStdString(), 0,
+                         "set.tuning, line 1: its lines end in a lone CR; a tuning set's lines end "
+                         "in LF or CR LF; nothing was written."},
         ApplyRefusedCase{"RejectedGameFile", Good, 1,
                          "Invalid file, please use an original Settings.txt"}),
     [](const auto& info) { return std::string(info.param.name); });
@@ -658,6 +664,70 @@ TEST_F(CliTest, MissingConfigurationFileAndNoDirOption)
     EXPECT_EQ(run({"sections", "apo"}).status, 0);
 }
 
+// What stops a command before anything is written is said in the tool's own words.
+struct StoppedCase {
+    const char* name;
+    std::function<void(const WorkFolder&)> prepare;
+    QStringList arguments;
+    std::string err;
+};
+
+void PrintTo(const StoppedCase& c, std::ostream* os)
+{
+    *os << c.name;
+}
+
+class Stopped : public CliTest, public ::testing::WithParamInterface<StoppedCase> {};
+
+TEST_P(Stopped, SaysWhyAndWritesNothing)
+{
+    GetParam().prepare(work);
+    const Result result = run(GetParam().arguments);
+    EXPECT_EQ(result.status, 2);
+    EXPECT_EQ(result.out, "");
+    EXPECT_EQ(result.err, "tunedeck-cli: " + GetParam().err + "\n");
+    EXPECT_EQ(general(), Joined(GeneralSample()));
+    EXPECT_EQ(settings(), Joined(SettingsSample()));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    , Stopped,
+    ::testing::Values(
+        StoppedCase{"EmptyIni",
+                    [](const WorkFolder& w) { w.writeIni("Tunedeck.ini", ""); },
+                    {"check"},
+                    "Tunedeck.ini names no folder: no game folder is set."},
+        StoppedCase{"EmptyDirOption",
+                    [](const WorkFolder&) {},
+                    {"--dir", "", "check"},
+                    "The folder given with --dir is empty: no game folder is set."},
+        StoppedCase{"NulInIni",
+                    [](const WorkFolder& w) {
+                        w.writeIni("Tunedeck.ini", w.gameDir().toStdString() + '\0' + "x");
+                    },
+                    {"set", "misc", "1", "1", "5"},
+                    "Tunedeck.ini holds a NUL byte in its first line, which no folder path "
+                    "has: no game folder is set."},
+        StoppedCase{"LongIni",
+                    [](const WorkFolder& w) { w.writeIni("Tunedeck.ini", std::string(5000, '/')); },
+                    {"check"},
+                    "The first line of Tunedeck.ini is longer than 4096 bytes, which no folder "
+                    "path is; no game folder was read from it."},
+        StoppedCase{"ReadOnlyGameFile",
+                    [](const WorkFolder& w) {
+                        QFile::setPermissions(w.generalPath(), QFileDevice::ReadOwner);
+                    },
+                    {"set", "misc", "1", "1", "5"},
+                    "General.txt is read-only; it was left as it is."},
+        StoppedCase{"HugeReferenceCopy",
+                    [](const WorkFolder& w) {
+                        QFile::resize(w.path("original.general"), 64LL * 1024 * 1024 + 1);
+                    },
+                    {"restore"},
+                    "original.general is too large to be a copy of a game file; it was not "
+                    "read."}),
+    [](const auto& info) { return std::string(info.param.name); });
+
 // ---------------------------------------------------------------------------------------
 // backup and restore
 
@@ -666,6 +736,9 @@ TEST_F(CliTest, BackupCopiesEachLoadedFileLineForLine)
     // A backup keeps line 0 as loaded and ends every line with CR LF.
     const Lines general = WithLines(GeneralSample(), {{0, "my own first line"}});
     WriteBytes(work.generalPath(), Joined(general, "\n"));
+    // A planted link is replaced, never written through.
+    WriteBytes(work.path("elsewhere"), "not the game's\n");
+    ASSERT_TRUE(QFile::link(work.path("elsewhere"), work.path("game/data/General.bak")));
     const Result result = run({"backup"});
     EXPECT_EQ(result.status, 0);
     EXPECT_EQ(result.err, "");
@@ -673,6 +746,8 @@ TEST_F(CliTest, BackupCopiesEachLoadedFileLineForLine)
                               "\nFile copied: " +
                               work.path("game/data/peds/Settings.bak").toStdString() + "\n");
     EXPECT_EQ(ReadBytes(work.path("game/data/General.bak")), Joined(general));
+    EXPECT_FALSE(QFileInfo(work.path("game/data/General.bak")).isSymLink());
+    EXPECT_EQ(ReadBytes(work.path("elsewhere")), "not the game's\n");
     EXPECT_EQ(ReadBytes(work.path("game/data/peds/Settings.bak")), Joined(SettingsSample()));
 }
 
