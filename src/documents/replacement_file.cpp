@@ -80,6 +80,7 @@ int ReplacementFile::install()
 #include <unistd.h>
 
 #include <cstdlib>
+#include <set>
 
 namespace {
 
@@ -144,18 +145,26 @@ QByteArray TemporaryName(const QByteArray& prefix)
     return name;
 }
 
-bool IsTemporaryName(const char* name, const QByteArray& prefix)
+// Whether the name is one of a temporary file, for whatever target.
+bool IsTemporaryName(const std::string& name)
 {
-    if (std::strncmp(name, prefix.constData(), static_cast<size_t>(prefix.size())) != 0)
-        return false;
-    const char* letters = name + prefix.size();
-    return std::strlen(letters) == TemporaryLetterCount &&
-           std::strspn(letters, TemporaryLetters) == TemporaryLetterCount;
+    static const std::string marker = ".tunedeck-";
+    const size_t at = name.rfind(marker);
+    return name.size() > 1 && name[0] == '.' && at != std::string::npos && at > 1 &&
+           name.size() - at - marker.size() == TemporaryLetterCount &&
+           name.find_first_not_of(TemporaryLetters, at + marker.size()) == std::string::npos;
 }
 
-// Removes the temporary files of the prefix that an earlier write left in the folder when
-// it was killed: regular files only, and a link only ever as a name.
-void RemoveLeftTemporaries(int folder, const QByteArray& prefix)
+// The temporary files this process is writing now (folder/name): never taken for left ones.
+std::set<QByteArray>& OwnTemporaries()
+{
+    static std::set<QByteArray> names;
+    return names;
+}
+
+// Removes the temporary files that earlier writes left in the folder when they were killed:
+// regular files only, and a link only ever as a name.
+void RemoveLeftTemporaries(int folder, const QByteArray& folderPath)
 {
     const int listing = ::openat(folder, ".", O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     DIR* entries = listing >= 0 ? ::fdopendir(listing) : nullptr;
@@ -166,7 +175,8 @@ void RemoveLeftTemporaries(int folder, const QByteArray& prefix)
     }
     while (const dirent* entry = ::readdir(entries)) {
         struct stat file {};
-        if (IsTemporaryName(entry->d_name, prefix) &&
+        if (IsTemporaryName(entry->d_name) &&
+            OwnTemporaries().count(folderPath + '/' + entry->d_name) == 0 &&
             ::fstatat(folder, entry->d_name, &file, AT_SYMLINK_NOFOLLOW) == 0 &&
             S_ISREG(file.st_mode))
             ::unlinkat(folder, entry->d_name, 0);
@@ -200,10 +210,10 @@ ReplacementFile::ReplacementFile(const QString& path, LinkAtTarget links)
     folder_ = ::open(Native(folder).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     if (folder_ < 0)
         CannotCreate(path, errno);
-    const QByteArray prefix = TemporaryPrefix(QFileInfo(target_).fileName());
     // No other Tunedeck writes there while the lock is held: what matches was left.
     if (FolderLock::isHeld(folder))
-        RemoveLeftTemporaries(folder_, prefix);
+        RemoveLeftTemporaries(folder_, Native(folder));
+    const QByteArray prefix = TemporaryPrefix(QFileInfo(target_).fileName());
     for (int attempt = 0; fd_ < 0; ++attempt) {
         temporaryName_ = TemporaryName(prefix);
         // A new file gets the permissions any new file gets here; a replacement gets the
@@ -219,6 +229,7 @@ ReplacementFile::ReplacementFile(const QString& path, LinkAtTarget links)
             return;
         }
     }
+    OwnTemporaries().insert(temporaryPath());
     if (replacing) {
         // Keeping the owner and group is not always allowed; keeping the group alone may be.
         if (::fchown(fd_, old.st_uid, old.st_gid) != 0)
@@ -232,13 +243,20 @@ ReplacementFile::~ReplacementFile()
     discard();
 }
 
+QByteArray ReplacementFile::temporaryPath() const
+{
+    return Native(FolderOf(target_)) + '/' + temporaryName_;
+}
+
 void ReplacementFile::discard()
 {
     if (fd_ >= 0)
         ::close(fd_);
     fd_ = -1;
-    if (!temporaryName_.isEmpty())
+    if (!temporaryName_.isEmpty()) {
         ::unlinkat(folder_, temporaryName_.constData(), 0);
+        OwnTemporaries().erase(temporaryPath());
+    }
     temporaryName_.clear();
     if (folder_ >= 0)
         ::close(folder_);
@@ -282,12 +300,13 @@ int ReplacementFile::install()
     }
     // Renamed by path, not in the open folder: a folder moved away meanwhile is left as it
     // is, and no file is put where the target no longer is.
-    const QByteArray temporary = Native(FolderOf(target_)) + '/' + temporaryName_;
+    const QByteArray temporary = temporaryPath();
     if (::rename(temporary.constData(), Native(target_).constData()) != 0) {
         const int error = errno;
         discard();
         return error != 0 ? error : EIO;
     }
+    OwnTemporaries().erase(temporary);
     temporaryName_.clear();
     installed_ = true;
 

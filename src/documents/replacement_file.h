@@ -32,8 +32,8 @@ public:
 // The new file keeps the old one's permissions and, where the process may set them, its
 // owner and group. The temporary file beside the target never follows a link and never
 // outlives the object unless it was put in place. While this process holds the folder's
-// FolderLock, the temporary files that earlier writes of the same target left behind (a
-// crash, a power cut) are removed.
+// FolderLock, the temporary files that earlier writes left in the folder (killed, or cut
+// off by a power cut) are removed.
 class ReplacementFile {
 public:
     // Throws ReadOnlyFile for a file without any write bit, FileError for a target that
@@ -82,6 +82,7 @@ private:
     int folder_ = -1;
     QByteArray temporaryName_; // in folder_
     int fd_ = -1;
+    QByteArray temporaryPath() const;
 #endif
 };
 

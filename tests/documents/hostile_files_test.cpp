@@ -432,19 +432,21 @@ TEST_P(HostileFiles, LinkInPlaceOfTheTarget)
     EXPECT_TRUE(ReadBytes(outside) == (write().backup ? before : complete()));
 }
 
-// The temporary files of killed writes go with the next write into their folder; a link of
-// that name is no such file, and nothing is written through it.
+// The temporary files of killed writes go with the next write into their folder, whatever
+// file they were for; a link of that name is no such file, and nothing is written through it.
 TEST_P(HostileFiles, LeftTemporariesGoWithTheNextWrite)
 {
     loadAndEdit();
     const QString hidden = QDir(folder()).filePath("." + QFileInfo(target()).fileName());
     const QString outside = work.path("outside");
     WriteBytes(hidden + ".tunedeck-0a1b2c3d", "an old version\r\n");
+    WriteBytes(QDir(folder()).filePath(".Other.txt.tunedeck-zz99yy88"), "another file's\r\n");
     WriteBytes(hidden + ".tunedeck-mine", "another program's\r\n");
     WriteBytes(outside, "elsewhere\r\n");
     ASSERT_TRUE(QFile::link(outside, hidden + ".tunedeck-linked00"));
     EXPECT_TRUE(RunGuarded(messages, [&] { run(); }));
     EXPECT_FALSE(QFileInfo::exists(hidden + ".tunedeck-0a1b2c3d"));
+    EXPECT_FALSE(QFileInfo::exists(QDir(folder()).filePath(".Other.txt.tunedeck-zz99yy88")));
     EXPECT_TRUE(QFileInfo(hidden + ".tunedeck-linked00").isSymLink());
     EXPECT_TRUE(QFileInfo::exists(hidden + ".tunedeck-mine"));
     EXPECT_EQ(ReadBytes(outside), "elsewhere\r\n");
