@@ -33,8 +33,15 @@ void Session::findGameDirectory()
         messages.warning(QLatin1String(NoConfigurationText));
         throw CommandEnd{ExitTrouble};
     }
-    state.GameDir = ReadConfigurationLine(configuration);
+    bool tooLong = false;
+    state.GameDir = ReadConfigurationLine(configuration, &tooLong);
     const QByteArray name = QFileInfo(configuration).fileName().toLocal8Bit();
+    if (tooLong) {
+        messages.say("The first line of " + name +
+                     " is longer than 4096 bytes, which no folder path is: no game folder is "
+                     "set.");
+        throw CommandEnd{ExitTrouble};
+    }
     if (state.GameDir.isEmpty()) {
         messages.say(name + " names no folder: no game folder is set.");
         throw CommandEnd{ExitTrouble};

@@ -6,7 +6,6 @@
 #include "replacement_file.h"
 
 #include <QFile>
-#include <QFileInfo>
 #include <cstring>
 
 namespace {
@@ -23,7 +22,7 @@ QString ConfigurationFileInUse(const AppState& state)
     return {};
 }
 
-QString ReadConfigurationLine(const QString& path)
+QString ReadConfigurationLine(const QString& path, bool* tooLong)
 {
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
@@ -36,11 +35,9 @@ QString ReadConfigurationLine(const QString& path)
         line.truncate(end);
     if (line.endsWith('\r'))
         line.chop(1);
-    if (line.size() > MaxLineBytes)
-        throw FileError(QStringLiteral("The first line of %1 is longer than %2 bytes, which no "
-                                       "folder path is; no game folder was read from it.")
-                            .arg(QFileInfo(path).fileName())
-                            .arg(MaxLineBytes));
+    if (tooLong)
+        *tooLong = line.size() > MaxLineBytes;
+    line.truncate(MaxLineBytes);
     return QFile::decodeName(line);
 }
 

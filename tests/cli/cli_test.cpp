@@ -712,7 +712,7 @@ INSTANTIATE_TEST_SUITE_P(
                     [](const WorkFolder& w) { w.writeIni("Tunedeck.ini", std::string(5000, '/')); },
                     {"check"},
                     "The first line of Tunedeck.ini is longer than 4096 bytes, which no folder "
-                    "path is; no game folder was read from it."},
+                    "path is: no game folder is set."},
         StoppedCase{"ReadOnlyGameFile",
                     [](const WorkFolder& w) {
                         QFile::setPermissions(w.generalPath(), QFileDevice::ReadOwner);
