@@ -12,7 +12,6 @@
 //              every call fails (close closes the file all the same, as Linux does)
 //   folder-fsync
 //              every fsync of a folder fails
-//   create     every openat that would create a file fails
 //
 // Only calls on files below <folder> fail (a rename: its new name). The byte count starts
 // again whenever the value of TUNEDECK_FAULT changes.
@@ -20,12 +19,10 @@
 #include <algorithm>
 #include <cerrno>
 #include <climits>
-#include <cstdarg>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <dlfcn.h>
-#include <fcntl.h>
 #include <mutex>
 #include <string>
 #include <sys/stat.h>
@@ -99,56 +96,9 @@ bool FailsOnFile(const char* call, int fd)
     return true;
 }
 
-// The path that `path` names relative to the folder open as `folder`.
-std::string PathAt(int folder, const char* path)
-{
-    if (path[0] == '/')
-        return path;
-    char link[64];
-    char name[PATH_MAX];
-    std::snprintf(link, sizeof link, "/proc/self/fd/%d", folder);
-    const ssize_t n = folder == AT_FDCWD ? (::getcwd(name, sizeof name) ? std::strlen(name) : -1)
-                                         : ::readlink(link, name, sizeof name - 1);
-    return n > 0 ? std::string(name, static_cast<size_t>(n)) + '/' + path : path;
-}
-
-template <typename Function>
-int OpenAt(const char* function, int folder, const char* path, int flags, va_list arguments)
-{
-    static const auto real = Real<Function>(function);
-    const mode_t mode = (flags & O_CREAT) != 0 ? va_arg(arguments, mode_t) : 0;
-    Fault fault;
-    if ((flags & O_CREAT) != 0 && FaultFor("create", fault) &&
-        Below(PathAt(folder, path), fault.folder)) {
-        errno = fault.error;
-        return -1;
-    }
-    return real(folder, path, flags, mode);
-}
-
 } // namespace
 
 extern "C" {
-
-int openat(int folder, const char* path, int flags, ...)
-{
-    va_list arguments;
-    va_start(arguments, flags);
-    const int fd =
-        OpenAt<int (*)(int, const char*, int, ...)>("openat", folder, path, flags, arguments);
-    va_end(arguments);
-    return fd;
-}
-
-int openat64(int folder, const char* path, int flags, ...)
-{
-    va_list arguments;
-    va_start(arguments, flags);
-    const int fd =
-        OpenAt<int (*)(int, const char*, int, ...)>("openat64", folder, path, flags, arguments);
-    va_end(arguments);
-    return fd;
-}
 
 // Runs `hook` once, before the next write to a file below the folder of a fault in force.
 void tunedeck_fault_before_first_write(void (*hook)())
