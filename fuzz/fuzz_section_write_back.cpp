@@ -137,7 +137,7 @@ void Commit(AppState& state, Expected& expected, int row, const std::string& key
     const int shownTab = state.ShownTab;
     const Revisions before = RevisionsOf(state);
 
-    CommitGridValue(state, row, keyName, value);
+    const CommitResult result = CommitGridValue(state, row, keyName, value);
 
     const Revisions after = RevisionsOf(state);
     const bool commits = inTable && shownTab >= 0 && !key.empty();
@@ -147,16 +147,16 @@ void Commit(AppState& state, Expected& expected, int row, const std::string& key
         REQUIRE(buffer.count() == static_cast<int>(reference.size()));
         if (after[static_cast<size_t>(t)] == before[static_cast<size_t>(t)])
             continue;
-        REQUIRE(commits);
+        REQUIRE(commits && result.refusal.empty());
         REQUIRE(line >= 0 && line < buffer.count());
         const std::string& now = buffer.line(line);
-        if (!IsSkillTag(key)) {
-            // A single value goes into the shown tab's buffer only.
-            REQUIRE(t == shownTab);
+        // A line goes into every buffer of its file, and reads back the value given.
+        REQUIRE(FileOf(static_cast<Tab>(t)) == FileOf(static_cast<Tab>(shownTab)));
+        if (!IsSkillTag(key))
             REQUIRE(now == value + CommentSeparator + keyName);
-        } else if (value.find_first_of("\t,") == std::string::npos) {
+        else
             REQUIRE(SkillField(now, key) == value);
-        }
+        REQUIRE(now.find_first_of(std::string("\n\r\0", 3)) == std::string::npos);
         reference[static_cast<size_t>(line)] = now;
         expected.rebuilt.emplace_back(t, line);
     }

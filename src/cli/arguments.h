@@ -8,9 +8,6 @@
 #include <optional>
 #include <string>
 
-constexpr std::array<Tab, TabCount> AllTabs = {Tab::CarSettings, Tab::Pedestrians,
-                                               Tab::Miscellaneous, Tab::APO};
-
 // The short name of a tab on the command line and in the output: car, ped, misc, apo.
 const char* ShortName(Tab tab);
 

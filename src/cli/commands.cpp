@@ -7,8 +7,11 @@
 #include "documents/errors.h"
 #include "documents/file_operations.h"
 #include "documents/game_files.h"
+#include "documents/reference_copies.h"
 #include "editing/changes.h"
+#include "editing/save_history.h"
 #include "editing/tuning_set.h"
+#include "editing/value_rule.h"
 #include "editing/write_back.h"
 
 #include <QFile>
@@ -29,6 +32,53 @@ std::string Bytes(const QString& path)
 std::string Number(long long value)
 {
     return std::to_string(value);
+}
+
+// A value as it can be read on one line: line breaks, TABs and NULs as C escapes.
+QByteArray Escaped(const std::string& value)
+{
+    QByteArray text;
+    for (char c : value) {
+        switch (c) {
+        case '\n':
+            text += "\\n";
+            break;
+        case '\r':
+            text += "\\r";
+            break;
+        case '\t':
+            text += "\\t";
+            break;
+        case '\0':
+            text += "\\0";
+            break;
+        default:
+            text += c;
+        }
+    }
+    return text;
+}
+
+std::string Place(const SettingPlace& place)
+{
+    return std::string(ShortName(place.tab)) + ' ' + Number(place.item) + ' ' + Number(place.row);
+}
+
+// Says on stderr which of the places now hold a value of another shape than the reference
+// copies' (when they can be read): the value is written all the same.
+void WarnOffShape(Session& session, const std::vector<SettingPlace>& places)
+{
+    AppState reference;
+    ReadReferenceCopies(session.state, reference);
+    for (const SettingPlace& place : places) {
+        const ChooserItem& item = CatalogueOf(place.tab).items[static_cast<size_t>(place.item)];
+        const std::string note = ShapeNote(*RowAt(place), item, session.state.buffer(place.tab),
+                                           reference.buffer(place.tab));
+        if (!note.empty())
+            session.messages.warning(
+                QString::fromStdString(Place(place) + " (" + DetailsText(*RowAt(place), item) +
+                                       "): " + note + "; written all the same."));
+    }
 }
 
 const char* KindName(ItemKind kind)
@@ -73,6 +123,29 @@ int Check(Session& session, const Arguments&)
             break;
         }
     }
+    if (status != ExitSuccess)
+        return status;
+    // Every setting whose value has another shape than the reference copy's.
+    AppState reference;
+    ReadReferenceCopies(session.state, reference);
+    for (Tab tab : AllTabs) {
+        const auto& items = CatalogueOf(tab).items;
+        for (size_t i = 0; i < items.size(); ++i) {
+            if (!items[i].section)
+                continue;
+            const Section& rows = *items[i].section;
+            for (size_t r = 0; r < rows.size(); ++r) {
+                const std::string note =
+                    ShapeNote(rows[r], items[i], session.state.buffer(tab), reference.buffer(tab));
+                if (note.empty())
+                    continue;
+                PrintOut(std::string(ShortName(tab)) + '\t' + Number(static_cast<long long>(i)) +
+                         '\t' + Number(static_cast<long long>(r + 1)) + '\t' +
+                         DetailsText(rows[r], items[i]) + '\t' + note + '\n');
+                status = ExitFailed;
+            }
+        }
+    }
     return status;
 }
 
@@ -115,14 +188,6 @@ int Show(Session& session, const Arguments& arguments)
     return session.messages.plainCount() != plainsBefore ? ExitFailed : ExitSuccess;
 }
 
-std::array<std::uint64_t, TabCount> Revisions(const AppState& state)
-{
-    std::array<std::uint64_t, TabCount> revisions{};
-    for (Tab tab : AllTabs)
-        revisions[static_cast<size_t>(tab)] = state.buffer(tab).revision();
-    return revisions;
-}
-
 // set TAB ITEM ROW VALUE: commits the value in the grid row and saves the tab's buffer.
 int Set(Session& session, const Arguments& arguments)
 {
@@ -146,17 +211,23 @@ int Set(Session& session, const Arguments& arguments)
     const bool onGrid = *row >= 1 && *row <= static_cast<int>(rows.size());
     const std::string details = onGrid ? rows[static_cast<size_t>(*row - 1)].details : "";
 
-    // The write-back itself decides which rows stand for a setting: a row that does not
-    // leaves every buffer as it was.
-    const auto before = Revisions(session.state);
-    CommitGridValue(session.state, *row, details, value);
-    if (Revisions(session.state) == before) {
+    // The write-back itself decides which rows stand for a setting, and which values may
+    // be written: anything else leaves every buffer as it was.
+    const CommitResult result = CommitGridValue(session.state, *row, details, value);
+    if (!result.refusal.empty()) {
+        messages.say("Value \"" + Escaped(value) + "\" cannot be written: " +
+                     QByteArray::fromStdString(result.refusal) + " Nothing was written.");
+        return ExitTrouble;
+    }
+    if (result.changes.empty()) {
         messages.say("Row " + QByteArray::number(*row) + " of item " + QByteArray::number(item) +
                      " on tab " + ShortName(tab) + " stands for no setting; nothing was written.");
         return ExitTrouble;
     }
-    return session.guarded([&] { Save(session.state, session.controls, tab); }) ? ExitSuccess
-                                                                                : ExitTrouble;
+    if (!session.guarded([&] { Save(session.state, session.controls, tab); }))
+        return ExitTrouble;
+    WarnOffShape(session, {{tab, item, *row}});
+    return ExitSuccess;
 }
 
 // Loads the game files into `current` and the reference copies into `reference`.
@@ -223,24 +294,30 @@ int Apply(Session& session, const Arguments& arguments)
 {
     const QString path = QFile::decodeName(QByteArray::fromStdString(arguments[0]));
     std::vector<TuningEntry> entries;
+    std::set<TuningFile> files;
     try {
         entries = ReadTuningSetFile(path);
+        files = FilesOf(entries);
+        for (TuningFile file : files)
+            if (session.load(file) != LoadResult::Loaded)
+                return ExitTrouble;
+        ApplyTuningSet(session.state, entries);
     } catch (const TuningSetError& error) {
         session.messages.say(QByteArray::fromStdString(arguments[0]) + ", line " +
                              QByteArray::number(error.line()) + ": " + error.what() +
                              "; nothing was written.");
         return ExitTrouble;
     }
-    const std::set<TuningFile> files = FilesOf(entries);
-    for (TuningFile file : files)
-        if (session.load(file) != LoadResult::Loaded)
-            return ExitTrouble;
-    ApplyTuningSet(session.state, entries);
     std::vector<Tab> tabs;
     for (TuningFile file : files)
         tabs.push_back(TabOf(file));
-    return session.guarded([&] { Save(session.state, session.controls, tabs); }) ? ExitSuccess
-                                                                                 : ExitTrouble;
+    if (!session.guarded([&] { Save(session.state, session.controls, tabs); }))
+        return ExitTrouble;
+    std::vector<SettingPlace> places;
+    for (const TuningEntry& entry : entries)
+        places.push_back(entry.place);
+    WarnOffShape(session, places);
+    return ExitSuccess;
 }
 
 // backup: each game file, as loaded, to its .bak file beside it.
@@ -259,6 +336,168 @@ int BackupFiles(Session& session, const Arguments&)
 int RestoreFiles(Session& session, const Arguments&)
 {
     return session.restore() ? ExitSuccess : ExitTrouble;
+}
+
+[[noreturn]] void BadHistoryUsage(ConsoleMessages& messages, const QByteArray& text)
+{
+    messages.say(text);
+    throw CommandEnd{ExitTrouble};
+}
+
+// FILE of history and revert: General.txt or Settings.txt, in any letter case, the
+// extension optional; both files when it is not given.
+std::vector<TuningFile> FilesArgument(const std::string* text, ConsoleMessages& messages)
+{
+    if (!text)
+        return {TuningFiles.begin(), TuningFiles.end()};
+    const QString name = QString::fromLatin1(text->c_str());
+    for (TuningFile file : TuningFiles) {
+        const QString known = HistoryName(file);
+        if (name.compare(known, Qt::CaseInsensitive) == 0 ||
+            name.compare(known.chopped(4), Qt::CaseInsensitive) == 0)
+            return {file};
+    }
+    BadHistoryUsage(messages, "Unknown file \"" + QByteArray::fromStdString(*text) +
+                                  "\"; use General.txt or Settings.txt.");
+}
+
+// The versions of the files, numbered from 1 as history lists them.
+std::vector<HistoryEntry> ListedVersions(Session& session, const std::vector<TuningFile>& files)
+{
+    for (TuningFile file : files)
+        PathOf(session.state, file) = session.gameFilePath(file);
+    return SaveHistory(session.state, files);
+}
+
+std::string OtherLines(int count)
+{
+    return Number(count) + (count == 1 ? " other line" : " other lines");
+}
+
+void PrintHistoryEntry(size_t number, const HistoryEntry& entry)
+{
+    const KeptVersion& version = entry.version;
+    PrintOut(Number(static_cast<long long>(number)) + '\t' + ShownTime(version).toStdString() +
+             '\t' + HistoryName(version.file).toStdString() + '\n');
+    const VersionChanges& changes = entry.changes;
+    if (!changes.comparable) {
+        PrintOut("\tnot compared: not both of " + Number(LineCountOf(version.file)) + " lines\n");
+        return;
+    }
+    for (const ChangedSetting& change : changes.settings)
+        PrintOut(std::string("\t") + ShortName(change.place.tab) + '\t' +
+                 CatalogueOf(change.place.tab).items[static_cast<size_t>(change.place.item)].text +
+                 '\t' + change.details + '\t' + change.original + " -> " + change.current + '\n');
+    if (changes.otherLines > 0)
+        PrintOut(std::string(changes.settings.empty() ? "\t" : "\tand ") +
+                 OtherLines(changes.otherLines) + '\n');
+    else if (changes.settings.empty())
+        PrintOut("\tno setting changed\n");
+}
+
+// history [FILE] [--limit N]: the kept versions, newest first, numbered, each with the
+// settings that changed from it to the next version (or to the game file).
+int History(Session& session, const Arguments& arguments)
+{
+    const std::string* fileName = nullptr;
+    long long limit = -1;
+    for (size_t i = 0; i < arguments.size(); ++i) {
+        if (arguments[i] == "--limit") {
+            const std::optional<int> n =
+                i + 1 < arguments.size() ? WholeNumber(arguments[i + 1]) : std::nullopt;
+            if (!n || *n < 0)
+                BadHistoryUsage(session.messages,
+                                "--limit takes a number of versions, not \"" +
+                                    QByteArray::fromStdString(i + 1 < arguments.size()
+                                                                  ? arguments[i + 1]
+                                                                  : std::string()) +
+                                    "\".");
+            limit = *n;
+            ++i;
+        } else if (!fileName) {
+            fileName = &arguments[i];
+        } else {
+            BadHistoryUsage(session.messages,
+                            "Usage: tunedeck-cli [--dir GAME_DIR] history [FILE] [--limit N]");
+        }
+    }
+    const std::vector<HistoryEntry> entries =
+        ListedVersions(session, FilesArgument(fileName, session.messages));
+    if (entries.empty())
+        session.messages.say("No version has been kept yet.");
+    for (size_t n = 0; n < entries.size() && (limit < 0 || static_cast<long long>(n) < limit); ++n)
+        PrintHistoryEntry(n + 1, entries[n]);
+    return ExitSuccess;
+}
+
+// revert N [FILE]: puts version N, as history [FILE] numbers it, back over its game file
+// with the save of the tab; the file it replaces is kept as a version in turn.
+int Revert(Session& session, const Arguments& arguments)
+{
+    const std::optional<int> number = WholeNumber(arguments[0]);
+    if (!number || *number < 1)
+        BadHistoryUsage(session.messages, "N must be a version number that history lists, not \"" +
+                                              QByteArray::fromStdString(arguments[0]) + "\".");
+    const std::vector<HistoryEntry> entries = ListedVersions(
+        session, FilesArgument(arguments.size() > 1 ? &arguments[1] : nullptr, session.messages));
+    if (static_cast<size_t>(*number) > entries.size()) {
+        session.messages.say("There is no version " + QByteArray::number(*number) +
+                             "; history lists " + QByteArray::number(entries.size()) + ".");
+        return ExitTrouble;
+    }
+    const KeptVersion& version = entries[static_cast<size_t>(*number - 1)].version;
+    return session.guarded(
+               [&] { PutBack(session.state, session.messages, session.progress, version); })
+               ? ExitSuccess
+               : ExitTrouble;
+}
+
+// take-originals: each game file, as it is now, as its reference copy where the working
+// folder holds none or the demo game's; with --force in place of any copy, after saying
+// which.
+int TakeOriginals(Session& session, const Arguments&)
+{
+    ConsoleMessages& messages = session.messages;
+    int status = ExitSuccess;
+    for (TuningFile file : TuningFiles) {
+        const QString path = session.gameFilePath(file);
+        ReferenceCopyPlan plan;
+        if (!session.requireFile(path) ||
+            !session.guarded([&] { plan = PlanReferenceCopy(session.state, file, path); })) {
+            status = ExitTrouble;
+            continue;
+        }
+        const QByteArray game = path.toLocal8Bit();
+        const QString copyPath = QFileInfo(plan.copyPath).absoluteFilePath();
+        const QByteArray copy = copyPath.toLocal8Bit();
+        if (!plan.accepted) {
+            messages.say(game + " does not have " + QByteArray::number(LineCountOf(file)) +
+                         " lines; no reference copy is taken of it.");
+            status = ExitTrouble;
+            continue;
+        }
+        if (plan.held == HeldCopy::Same) {
+            messages.say(copy + " is a copy of " + game + " already.");
+            continue;
+        }
+        if (plan.held == HeldCopy::Own && !session.replaceCopies) {
+            messages.say(copy + " is kept; --force replaces it with " + game + '.');
+            continue;
+        }
+        if (plan.held == HeldCopy::Own)
+            messages.say("Replacing the reference copy " + copy + " with " + game + '.');
+        else if (plan.held == HeldCopy::Demo)
+            messages.say("Replacing the demo game's copy " + copy + " with " + game + '.');
+        int error = 0;
+        if (!session.guarded([&] { error = WriteReferenceCopy(plan); }) || error != 0) {
+            if (error != 0)
+                messages.error(QStringLiteral("Save aborted with error: %1").arg(error));
+            status = ExitTrouble;
+            continue;
+        }
+        messages.information(QStringLiteral("File copied: ") + copyPath);
+    }
+    return status;
 }
 
 struct Command {
@@ -281,6 +520,9 @@ const std::vector<Command>& Commands()
         {"apply", " FILE", 1, 1, Apply},
         {"backup", "", 0, 0, BackupFiles},
         {"restore", "", 0, 0, RestoreFiles},
+        {"history", " [FILE] [--limit N]", 0, 3, History},
+        {"revert", " N [FILE]", 1, 2, Revert},
+        {"take-originals", " [--force]", 0, 0, TakeOriginals},
     };
     return commands;
 }
@@ -305,7 +547,13 @@ int RunCommand(const Invocation& invocation, ConsoleMessages& messages)
         return ExitTrouble;
     }
 
+    if (invocation.force && std::string(command->name) != "take-originals") {
+        messages.say("--force goes with take-originals only; see tunedeck-cli --help.");
+        return ExitTrouble;
+    }
+
     Session session(messages, invocation.gameDir);
+    session.replaceCopies = invocation.force;
     int status = ExitTrouble;
     const bool ran = RunGuarded(messages, [&] {
         try {

@@ -58,6 +58,12 @@ void ConsoleMessages::report(const QString& text)
     say(text.toLocal8Bit());
 }
 
+bool ConsoleMessages::ask(const QString& text)
+{
+    error(text + QStringLiteral(" No: nothing was written."));
+    return false;
+}
+
 void ConsoleMessages::say(const QByteArray& text)
 {
     std::fflush(stdout); // keep the order of the two streams when they are one file

@@ -30,6 +30,8 @@ public:
     void information(const QString& text) override;
     void plain(const QString& text) override;
     void report(const QString& text) override;
+    // No one answers: the answer is No, told as an error.
+    bool ask(const QString& text) override;
 
     // A message of the tool itself, given as bytes.
     void say(const QByteArray& text);

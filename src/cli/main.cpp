@@ -13,7 +13,8 @@ constexpr const char* Description =
     "data\\peds\\Settings.txt with the same rules as Tunedeck.\n"
     "\n"
     "Commands:\n"
-    "  check                    line count of each game file, and whether it is accepted\n"
+    "  check                    line count of each game file, whether it is accepted, and\n"
+    "                           the settings whose value has another shape than the original\n"
     "  sections [TAB]           the items of the section choosers\n"
     "  show TAB ITEM            the rows the grid shows for an item\n"
     "  set TAB ITEM ROW VALUE   commit VALUE in grid row ROW and save the tab's file\n"
@@ -22,11 +23,16 @@ constexpr const char* Description =
     "  apply FILE               commit every setting of a tuning set and save the files\n"
     "  backup                   write General.bak and Settings.bak beside the game files\n"
     "  restore                  write the reference copies over the game files\n"
+    "  history [FILE]           the versions kept before each save, and what changed after\n"
+    "  revert N [FILE]          put version N of history [FILE] back over its game file\n"
+    "  take-originals           keep the game files as reference copies where none are\n"
     "\n"
     "TAB is car, ped, misc, apo or a tab's caption, in any letter case. ITEM is an item\n"
     "index or an item text. Give a VALUE that begins with \"-\" after \"--\".\n"
-    "Tunedeck.ini, Perkwright.ini, original.general and original.pedsettings are\n"
-    "looked up in the current folder.\n"
+    "FILE is General.txt or Settings.txt. Before a game file is replaced, its content\n"
+    "is kept in history/General.txt/ or history/Settings.txt/ (at most 100 of each).\n"
+    "Tunedeck.ini, Perkwright.ini, original.general, original.pedsettings and history/\n"
+    "are looked up in the current folder.\n"
     "\n"
     "Exit status: 0 success, 1 a check failed or differences were found,\n"
     "2 bad usage or a file that cannot be loaded or written.";
@@ -71,6 +77,14 @@ int main(int argc, char* argv[])
                                                       "of the one named in the .ini file."),
                                        QStringLiteral("GAME_DIR"));
     parser.addOption(dirOption);
+    const QCommandLineOption limitOption(
+        QStringLiteral("limit"), QStringLiteral("history: list only the newest N versions."),
+        QStringLiteral("N"));
+    parser.addOption(limitOption);
+    const QCommandLineOption forceOption(
+        QStringLiteral("force"),
+        QStringLiteral("With take-originals: replace copies that are there."));
+    parser.addOption(forceOption);
     parser.addPositionalArgument(QStringLiteral("command"), QStringLiteral("The command to run."),
                                  QStringLiteral("COMMAND [ARGS]"));
 
@@ -98,8 +112,12 @@ int main(int argc, char* argv[])
     Invocation invocation;
     if (parser.isSet(dirOption))
         invocation.gameDir = QFile::decodeName(parser.value(dirOption).toLatin1());
+    invocation.force = parser.isSet(forceOption);
     invocation.command = Bytes(positional.front());
     for (qsizetype i = 1; i < positional.size(); ++i)
         invocation.arguments.push_back(Bytes(positional[i]));
+    if (parser.isSet(limitOption)) // the command takes it among its arguments
+        invocation.arguments.insert(invocation.arguments.end(),
+                                    {"--limit", Bytes(parser.value(limitOption))});
     return RunCommand(invocation, messages);
 }

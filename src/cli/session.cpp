@@ -5,6 +5,7 @@
 #include "documents/errors.h"
 #include "documents/game_files.h"
 #include "documents/game_paths.h"
+#include "editing/save_history.h"
 #include "editing/section_procedure.h"
 
 #include <QFile>
@@ -16,6 +17,7 @@ Session::Session(ConsoleMessages& output, std::optional<QString> gameDir)
                                  {&choosers[0], &choosers[1], &choosers[2], &choosers[3]}},
       gameDirOption_(std::move(gameDir))
 {
+    KeepVersionsOnSave(state);
 }
 
 void Session::findGameDirectory()

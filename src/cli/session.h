@@ -34,6 +34,8 @@ public:
     SilentProgress progress;
     std::array<ItemChooser, TabCount> choosers;
     Controls controls;
+    // take-originals replaces reference copies that are there already (--force).
+    bool replaceCopies = false;
 
     // Where the game file lies below the game directory, whether it exists or not.
     // The game directory is looked up the first time it is needed.

@@ -2,16 +2,27 @@
 
 #include "text_buffer.h"
 
+#include <QByteArray>
 #include <QString>
 #include <array>
+#include <optional>
 #include <string>
 
 // The four tabs, in the order of the tab control.
 enum class Tab { CarSettings = 0, Pedestrians = 1, Miscellaneous = 2, APO = 3 };
 constexpr int TabCount = 4;
+constexpr std::array<Tab, TabCount> AllTabs = {Tab::CarSettings, Tab::Pedestrians,
+                                               Tab::Miscellaneous, Tab::APO};
 
 // Number of row-table entries; entry n belongs to grid data row n (1 to 13).
 constexpr int RowTableSize = 13;
+
+// What a file held when Tunedeck last read or wrote it.
+struct FileStamp {
+    qint64 size = -1;
+    qint64 modified = 0; // milliseconds since the epoch
+    QByteArray checksum; // of the bytes
+};
 
 // Everything the program holds from start-up to exit. The main window owns one;
 // each test makes its own.
@@ -43,9 +54,17 @@ struct AppState {
     QString GeneralPath;
     QString SettingsPath;
 
+    // What General.txt and Settings.txt held when last read or written, by file; none
+    // while a file has not been read.
+    std::array<std::optional<FileStamp>, 2> DiskStamps;
+
     // Folder against which the bare names (configuration files, reference copies,
     // the sibling editor) are resolved; empty means the current working folder.
     QString WorkDir;
+
+    // Run by a save just before it replaces a game file (the path equals GeneralPath or
+    // SettingsPath); throwing stops the save, with the game file as it was.
+    void (*BeforeReplacingGameFile)(const AppState& state, const QString& path) = nullptr;
 
     TextBuffer& buffer(Tab tab);
     const TextBuffer& buffer(Tab tab) const;

@@ -7,6 +7,8 @@
 #include "interfaces.h"
 #include "replacement_file.h"
 
+#include <QCryptographicHash>
+#include <QDateTime>
 #include <QFile>
 #include <QFileInfo>
 #include <memory>
@@ -38,9 +40,63 @@ void SetBarMaximum(const AppState& state, Progress& bar, const QString& path)
         bar.setMaximum(SettingsLineCount);
 }
 
+// The index in DiskStamps of the game file at `path`, or -1 for another file.
+int StampIndex(const AppState& state, const QString& path)
+{
+    if (path.isEmpty())
+        return -1;
+    return path == state.GeneralPath ? 0 : path == state.SettingsPath ? 1 : -1;
+}
+
+FileStamp StampOfBytes(const std::string& bytes, const QDateTime& modified)
+{
+    return {static_cast<qint64>(bytes.size()), modified.toMSecsSinceEpoch(),
+            QCryptographicHash::hash(QByteArray::fromRawData(bytes.data(), qsizetype(bytes.size())),
+                                     QCryptographicHash::Sha256)};
+}
+
+// Whether the file at `path` holds bytes that a save would lose: another content than
+// it had when last read or written. A file whose size and time are unchanged is taken as
+// unchanged without reading it; no file, or one that cannot be read, holds nothing to lose
+// (the write then says what is wrong).
+bool ChangedOnDisk(const FileStamp& seen, const QString& path)
+{
+    const QFileInfo info(path);
+    if (!info.isFile() ||
+        (info.size() == seen.size && info.lastModified().toMSecsSinceEpoch() == seen.modified))
+        return false;
+    FileStamp now;
+    std::vector<std::string> lines;
+    try {
+        if (!ReadLinesFrom(path, -1, lines, &now))
+            return true;
+    } catch (const FileError&) {
+        return false;
+    }
+    return now.size != seen.size || now.checksum != seen.checksum;
+}
+
+void RememberDiskFile(AppState& state, const QString& path)
+{
+    const int index = StampIndex(state, path);
+    if (index < 0)
+        return;
+    FileStamp stamp;
+    std::vector<std::string> lines;
+    try {
+        if (FileExists(path) && ReadLinesFrom(path, -1, lines, &stamp)) {
+            state.DiskStamps[static_cast<size_t>(index)] = stamp;
+            return;
+        }
+    } catch (const FileError&) {
+    }
+    state.DiskStamps[static_cast<size_t>(index)].reset();
+}
+
 } // namespace
 
-bool ReadLinesFrom(const QString& path, int limit, std::vector<std::string>& lines)
+bool ReadLinesFrom(const QString& path, int limit, std::vector<std::string>& lines,
+                   FileStamp* stamp)
 {
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
@@ -63,6 +119,8 @@ bool ReadLinesFrom(const QString& path, int limit, std::vector<std::string>& lin
     }
     if (static_cast<long long>(bytes.size()) > MaxGameFileBytes)
         return false;
+    if (stamp)
+        *stamp = StampOfBytes(bytes, file.fileTime(QFileDevice::FileModificationTime));
     lines = SplitLines(bytes, limit);
     return true;
 }
@@ -84,7 +142,11 @@ void LoadBuffer(AppState& state, Messages& messages, Progress& bar, TextBuffer& 
         try {
             std::vector<std::string> lines;
             const int limit = expected < 0 ? -1 : expected + 1;
-            if (!ReadLinesFrom(file, limit, lines)) {
+            FileStamp stamp;
+            const bool read = ReadLinesFrom(file, limit, lines, &stamp);
+            if (expected >= 0)
+                state.DiskStamps[static_cast<size_t>(StampIndex(state, path))] = stamp;
+            if (!read) {
                 counter = -1; // too large to be a game file
                 if (expected < 0)
                     messages.error(QStringLiteral("%1 is too large to be a copy of a game file; "
@@ -178,38 +240,68 @@ void WriteBuffers(AppState& state, Messages& messages, Progress& progress,
 {
     if (targets.size() == 1)
         progress.setMaximum(targets.front().buffer->count());
-    std::vector<FolderLock> locks;
     std::vector<std::unique_ptr<ReplacementFile>> files;
-    try {
+    std::vector<std::string> contents;
+    int error = 0;
+    QString refused;
+    {
+        // Held for the write alone: never while a message waits for the player.
+        std::vector<FolderLock> locks;
+        std::vector<LinkAtTarget> links;
         for (const BufferTarget& target : targets) {
-            const LinkAtTarget links =
-                IsGameFile(state, target.path) ? LinkAtTarget::Follow : LinkAtTarget::Replace;
-            locks.emplace_back(target.path, links);
-            files.push_back(std::make_unique<ReplacementFile>(target.path, links));
+            links.push_back(IsGameFile(state, target.path) ? LinkAtTarget::Follow
+                                                           : LinkAtTarget::Replace);
+            locks.emplace_back(target.path, links.back());
         }
-    } catch (const ReadOnlyFile& refused) {
-        messages.error(refused.text());
+        try {
+            for (size_t i = 0; i < targets.size(); ++i)
+                files.push_back(std::make_unique<ReplacementFile>(targets[i].path, links[i]));
+        } catch (const ReadOnlyFile& readOnly) {
+            refused = readOnly.text();
+        }
+        std::vector<ReplacementFile*> replaced;
+        for (size_t i = 0; i < targets.size() && refused.isEmpty(); ++i) {
+            if (state.BeforeReplacingGameFile && IsGameFile(state, targets[i].path))
+                state.BeforeReplacingGameFile(state, targets[i].path);
+            const TextBuffer& buffer = *targets[i].buffer;
+            if (i > 0)
+                progress.setPosition(0);
+            progress.setMaximum(buffer.count());
+            contents.push_back(FileBytes(buffer, FirstLineOf(state, targets[i].path), progress));
+            replaced.push_back(files[i].get());
+        }
+        if (refused.isEmpty())
+            error = ReplaceTogether(replaced, contents);
+    }
+    if (!refused.isEmpty()) {
+        messages.error(refused);
         progress.setPosition(0);
         return;
     }
-    std::vector<std::string> contents;
-    std::vector<ReplacementFile*> replaced;
-    for (size_t i = 0; i < targets.size(); ++i) {
-        const TextBuffer& buffer = *targets[i].buffer;
-        if (i > 0)
-            progress.setPosition(0);
-        progress.setMaximum(buffer.count());
-        contents.push_back(FileBytes(buffer, FirstLineOf(state, targets[i].path), progress));
-        replaced.push_back(files[i].get());
-    }
-    const int error = ReplaceTogether(replaced, contents);
 
-    for (size_t i = 0; i < targets.size(); ++i)
-        if (files[i]->installed())
-            TellWritten(messages, targets[i].path, *files[i]);
+    for (size_t i = 0; i < targets.size(); ++i) {
+        if (!files[i]->installed())
+            continue;
+        const int index = StampIndex(state, targets[i].path);
+        if (index >= 0)
+            state.DiskStamps[static_cast<size_t>(index)] =
+                StampOfBytes(contents[i], QFileInfo(targets[i].path).lastModified());
+        TellWritten(messages, targets[i].path, *files[i]);
+    }
     if (error != 0)
         messages.error(QStringLiteral("Save aborted with error: %1").arg(error));
     progress.setPosition(0);
+}
+
+bool ReplacingIsAllowed(const AppState& state, Messages& messages, const QString& path)
+{
+    const int index = StampIndex(state, path);
+    const auto& seen = index < 0 ? std::nullopt : state.DiskStamps[static_cast<size_t>(index)];
+    if (!seen || !ChangedOnDisk(*seen, path))
+        return true;
+    return messages.ask(QStringLiteral("%1 was changed by another program since Tunedeck read "
+                                       "it. Replace it with this tab's copy?")
+                            .arg(QFileInfo(path).fileName()));
 }
 
 void Save(AppState& state, const Controls& controls, Tab tab)
@@ -238,6 +330,10 @@ void Save(AppState& state, const Controls& controls, const std::vector<Tab>& tab
             targets.push_back({&buffer, state.SettingsPath});
         }
     }
+    // Files written together are written only when each of them may be replaced.
+    for (const BufferTarget& target : targets)
+        if (!ReplacingIsAllowed(state, controls.messages, target.path))
+            return;
     WriteBuffers(state, controls.messages, controls.progress, targets);
 }
 
@@ -265,6 +361,8 @@ void Restore(AppState& state, const Controls& controls, Tab tab)
     for (Tab target : BuffersOf(file))
         LoadBuffer(state, controls.messages, controls.progress, state.buffer(target),
                    controls.chooser(target), QLatin1String(ReferenceCopy(file)));
+    // The player chose these lines over whatever the file holds now.
+    RememberDiskFile(state, PathOf(state, file));
 }
 
 namespace {
@@ -272,16 +370,19 @@ namespace {
 // Reads the file at `path` line by line into every buffer of `targets`; the count is
 // -1 for a file too large to be the game file.
 bool Reload(const QString& path, int expected, const std::vector<TextBuffer*>& targets,
-            const Controls& controls, int& counter)
+            const Controls& controls, int& counter, std::optional<FileStamp>& stamp)
 {
     counter = 0;
     controls.progress.setMaximum(expected);
     for (TextBuffer* buffer : targets)
         buffer->clear();
     std::vector<std::string> lines;
+    stamp.reset();
     try {
-        if (!ReadLinesFrom(path, expected + 1, lines))
+        FileStamp read;
+        if (!ReadLinesFrom(path, expected + 1, lines, &read))
             counter = -1;
+        stamp = read;
     } catch (const FileError&) {
         controls.messages.error(MissingFileText);
         controls.progress.setPosition(0);
@@ -304,7 +405,8 @@ bool ReloadGeneralBuffers(AppState& state, const Controls& controls)
     controls.chooser(Tab::CarSettings).clearSelection();
     const std::vector<TextBuffer*> targets{&state.Memo1, &state.MiscMemo, &state.APOMemo};
     int counter = 0;
-    if (!Reload(state.GeneralPath, GeneralLineCount, targets, controls, counter))
+    if (!Reload(state.GeneralPath, GeneralLineCount, targets, controls, counter,
+                state.DiskStamps[0]))
         return false;
     if (counter != GeneralLineCount) {
         for (TextBuffer* buffer : targets)
@@ -318,7 +420,8 @@ bool ReloadSettingsBuffer(AppState& state, const Controls& controls)
 {
     controls.chooser(Tab::Pedestrians).clearSelection();
     int counter = 0;
-    if (!Reload(state.SettingsPath, SettingsLineCount, {&state.PedMemo}, controls, counter))
+    if (!Reload(state.SettingsPath, SettingsLineCount, {&state.PedMemo}, controls, counter,
+                state.DiskStamps[1]))
         return false;
     if (counter != SettingsLineCount) {
         state.PedMemo.clear();

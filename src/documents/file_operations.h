@@ -20,7 +20,8 @@ struct Controls {
 // Empties the buffer, resets the chooser and fills the buffer from the file. A game file
 // (the path equals GeneralPath or SettingsPath) must have its expected number of lines:
 // otherwise the buffer is emptied, the user told, and the calling operation ends with a
-// silent abort. Bare names resolve against the working folder of the state.
+// silent abort. Bare names resolve against the working folder of the state. A game file
+// read is remembered in DiskStamps.
 void LoadBuffer(AppState& state, Messages& messages, Progress& bar, TextBuffer& buffer,
                 Chooser& chooser, const QString& path);
 
@@ -49,7 +50,12 @@ void WriteBuffers(AppState& state, Messages& messages, Progress& progress,
 // line 0 when given; the progress steps once a line.
 std::string FileBytes(const TextBuffer& buffer, const char* firstLine, Progress& progress);
 
-// The Save, Backup and Restore buttons of a tab.
+// Whether a save may replace the game file at `path`: yes, unless it changed on disk since
+// Tunedeck last read or wrote it and the player, asked, says no.
+bool ReplacingIsAllowed(const AppState& state, Messages& messages, const QString& path);
+
+// The Save, Backup and Restore buttons of a tab. A Save asks before it replaces a game
+// file that another program changed since Tunedeck read it.
 void Save(AppState& state, const Controls& controls, Tab tab);
 // Saves the buffers of the tabs (one a file) together, once all pass the Save check.
 void Save(AppState& state, const Controls& controls, const std::vector<Tab>& tabs);
@@ -66,4 +72,6 @@ bool ReloadSettingsBuffer(AppState& state, const Controls& controls);
 // Reads the lines of a file of at most MaxGameFileBytes, stopping after `limit` lines
 // when limit >= 0. Returns false, reading nothing, for a larger file; throws FileError
 // when it cannot be opened or read.
-bool ReadLinesFrom(const QString& path, int limit, std::vector<std::string>& lines);
+// The stamp, when given, takes the size, time and checksum of the bytes read.
+bool ReadLinesFrom(const QString& path, int limit, std::vector<std::string>& lines,
+                   FileStamp* stamp = nullptr);

@@ -11,3 +11,10 @@ QString& PathOf(AppState& state, TuningFile file)
 {
     return file == TuningFile::General ? state.GeneralPath : state.SettingsPath;
 }
+
+void MatchCopies(AppState& state, Tab from)
+{
+    for (Tab tab : BuffersOf(FileOf(from)))
+        if (tab != from && state.buffer(tab).lines() != state.buffer(from).lines())
+            state.buffer(tab).assign(state.buffer(from).lines());
+}

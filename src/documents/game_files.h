@@ -56,5 +56,8 @@ constexpr const char* RelativePath(TuningFile file)
     return file == TuningFile::General ? GeneralFile : SettingsFile;
 }
 
+// Makes every other buffer of the tab's file a copy of the tab's buffer.
+void MatchCopies(AppState& state, Tab from);
+
 // GeneralPath or SettingsPath.
 QString& PathOf(AppState& state, TuningFile file);

@@ -8,7 +8,6 @@
 #include "section_procedure.h"
 #include "write_back.h"
 
-#include <array>
 #include <cstring>
 
 namespace {
@@ -203,37 +202,38 @@ bool BuffersReadyFor(const AppState& state, const std::vector<TuningEntry>& entr
     return true;
 }
 
-void ApplyTuningSet(AppState& state, const std::vector<TuningEntry>& entries)
+std::vector<LineChange> ApplyTuningSet(AppState& state, const std::vector<TuningEntry>& entries)
 {
-    // What the grid shows stays as it was.
-    const auto keys = state.RowKeys;
-    const auto values = state.RowValues;
-    const auto lines = state.RowLines;
-    const int shownTab = state.ShownTab;
-    const std::array<std::string, 5> fields{state.LineText, state.SingleField, state.EasyField,
-                                            state.MediumField, state.HardField};
+    const AppState before = state;
+    std::vector<LineChange> changes;
     PickedItem chooser;
     CountingGrid grid;
     Unheard messages;
     for (const TuningEntry& entry : entries) {
         const Tab tab = entry.place.tab;
-        const int row = entry.place.row;
         chooser.index = entry.place.item;
         ChooseSection(state, CatalogueOf(tab), chooser, grid, messages);
         const ChooserItem& item = CatalogueOf(tab).items[static_cast<size_t>(entry.place.item)];
-        CommitGridValue(state, row, DetailsText(*RowAt(entry.place), item), entry.value);
-        const int line = state.RowLines[row];
-        for (Tab other : BuffersOf(FileOf(tab)))
-            if (other != tab)
-                state.buffer(other).setLine(line, state.buffer(tab).lineOrEmpty(line));
+        CommitResult result = CommitGridValue(state, entry.place.row,
+                                              DetailsText(*RowAt(entry.place), item), entry.value);
+        if (!result.refusal.empty()) {
+            state = before;
+            std::string reason = result.refusal;
+            if (!reason.empty() && reason.back() == '.')
+                reason.pop_back(); // the message around it ends the sentence
+            throw TuningSetError(entry.line, reason);
+        }
+        changes.insert(changes.end(), result.changes.begin(), result.changes.end());
     }
-    state.RowKeys = keys;
-    state.RowValues = values;
-    state.RowLines = lines;
-    state.ShownTab = shownTab;
-    state.LineText = fields[0];
-    state.SingleField = fields[1];
-    state.EasyField = fields[2];
-    state.MediumField = fields[3];
-    state.HardField = fields[4];
+    // What the grid shows stays as it was.
+    state.RowKeys = before.RowKeys;
+    state.RowValues = before.RowValues;
+    state.RowLines = before.RowLines;
+    state.ShownTab = before.ShownTab;
+    state.LineText = before.LineText;
+    state.SingleField = before.SingleField;
+    state.EasyField = before.EasyField;
+    state.MediumField = before.MediumField;
+    state.HardField = before.HardField;
+    return changes;
 }

@@ -131,4 +131,5 @@ void BufferView::takeBackEdit(int position, int /*removed*/, int added)
         buffer_.replaceLines(first, oldLast - first + 1, std::move(lines));
     shownRevision_ = buffer_.revision();
     shownBlockCount_ = blockCount;
+    emit edited();
 }

@@ -25,6 +25,10 @@ public:
 
     void setVisible(bool visible) override;
 
+signals:
+    // The user's typing changed the buffer.
+    void edited();
+
 protected:
     void changeEvent(QEvent* event) override;
     void showEvent(QShowEvent* event) override;

@@ -3,6 +3,8 @@
 #include "controls.h"
 #include "documents/game_files.h"
 #include "editing/changes.h"
+#include "editing/value_rule.h"
+#include "editing/write_back.h"
 #include "general.h"
 #include "key_value_grid.h"
 #include "latin1.h"
@@ -17,6 +19,7 @@ namespace {
 
 constexpr int ValueColumn = 1;
 const QColor ChangedBackground(255, 214, 102); // amber: reads well under black text
+const QColor OffShapeText(178, 34, 34);        // dark red, underlined: readable on amber too
 
 // What the reference copies' files look like: path, size and time of each.
 QString ReferenceStamp(const AppState& state)
@@ -54,7 +57,12 @@ ChangeMarks::ChangeMarks(TForm1& form) : QObject(&form), form_(form)
     connect(grid, &QWidget::customContextMenuRequested, this, &ChangeMarks::showMenu);
     grid->setStatusNote([this](int row) {
         const std::optional<std::string> value = original(row);
-        return value ? QStringLiteral("Original: ") + FromLatin1(*value) : QString();
+        QString note = value ? QStringLiteral("Original: ") + FromLatin1(*value) : QString();
+        if (row >= 1 && row < static_cast<int>(shapeNotes_.size()) &&
+            !shapeNotes_[static_cast<size_t>(row)].empty())
+            note += (note.isEmpty() ? QString() : QStringLiteral("   ")) +
+                    FromLatin1(shapeNotes_[static_cast<size_t>(row)]);
+        return note;
     });
 }
 
@@ -63,6 +71,7 @@ void ChangeMarks::refresh()
     const AppState& state = form_.state();
     KeyValueGrid* grid = form_.ValueList;
     originals_.assign(static_cast<size_t>(grid->rowCount()) + 1, std::nullopt);
+    shapeNotes_.assign(originals_.size(), std::string());
     if (state.ShownTab >= 0) {
         const Tab tab = static_cast<Tab>(state.ShownTab);
         const QString stamp = ReferenceStamp(state);
@@ -78,6 +87,11 @@ void ChangeMarks::refresh()
                  ChangedSettingsOf(tab, item, state.buffer(tab), reference.buffer(tab)))
                 if (change.place.row < static_cast<int>(originals_.size()))
                     originals_[static_cast<size_t>(change.place.row)] = change.original;
+            for (size_t row = 1; row < shapeNotes_.size(); ++row)
+                if (const SectionRow* shown = RowAt({tab, item, static_cast<int>(row)}))
+                    shapeNotes_[row] =
+                        ShapeNote(*shown, CatalogueOf(tab).items[static_cast<size_t>(item)],
+                                  state.buffer(tab), reference.buffer(tab));
         }
     }
     for (int row = 1; row <= grid->rowCount(); ++row) {
@@ -85,11 +99,15 @@ void ChangeMarks::refresh()
         if (!cell)
             continue;
         const bool changed = originals_[static_cast<size_t>(row)].has_value();
+        const bool offShape = !shapeNotes_[static_cast<size_t>(row)].empty();
         QFont font = grid->font();
         font.setBold(changed);
+        font.setUnderline(offShape);
         cell->setFont(font);
         cell->setBackground(changed ? QBrush(ChangedBackground) : QBrush());
-        cell->setForeground(changed ? QBrush(Qt::black) : QBrush());
+        cell->setForeground(offShape  ? QBrush(OffShapeText)
+                            : changed ? QBrush(Qt::black)
+                                      : QBrush());
     }
     if (grid->hasFocus())
         grid->showCurrentRowStatus();
@@ -113,13 +131,12 @@ void ChangeMarks::resetRow(int row)
 {
     KeyValueGrid* grid = form_.ValueList;
     grid->commitPendingEdit(); // the edit in progress goes first, as leaving the cell would
-    const std::optional<std::string> value = original(row);
-    if (!value || !standsForSetting(row))
+    if (!original(row) || !standsForSetting(row))
         return;
-    // What the grid does when a typed value is committed: the cell takes the text, then
-    // the window's commit handler runs.
-    grid->item(row - 1, ValueColumn)->setText(FromLatin1(*value));
-    form_.ValueListValidate(grid, ValueColumn, row, grid->key(row), *value);
+    AppState& state = form_.state();
+    const TextBuffer& reference = reference_.buffer(static_cast<Tab>(state.ShownTab));
+    form_.guarded(
+        [&] { form_.showCommitted(row, ResetGridValue(state, row, grid->key(row), reference)); });
 }
 
 void ChangeMarks::showMenu(const QPoint& at)

@@ -18,8 +18,9 @@ SectionChooser* ChooserOf(const TForm1& form, Tab tab);
 
 // Marks the Value cells of the shown section whose setting differs from the reference
 // copies, tells the original value in the status bar, and puts it back on request ("Reset
-// to original value": the context menu of a value row, or Ctrl+R), committed as if typed.
-// Without readable reference copies nothing is marked.
+// to original value": the context menu of a value row, or Ctrl+R). A value of another
+// shape than the reference copy's (a word where a number stands) is marked apart and
+// explained in the status bar. Without readable reference copies nothing is marked.
 class ChangeMarks : public QObject {
     Q_OBJECT
 public:
@@ -31,7 +32,7 @@ public:
     // The reference copy's value of a changed setting row (data row, from 1).
     std::optional<std::string> original(int row) const;
 
-    // Commits the original value of the row through the grid's commit handler.
+    // Puts the original value, and where it can the original line, back in the row.
     void resetRow(int row);
 
     QAction* resetAction() const { return reset_; }
@@ -43,6 +44,7 @@ private:
     TForm1& form_;
     QAction* reset_;
     std::vector<std::optional<std::string>> originals_; // by data row; [0] unused
+    std::vector<std::string> shapeNotes_;               // by data row; empty: as expected
     // The reference copies as last read, and the size and time of their files then: they
     // are read again only when a file changed.
     AppState reference_;

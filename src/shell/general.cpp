@@ -10,14 +10,17 @@
 #include "documents/errors.h"
 #include "documents/game_files.h"
 #include "documents/game_paths.h"
+#include "documents/reference_copies.h"
 #include "editing/section_procedure.h"
 #include "editing/write_back.h"
 #include "find_setting_dialog.h"
 #include "folder_tree.h"
 #include "game_folder_search.h"
+#include "history_dialog.h"
 #include "jpeg_picture.h"
 #include "key_value_grid.h"
 #include "latin1.h"
+#include "launch_command.h"
 #include "message_boxes.h"
 #include "path_label.h"
 #include "text_wrap.h"
@@ -33,6 +36,8 @@
 #include <QLabel>
 #include <QLayout>
 #include <QMenuBar>
+#include <QPointer>
+#include <QProcessEnvironment>
 #include <QPushButton>
 #include <QStatusBar>
 #include <QTabWidget>
@@ -191,6 +196,7 @@ void TForm1::buildForm()
     File1 = fileMenu->menuAction();
     Exit1 = fileMenu->addAction(QStringLiteral("Exit"));
     Exit1->setStatusTip(QStringLiteral("Exit Perkwright"));
+    InstallSaveHistory(*this);
     QMenu* viewMenu = menuBar()->addMenu(QStringLiteral("View"));
     View1 = viewMenu->menuAction();
     ShowContents1 = viewMenu->addAction(QStringLiteral("View File Details"));
@@ -316,6 +322,10 @@ void TForm1::buildForm()
 
 void TForm1::connectHandlers()
 {
+    // Typing in one copy of General.txt types in all three: a Save from any tab carries it.
+    for (Tab tab : AllTabs)
+        connect(views_[static_cast<size_t>(tab)], &BufferView::edited, this,
+                [this, tab] { MatchCopies(state_, tab); });
     connect(PageControl1, &QTabWidget::currentChanged, this, &TForm1::PageControl1Change);
     connect(PageControl1, &QTabWidget::currentChanged, this, &TForm1::orderTabKeys);
     connect(Exit1, &QAction::triggered, this, &TForm1::Exit1Click);
@@ -503,7 +513,16 @@ void TForm1::ComboBox4Change()
 void TForm1::ValueListValidate(QObject* /*Sender*/, int /*ACol*/, int ARow,
                                const std::string& KeyName, const std::string& KeyValue)
 {
-    guarded([&] { CommitGridValue(state_, ARow, KeyName, KeyValue); });
+    guarded([&] { showCommitted(ARow, CommitGridValue(state_, ARow, KeyName, KeyValue)); });
+}
+
+void TForm1::showCommitted(int row, const CommitResult& result)
+{
+    if (!result.refusal.empty())
+        messages_->error(QString::fromStdString(result.refusal));
+    if (row >= 1 && row <= ValueList->rowCount() && state_.ShownTab >= 0)
+        if (QTableWidgetItem* cell = ValueList->item(row - 1, 1))
+            cell->setText(FromLatin1(ShownRowValue(state_, row)));
 }
 
 void TForm1::Button1Click()
@@ -566,7 +585,10 @@ void TForm1::DirectoryClick()
 
 void TForm1::SaveDirClick()
 {
-    guarded([this] {
+    // The game files this save read from the chosen folder: where the working folder
+    // holds no reference copy of one, it becomes its copy before anything can change it.
+    std::vector<TuningFile> loaded;
+    guarded([this, &loaded] {
         const QString dir = Directory->selectedPath();
         const QString invalid = QStringLiteral("Invalid Directory: ") + dir;
         if (!FileExists(GameFilePath(dir, QLatin1String(GeneralFile)))) {
@@ -578,6 +600,7 @@ void TForm1::SaveDirClick()
             LabelSaved->setText(dir);
             if (!ReloadGeneralBuffers(state_, *controls_))
                 return;
+            loaded.push_back(TuningFile::General);
         }
         const QString settings = GameFilePath(dir, QStringLiteral("\\data\\peds\\settings.txt"));
         if (!FileExists(settings)) {
@@ -587,8 +610,11 @@ void TForm1::SaveDirClick()
         WriteConfigurationFile(workFile(TunedeckIni), dir);
         state_.GameDir = dir;
         state_.SettingsPath = settings;
-        ReloadSettingsBuffer(state_, *controls_);
+        if (ReloadSettingsBuffer(state_, *controls_))
+            loaded.push_back(TuningFile::Settings);
     });
+    if (!loaded.empty())
+        guarded([this, &loaded] { TakeMissingReferenceCopies(state_, *messages_, loaded); });
 }
 
 void TForm1::showDetails(bool shown)
@@ -631,23 +657,33 @@ void TForm1::ShowContents1Click()
         box->setChecked(show);
 }
 
-bool TForm1::launch(const QString& file, const QString& workingDir)
+void TForm1::launch(const QString& program, LaunchTarget target,
+                    const std::function<void()>& started)
 {
-    QString failure;
-    if (launcher_->open(file, workingDir, failure))
-        return true;
-    messages_->error(
-        QStringLiteral("Could not start %1.\n%2")
-            .arg(QDir::toNativeSeparators(QDir(workingDir).absoluteFilePath(file)), failure));
-    return false;
+    const LaunchChoice choice = ChooseLaunchCommand(program, state_.GameDir, target,
+                                                    QProcessEnvironment::systemEnvironment());
+    // The answer may come after the window has gone.
+    const auto finish = [window = QPointer<TForm1>(this), name = QFileInfo(program).fileName(),
+                         started](const QString& failure) {
+        if (!window)
+            return;
+        if (!failure.isEmpty())
+            window->messages_->error(QStringLiteral("Could not start %1: %2").arg(name, failure));
+        else if (started)
+            started();
+    };
+    if (choice.failure.isEmpty())
+        launcher_->start(choice.command, finish);
+    else
+        finish(choice.failure);
 }
 
 void TForm1::LaunchSibling()
 {
-    // Tunedeck gives way to the sibling editor, but only to one that has started.
-    if (launch(QString::fromLatin1(SiblingEditor),
-               state_.WorkDir.isEmpty() ? QDir::currentPath() : state_.WorkDir))
-        close();
+    // Tunedeck gives way to the sibling editor, but only to one that has started; it runs in
+    // the game's Wine prefix when there is one.
+    launch(QFileInfo(workFile(SiblingEditor)).absoluteFilePath(), LaunchTarget::Helper,
+           [this] { close(); });
 }
 
 void TForm1::GeneralButClick()
@@ -680,7 +716,7 @@ void TForm1::Gorewheel21Click()
         if (!folder.isDir() || !folder.isExecutable())
             throw FileError(
                 QStringLiteral("Cannot change the working folder to \"%1\".").arg(state_.GameDir));
-        launch(QFileInfo(game).fileName(), state_.GameDir);
+        launch(QFileInfo(game).absoluteFilePath(), LaunchTarget::Game, {});
     });
 }
 

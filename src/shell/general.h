@@ -3,6 +3,7 @@
 #include "documents/app_state.h"
 #include "documents/file_operations.h"
 #include "documents/game_files.h"
+#include "editing/write_back.h"
 
 #include <QMainWindow>
 #include <array>
@@ -26,6 +27,7 @@ class QFrame;
 class SectionChooser;
 class TAboutBox;
 class KeyValueGrid;
+enum class LaunchTarget;
 
 // What the window is given from outside; tests put fakes in, the program leaves them
 // empty and gets message boxes and the desktop's opener.
@@ -48,6 +50,9 @@ public:
     // Runs a handler as every handler of the window runs: an error ends it with the general
     // error report, and the views and change marks are brought up to date after it.
     void guarded(const std::function<void()>& handler);
+    // Shows the outcome of a commit in grid row `row`: a refused value in an Error box;
+    // the cell then shows the value its line holds.
+    void showCommitted(int row, const CommitResult& result);
 
     // Window-wide controls.
     QStatusBar* StatusBar1;
@@ -177,7 +182,7 @@ private:
     void showDetails(bool shown);
     void detailsCheckClick(QCheckBox* box);
     void LaunchSibling();
-    bool launch(const QString& file, const QString& workingDir);
+    void launch(const QString& program, LaunchTarget target, const std::function<void()>& started);
     SectionChooser* chooserOf(Tab tab) const;
 
     AppState state_;

@@ -35,3 +35,13 @@ void MessageBoxes::report(const QString& text)
 {
     show(QMessageBox::Critical, QLatin1String(ApplicationTitle), text);
 }
+
+bool MessageBoxes::ask(const QString& text)
+{
+    QMessageBox box(QMessageBox::Warning, QStringLiteral("Warning"), text,
+                    QMessageBox::Yes | QMessageBox::No, parent_);
+    box.setTextFormat(Qt::PlainText);
+    box.setDefaultButton(QMessageBox::No);
+    box.setEscapeButton(QMessageBox::No);
+    return box.exec() == QMessageBox::Yes;
+}

@@ -16,6 +16,7 @@ public:
     void information(const QString& text) override;
     void plain(const QString& text) override;
     void report(const QString& text) override;
+    bool ask(const QString& text) override;
 
 private:
     void show(QMessageBox::Icon icon, const QString& title, const QString& text);

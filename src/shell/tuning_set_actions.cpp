@@ -92,23 +92,22 @@ void ExportTuningSetTo(TForm1& form, const QString& path)
 void ApplyTuningSetFrom(TForm1& form, const QString& path)
 {
     form.guarded([&] {
-        std::vector<TuningEntry> entries;
         try {
-            entries = ReadTuningSetFile(path);
+            const std::vector<TuningEntry> entries = ReadTuningSetFile(path);
+            if (!BuffersReadyFor(form.state(), entries)) {
+                form.messages().error(NoGameFiles);
+                return;
+            }
+            ApplyTuningSet(form.state(), entries);
+            ShowSectionAgain(form);
+            form.messages().information(
+                QStringLiteral("Applied %1.").arg(Settings(entries.size())));
         } catch (const TuningSetError& error) {
             form.messages().error(QStringLiteral("%1, line %2: %3. Nothing was applied.")
                                       .arg(QFileInfo(path).fileName())
                                       .arg(error.line())
                                       .arg(QString::fromLatin1(error.what())));
-            return;
         }
-        if (!BuffersReadyFor(form.state(), entries)) {
-            form.messages().error(NoGameFiles);
-            return;
-        }
-        ApplyTuningSet(form.state(), entries);
-        ShowSectionAgain(form);
-        form.messages().information(QStringLiteral("Applied %1.").arg(Settings(entries.size())));
     });
 }
 

@@ -8,6 +8,7 @@
 #include <gtest/gtest.h>
 #include <map>
 #include <ostream>
+#include <regex>
 #include <stdexcept>
 #include <string>
 #include <tuple>
@@ -365,14 +366,32 @@ TEST_F(CliTest, SetSavesAsTheSaveButtonDoes)
                                                      "to bend car)")}})));
 }
 
-TEST_F(CliTest, SetWritesTheValueBytesAsGiven)
+// A value is written as given when its line reads it back, and only pointed out when it
+// has another shape than the original; one that would not read back writes nothing.
+TEST_F(CliTest, SetWritesWhatReadsBackAndRefusesTheRest)
 {
-    const Result result =
-        runShell(QStringLiteral("exec \"$CLI\" set misc 13 5 \"$(printf 'x\\351\\240, y')\""));
+    Result result =
+        runShell(QStringLiteral("exec \"$CLI\" set misc 1 1 \"$(printf '250\\n999')\""));
+    EXPECT_EQ(result.status, 2);
+    EXPECT_EQ(result.err, "tunedeck-cli: Value \"250\\n999\" cannot be written: A line break "
+                          "cannot stand in a value: each setting keeps to its one line. Nothing "
+                          "was written.\n");
+    result = run({"set", "misc", "1", "1", "1,5"});
+    EXPECT_EQ(result.status, 2);
+    EXPECT_EQ(general(), Joined(GeneralSample()));
+
+    result = runShell(QStringLiteral("exec \"$CLI\" set misc 13 5 \"$(printf 'x\\351\\240 y')\""));
     EXPECT_EQ(result.status, 0) << result.err;
+    EXPECT_EQ(result.err, "tunedeck-cli: misc 13 5 (Default gravity multiplier): Expected a whole "
+                          "number like 1; written all the same.\n");
     EXPECT_EQ(general(),
               Joined(WithLines(GeneralSample(),
-                               {{166, Written("x\xe9\xa0, y", "Default gravity multiplier")}})));
+                               {{166, Written("x\xe9\xa0 y", "Default gravity multiplier")}})));
+    result = run({"check"});
+    EXPECT_EQ(result.status, 1);
+    EXPECT_EQ(result.out, generalPath() + "\t410\tok\n" + settingsPath() +
+                              "\t965\tok\nmisc\t13\t5\tDefault gravity multiplier\tExpected a "
+                              "whole number like 1\n");
 }
 
 struct RefusedCase {
@@ -560,6 +579,18 @@ INSTANTIATE_TEST_SUITE_P(
                          QString::fromStdString(Good).replace('\n', '\r').toStdString(), 0,
                          "set.tuning, line 1: its lines end in a lone CR; a tuning set's lines end "
                          "in LF or CR LF; nothing was written."},
+        ApplyRefusedCase{"CommaSpillingIntoTheNextLevel",
+                         Good + "Miscellaneous\tCredit Awards\tCredits per unit car "
+                                "damage for (easy) skill level (with peds)\t1,5\n",
+                         0,
+                         "set.tuning, line 5: A comma separates the easy, medium and hard "
+                         "values; use a point for decimals; nothing was written."},
+        ApplyRefusedCase{"CarriageReturnInAValue",
+                         Good + "Car Settings\tBending\tgMin_bend_force (minimum force "
+                                "required to bend car)\t2\r\r\n",
+                         0,
+                         "set.tuning, line 5: A line break cannot stand in a value: each "
+                         "setting keeps to its one line; nothing was written."},
         ApplyRefusedCase{"RejectedGameFile", Good, 1,
                          "Invalid file, please use an original Settings.txt"}),
     [](const auto& info) { return std::string(info.param.name); });
@@ -761,6 +792,64 @@ TEST_F(CliTest, RestoreRefusesACopyOfTheWrongLineCount)
     EXPECT_EQ(settings(), editedSettings);
 }
 
+TEST_F(CliTest, TakeOriginalsReplacesOnlyTheDemosCopiesUnlessForced)
+{
+    const std::string copy = work.path("original.general").toStdString();
+    const auto copied = [&] { return ReadBytes(work.path("original.general")); };
+    ASSERT_EQ(run({"set", "misc", "5", "1", "250"}).status, 0);
+    EXPECT_EQ(run({"take-originals"}).out, "File copied: " + copy + "\n");
+    EXPECT_EQ(copied(), general());
+
+    const std::string taken = general();
+    ASSERT_EQ(run({"set", "misc", "5", "1", "300"}).status, 0);
+    EXPECT_EQ(run({"take-originals"}).status, 0);
+    EXPECT_EQ(copied(), taken);
+    EXPECT_EQ(run({"take-originals", "--force"}).err.find("Replacing the reference copy " + copy),
+              14u);
+    EXPECT_EQ(copied(), general());
+    EXPECT_EQ(run({"--force", "diff"}).status, 2);
+}
+
+// ---------------------------------------------------------------------------------------
+// history and revert
+
+// The history output with each version's time replaced by "T".
+std::string WithoutTimes(const std::string& out)
+{
+    static const std::regex time("\t\\d{4}-\\d\\d-\\d\\d \\d\\d:\\d\\d:\\d\\d\t");
+    return std::regex_replace(out, time, "\tT\t");
+}
+
+TEST_F(CliTest, TwoSetsAreListedAndRevertingTheOlderGivesTheFileBackAndIsListedToo)
+{
+    const std::string original = general();
+    const std::string credits = "\tmisc\tCredit Awards\tCredits per unit car damage for (easy) "
+                                "skill level (with peds)\t";
+    const std::string wasting = "\tmisc\tCredit Awards\tCredits awarded for wasting car for "
+                                "(easy) skill level (with peds)\t";
+    ASSERT_EQ(run({"set", "misc", "1", "2", "3000"}).status, 0);
+    ASSERT_EQ(run({"set", "misc", "1", "1", "15"}).status, 0);
+    const Result listed = run({"history"});
+    EXPECT_EQ(listed.status, 0);
+    EXPECT_EQ(WithoutTimes(listed.out), "1\tT\tGeneral.txt\n" + credits + "12 -> 15\n" +
+                                            "2\tT\tGeneral.txt\n" + wasting + "2400 -> 3000\n");
+
+    const Result reverted = run({"revert", "2"});
+    EXPECT_EQ(reverted.status, 0) << reverted.err;
+    EXPECT_EQ(reverted.out, "File updated: " + generalPath() + "\n");
+    EXPECT_TRUE(general() == original) << "not the original, byte for byte";
+    EXPECT_EQ(WithoutTimes(run({"history", "general.txt", "--limit", "1"}).out),
+              "1\tT\tGeneral.txt\n" + credits + "15 -> 12\n" + wasting + "3000 -> 2400\n");
+
+    // A version that is no General.txt is not put back.
+    WriteBytes(work.path("history/General.txt/000099_2026-01-01_00-00-00_0badf11e.txt"), "1\r\n");
+    const Result refused = run({"revert", "1", "General.txt"});
+    EXPECT_EQ(refused.status, 2);
+    EXPECT_NE(refused.err.find("is not a General.txt of 410 lines"), std::string::npos)
+        << refused.err;
+    EXPECT_TRUE(general() == original);
+}
+
 // ---------------------------------------------------------------------------------------
 // The command line
 
@@ -769,7 +858,8 @@ TEST_F(CliTest, BadUsageExitsTwoWithOneLine)
     for (const QStringList& arguments :
          {QStringList{}, QStringList{"bogus"}, QStringList{"show", "car"},
           QStringList{"check", "extra"}, QStringList{"sections", "car", "1"}, QStringList{"--dir"},
-          QStringList{"--colour", "check"}}) {
+          QStringList{"--colour", "check"}, QStringList{"revert", "0"},
+          QStringList{"history", "General.txt", "x"}}) {
         const Result result = run(arguments);
         EXPECT_EQ(result.status, 2) << arguments.join(' ').toStdString();
         EXPECT_EQ(result.out, "");
@@ -789,7 +879,8 @@ TEST_F(CliTest, HelpAndVersion)
     EXPECT_EQ(help.out.rfind("Usage: tunedeck-cli [options] COMMAND [ARGS]\n", 0), 0u) << help.out;
     for (const char* command :
          {"check", "sections [TAB]", "show TAB ITEM", "set TAB ITEM ROW VALUE", "diff", "backup",
-          "restore", "--dir <GAME_DIR>"})
+          "restore", "history [FILE]", "revert N [FILE]", "take-originals", "--dir <GAME_DIR>",
+          "--limit <N>", "--force"})
         EXPECT_NE(help.out.find(command), std::string::npos) << command;
 }
 

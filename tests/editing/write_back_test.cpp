@@ -1,5 +1,6 @@
 #include "catalogue/catalogue.h"
 #include "documents/app_state.h"
+#include "documents/game_files.h"
 #include "editing/section_procedure.h"
 #include "editing/skill_lines.h"
 #include "editing/write_back.h"
@@ -14,9 +15,6 @@
 namespace {
 
 using Lines = std::vector<std::string>;
-
-const std::array<Tab, 4> AllTabs = {Tab::CarSettings, Tab::Pedestrians, Tab::Miscellaneous,
-                                    Tab::APO};
 
 const char* Prefix(Tab tab)
 {
@@ -72,6 +70,12 @@ struct Edit {
     {
         expected[static_cast<size_t>(tab)][static_cast<size_t>(index)] = text;
     }
+    // The line in every buffer of the tab's file: the copies of a file never disagree.
+    void expectInFile(Tab tab, int index, const std::string& text)
+    {
+        for (Tab copy : BuffersOf(FileOf(tab)))
+            expectLine(copy, index, text);
+    }
     // A row as a shown section sets it up.
     void row(int n, int line, const std::string& key, Tab shown)
     {
@@ -118,15 +122,16 @@ TEST(WriteBack, CreditAwardMediumEditReachesAllThreeGeneralCopies)
     EXPECT_EQ(e.state.RowValues[3], "100,250,300");
 }
 
-TEST(WriteBack, GravityMultiplierGoesIntoTheShownTabOnly)
+TEST(WriteBack, GravityMultiplierGoesIntoEveryCopyOfGeneral)
 {
     Edit e;
     e.row(5, 166, "Default gravity multiplier", Tab::Miscellaneous);
     e.state.RowValues[5] = "1.0";
 
-    CommitGridValue(e.state, 5, "Default gravity multiplier", "1.5");
+    const CommitResult result = CommitGridValue(e.state, 5, "Default gravity multiplier", "1.5");
 
-    e.expectLine(Tab::Miscellaneous, 166, "1.5\t\t\t\t\t // Default gravity multiplier");
+    e.expectInFile(Tab::Miscellaneous, 166, "1.5\t\t\t\t\t // Default gravity multiplier");
+    EXPECT_EQ(result.changes.size(), 3u);
     e.check();
     EXPECT_EQ(e.state.RowValues[5], "1.0") << "a single-value edit leaves RowValues alone";
 }
@@ -314,14 +319,14 @@ TEST(SkillLineTable, ReadFromAndWrittenTo)
 // ---------------------------------------------------------------------------
 // Which rows are single-value rows, and where their edit goes.
 
-TEST(WriteBack, SingleValueEditGoesIntoTheShownTabsBuffer)
+TEST(WriteBack, SingleValueEditGoesIntoEveryBufferOfItsFile)
 {
     for (Tab shown : AllTabs) {
         SCOPED_TRACE(Prefix(shown));
         Edit e;
         e.row(2, 20, "HP damage per unit force", shown);
         CommitGridValue(e.state, 2, "HP damage per unit force", "0.75");
-        e.expectLine(shown, 20, "0.75\t\t\t\t\t // HP damage per unit force");
+        e.expectInFile(shown, 20, "0.75\t\t\t\t\t // HP damage per unit force");
         e.check();
     }
 }
@@ -331,7 +336,7 @@ TEST(WriteBack, DescriptionKeyOnASkillLineIsASingleValueEdit)
     Edit e;
     e.row(4, 133, "Starting money", Tab::Miscellaneous);
     CommitGridValue(e.state, 4, "Starting money", "999");
-    e.expectLine(Tab::Miscellaneous, 133, "999\t\t\t\t\t // Starting money");
+    e.expectInFile(Tab::Miscellaneous, 133, "999\t\t\t\t\t // Starting money");
     e.check();
 }
 
@@ -343,22 +348,28 @@ TEST(WriteBack, NearSkillTagsAreDescriptions)
         Edit e;
         e.row(7, 58, key, Tab::APO);
         CommitGridValue(e.state, 7, key, "42");
-        e.expectLine(Tab::APO, 58, Written("42", key));
+        e.expectInFile(Tab::APO, 58, Written("42", key));
         e.check();
     }
 }
 
-TEST(WriteBack, ValuesAreWrittenAsTyped)
+// A value is written only when its line reads back right: the edited field gives the
+// value exactly, the other fields read as before, and the line stays one line.
+TEST(WriteBack, ValuesThatReadBackAreWrittenOthersRefused)
 {
     struct Case {
         const char* name;
-        std::string tag;
+        std::string tag; // "" for a single-value row
         std::string oldLine;
         std::string typed;
-        std::string values;
+        std::string values; // written; "" when refused
+        std::string refusal = {};
     };
+    const std::string comma =
+        "A comma separates the easy, medium and hard values; use a point for decimals.";
+    const std::string lineBreak =
+        "A line break cannot stand in a value: each setting keeps to its one line.";
     const std::vector<Case> cases = {
-        {"comma typed into a medium value", "(medium)", "7,8,9\t// x", "1,2", "7,1,2,9"},
         {"hard on a one-value line", "(hard)", "5\t// x", "new", "5,,new"},
         {"medium on a one-value line", "(medium)", "5\t// x", "new", "5,new,"},
         {"easy on an empty line", "(easy)", "", "new", "new,,"},
@@ -366,25 +377,42 @@ TEST(WriteBack, ValuesAreWrittenAsTyped)
         {"empty value", "(easy)", "1,2,3\t// x", "", ",2,3"},
         {"text and blanks", "(medium)", "1,2,3\t// x", " a b ", "1, a b ,3"},
         {"fields beyond the third dropped", "(easy)", "1,2,3,4\t// x", "0", "0,2,3"},
+        {"single value with high bytes", "", "9\t// x", "1.5 x\xe9", "1.5 x\xe9"},
+        {"decimal comma in an easy value", "(easy)", "12,9,7\t// x", "1,5", "", comma},
+        {"comma typed into a medium value", "(medium)", "7,8,9\t// x", "1,2", "", comma},
+        {"decimal comma in a single value", "", "9\t// x", "0,5", "",
+         "A comma ends the value in this line; use a point for decimals."},
+        {"TAB in a hard value", "(hard)", "12,9,7\t// x", "1\t2", "",
+         "A TAB ends the value and starts the comment; it cannot stand in a value."},
+        {"line feed", "(easy)", "12,9,7\t// x", "250\n999", "", lineBreak},
+        {"carriage return", "", "9\t// x", "250\r", "", lineBreak},
+        {"NUL", "(medium)", "12,9,7\t// x",
+         std::string("2\0"
+                     "5",
+                     3),
+         "", "A NUL character cannot stand in a value."},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         Edit e;
         e.setLine(Tab::Miscellaneous, 62, c.oldLine);
-        e.row(1, 62, c.tag, Tab::Miscellaneous);
-        CommitGridValue(e.state, 1, "row", c.typed);
-        const std::string line =
-            Written(c.values, "Credits awarded for rolling car for each skill level (with peds)");
-        for (Tab tab : {Tab::CarSettings, Tab::Miscellaneous, Tab::APO})
-            e.expectLine(tab, 62, line);
+        e.setLine(Tab::CarSettings, 62, c.oldLine);
+        e.setLine(Tab::APO, 62, c.oldLine);
+        const std::string key = c.tag.empty() ? "Some setting" : c.tag;
+        e.row(1, 62, key, Tab::Miscellaneous);
+        e.state.RowValues[1] = "as shown";
+        const CommitResult result = CommitGridValue(e.state, 1, key, c.typed);
+        EXPECT_EQ(result.refusal, c.refusal);
+        if (c.refusal.empty())
+            e.expectInFile(Tab::Miscellaneous, 62,
+                           Written(c.values, c.tag.empty() ? key
+                                                           : "Credits awarded for rolling car for "
+                                                             "each skill level (with peds)"));
         e.check();
-        EXPECT_EQ(e.state.RowValues[1], c.values);
+        EXPECT_EQ(e.state.RowValues[1],
+                  c.tag.empty() || !c.refusal.empty() ? "as shown" : c.values);
+        EXPECT_EQ(result.changes.size(), c.refusal.empty() ? 3u : 0u);
     }
-    Edit e;
-    e.row(1, 100, "Some setting", Tab::CarSettings);
-    CommitGridValue(e.state, 1, "Some setting", "1,5 x\xe9");
-    e.expectLine(Tab::CarSettings, 100, Written("1,5 x\xe9", "Some setting"));
-    e.check();
 }
 
 TEST(WriteBack, SkillRowOfAnUnlistedLineChangesNothing)
@@ -587,7 +615,7 @@ TEST(WriteBackThroughSections, GravityMultiplier)
 
     CommitGridValue(s.e.state, n, details, "1.5");
 
-    s.e.expectLine(Tab::Miscellaneous, 166, "1.5\t\t\t\t\t // Default gravity multiplier");
+    s.e.expectInFile(Tab::Miscellaneous, 166, "1.5\t\t\t\t\t // Default gravity multiplier");
     s.e.check();
 }
 

@@ -96,6 +96,56 @@ private slots:
                  "File updated: " + form.state().GeneralPath);
     }
 
+    // Every committed value is kept: a Car Settings value saved first survives a later Save
+    // from Miscellaneous; a value that would spill into its neighbours is refused in an
+    // Error box and the cell shows the line's value again.
+    void committedValuesSurviveASaveFromAnotherTab()
+    {
+        Window w;
+        TForm1& form = *w.form;
+        choose(form.ComboBox1, 1); // Bending: row 1 is line 47
+        typeValue(form, 1, "12000");
+        QTest::mouseClick(form.Button1, Qt::LeftButton);
+        form.PageControl1->setCurrentIndex(2);
+        choose(form.ComboBox3, 1); // Credit Awards, easy group: row 1 is line 58 (12,9,7)
+        typeValue(form, 1, "1,5");
+        QCOMPARE(w.messages.texts(FakeMessages::Error).back(),
+                 QStringLiteral("A comma separates the easy, medium and hard values; use a "
+                                "point for decimals."));
+        QCOMPARE(form.ValueList->value(1), std::string("12"));
+        typeValue(form, 1, "25");
+        QTest::mouseClick(form.MiscSave, Qt::LeftButton);
+
+        const std::string bytes = ReadBytes(w.folder.generalPath());
+        QCOMPARE(line(bytes, 47).substr(0, 6), std::string("12000\t"));
+        QCOMPARE(line(bytes, 58).substr(0, 7), std::string("25,9,7\t"));
+        QCOMPARE(w.messages.texts(FakeMessages::Error).size(), size_t(1));
+    }
+
+    // A Save never replaces unasked a game file that another program saved meanwhile.
+    void saveAsksBeforeReplacingAnotherProgramsSave()
+    {
+        Window w;
+        TForm1& form = *w.form;
+        choose(form.ComboBox1, 1);
+        typeValue(form, 1, "12000");
+        std::vector<std::string> theirs = SplitLines(ReadBytes(w.folder.generalPath()));
+        theirs[100] = "777\t// theirs";
+        WriteBytes(w.folder.generalPath(), JoinLines(theirs));
+
+        QTest::mouseClick(form.Button1, Qt::LeftButton); // answered No
+        QCOMPARE(ReadBytes(w.folder.generalPath()), JoinLines(theirs));
+        QCOMPARE(w.messages.texts(FakeMessages::Warning).back(),
+                 QStringLiteral("General.txt was changed by another program since Tunedeck read "
+                                "it. Replace it with this tab's copy?"));
+        w.messages.answer = true;
+        QTest::mouseClick(form.Button1, Qt::LeftButton);
+        QCOMPARE(line(ReadBytes(w.folder.generalPath()), 47).substr(0, 6), std::string("12000\t"));
+        const size_t asked = w.messages.texts(FakeMessages::Warning).size();
+        QTest::mouseClick(form.Button1, Qt::LeftButton); // its own save is no stranger's
+        QCOMPARE(w.messages.texts(FakeMessages::Warning).size(), asked);
+    }
+
     // The Save button on a disk that fails: the file stays as it was, the player is told
     // the system's error and never "File updated", and a later Save writes the edit.
     void saveOnAFailingDisk_data()
@@ -122,7 +172,7 @@ private slots:
         choose(form.ComboBox3, 1);
         typeValue(form, 1, "15");
         {
-            const InjectedFault fault(call.constData(), error, bytes, w.folder.path());
+            const InjectedFault fault(call.constData(), error, bytes, w.folder.gameDir());
             QTest::mouseClick(form.MiscSave, Qt::LeftButton);
         }
         QCOMPARE(w.messages.texts(FakeMessages::Error),
@@ -210,7 +260,7 @@ private slots:
         form.PageControl1->setCurrentIndex(3); // switch with the edit still open
 
         QCOMPARE(form.state().Memo1.line(187), std::string("0.07\t\t\t\t\t // Mass of each Link"));
-        QCOMPARE(form.state().APOMemo.line(187), line(ReadBytes(w.folder.generalPath()), 187));
+        QCOMPARE(form.state().APOMemo.line(187), form.state().Memo1.line(187)); // copies in step
         QCOMPARE(grid->rowCount(), 1);
         QCOMPARE(grid->key(1), std::string());
     }

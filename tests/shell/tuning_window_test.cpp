@@ -1,14 +1,18 @@
 // Beside the window's own behaviour: changed values marked against the reference copies,
-// the original put back, a setting found, and tuning sets exported and applied.
+// the original put back, a setting found, tuning sets exported and applied, and a kept
+// version put back.
 
 #include "change_marks.h"
 #include "controls.h"
 #include "find_setting_dialog.h"
+#include "history_dialog.h"
 #include "key_value_grid.h"
 #include "tuning_set_actions.h"
 #include "window_fixture.h"
 
+#include <QPushButton>
 #include <QTabWidget>
+#include <QTreeWidget>
 #include <QtTest>
 
 namespace {
@@ -43,7 +47,7 @@ class TuningWindowTest : public QObject {
     Q_OBJECT
 
 private slots:
-    void changedRowIsMarkedWithItsOriginalAndResetCommitsItAsTyped()
+    void changedRowIsMarkedWithItsOriginalAndResetGivesBackTheOriginalLine()
     {
         Folder folder;
         Window w(folder);
@@ -61,10 +65,19 @@ private slots:
         QTest::keyClick(form.ValueList, Qt::Key_R, Qt::ControlModifier);
 
         QCOMPARE(form.ValueList->value(1), std::string("9"));
+        const std::string original = FileLines(folder.path("original.general")).at(58);
         for (Tab tab : {Tab::CarSettings, Tab::Miscellaneous, Tab::APO})
-            QCOMPARE(form.state().buffer(tab).line(58), "12,9,7" + CreditsComment);
+            QCOMPARE(form.state().buffer(tab).line(58), original);
         QVERIFY(!Marked(form, 1));
         QVERIFY(w.messages.shown.empty());
+
+        // A word where a number stands is written, marked apart and explained.
+        form.ValueListValidate(form.ValueList, 1, 1, form.ValueList->key(1), "many");
+        QCOMPARE(form.state().MiscMemo.line(58), "12,many,7" + CreditsComment);
+        QVERIFY(form.ValueList->item(0, 1)->font().underline());
+        QVERIFY(!form.ValueList->item(1, 1)->font().underline());
+        QVERIFY(form.ValueList->statusText(0).endsWith(
+            QStringLiteral("Original: 9   Expected a whole number like 9")));
     }
 
     void withoutReferenceCopiesNothingIsMarked()
@@ -142,6 +155,42 @@ private slots:
                                        "\"Credit Awards\" of tab Miscellaneous. Nothing was "
                                        "applied.")});
         QCOMPARE(form.state().MiscMemo.line(58), std::string("untouched"));
+    }
+
+    // File > History: the version a Save replaced is listed with what the Save changed; Put
+    // back writes it over the file and refills the buffers and the grid, but only after a
+    // Yes to losing the unsaved edits.
+    void historyPutsAVersionBackOnceUnsavedEditsMayGo()
+    {
+        Folder folder;
+        const std::string edited = ReadBytes(folder.generalPath());
+        Window w(folder);
+        TForm1& form = *w.form;
+        ShowCreditAwardsMedium(form);
+        form.ValueListValidate(form.ValueList, 1, 1, form.ValueList->key(1), "9");
+        form.MiscSaveClick();
+        const std::string saved = ReadBytes(folder.generalPath());
+        form.state().Memo1.setLine(5, "an unsaved edit");
+
+        HistoryDialog dialog(form);
+        QTreeWidget* list = dialog.versionList();
+        QCOMPARE(list->topLevelItemCount(), 1);
+        QCOMPARE(list->topLevelItem(0)->child(0)->text(0),
+                 QStringLiteral("Miscellaneous > Credit Awards > Credits per unit car damage for "
+                                "(medium) skill level (with peds): 250 → 9"));
+        list->setCurrentItem(list->topLevelItem(0)->child(0));
+        w.messages.shown.clear();
+        QTest::mouseClick(dialog.putBackButton(), Qt::LeftButton); // answered No
+        QCOMPARE(w.messages.texts(FakeMessages::Warning).size(), size_t(1));
+        QVERIFY(ReadBytes(folder.generalPath()) == saved);
+
+        w.messages.answer = true;
+        QTest::mouseClick(dialog.putBackButton(), Qt::LeftButton);
+        QVERIFY(ReadBytes(folder.generalPath()) == edited);
+        QCOMPARE(BufferLines(form.state().Memo1), FileLines(folder.generalPath()));
+        QCOMPARE(form.ValueList->value(1), std::string("250"));
+        QVERIFY(Marked(form, 1));
+        QCOMPARE(list->topLevelItemCount(), 2);
     }
 };
 

@@ -18,6 +18,12 @@ struct FakeMessages : Messages {
     void information(const QString& text) override { shown.emplace_back(Information, text); }
     void plain(const QString& text) override { shown.emplace_back(Plain, text); }
     void report(const QString& text) override { shown.emplace_back(Report, text); }
+    bool answer = false; // to every question
+    bool ask(const QString& text) override
+    {
+        shown.emplace_back(Warning, text);
+        return answer;
+    }
 
     std::vector<QString> texts(Kind kind) const
     {
@@ -77,12 +83,12 @@ struct FakeGrid : Grid {
 };
 
 struct FakeLauncher : Launcher {
-    std::vector<std::pair<QString, QString>> opened; // file, working folder
+    std::vector<LaunchCommand> started;
     QString failure; // when set, nothing starts and this is the reason given
-    bool open(const QString& file, const QString& workingDir, QString& reason) override
+    void start(const LaunchCommand& command,
+               std::function<void(const QString& failure)> done) override
     {
-        opened.emplace_back(file, workingDir);
-        reason = failure;
-        return failure.isEmpty();
+        started.push_back(command);
+        done(failure);
     }
 };

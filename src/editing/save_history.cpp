@@ -1,0 +1,285 @@
+#include "save_history.h"
+
+#include "documents/errors.h"
+#include "documents/file_operations.h"
+#include "documents/game_paths.h"
+#include "documents/interfaces.h"
+#include "documents/replacement_file.h"
+
+#include <QCryptographicHash>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QRegularExpression>
+#include <algorithm>
+#include <cstring>
+
+namespace {
+
+constexpr const char* TimeFormat = "yyyy-MM-dd_HH-mm-ss";
+
+// <serial>_<yyyy-MM-dd>_<HH-mm-ss>_<checksum>.txt; anything else in the folder is not ours.
+const QRegularExpression& VersionName()
+{
+    static const QRegularExpression name(QStringLiteral(
+        "^(\\d{1,18})_(\\d{4}-\\d\\d-\\d\\d_\\d\\d-\\d\\d-\\d\\d)_([0-9a-f]{8})\\.txt$"));
+    return name;
+}
+
+QString Checksum(const std::string& bytes)
+{
+    const QByteArray hash =
+        QCryptographicHash::hash(QByteArrayView(bytes.data(), static_cast<qsizetype>(bytes.size())),
+                                 QCryptographicHash::Sha256);
+    return QString::fromLatin1(hash.toHex().left(8));
+}
+
+// The bytes of a regular file of at most MaxGameFileBytes; throws FileError otherwise.
+std::string FileContent(const QString& path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        throw FileError(
+            QStringLiteral("Cannot open file \"%1\". %2").arg(path, file.errorString()));
+    if (file.size() > MaxGameFileBytes)
+        throw FileError(
+            QStringLiteral("The file \"%1\" is too large to be a game file.").arg(path));
+    const QByteArray bytes = file.readAll();
+    if (file.error() != QFileDevice::NoError)
+        throw FileError(
+            QStringLiteral("Cannot read file \"%1\". %2").arg(path, file.errorString()));
+    return bytes.toStdString();
+}
+
+bool SameContent(const QString& path, const std::string& bytes)
+{
+    try {
+        return FileContent(path) == bytes;
+    } catch (const FileError&) {
+        return false; // an unreadable version is no reason to keep none
+    }
+}
+
+// The save that was to replace the file does not happen; with the error number when the
+// system gave one, as a save that fails writing the file itself tells it.
+[[noreturn]] void CannotKeep(const AppState& state, TuningFile file, const QString& reason,
+                             int error = 0)
+{
+    const QString aborted = error != 0 ? QStringLiteral("Save aborted with error: %1.").arg(error)
+                                       : QStringLiteral("Save aborted.");
+    throw FileError(aborted + QStringLiteral(" The present %1 could not be kept in \"%2\": %3")
+                                  .arg(HistoryName(file),
+                                       QFileInfo(HistoryFolder(state, file)).absoluteFilePath(),
+                                       reason));
+}
+
+void WriteVersion(const AppState& state, TuningFile file, const std::string& bytes,
+                  long long serial)
+{
+    const QString folder = HistoryFolder(state, file);
+    if (!QDir().mkpath(folder))
+        CannotKeep(state, file, QStringLiteral("the folder cannot be made."));
+    const QString name =
+        QStringLiteral("%1_%2_%3.txt")
+            .arg(serial, 6, 10, QLatin1Char('0'))
+            .arg(QDateTime::currentDateTime().toString(QLatin1String(TimeFormat)), Checksum(bytes));
+    int error = 0;
+    try {
+        ReplacementFile version(QDir(folder).filePath(name));
+        error = version.commit(bytes);
+    } catch (const FileError& failure) {
+        CannotKeep(state, file, failure.text());
+    }
+    if (error != 0)
+        CannotKeep(state, file, QString::fromLocal8Bit(std::strerror(error)) + QLatin1Char('.'),
+                   error);
+}
+
+void KeepReplacedGameFile(const AppState& state, const QString& path)
+{
+    KeepVersion(state, path == state.GeneralPath ? TuningFile::General : TuningFile::Settings,
+                path);
+}
+
+TextBuffer Content(TuningFile file, const QString& path)
+{
+    try {
+        return TextBuffer(ContentLines(file, path));
+    } catch (const FileError&) {
+        return {}; // listed as not comparable
+    }
+}
+
+} // namespace
+
+QString HistoryName(TuningFile file)
+{
+    return file == TuningFile::General ? QStringLiteral("General.txt")
+                                       : QStringLiteral("Settings.txt");
+}
+
+QString ShownTime(const KeptVersion& version)
+{
+    return version.time.toString(QStringLiteral("yyyy-MM-dd HH:mm:ss"));
+}
+
+QString HistoryFolder(const AppState& state, TuningFile file)
+{
+    return QDir(state.workFile(QStringLiteral("history"))).filePath(HistoryName(file));
+}
+
+void KeepVersion(const AppState& state, TuningFile file, const QString& path)
+{
+    if (!FileExists(path))
+        return;
+    std::string bytes;
+    try {
+        bytes = FileContent(path);
+    } catch (const FileError& error) {
+        CannotKeep(state, file, error.text());
+    }
+    std::vector<KeptVersion> versions = KeptVersions(state, file);
+    if (!versions.empty() && SameContent(versions.front().path, bytes))
+        return;
+    WriteVersion(state, file, bytes, versions.empty() ? 1 : versions.front().serial + 1);
+
+    // The new version is on the disk: only now may the oldest go. One that cannot be
+    // removed stays, and is tried again at the next save.
+    for (size_t i = MaxKeptVersions - 1; i < versions.size(); ++i)
+        QFile::remove(versions[i].path);
+}
+
+void KeepVersionsOnSave(AppState& state)
+{
+    state.BeforeReplacingGameFile = KeepReplacedGameFile;
+}
+
+std::vector<KeptVersion> KeptVersions(const AppState& state, TuningFile file)
+{
+    std::vector<KeptVersion> versions;
+    const QDir folder(HistoryFolder(state, file));
+    const QStringList names = folder.entryList(QDir::Files | QDir::NoDotAndDotDot, QDir::Name);
+    for (const QString& name : names) {
+        const QRegularExpressionMatch match = VersionName().match(name);
+        if (!match.hasMatch())
+            continue;
+        KeptVersion version;
+        version.file = file;
+        version.path = folder.filePath(name);
+        version.serial = match.captured(1).toLongLong();
+        version.time = QDateTime::fromString(match.captured(2), QLatin1String(TimeFormat));
+        version.checksum = match.captured(3);
+        versions.push_back(version);
+    }
+    std::sort(versions.begin(), versions.end(), [](const KeptVersion& a, const KeptVersion& b) {
+        return a.serial != b.serial ? a.serial > b.serial : a.time > b.time;
+    });
+    return versions;
+}
+
+std::vector<std::string> ContentLines(TuningFile file, const QString& path)
+{
+    std::vector<std::string> lines;
+    if (FileExists(path) && !ReadLinesFrom(path, LineCountOf(file) + 1, lines))
+        lines.clear();
+    return lines;
+}
+
+VersionChanges ChangesBetween(TuningFile file, const TextBuffer& older, const TextBuffer& newer)
+{
+    VersionChanges changes;
+    changes.comparable = older.count() == LineCountOf(file) && newer.count() == LineCountOf(file);
+    if (!changes.comparable)
+        return changes;
+    for (int t = 0; t < TabCount; ++t) {
+        const Tab tab = static_cast<Tab>(t);
+        if (FileOf(tab) != file)
+            continue;
+        const int items = static_cast<int>(CatalogueOf(tab).items.size());
+        for (int item = 0; item < items; ++item) {
+            std::vector<ChangedSetting> section = ChangedSettingsOf(tab, item, newer, older);
+            changes.settings.insert(changes.settings.end(), section.begin(), section.end());
+        }
+    }
+    changes.otherLines = OtherLinesChanged(file, newer, older);
+    return changes;
+}
+
+std::vector<HistoryEntry> SaveHistory(const AppState& state, const std::vector<TuningFile>& files)
+{
+    std::vector<std::vector<HistoryEntry>> lists;
+    for (TuningFile file : files) {
+        std::vector<HistoryEntry> list;
+        TextBuffer newer =
+            Content(file, file == TuningFile::General ? state.GeneralPath : state.SettingsPath);
+        for (const KeptVersion& version : KeptVersions(state, file)) {
+            TextBuffer older = Content(file, version.path);
+            list.push_back({version, ChangesBetween(file, older, newer)});
+            newer = std::move(older);
+        }
+        lists.push_back(std::move(list));
+    }
+    // Merged newest first; at the same time the file listed first goes first.
+    std::vector<HistoryEntry> merged;
+    std::vector<size_t> next(lists.size(), 0);
+    for (;;) {
+        int pick = -1;
+        for (size_t l = 0; l < lists.size(); ++l)
+            if (next[l] < lists[l].size() &&
+                (pick < 0 || lists[l][next[l]].version.time >
+                                 lists[static_cast<size_t>(pick)][next[static_cast<size_t>(pick)]]
+                                     .version.time))
+                pick = static_cast<int>(l);
+        if (pick < 0)
+            return merged;
+        merged.push_back(
+            std::move(lists[static_cast<size_t>(pick)][next[static_cast<size_t>(pick)]++]));
+    }
+}
+
+namespace {
+
+// Passes every message on, noting whether an error was among them.
+class ErrorWatch : public Messages {
+public:
+    explicit ErrorWatch(Messages& messages) : messages_(messages) {}
+    bool failed = false;
+    void error(const QString& text) override
+    {
+        failed = true;
+        messages_.error(text);
+    }
+    void warning(const QString& text) override { messages_.warning(text); }
+    void information(const QString& text) override { messages_.information(text); }
+    void plain(const QString& text) override { messages_.plain(text); }
+    void report(const QString& text) override
+    {
+        failed = true;
+        messages_.report(text);
+    }
+
+private:
+    Messages& messages_;
+};
+
+} // namespace
+
+bool PutBack(AppState& state, Messages& messages, Progress& progress, const KeptVersion& version)
+{
+    const QString& path = PathOf(state, version.file);
+    if (path.isEmpty()) {
+        messages.error(QStringLiteral("Save your \"Gorewheel 2\" directory first."));
+        return false;
+    }
+    const TextBuffer lines(ContentLines(version.file, version.path));
+    if (lines.count() != LineCountOf(version.file)) {
+        messages.error(QStringLiteral("The version of %1 kept at %2 is not a %1 of %3 lines; it "
+                                      "was not put back.")
+                           .arg(HistoryName(version.file), ShownTime(version))
+                           .arg(LineCountOf(version.file)));
+        return false;
+    }
+    ErrorWatch watch(messages);
+    WriteBuffer(state, watch, progress, lines, path);
+    return !watch.failed;
+}

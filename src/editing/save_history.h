@@ -1,0 +1,83 @@
+#pragma once
+
+#include "documents/app_state.h"
+#include "documents/game_files.h"
+#include "editing/changes.h"
+
+#include <QDateTime>
+#include <QString>
+#include <string>
+#include <vector>
+
+class Messages;
+class Progress;
+
+// The save history: before Tunedeck replaces a game file, the bytes the file holds are kept
+// as a version in the working folder, in history/General.txt/ or history/Settings.txt/.
+// A version's file name is <serial>_<date>_<time>_<checksum>.txt: the serial orders the
+// versions whatever the clock did, the local time (to the second) and the first eight hex
+// digits of the bytes' SHA-256 tell them apart at a glance.
+
+// Versions kept of each game file; the oldest go first.
+constexpr int MaxKeptVersions = 100;
+
+struct KeptVersion {
+    TuningFile file = TuningFile::General;
+    QString path; // the version's file
+    long long serial = 0;
+    QDateTime time;
+    QString checksum;
+};
+
+// The time a version was kept, as listings show it: 2026-12-08 03:15:42.
+QString ShownTime(const KeptVersion& version);
+
+// The folder holding the versions of the game file.
+QString HistoryFolder(const AppState& state, TuningFile file);
+
+// The name of the game file as history and its listings give it: General.txt, Settings.txt.
+QString HistoryName(TuningFile file);
+
+// Keeps the bytes of the file at `path` (the game file `file`) as its newest version, unless
+// they are the newest version already or no file is there, then removes the oldest
+// versions beyond MaxKeptVersions. The version is written as every file is, beside its
+// place first and synced. Throws FileError, with nothing kept, when it cannot be.
+void KeepVersion(const AppState& state, TuningFile file, const QString& path);
+
+// From now on every save of a game file through `state` keeps the replaced bytes first,
+// and does not happen when they cannot be kept.
+void KeepVersionsOnSave(AppState& state);
+
+// The versions of the file, newest first.
+std::vector<KeptVersion> KeptVersions(const AppState& state, TuningFile file);
+
+// What changed from one content of a game file to the next, by the rule of the change
+// marks: `original` of a setting is its value in the older content, `current` in the newer.
+struct VersionChanges {
+    bool comparable = false; // both contents have the line count of the file
+    std::vector<ChangedSetting> settings;
+    int otherLines = 0; // lines no section shows whose values part changed
+};
+
+VersionChanges ChangesBetween(TuningFile file, const TextBuffer& older, const TextBuffer& newer);
+
+struct HistoryEntry {
+    KeptVersion version;
+    VersionChanges changes; // to the next version, or to the game file for the newest
+};
+
+// The versions of the files, newest first, each with what changed after it. The newest of
+// a file is compared with the game file at GeneralPath or SettingsPath. With both files the
+// lists are merged by time, each file's versions keeping their own order.
+std::vector<HistoryEntry> SaveHistory(const AppState& state, const std::vector<TuningFile>& files);
+
+// The lines of a version or a game file, up to one more than the file's line count (enough
+// to tell a longer file); none for a file that is missing or too large to be a game file.
+// Throws FileError when it cannot be read.
+std::vector<std::string> ContentLines(TuningFile file, const QString& path);
+
+// Writes the version over its game file (GeneralPath or SettingsPath) as a Save does, which
+// keeps the file's present bytes as a version first. A version without the line count of
+// its file is refused. Returns whether the game file now holds the version; every failure
+// has been told.
+bool PutBack(AppState& state, Messages& messages, Progress& progress, const KeptVersion& version);

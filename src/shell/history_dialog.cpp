@@ -1,0 +1,191 @@
+#include "history_dialog.h"
+
+#include "catalogue/catalogue.h"
+#include "change_marks.h"
+#include "controls.h"
+#include "documents/errors.h"
+#include "editing/section_procedure.h"
+#include "general.h"
+#include "key_value_grid.h"
+#include "latin1.h"
+
+#include <QAction>
+#include <QDialogButtonBox>
+#include <QHeaderView>
+#include <QMenu>
+#include <QPushButton>
+#include <QTreeWidget>
+#include <QVBoxLayout>
+
+namespace {
+
+const QString& GamePath(const AppState& state, TuningFile file)
+{
+    return file == TuningFile::General ? state.GeneralPath : state.SettingsPath;
+}
+
+QString Count(int count, const char* one, const char* many)
+{
+    return QStringLiteral("%1 %2").arg(count).arg(QLatin1String(count == 1 ? one : many));
+}
+
+QString Summary(const VersionChanges& changes, TuningFile file)
+{
+    if (!changes.comparable)
+        return QStringLiteral("not compared: not both of %1 lines").arg(LineCountOf(file));
+    if (changes.settings.empty() && changes.otherLines == 0)
+        return QStringLiteral("no setting changed");
+    QString text = Count(static_cast<int>(changes.settings.size()), "setting", "settings");
+    if (changes.otherLines > 0)
+        text += QStringLiteral(" and ") + Count(changes.otherLines, "other line", "other lines");
+    return text;
+}
+
+QString ChangeText(const ChangedSetting& change)
+{
+    const TabCatalogue& tab = CatalogueOf(change.place.tab);
+    return FromLatin1(tab.caption) + QStringLiteral(" > ") +
+           FromLatin1(tab.items[static_cast<size_t>(change.place.item)].text).trimmed() +
+           QStringLiteral(" > ") + FromLatin1(change.details).trimmed() + QStringLiteral(": ") +
+           FromLatin1(change.original) + QStringLiteral(" → ") + FromLatin1(change.current);
+}
+
+// The buffers of the file take the lines the game file now holds; the grid shows its
+// section again when it shows one of these buffers.
+void RefillBuffers(TForm1& form, TuningFile file)
+{
+    AppState& state = form.state();
+    const std::vector<std::string> lines = ContentLines(file, GamePath(state, file));
+    for (Tab tab : BuffersOf(file))
+        state.buffer(tab).assign(lines);
+    if (state.ShownTab >= 0 && FileOf(static_cast<Tab>(state.ShownTab)) == file) {
+        const Tab tab = static_cast<Tab>(state.ShownTab);
+        ChooseSection(state, CatalogueOf(tab), *ChooserOf(form, tab), *form.ValueList,
+                      form.messages());
+    }
+}
+
+} // namespace
+
+bool HoldsUnsavedEdits(const AppState& state, TuningFile file)
+{
+    std::vector<std::string> saved;
+    try {
+        saved = ContentLines(file, GamePath(state, file));
+    } catch (const FileError&) {
+        saved.clear(); // every loaded buffer then holds what the disk does not
+    }
+    for (Tab tab : BuffersOf(file)) {
+        const TextBuffer& buffer = state.buffer(tab);
+        if (buffer.empty())
+            continue;
+        if (static_cast<size_t>(buffer.count()) != saved.size())
+            return true;
+        for (int i = 1; i < buffer.count(); ++i)
+            if (buffer.line(i) != saved[static_cast<size_t>(i)])
+                return true;
+    }
+    return false;
+}
+
+HistoryDialog::HistoryDialog(TForm1& form)
+    : QDialog(&form), form_(form), list_(new QTreeWidget(this)),
+      putBack_(new QPushButton(QStringLiteral("Put back"), this))
+{
+    setObjectName(QStringLiteral("SaveHistory"));
+    setWindowTitle(QStringLiteral("History"));
+    list_->setObjectName(QStringLiteral("HistoryVersions"));
+    list_->setHeaderLabels(
+        {QStringLiteral("Kept"), QStringLiteral("File"), QStringLiteral("What changed after it")});
+    // The spanned change lines must not widen the time column.
+    list_->header()->setSectionResizeMode(QHeaderView::Interactive);
+    list_->header()->setStretchLastSection(true);
+    list_->setColumnWidth(0,
+                          fontMetrics().horizontalAdvance(QStringLiteral("0000-00-00 00:00:00")) +
+                              list_->indentation() + 24);
+    list_->setColumnWidth(1, fontMetrics().horizontalAdvance(QStringLiteral("Settings.txt")) + 24);
+    putBack_->setObjectName(QStringLiteral("PutBack"));
+    putBack_->setStatusTip(
+        QStringLiteral("Write the chosen version over its game file, as Save does."));
+    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Close, this);
+    buttons->addButton(putBack_, QDialogButtonBox::ActionRole);
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(list_);
+    layout->addWidget(buttons);
+    resize(760, 420);
+    connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
+    connect(putBack_, &QPushButton::clicked, this, [this] { putBack(chosenRow()); });
+    connect(list_, &QTreeWidget::currentItemChanged, this,
+            [this] { putBack_->setEnabled(chosenRow() >= 0); });
+    fill();
+}
+
+void HistoryDialog::fill()
+{
+    list_->clear();
+    form_.guarded([this] {
+        entries_ = SaveHistory(form_.state(), {TuningFiles.begin(), TuningFiles.end()});
+    });
+    for (const HistoryEntry& entry : entries_) {
+        const TuningFile file = entry.version.file;
+        auto* version = new QTreeWidgetItem(
+            list_, {ShownTime(entry.version), HistoryName(file), Summary(entry.changes, file)});
+        QStringList changes;
+        for (const ChangedSetting& change : entry.changes.settings)
+            changes << ChangeText(change);
+        if (entry.changes.otherLines > 0 && !entry.changes.settings.empty())
+            changes << QStringLiteral("and ") +
+                           Count(entry.changes.otherLines, "other line", "other lines");
+        // A change takes the whole width of the list, below its version.
+        for (const QString& change : changes)
+            new QTreeWidgetItem(version, {change});
+        for (int i = 0; i < version->childCount(); ++i)
+            version->child(i)->setFirstColumnSpanned(true);
+    }
+    list_->expandAll();
+    putBack_->setEnabled(chosenRow() >= 0);
+}
+
+int HistoryDialog::chosenRow() const
+{
+    QTreeWidgetItem* item = list_->currentItem();
+    if (!item)
+        return -1;
+    while (item->parent())
+        item = item->parent();
+    return list_->indexOfTopLevelItem(item);
+}
+
+void HistoryDialog::putBack(int row)
+{
+    if (row < 0 || row >= static_cast<int>(entries_.size()))
+        return;
+    const KeptVersion version = entries_[static_cast<size_t>(row)].version;
+    const TuningFile file = version.file;
+    if (HoldsUnsavedEdits(form_.state(), file) &&
+        !form_.messages().ask(
+            QStringLiteral("The tabs hold changes to %1 that are not saved. Putting back "
+                           "the version kept at %2 replaces them. Put it back?")
+                .arg(HistoryName(file), ShownTime(version))))
+        return;
+    form_.guarded([&] {
+        if (PutBack(form_.state(), form_.messages(), *form_.ProgressBar1, version))
+            RefillBuffers(form_, file);
+    });
+    fill();
+}
+
+void InstallSaveHistory(TForm1& form)
+{
+    KeepVersionsOnSave(form.state());
+    QMenu* file = form.File1->menu();
+    QAction* history = new QAction(QStringLiteral("History…"), file);
+    history->setObjectName(QStringLiteral("History1"));
+    history->setStatusTip(
+        QStringLiteral("The versions kept before each save, and putting one back."));
+    file->insertAction(form.Exit1, history);
+    QObject::connect(history, &QAction::triggered, &form, [&form] {
+        HistoryDialog dialog(form);
+        dialog.exec();
+    });
+}

@@ -1,0 +1,47 @@
+#pragma once
+
+#include "editing/save_history.h"
+
+#include <QDialog>
+#include <QString>
+#include <vector>
+
+class QPushButton;
+class QTreeWidget;
+class TForm1;
+
+// True when a buffer of the file holds lines that the game file does not: putting a
+// version back would lose them. Line 0 does not count, a save writes its own; nor does an
+// empty buffer.
+bool HoldsUnsavedEdits(const AppState& state, TuningFile file);
+
+// File > History...: the kept versions of both game files, newest first, each with its time
+// and the settings that changed after it. Put back writes the chosen version over its game
+// file as a Save does (the file's present bytes are kept in turn), then refills the
+// buffers of that file and shows the section again.
+class HistoryDialog : public QDialog {
+    Q_OBJECT
+public:
+    explicit HistoryDialog(TForm1& form);
+
+    // One top-level row a version, its changes below it.
+    QTreeWidget* versionList() const { return list_; }
+    QPushButton* putBackButton() const { return putBack_; }
+
+    // Puts back the version of the top-level row; when the window holds unsaved edits of
+    // its file, only after a Yes to the question that says so.
+    void putBack(int row);
+
+private:
+    void fill();
+    int chosenRow() const;
+
+    TForm1& form_;
+    QTreeWidget* list_;
+    QPushButton* putBack_;
+    std::vector<HistoryEntry> entries_;
+};
+
+// Puts History... into the window's File menu, above Exit, and makes every save of the
+// window keep the game file it replaces.
+void InstallSaveHistory(TForm1& form);

@@ -1,0 +1,104 @@
+#include "documents/errors.h"
+#include "documents/file_operations.h"
+#include "editing/save_history.h"
+#include "faults/fault_injection.h"
+#include "support/fakes.h"
+#include "support/test_support.h"
+
+#include <QDir>
+#include <cerrno>
+#include <gtest/gtest.h>
+
+namespace {
+
+class SaveHistoryTest : public ::testing::Test {
+protected:
+    WorkFolder work;
+    AppState state;
+    FakeMessages messages;
+    FakeProgress progress;
+
+    void SetUp() override
+    {
+        state.WorkDir = work.path();
+        state.GeneralPath = work.generalPath();
+        state.Memo1.assign(SplitLines(ReadBytes(state.GeneralPath)));
+        KeepVersionsOnSave(state);
+    }
+
+    void save() { WriteBuffer(state, messages, progress, state.Memo1, state.GeneralPath); }
+
+    std::vector<KeptVersion> versions() const { return KeptVersions(state, TuningFile::General); }
+};
+
+// Each save keeps what it replaces, once; the hundred newest stay; a version that cannot be
+// kept stops the save.
+TEST_F(SaveHistoryTest, KeepsEachReplacedFileOnceAndAtMostAHundred)
+{
+    const std::string original = ReadBytes(state.GeneralPath);
+    save();
+    save(); // the same bytes again
+    ASSERT_EQ(versions().size(), 1u);
+    EXPECT_TRUE(ReadBytes(versions()[0].path) == original);
+
+    for (int i = 0; i < MaxKeptVersions; ++i) {
+        WriteBytes(state.GeneralPath, "content " + std::to_string(i) + "\r\n");
+        KeepVersion(state, TuningFile::General, state.GeneralPath);
+    }
+    const std::vector<KeptVersion> kept = versions();
+    ASSERT_EQ(kept.size(), static_cast<size_t>(MaxKeptVersions));
+    EXPECT_EQ(ReadBytes(kept.front().path), "content 99\r\n");
+    EXPECT_EQ(ReadBytes(kept.back().path), "content 0\r\n") << "not the oldest was removed";
+
+    WriteBytes(state.GeneralPath, original);
+    state.Memo1.setLine(5, "a new value");
+    {
+        const InjectedFault full("write", ENOSPC, 0, HistoryFolder(state, TuningFile::General));
+        try {
+            save();
+            ADD_FAILURE() << "the save went on";
+        } catch (const FileError& error) {
+            EXPECT_TRUE(error.text().startsWith(QStringLiteral("Save aborted with error: %1. The "
+                                                               "present General.txt could not be "
+                                                               "kept in")
+                                                    .arg(ENOSPC)))
+                << error.text().toStdString();
+        }
+    }
+    EXPECT_TRUE(ReadBytes(state.GeneralPath) == original) << "the game file was replaced";
+    EXPECT_EQ(versions().size(), static_cast<size_t>(MaxKeptVersions));
+    EXPECT_EQ(QDir(HistoryFolder(state, TuningFile::General))
+                  .entryList(QDir::Files | QDir::Hidden)
+                  .size(),
+              MaxKeptVersions)
+        << "a half-written version was left";
+}
+
+// Each version is listed with what the save after it changed, the newest against the file.
+TEST_F(SaveHistoryTest, ListsTheSettingsEachSaveChangedNewestFirst)
+{
+    const std::string credits = state.Memo1.line(58).substr(6); // "12,9,7" then the comment
+    state.Memo1.setLine(58, "12,250,7" + credits);
+    save();
+    state.Memo1.setLine(58, "12,250,8" + credits);
+    state.Memo1.setLine(1, "0\tno section shows this line");
+    save();
+
+    const std::vector<HistoryEntry> entries = SaveHistory(state, {TuningFile::General});
+    ASSERT_EQ(entries.size(), 2u);
+    const VersionChanges& last = entries[0].changes;
+    ASSERT_TRUE(last.comparable);
+    ASSERT_EQ(last.settings.size(), 1u);
+    EXPECT_EQ(last.settings[0].place.tab, Tab::Miscellaneous);
+    EXPECT_EQ(last.settings[0].details,
+              "Credits per unit car damage for (hard) skill level (with peds)");
+    EXPECT_EQ(last.settings[0].original, "7");
+    EXPECT_EQ(last.settings[0].current, "8");
+    EXPECT_EQ(last.otherLines, 1);
+    const VersionChanges& first = entries[1].changes;
+    ASSERT_EQ(first.settings.size(), 1u);
+    EXPECT_EQ(first.settings[0].original + " " + first.settings[0].current, "9 250");
+    EXPECT_EQ(first.otherLines, 0);
+}
+
+} // namespace
