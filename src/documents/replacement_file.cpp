@@ -136,7 +136,7 @@ QByteArray TemporaryPrefix(const QString& targetName)
     return Native(QLatin1Char('.') + targetName + QStringLiteral(".tunedeck-"));
 }
 
-// A name of that pattern that no other file has yet, we hope.
+// A name of that pattern, at random: creating it with O_EXCL takes over no file or link.
 QByteArray TemporaryName(const QByteArray& prefix)
 {
     QByteArray name = prefix;
@@ -150,7 +150,7 @@ bool IsTemporaryName(const std::string& name)
 {
     static const std::string marker = ".tunedeck-";
     const size_t at = name.rfind(marker);
-    return name.size() > 1 && name[0] == '.' && at != std::string::npos && at > 1 &&
+    return name[0] == '.' && at != std::string::npos && at > 1 &&
            name.size() - at - marker.size() == TemporaryLetterCount &&
            name.find_first_not_of(TemporaryLetters, at + marker.size()) == std::string::npos;
 }
@@ -199,8 +199,8 @@ ReplacementFile::ReplacementFile(const QString& path, LinkAtTarget links)
         CannotCreate(path, EISDIR);
     if (replacing && !S_ISREG(old.st_mode))
         CannotCreate(path, EINVAL);
-    // Renaming over a file ignores its mode, and root may write any file: a file that its
-    // owner made read-only is kept so by asking.
+    // Renaming over a file ignores its mode, and root may write any file: the mode is
+    // looked at here, so that a file its owner made read-only stays as it is.
     if (replacing && (old.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0)
         throw ReadOnlyFile(QFileInfo(path).fileName());
 
