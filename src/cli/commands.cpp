@@ -287,9 +287,9 @@ int Export(Session& current, const Arguments& arguments)
     return ExitSuccess;
 }
 
-// apply FILE: checks the whole set, then commits every entry as set does and saves each
-// game file it changes once. A bad line, or a game file that cannot be loaded, writes
-// nothing.
+// apply FILE: checks the whole set, then commits every entry as set does and saves the
+// game files it changes, together. A bad line, or a game file that cannot be loaded or
+// written, writes nothing.
 int Apply(Session& session, const Arguments& arguments)
 {
     const QString path = QFile::decodeName(QByteArray::fromStdString(arguments[0]));
@@ -308,16 +308,16 @@ int Apply(Session& session, const Arguments& arguments)
                              "; nothing was written.");
         return ExitTrouble;
     }
-    int status = ExitSuccess;
+    std::vector<Tab> tabs;
     for (TuningFile file : files)
-        if (!session.guarded([&] { Save(session.state, session.controls, TabOf(file)); }))
-            status = ExitTrouble;
+        tabs.push_back(TabOf(file));
+    if (!session.guarded([&] { Save(session.state, session.controls, tabs); }))
+        return ExitTrouble;
     std::vector<SettingPlace> places;
     for (const TuningEntry& entry : entries)
         places.push_back(entry.place);
-    if (status == ExitSuccess)
-        WarnOffShape(session, places);
-    return status;
+    WarnOffShape(session, places);
+    return ExitSuccess;
 }
 
 // backup: each game file, as loaded, to its .bak file beside it.
@@ -332,14 +332,10 @@ int BackupFiles(Session& session, const Arguments&)
     return status;
 }
 
-// restore: each reference copy over its game file.
+// restore: the reference copies over the game files.
 int RestoreFiles(Session& session, const Arguments&)
 {
-    int status = ExitSuccess;
-    for (TuningFile file : TuningFiles)
-        if (!session.restore(file))
-            status = ExitTrouble;
-    return status;
+    return session.restore() ? ExitSuccess : ExitTrouble;
 }
 
 [[noreturn]] void BadHistoryUsage(ConsoleMessages& messages, const QByteArray& text)

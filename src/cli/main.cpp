@@ -52,11 +52,18 @@ std::string Bytes(const QString& latin1)
     return latin1.toLatin1().toStdString();
 }
 
+// Qt's own warnings (a file name it cannot take, say) are the tool's messages too.
+void SayQtMessage(QtMsgType, const QMessageLogContext&, const QString& text)
+{
+    ConsoleMessages().say(text.toLocal8Bit());
+}
+
 } // namespace
 
 int main(int argc, char* argv[])
 {
     const QStringList arguments = ByteArguments(argc, argv);
+    qInstallMessageHandler(SayQtMessage);
     QCoreApplication application(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("tunedeck-cli"));
     QCoreApplication::setApplicationVersion(QStringLiteral(TUNEDECK_VERSION));

@@ -17,6 +17,7 @@
 #include <gtest/gtest.h>
 #include <iostream>
 #include <map>
+#include <set>
 #include <string>
 #include <sys/file.h>
 #include <sys/mount.h>
@@ -32,14 +33,22 @@ struct Command {
     const char* name;
     QStringList arguments;
     std::vector<const char*> targets; // below the game folder, in the order written
+    bool together = false;            // all targets new, or all as they were
 };
 
 const Command Commands[] = {
     {"SetGeneral", {"set", "misc", "1", "1", "4242"}, {"data/General.txt"}},
     {"SetSettings", {"set", "ped", "1", "1", "4242"}, {"data/peds/Settings.txt"}},
     {"Backup", {"backup"}, {"data/General.bak", "data/peds/Settings.bak"}},
-    {"Restore", {"restore"}, {"data/General.txt", "data/peds/Settings.txt"}},
+    {"Restore", {"restore"}, {"data/General.txt", "data/peds/Settings.txt"}, true},
+    {"Apply", {"apply", "both.tuning"}, {"data/General.txt", "data/peds/Settings.txt"}, true},
 };
+
+// A tuning set that changes both game files.
+const char* const BothFiles =
+    "Tunedeck tuning set 1\nCar Settings\tBending\tgMin_bend_force (minimum force required to "
+    "bend car)\t4242\nPedestrians\tGeneral Stuff - Race\tPoints (credits) earned per ped "
+    "(medium)\t4242\n";
 
 std::string CommandName(const ::testing::TestParamInfo<Command>& info)
 {
@@ -62,6 +71,7 @@ protected:
     {
         ASSERT_TRUE(work.isValid());
         work.writeIni("Tunedeck.ini", work.gameDir().toStdString());
+        WriteBytes(work.path("both.tuning"), BothFiles);
         // Restore has something to do, and backups something to replace.
         ASSERT_EQ(run({"set", "misc", "1", "2", "77"}).status, 0);
         ASSERT_EQ(run({"set", "ped", "1", "2", "77"}).status, 0);
@@ -141,16 +151,19 @@ protected:
     {
         EXPECT_EQ(result.status, 2) << result.out << result.err;
         EXPECT_NE(result.err.find(failure), std::string::npos) << result.err;
+        std::set<bool> news;
         for (size_t i = 0; i < files.size(); ++i) {
             const char* target = GetParam().targets[i];
             const std::string bytes = ReadBytes(gamePath(target));
             const bool isNew = bytes == files[i].second;
+            news.insert(isNew);
             EXPECT_TRUE(isNew || bytes == files[i].first) << target << " is neither old nor new";
             const bool announced =
                 result.out.find(QFileInfo(gamePath(target)).fileName().toStdString() + "\n") !=
                 std::string::npos;
             EXPECT_EQ(announced, isNew) << target << "\n" << result.out;
         }
+        EXPECT_TRUE(news.size() == 1 || !GetParam().together) << "one file new, one old";
         EXPECT_EQ(folderEntries(), entries) << "something was left beside the files";
     }
 
@@ -218,14 +231,14 @@ TEST_P(DiskFaults, EveryOtherStepFailing)
 
 INSTANTIATE_TEST_SUITE_P(Cli, DiskFaults, ::testing::ValuesIn(Commands), CommandName);
 
-// A real file system with no room left.
+// A real file system with no room left, then room for General.txt alone, then read-only.
 TEST(FullDisk, SetLeavesTheFileAndTellsTheError)
 {
     WorkFolder work;
     const QString mountPoint = work.path("small");
     ASSERT_TRUE(QDir().mkpath(mountPoint));
     if (::geteuid() != 0 ||
-        ::mount("tmpfs", QFile::encodeName(mountPoint).constData(), "tmpfs", 0, "size=64k") != 0)
+        ::mount("tmpfs", QFile::encodeName(mountPoint).constData(), "tmpfs", 0, "size=128k") != 0)
         GTEST_SKIP() << "cannot mount a small tmpfs here (needs root and the right to mount)";
     struct Unmount {
         QByteArray path;
@@ -233,9 +246,11 @@ TEST(FullDisk, SetLeavesTheFileAndTellsTheError)
     } unmountLater{QFile::encodeName(mountPoint)};
 
     ASSERT_EQ(QProcess::execute("cp", {"-a", work.gameDir(), mountPoint}), 0);
+    WriteBytes(work.path("both.tuning"), BothFiles);
     const QString general = mountPoint + "/game/data/General.txt";
-    const std::string before = ReadBytes(general);
-    for (int freeBytes : {0, 4096, 12288}) {
+    const QString settings = mountPoint + "/game/data/peds/Settings.txt";
+    const std::string before = ReadBytes(general) + ReadBytes(settings);
+    for (int freeBytes : {0, 4096, 12288, 20480, -1}) {
         SCOPED_TRACE(std::to_string(freeBytes) + " bytes free");
         QFile filler(mountPoint + "/filler");
         ASSERT_TRUE(filler.open(QIODevice::WriteOnly | QIODevice::Truncate));
@@ -244,17 +259,25 @@ TEST(FullDisk, SetLeavesTheFileAndTellsTheError)
         }
         filler.close();
         ASSERT_TRUE(filler.resize(std::max<qint64>(0, filler.size() - freeBytes)));
+        const bool readOnly = freeBytes < 0;
+        if (readOnly)
+            ASSERT_EQ(::mount(nullptr, unmountLater.path.constData(), nullptr,
+                              MS_REMOUNT | MS_RDONLY, nullptr),
+                      0);
 
         QProcess process;
         process.setWorkingDirectory(work.path());
         process.start(TUNEDECK_CLI,
-                      {"--dir", mountPoint + "/game", "set", "misc", "1", "1", "4242"});
+                      QStringList{"--dir", mountPoint + "/game"} +
+                          (freeBytes == 20480 ? QStringList{"apply", "both.tuning"}
+                                              : QStringList{"set", "misc", "1", "1", "4242"}));
         ASSERT_TRUE(process.waitForFinished(-1));
         const std::string err = process.readAllStandardError().toStdString();
         EXPECT_EQ(process.exitCode(), 2) << err;
-        EXPECT_NE(err.find("Save aborted with error: " + std::to_string(ENOSPC)), std::string::npos)
+        EXPECT_NE(err.find("Save aborted with error: " + std::to_string(readOnly ? EROFS : ENOSPC)),
+                  std::string::npos)
             << err;
-        EXPECT_TRUE(ReadBytes(general) == before) << "General.txt was changed";
+        EXPECT_TRUE(ReadBytes(general) + ReadBytes(settings) == before) << "a file was changed";
     }
 }
 
