@@ -102,8 +102,11 @@ void FitToScreen(TForm1& form)
     const int title = form.style()->pixelMetric(QStyle::PM_TitleBarHeight) + border;
     const QRect free = screen->availableGeometry();
     const QSize room(free.width() - 2 * border, free.height() - title - border);
-    if (natural.width() <= room.width() && natural.height() <= room.height())
+    if (natural.width() <= room.width() && natural.height() <= room.height()) {
+        form.adjustSize();
+        form.move(free.center() - form.rect().center());
         return;
+    }
 
     QWidget* client = form.takeCentralWidget();
     auto* area = new QScrollArea;

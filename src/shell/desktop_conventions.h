@@ -9,5 +9,6 @@ void InstallKeyboard(TForm1& form);
 
 // A window larger than the screen's free area (a small screen, a large scale) gets its
 // tabs in a scroll area and a size that fits, so the title bar, the menus and the status
-// bar stay on screen. On a screen large enough nothing changes.
+// bar stay on screen. On a screen large enough nothing changes. Either way the window is
+// placed on its screen: in the middle, or where the free area starts.
 void FitToScreen(TForm1& form);

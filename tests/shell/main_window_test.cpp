@@ -308,6 +308,7 @@ void MainWindowTest::windowFitsTheScreen()
     }
     QVERIFY(area);
     QVERIFY(free.contains(window->frameGeometry()));
+    QVERIFY(window->height() > free.height() * 4 / 5); // as large as the screen allows
     QVERIFY(window->StatusBar1->isVisible());
     QVERIFY(window->rect().contains(
         QRect(window->StatusBar1->mapTo(window.form.get(), QPoint()), window->StatusBar1->size())));
