@@ -17,14 +17,16 @@
 #include "editing/write_back.h"
 #include "find_setting_dialog.h"
 #include "folder_tree.h"
+#include "form_parts.h"
+#include "game_folder_panel.h"
 #include "game_folder_search.h"
 #include "history_dialog.h"
 #include "jpeg_picture.h"
 #include "key_value_grid.h"
 #include "latin1.h"
-#include "launch_command.h"
+#include "launching.h"
 #include "message_boxes.h"
-#include "path_label.h"
+#include "tab_page.h"
 #include "text_wrap.h"
 #include "tuning_set_actions.h"
 
@@ -32,14 +34,8 @@
 #include <QCheckBox>
 #include <QDir>
 #include <QFile>
-#include <QFileInfo>
-#include <QFontDatabase>
-#include <QGroupBox>
-#include <QLabel>
 #include <QLayout>
 #include <QMenuBar>
-#include <QPointer>
-#include <QProcessEnvironment>
 #include <QPushButton>
 #include <QStatusBar>
 #include <QTabWidget>
@@ -47,102 +43,7 @@
 
 namespace {
 
-const QColor Lime(0, 255, 0);
 constexpr const char* SiblingEditor = "Perkwright.exe";
-constexpr const char* GameProgram = "\\gwheel2.exe";
-
-template <class Widget> Widget* Place(Widget* widget, const char* name, const QRect& place)
-{
-    widget->setObjectName(QLatin1String(name));
-    widget->setGeometry(place);
-    return widget;
-}
-
-void SetHint(QWidget* widget, const char* hint)
-{
-    if (hint)
-        widget->setStatusTip(QString::fromLatin1(hint));
-}
-
-// The families of `wanted` that are installed, in order; all of them when none is. Qt
-// passes over a missing family itself, but only after listing every installed font under
-// each of its localised names, which costs about as much as loading a font.
-QStringList InstalledFamilies(std::initializer_list<const char*> wanted)
-{
-    const QStringList installed = QFontDatabase::families();
-    QStringList found;
-    QStringList all;
-    for (const char* family : wanted) {
-        all << QLatin1String(family);
-        if (installed.contains(all.last(), Qt::CaseInsensitive))
-            found << all.last();
-    }
-    return found.isEmpty() ? all : found;
-}
-
-QPushButton* Button(QWidget* parent, const char* name, const QRect& place, const char* caption,
-                    const char* hint = nullptr)
-{
-    auto* button = Place(new QPushButton(QString::fromLatin1(caption), parent), name, place);
-    SetHint(button, hint);
-    return button;
-}
-
-QGroupBox* Group(QWidget* parent, const char* name, const QRect& place, const char* caption)
-{
-    auto* box = Place(new QGroupBox(QString::fromLatin1(caption), parent), name, place);
-    QPalette colours = box->palette();
-    colours.setColor(QPalette::WindowText, Lime);
-    box->setPalette(colours);
-    return box;
-}
-
-QCheckBox* CheckBox(QWidget* parent, const char* name, const QRect& place, const char* caption)
-{
-    auto* box = Place(new QCheckBox(QString::fromLatin1(caption), parent), name, place);
-    QPalette colours = box->palette();
-    colours.setColor(QPalette::WindowText, Lime);
-    box->setPalette(colours);
-    return box;
-}
-
-QLabel* Label(QWidget* parent, const char* name, const QPoint& at, const char* text,
-              bool path = false)
-{
-    // A folder path may run up to the right edge of its box, and is elided there.
-    QLabel* label = path ? new PathLabel(QString::fromLatin1(text), parent)
-                         : new QLabel(QString::fromLatin1(text), parent);
-    label->setObjectName(QLatin1String(name));
-    label->move(at);
-    label->resize(path ? parent->width() - at.x() - 8 : 180, 14);
-    return label;
-}
-
-QLabel* Picture(QWidget* parent, const char* name, const char* resource)
-{
-    // Decoded when its tab is first shown; one that cannot be decoded leaves its place empty.
-    return Place(new JpegLabel(QString::fromLatin1(resource), parent), name, {8, 80, 273, 201});
-}
-
-SectionChooser* SectionBox(QGroupBox* parent, const char* name, const TabCatalogue& catalogue)
-{
-    auto* chooser = Place(new SectionChooser(parent), name, {8, 16, 145, 21});
-    for (const ChooserItem& item : catalogue.items)
-        chooser->addItem(FromLatin1(item.text));
-    chooser->setMaxVisibleItems(catalogue.dropDownCount);
-    chooser->clearSelection();
-    chooser->setText(ChooseSettingText);
-    return chooser;
-}
-
-QWidget* Page(QTabWidget* pages, const char* name, const char* caption)
-{
-    auto* page = new QWidget;
-    page->setObjectName(QLatin1String(name));
-    page->setAutoFillBackground(true);
-    pages->addTab(page, QString::fromLatin1(caption));
-    return page;
-}
 
 } // namespace
 
@@ -162,6 +63,7 @@ TForm1::TForm1(TForm1Services services, QWidget* parent)
     buildForm();
     controls_ = std::make_unique<Controls>(
         Controls{*messages_, *ProgressBar1, {ComboBox1, ComboBox2, ComboBox3, ComboBox4}});
+    launching_ = new Launching(*this, *launcher_);
     connectHandlers();
     orderTabKeys();
     changeMarks_ = new ChangeMarks(*this);
@@ -196,32 +98,7 @@ void TForm1::buildForm()
     setWindowIcon(
         QIcon(QPixmap::fromImage(LoadJpegPicture(QStringLiteral(":/pictures/icon.jpg")))));
 
-    // Menu.
-    QMenu* fileMenu = menuBar()->addMenu(QStringLiteral("File"));
-    File1 = fileMenu->menuAction();
-    Exit1 = fileMenu->addAction(QStringLiteral("Exit"));
-    Exit1->setStatusTip(QStringLiteral("Exit Perkwright"));
-    InstallSaveHistory(*this);
-    QMenu* viewMenu = menuBar()->addMenu(QStringLiteral("View"));
-    View1 = viewMenu->menuAction();
-    ShowContents1 = viewMenu->addAction(QStringLiteral("View File Details"));
-    ShowContents1->setCheckable(true);
-    ShowContents1->setStatusTip(QStringLiteral("Show/Hide File Contents."));
-    About1 = menuBar()->addAction(QStringLiteral("About"));
-    About1->setStatusTip(QStringLiteral("About Perkwright"));
-    N1 = menuBar()->addAction(QStringLiteral("|"));
-    Gorewheel21 = menuBar()->addAction(QStringLiteral("Launch Gorewheel 2"));
-    N2 = menuBar()->addAction(QStringLiteral("|"));
-    const std::pair<QAction*, const char*> names[] = {{File1, "File1"},
-                                                      {Exit1, "Exit1"},
-                                                      {View1, "View1"},
-                                                      {ShowContents1, "ShowContents1"},
-                                                      {About1, "About1"},
-                                                      {N1, "N1"},
-                                                      {Gorewheel21, "Gorewheel21"},
-                                                      {N2, "N2"}};
-    for (const auto& [action, name] : names)
-        action->setObjectName(QLatin1String(name));
+    buildMenus();
 
     // Window-wide controls, bottom to top.
     auto* client = new QWidget;
@@ -249,91 +126,99 @@ void TForm1::buildForm()
     ValueList = Place(new KeyValueGrid(Panel1), "ValueList", {8, 8, 465, 281});
     ValueList->setStatusTip(QStringLiteral("Change details here."));
 
-    // Car Settings tab.
-    TabSheet1 = Page(PageControl1, "TabSheet1", "Car Settings");
-    Image1 = Picture(TabSheet1, "Image1", ":/pictures/car_settings.jpg");
-    GroupBox1 = Group(TabSheet1, "GroupBox1", {48, 0, 161, 49}, " Car Settings ");
-    ComboBox1 = SectionBox(GroupBox1, "ComboBox1", CarSettingsCatalogue());
-    Button3 = Button(TabSheet1, "Button3", {16, 56, 113, 25}, "Backup General.txt",
-                     "Save file as powerup.bak");
-    Button4 = Button(TabSheet1, "Button4", {152, 56, 113, 25}, "Restore General.txt",
-                     "Reloads Powerup.txt, restoring all values altered since last save.");
-    GeneralBut = Button(TabSheet1, "GeneralBut", {16, 280, 113, 25}, SiblingEditor);
-    Button1 = Button(TabSheet1, "Button1", {152, 280, 113, 25}, "Save to General.txt",
-                     "Replace powerup.txt");
-    Directory = Place(new FolderTree(TabSheet1), "Directory", {16, 320, 241, 161});
-    Directory->setStatusTip(
-        QStringLiteral("Select your Gorewheel 2 directory and click \"Save Directory\" button."));
-    SaveDir = Button(TabSheet1, "SaveDir", {280, 344, 89, 25}, "Save Directory",
-                     "Save the directory selected in the box as default working directory.");
-    Directories = Group(TabSheet1, "Directories", {280, 392, 273, 89}, " Directories ");
-    Label1 = Label(Directories, "Label1", {8, 24}, "Current Saved:");
-    LabelSaved = Label(Directories, "LabelSaved", {88, 24}, "None", true);
-    Label2 = Label(Directories, "Label2", {8, 48}, "Current Selected:");
-    LabelSelected = Label(Directories, "LabelSelected", {96, 48}, "None", true);
-    Label3 = Label(Directories, "Label3", {9, 68}, "Valid Selection:");
-    LabelValid = Label(Directories, "LabelValid", {89, 68}, "NA");
-    DetailsCheck = CheckBox(TabSheet1, "DetailsCheck", {504, 352, 129, 17}, "Show File Details");
-    Memo1 = Place(new BufferView(state_.Memo1, TabSheet1), "Memo1", {0, 312, 769, 177});
+    for (Tab tab : AllTabs)
+        pages_[static_cast<size_t>(tab)] = new TabPage(tab, state_.buffer(tab), PageControl1);
+    std::tie(TabSheet1, Image1, GroupBox1, ComboBox1, Button3, Button4, GeneralBut, Button1,
+             DetailsCheck, Memo1) = pages_[0]->controls();
+    std::tie(TabSheet2, Image2, GroupBox2, ComboBox2, BackPed, RestorePed, LaunchPW, SavePed,
+             DetailsCheck2, PedMemo) = pages_[1]->controls();
+    std::tie(TabSheet3, Image3, GroupBox3, ComboBox3, MiscBackup, MiscRestore, MiscPerkwright,
+             MiscSave, DetailsCheck3, MiscMemo) = pages_[2]->controls();
+    std::tie(TabSheet4, Image4, GroupBox4, ComboBox4, APOBackup, APORestore, APOPerkwright, APOSave,
+             DetailsCheck4, APOMemo) = pages_[3]->controls();
 
-    // Pedestrians tab.
-    TabSheet2 = Page(PageControl1, "TabSheet2", "Pedestrians");
-    Image2 = Picture(TabSheet2, "Image2", ":/pictures/pedestrians.jpg");
-    GroupBox2 = Group(TabSheet2, "GroupBox2", {48, 0, 161, 49}, " Pedestrian Settings ");
-    ComboBox2 = SectionBox(GroupBox2, "ComboBox2", PedestriansCatalogue());
-    BackPed = Button(TabSheet2, "BackPed", {16, 56, 113, 25}, "Backup Ped Settings");
-    RestorePed = Button(TabSheet2, "RestorePed", {152, 56, 113, 25}, "Restore Ped Settings");
-    LaunchPW = Button(TabSheet2, "LaunchPW", {16, 280, 113, 25}, SiblingEditor);
-    SavePed = Button(TabSheet2, "SavePed", {152, 280, 113, 25}, "Save Ped Settings");
-    DetailsCheck2 = CheckBox(TabSheet2, "DetailsCheck2", {504, 352, 129, 17}, "Show File Details");
-    PedMemo = Place(new BufferView(state_.PedMemo, TabSheet2), "PedMemo", {0, 312, 769, 177});
-
-    // Miscellaneous tab.
-    TabSheet3 = Page(PageControl1, "TabSheet3", "Miscellaneous");
-    Image3 = Picture(TabSheet3, "Image3", ":/pictures/miscellaneous.jpg");
-    GroupBox3 = Group(TabSheet3, "GroupBox3", {48, 0, 161, 49}, " Other Settings ");
-    ComboBox3 = SectionBox(GroupBox3, "ComboBox3", MiscellaneousCatalogue());
-    MiscBackup = Button(TabSheet3, "MiscBackup", {16, 56, 113, 25}, "Backup General.txt");
-    MiscRestore = Button(TabSheet3, "MiscRestore", {152, 56, 113, 25}, "Restore General.txt");
-    MiscPerkwright = Button(TabSheet3, "MiscPerkwright", {16, 280, 113, 25}, SiblingEditor);
-    MiscSave = Button(TabSheet3, "MiscSave", {152, 280, 113, 25}, "Save to General.txt");
-    DetailsCheck3 = CheckBox(TabSheet3, "DetailsCheck3", {504, 352, 129, 17}, "Show File Details");
-    MiscMemo = Place(new BufferView(state_.MiscMemo, TabSheet3), "MiscMemo", {0, 312, 769, 177});
-
-    // APO tab.
-    TabSheet4 = Page(PageControl1, "TabSheet4", "APO");
-    Image4 = Picture(TabSheet4, "Image4", ":/pictures/apo.jpg");
-    GroupBox4 = Group(TabSheet4, "GroupBox4", {48, 0, 161, 49}, " APO Settings ");
-    ComboBox4 = SectionBox(GroupBox4, "ComboBox4", APOCatalogue());
-    APOBackup = Button(TabSheet4, "APOBackup", {16, 56, 113, 25}, "Backup General.txt");
-    APORestore = Button(TabSheet4, "APORestore", {152, 56, 113, 25}, "Restore General.txt");
-    APOPerkwright = Button(TabSheet4, "APOPerkwright", {16, 280, 113, 25}, SiblingEditor);
-    APOSave = Button(TabSheet4, "APOSave", {152, 280, 113, 25}, "Save to General.txt");
-    DetailsCheck4 = CheckBox(TabSheet4, "DetailsCheck4", {504, 352, 129, 17}, "Show File Details");
-    APOMemo = Place(new BufferView(state_.APOMemo, TabSheet4), "APOMemo", {0, 312, 769, 177});
-
-    QPalette lime = GeneralBut->palette();
-    lime.setColor(QPalette::ButtonText, Lime);
-    GeneralBut->setPalette(lime);
-    GeneralBut->setFont(QFont(QStringLiteral("Microsoft Sans Serif"), 8));
-    views_ = {Memo1, PedMemo, MiscMemo, APOMemo};
-    for (QPushButton* sibling : {GeneralBut, LaunchPW, MiscPerkwright, APOPerkwright})
-        sibling->hide();
-    for (BufferView* view : views_)
-        view->hide();
+    folderPanel_ = new GameFolderPanel(TabSheet1);
+    Memo1->raise(); // the details view covers the folder panel when shown
+    Directory = folderPanel_->tree;
+    SaveDir = folderPanel_->saveButton;
+    Directories = folderPanel_->box;
+    Label1 = folderPanel_->savedCaption;
+    LabelSaved = folderPanel_->saved;
+    Label2 = folderPanel_->selectedCaption;
+    LabelSelected = folderPanel_->selected;
+    Label3 = folderPanel_->validCaption;
+    LabelValid = folderPanel_->valid;
     Panel1->raise();
     ProgressBar1->raise();
 }
 
+void TForm1::buildMenus()
+{
+    QMenu* fileMenu = menuBar()->addMenu(QStringLiteral("File"));
+    File1 = fileMenu->menuAction();
+    Exit1 = fileMenu->addAction(QStringLiteral("Exit"));
+    Exit1->setStatusTip(QStringLiteral("Exit Perkwright"));
+    InstallSaveHistory(*this);
+    QMenu* viewMenu = menuBar()->addMenu(QStringLiteral("View"));
+    View1 = viewMenu->menuAction();
+    ShowContents1 = viewMenu->addAction(QStringLiteral("View File Details"));
+    ShowContents1->setCheckable(true);
+    ShowContents1->setStatusTip(QStringLiteral("Show/Hide File Contents."));
+    About1 = menuBar()->addAction(QStringLiteral("About"));
+    About1->setStatusTip(QStringLiteral("About Perkwright"));
+    N1 = menuBar()->addAction(QStringLiteral("|"));
+    Gorewheel21 = menuBar()->addAction(QStringLiteral("Launch Gorewheel 2"));
+    N2 = menuBar()->addAction(QStringLiteral("|"));
+    const std::pair<QAction*, const char*> names[] = {{File1, "File1"},
+                                                      {Exit1, "Exit1"},
+                                                      {View1, "View1"},
+                                                      {ShowContents1, "ShowContents1"},
+                                                      {About1, "About1"},
+                                                      {N1, "N1"},
+                                                      {Gorewheel21, "Gorewheel21"},
+                                                      {N2, "N2"}};
+    for (const auto& [action, name] : names)
+        action->setObjectName(QLatin1String(name));
+}
+
 void TForm1::connectHandlers()
 {
-    // Typing in one copy of General.txt types in all three: a Save from any tab carries it.
-    for (Tab tab : AllTabs)
-        connect(views_[static_cast<size_t>(tab)], &BufferView::edited, this, [this, tab] {
+    struct TabSlots {
+        void (TForm1::*choose)();
+        void (TForm1::*backup)();
+        void (TForm1::*restore)();
+        void (TForm1::*save)();
+        void (TForm1::*sibling)();
+        void (TForm1::*details)();
+    };
+    const std::array<TabSlots, TabCount> handlers{{
+        {&TForm1::ComboBox1Change, &TForm1::Button3Click, &TForm1::Button4Click,
+         &TForm1::Button1Click, &TForm1::GeneralButClick, &TForm1::DetailsCheckClick},
+        {&TForm1::ComboBox2Change, &TForm1::BackPedClick, &TForm1::RestorePedClick,
+         &TForm1::SavePedClick, &TForm1::LaunchPWClick, &TForm1::DetailsCheck2Click},
+        {&TForm1::ComboBox3Change, &TForm1::MiscBackupClick, &TForm1::MiscRestoreClick,
+         &TForm1::MiscSaveClick, &TForm1::MiscPerkwrightClick, &TForm1::DetailsCheck3Click},
+        {&TForm1::ComboBox4Change, &TForm1::APOBackupClick, &TForm1::APORestoreClick,
+         &TForm1::APOSaveClick, &TForm1::APOPerkwrightClick, &TForm1::DetailsCheck4Click},
+    }};
+    for (Tab tab : AllTabs) {
+        const TabPage* page = pages_[static_cast<size_t>(tab)];
+        const TabSlots& slot = handlers[static_cast<size_t>(tab)];
+        connect(page->chooser, &SectionChooser::changed, this, slot.choose);
+        connect(page->backup, &QPushButton::clicked, this, slot.backup);
+        connect(page->restore, &QPushButton::clicked, this, slot.restore);
+        connect(page->save, &QPushButton::clicked, this, slot.save);
+        connect(page->sibling, &QPushButton::clicked, this, slot.sibling);
+        // A check box runs its handler whenever its state changes, from code too.
+        connect(page->details, &QCheckBox::toggled, this, slot.details);
+        // Typing in one copy of General.txt types in all three: a Save from any tab
+        // carries it.
+        connect(page->view, &BufferView::edited, this, [this, tab] {
             MatchCopies(state_, tab);
             editHistory_->takeCurrentBuffers();
             changeMarks_->refresh();
         });
+    }
     connect(PageControl1, &QTabWidget::currentChanged, this, &TForm1::PageControl1Change);
     connect(PageControl1, &QTabWidget::currentChanged, this, &TForm1::orderTabKeys);
     connect(Exit1, &QAction::triggered, this, &TForm1::Exit1Click);
@@ -344,41 +229,12 @@ void TForm1::connectHandlers()
     });
     connect(About1, &QAction::triggered, this, &TForm1::About1Click);
     connect(Gorewheel21, &QAction::triggered, this, &TForm1::Gorewheel21Click);
-
-    connect(ComboBox1, &SectionChooser::changed, this, &TForm1::ComboBox1Change);
-    connect(ComboBox2, &SectionChooser::changed, this, &TForm1::ComboBox2Change);
-    connect(ComboBox3, &SectionChooser::changed, this, &TForm1::ComboBox3Change);
-    connect(ComboBox4, &SectionChooser::changed, this, &TForm1::ComboBox4Change);
     connect(ValueList, &KeyValueGrid::validate, this,
             [this](int column, int row, const std::string& key, const std::string& value) {
                 ValueListValidate(ValueList, column, row, key, value);
             });
-
-    connect(Button1, &QPushButton::clicked, this, &TForm1::Button1Click);
-    connect(Button3, &QPushButton::clicked, this, &TForm1::Button3Click);
-    connect(Button4, &QPushButton::clicked, this, &TForm1::Button4Click);
-    connect(SavePed, &QPushButton::clicked, this, &TForm1::SavePedClick);
-    connect(BackPed, &QPushButton::clicked, this, &TForm1::BackPedClick);
-    connect(RestorePed, &QPushButton::clicked, this, &TForm1::RestorePedClick);
-    connect(MiscSave, &QPushButton::clicked, this, &TForm1::MiscSaveClick);
-    connect(MiscBackup, &QPushButton::clicked, this, &TForm1::MiscBackupClick);
-    connect(MiscRestore, &QPushButton::clicked, this, &TForm1::MiscRestoreClick);
-    connect(APOSave, &QPushButton::clicked, this, &TForm1::APOSaveClick);
-    connect(APOBackup, &QPushButton::clicked, this, &TForm1::APOBackupClick);
-    connect(APORestore, &QPushButton::clicked, this, &TForm1::APORestoreClick);
-
     connect(Directory, &FolderTree::folderClicked, this, &TForm1::DirectoryClick);
     connect(SaveDir, &QPushButton::clicked, this, &TForm1::SaveDirClick);
-
-    // A check box runs its handler whenever its state changes, from code too.
-    connect(DetailsCheck, &QCheckBox::toggled, this, &TForm1::DetailsCheckClick);
-    connect(DetailsCheck2, &QCheckBox::toggled, this, &TForm1::DetailsCheck2Click);
-    connect(DetailsCheck3, &QCheckBox::toggled, this, &TForm1::DetailsCheck3Click);
-    connect(DetailsCheck4, &QCheckBox::toggled, this, &TForm1::DetailsCheck4Click);
-    connect(GeneralBut, &QPushButton::clicked, this, &TForm1::GeneralButClick);
-    connect(LaunchPW, &QPushButton::clicked, this, &TForm1::LaunchPWClick);
-    connect(MiscPerkwright, &QPushButton::clicked, this, &TForm1::MiscPerkwrightClick);
-    connect(APOPerkwright, &QPushButton::clicked, this, &TForm1::APOPerkwrightClick);
 }
 
 // Tab goes through the active tab's controls in the order of the work: section, values,
@@ -386,16 +242,11 @@ void TForm1::connectHandlers()
 // its place in the order is laid again at each switch.
 void TForm1::orderTabKeys()
 {
-    using Chain = std::vector<QWidget*>;
-    const std::array<Chain, TabCount> chains{
-        Chain{ComboBox1, ValueList, Button3, Button4, Button1, Directory, SaveDir, DetailsCheck,
-              Memo1, GeneralBut},
-        Chain{ComboBox2, ValueList, BackPed, RestorePed, SavePed, DetailsCheck2, PedMemo, LaunchPW},
-        Chain{ComboBox3, ValueList, MiscBackup, MiscRestore, MiscSave, DetailsCheck3, MiscMemo,
-              MiscPerkwright},
-        Chain{ComboBox4, ValueList, APOBackup, APORestore, APOSave, DetailsCheck4, APOMemo,
-              APOPerkwright}};
-    const Chain& chain = chains.at(static_cast<size_t>(PageControl1->currentIndex()));
+    const TabPage* page = pages_.at(static_cast<size_t>(PageControl1->currentIndex()));
+    std::vector<QWidget*> chain{page->chooser, ValueList, page->backup, page->restore, page->save};
+    if (page->tab == Tab::CarSettings)
+        chain.insert(chain.end(), {Directory, SaveDir});
+    chain.insert(chain.end(), {page->details, page->view, page->sibling});
     for (size_t i = 1; i < chain.size(); ++i)
         setTabOrder(chain[i - 1], chain[i]);
 }
@@ -412,8 +263,8 @@ void TForm1::guarded(const std::function<void()>& handler)
 
 void TForm1::refreshViews()
 {
-    for (BufferView* view : views_)
-        view->refresh();
+    for (TabPage* page : pages_)
+        page->view->refresh();
 }
 
 QString TForm1::workFile(const char* name) const
@@ -421,18 +272,17 @@ QString TForm1::workFile(const char* name) const
     return state_.workFile(QString::fromLatin1(name));
 }
 
-SectionChooser* TForm1::chooserOf(Tab tab) const
+SectionChooser* TForm1::chooser(Tab tab) const
 {
-    return std::array<SectionChooser*, TabCount>{ComboBox1, ComboBox2, ComboBox3,
-                                                 ComboBox4}[static_cast<size_t>(tab)];
+    return pages_[static_cast<size_t>(tab)]->chooser;
 }
 
 // Start-up sequence.
 void TForm1::FormCreate()
 {
     if (FileExists(workFile(SiblingEditor)))
-        for (QPushButton* sibling : {GeneralBut, LaunchPW, MiscPerkwright, APOPerkwright})
-            sibling->show();
+        for (TabPage* page : pages_)
+            page->sibling->show();
     setWindowTitle(QStringLiteral("Tunedeck."));
     LabelValid->setText(QStringLiteral("No"));
     const QString configuration = ConfigurationFileInUse(state_);
@@ -469,7 +319,7 @@ void TForm1::startUpFile(TuningFile file)
     if (!Directory->selectPath(state_.GameDir))
         throw FileError(QStringLiteral("Cannot select the folder \"%1\".").arg(state_.GameDir));
     for (Tab tab : BuffersOf(file))
-        LoadBuffer(state_, *messages_, *ProgressBar1, state_.buffer(tab), *chooserOf(tab), path);
+        LoadBuffer(state_, *messages_, *ProgressBar1, state_.buffer(tab), *chooser(tab), path);
     LabelSaved->setText(state_.GameDir);
     LabelValid->setText(QStringLiteral("Yes"));
 }
@@ -487,7 +337,7 @@ void TForm1::PageControl1Change()
     guarded([this] {
         // An edit still open in the grid belongs to the section shown before the switch.
         ValueList->commitPendingEdit();
-        ResetForTab(state_, *chooserOf(static_cast<Tab>(PageControl1->currentIndex())), *ValueList);
+        ResetForTab(state_, *chooser(static_cast<Tab>(PageControl1->currentIndex())), *ValueList);
     });
 }
 
@@ -499,7 +349,7 @@ void TForm1::Exit1Click()
 void TForm1::chooseSection(Tab tab)
 {
     guarded([this, tab] {
-        ChooseSection(state_, CatalogueOf(tab), *chooserOf(tab), *ValueList, *messages_);
+        ChooseSection(state_, CatalogueOf(tab), *chooser(tab), *ValueList, *messages_);
     });
 }
 
@@ -507,7 +357,7 @@ void TForm1::showSetting(const SettingPlace& place)
 {
     // The switch resets the new tab's chooser and the grid, as a click on the tab does.
     PageControl1->setCurrentIndex(static_cast<int>(place.tab));
-    chooserOf(place.tab)->setCurrentIndex(place.item);
+    chooser(place.tab)->setCurrentIndex(place.item);
     chooseSection(place.tab);
     // The section's guard may have refused it; then there is no row to go to.
     if (state_.ShownTab != static_cast<int>(place.tab))
@@ -525,23 +375,6 @@ void TForm1::showSectionAgain()
         guarded([] {});
 }
 
-void TForm1::ComboBox1Change()
-{
-    chooseSection(Tab::CarSettings);
-}
-void TForm1::ComboBox2Change()
-{
-    chooseSection(Tab::Pedestrians);
-}
-void TForm1::ComboBox3Change()
-{
-    chooseSection(Tab::Miscellaneous);
-}
-void TForm1::ComboBox4Change()
-{
-    chooseSection(Tab::APO);
-}
-
 void TForm1::ValueListValidate(QObject* /*Sender*/, int /*ACol*/, int ARow,
                                const std::string& KeyName, const std::string& KeyValue)
 {
@@ -556,72 +389,29 @@ void TForm1::showCommitted(int row, const CommitResult& result)
         const Tab tab = static_cast<Tab>(state_.ShownTab);
         editHistory_->nameStep(StepName(ValueList->key(row)) + QStringLiteral(" = ") +
                                    FromLatin1(ShownRowValue(state_, row)),
-                               SettingPlace{tab, chooserOf(tab)->itemIndex(), row});
+                               SettingPlace{tab, chooser(tab)->itemIndex(), row});
     }
     if (row >= 1 && row <= ValueList->rowCount() && state_.ShownTab >= 0)
         if (QTableWidgetItem* cell = ValueList->item(row - 1, 1))
             cell->setText(FromLatin1(ShownRowValue(state_, row)));
 }
 
-void TForm1::Button1Click()
+void TForm1::save(Tab tab)
 {
-    guarded([this] { Save(state_, *controls_, Tab::CarSettings); });
+    guarded([this, tab] { Save(state_, *controls_, tab); });
 }
-void TForm1::Button3Click()
+
+void TForm1::backup(Tab tab)
 {
-    guarded([this] { Backup(state_, *controls_, Tab::CarSettings); });
-}
-void TForm1::Button4Click()
-{
-    restoreTab(Tab::CarSettings);
-}
-void TForm1::SavePedClick()
-{
-    guarded([this] { Save(state_, *controls_, Tab::Pedestrians); });
-}
-void TForm1::BackPedClick()
-{
-    guarded([this] { Backup(state_, *controls_, Tab::Pedestrians); });
-}
-void TForm1::RestorePedClick()
-{
-    restoreTab(Tab::Pedestrians);
-}
-void TForm1::MiscSaveClick()
-{
-    guarded([this] { Save(state_, *controls_, Tab::Miscellaneous); });
-}
-void TForm1::MiscBackupClick()
-{
-    guarded([this] { Backup(state_, *controls_, Tab::Miscellaneous); });
-}
-void TForm1::MiscRestoreClick()
-{
-    restoreTab(Tab::Miscellaneous);
-}
-void TForm1::APOSaveClick()
-{
-    guarded([this] { Save(state_, *controls_, Tab::APO); });
-}
-void TForm1::APOBackupClick()
-{
-    guarded([this] { Backup(state_, *controls_, Tab::APO); });
-}
-void TForm1::APORestoreClick()
-{
-    restoreTab(Tab::APO);
+    guarded([this, tab] { Backup(state_, *controls_, tab); });
 }
 
 void TForm1::DirectoryClick()
 {
-    const QString path = Directory->selectedPath();
-    LabelSelected->setText(path);
-    LabelValid->setText(FileExists(GameFilePath(path, QLatin1String(GeneralFile)))
-                            ? QStringLiteral("Yes")
-                            : QStringLiteral("No"));
+    folderPanel_->showSelection();
 }
 
-void TForm1::restoreTab(Tab tab)
+void TForm1::restore(Tab tab)
 {
     guarded([this, tab] {
         editHistory_->nameStep(FileOf(tab) == TuningFile::General
@@ -668,33 +458,16 @@ void TForm1::SaveDirClick()
 
 void TForm1::showDetails(bool shown)
 {
-    for (BufferView* view : views_)
-        view->setVisible(shown);
+    for (TabPage* page : pages_)
+        page->view->setVisible(shown);
     refreshViews();
 }
 
-void TForm1::detailsCheckClick(QCheckBox* box)
+void TForm1::detailsCheckClick(Tab tab)
 {
-    const bool checked = box->isChecked();
+    const bool checked = pages_[static_cast<size_t>(tab)]->details->isChecked();
     showDetails(checked);
     ShowContents1->setChecked(checked);
-}
-
-void TForm1::DetailsCheckClick()
-{
-    detailsCheckClick(DetailsCheck);
-}
-void TForm1::DetailsCheck2Click()
-{
-    detailsCheckClick(DetailsCheck2);
-}
-void TForm1::DetailsCheck3Click()
-{
-    detailsCheckClick(DetailsCheck3);
-}
-void TForm1::DetailsCheck4Click()
-{
-    detailsCheckClick(DetailsCheck4);
 }
 
 void TForm1::ShowContents1Click()
@@ -706,67 +479,14 @@ void TForm1::ShowContents1Click()
         box->setChecked(show);
 }
 
-void TForm1::launch(const QString& program, LaunchTarget target,
-                    const std::function<void()>& started)
-{
-    const LaunchChoice choice = ChooseLaunchCommand(program, state_.GameDir, target,
-                                                    QProcessEnvironment::systemEnvironment());
-    // The answer may come after the window has gone.
-    const auto finish = [window = QPointer<TForm1>(this), name = QFileInfo(program).fileName(),
-                         started](const QString& failure) {
-        if (!window)
-            return;
-        if (!failure.isEmpty())
-            window->messages_->error(QStringLiteral("Could not start %1: %2").arg(name, failure));
-        else if (started)
-            started();
-    };
-    if (choice.failure.isEmpty())
-        launcher_->start(choice.command, finish);
-    else
-        finish(choice.failure);
-}
-
 void TForm1::LaunchSibling()
 {
-    // Tunedeck gives way to the sibling editor, but only to one that has started; it runs in
-    // the game's Wine prefix when there is one.
-    launch(QFileInfo(workFile(SiblingEditor)).absoluteFilePath(), LaunchTarget::Helper,
-           [this] { close(); });
-}
-
-void TForm1::GeneralButClick()
-{
-    LaunchSibling();
-}
-void TForm1::LaunchPWClick()
-{
-    LaunchSibling();
-}
-void TForm1::MiscPerkwrightClick()
-{
-    LaunchSibling();
-}
-void TForm1::APOPerkwrightClick()
-{
-    LaunchSibling();
+    launching_->launchSibling();
 }
 
 void TForm1::Gorewheel21Click()
 {
-    guarded([this] {
-        const QString game = GameFilePath(state_.GameDir, QLatin1String(GameProgram));
-        if (!FileExists(game)) {
-            messages_->information(
-                QStringLiteral("You must save your Gorewheel 2 directory to use this feature."));
-            return;
-        }
-        const QFileInfo folder(state_.GameDir);
-        if (!folder.isDir() || !folder.isExecutable())
-            throw FileError(
-                QStringLiteral("Cannot change the working folder to \"%1\".").arg(state_.GameDir));
-        launch(QFileInfo(game).absoluteFilePath(), LaunchTarget::Game, {});
-    });
+    guarded([this] { launching_->launchGame(); });
 }
 
 void TForm1::About1Click()

@@ -12,6 +12,9 @@
 #include <memory>
 
 class BufferView;
+class GameFolderPanel;
+class Launching;
+class TabPage;
 class EditHistory;
 class ChangeMarks;
 class FolderTree;
@@ -29,7 +32,6 @@ class QFrame;
 class SectionChooser;
 class TAboutBox;
 class KeyValueGrid;
-enum class LaunchTarget;
 
 // What the window is given from outside; tests put fakes in, the program leaves them
 // empty and gets message boxes and the desktop's opener.
@@ -60,6 +62,8 @@ public:
     // Chooses the shown section again, so that the grid shows what the buffers hold.
     void showSectionAgain();
     EditHistory& editHistory() { return *editHistory_; }
+    // The section chooser of a tab.
+    SectionChooser* chooser(Tab tab) const;
 
     // Window-wide controls.
     QStatusBar* StatusBar1;
@@ -142,56 +146,58 @@ public slots:
     void PageControl1Change();
     void Exit1Click();
 
-    void ComboBox1Change();
-    void ComboBox2Change();
-    void ComboBox3Change();
-    void ComboBox4Change();
+    void ComboBox1Change() { chooseSection(Tab::CarSettings); }
+    void ComboBox2Change() { chooseSection(Tab::Pedestrians); }
+    void ComboBox3Change() { chooseSection(Tab::Miscellaneous); }
+    void ComboBox4Change() { chooseSection(Tab::APO); }
     void ValueListValidate(QObject* Sender, int ACol, int ARow, const std::string& KeyName,
                            const std::string& KeyValue);
 
-    void Button1Click();
-    void Button3Click();
-    void Button4Click();
-    void SavePedClick();
-    void BackPedClick();
-    void RestorePedClick();
-    void MiscSaveClick();
-    void MiscBackupClick();
-    void MiscRestoreClick();
-    void APOSaveClick();
-    void APOBackupClick();
-    void APORestoreClick();
+    // The buttons of the four tabs, named as the window names them.
+    void Button1Click() { save(Tab::CarSettings); }
+    void Button3Click() { backup(Tab::CarSettings); }
+    void Button4Click() { restore(Tab::CarSettings); }
+    void SavePedClick() { save(Tab::Pedestrians); }
+    void BackPedClick() { backup(Tab::Pedestrians); }
+    void RestorePedClick() { restore(Tab::Pedestrians); }
+    void MiscSaveClick() { save(Tab::Miscellaneous); }
+    void MiscBackupClick() { backup(Tab::Miscellaneous); }
+    void MiscRestoreClick() { restore(Tab::Miscellaneous); }
+    void APOSaveClick() { save(Tab::APO); }
+    void APOBackupClick() { backup(Tab::APO); }
+    void APORestoreClick() { restore(Tab::APO); }
 
     void DirectoryClick();
     void SaveDirClick();
 
-    void DetailsCheckClick();
-    void DetailsCheck2Click();
-    void DetailsCheck3Click();
-    void DetailsCheck4Click();
+    void DetailsCheckClick() { detailsCheckClick(Tab::CarSettings); }
+    void DetailsCheck2Click() { detailsCheckClick(Tab::Pedestrians); }
+    void DetailsCheck3Click() { detailsCheckClick(Tab::Miscellaneous); }
+    void DetailsCheck4Click() { detailsCheckClick(Tab::APO); }
     void ShowContents1Click();
-    void GeneralButClick();
-    void LaunchPWClick();
-    void MiscPerkwrightClick();
-    void APOPerkwrightClick();
+    void GeneralButClick() { LaunchSibling(); }
+    void LaunchPWClick() { LaunchSibling(); }
+    void MiscPerkwrightClick() { LaunchSibling(); }
+    void APOPerkwrightClick() { LaunchSibling(); }
     void Gorewheel21Click();
     void About1Click();
 
 private:
     void buildForm();
+    void buildMenus();
     void connectHandlers();
     void orderTabKeys();
     void refreshViews();
     QString workFile(const char* name) const;
     void chooseSection(Tab tab);
-    void restoreTab(Tab tab);
+    void save(Tab tab);
+    void backup(Tab tab);
+    void restore(Tab tab);
     void startUpFile(TuningFile file);
     void reportCorruptedConfiguration();
     void showDetails(bool shown);
-    void detailsCheckClick(QCheckBox* box);
+    void detailsCheckClick(Tab tab);
     void LaunchSibling();
-    void launch(const QString& program, LaunchTarget target, const std::function<void()>& started);
-    SectionChooser* chooserOf(Tab tab) const;
 
     AppState state_;
     std::unique_ptr<Messages> ownMessages_;
@@ -202,5 +208,7 @@ private:
     ChangeMarks* changeMarks_ = nullptr;
     EditHistory* editHistory_ = nullptr;
     QString homeDir_;
-    std::array<BufferView*, TabCount> views_{};
+    std::array<TabPage*, TabCount> pages_{};
+    GameFolderPanel* folderPanel_ = nullptr;
+    Launching* launching_ = nullptr;
 };
