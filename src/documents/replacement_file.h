@@ -26,9 +26,6 @@ public:
     // failure before the rename the target is untouched and the temporary file is gone.
     int commit(const std::string& bytes);
 
-    // The file that is replaced (links followed).
-    const QString& target() const { return target_; }
-
 private:
     void discard();
 

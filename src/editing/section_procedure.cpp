@@ -4,6 +4,8 @@
 #include "documents/interfaces.h"
 #include "documents/setting_line.h"
 
+#include <algorithm>
+
 namespace {
 
 void EmptyGridDownToLastRow(Grid& grid)
@@ -46,8 +48,11 @@ const std::string& FieldOf(const AppState& state, Skill skill)
 void FillSection(AppState& state, const TabCatalogue& tab, const ChooserItem& item, Grid& grid)
 {
     const Section& rows = *item.section;
+    // The row table has an entry for each grid row a section may fill; the catalogue is
+    // held to that by its tests, and a longer section is cut rather than written past it.
+    const int shown = std::min(static_cast<int>(rows.size()), RowTableSize);
     const TextBuffer& buffer = state.buffer(tab.tab);
-    for (int n = static_cast<int>(rows.size()); n >= 1; --n) {
+    for (int n = shown; n >= 1; --n) {
         const SectionRow& row = rows[static_cast<size_t>(n - 1)];
         switch (row.kind) {
         case RowKind::Note:

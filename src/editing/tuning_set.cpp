@@ -209,9 +209,17 @@ std::vector<LineChange> ApplyTuningSet(AppState& state, const std::vector<Tuning
         const Tab tab = entry.place.tab;
         chooser.index = entry.place.item;
         ChooseSection(state, CatalogueOf(tab), chooser, grid, messages);
+        const SectionRow* row = RowAt(entry.place);
+        if (!row) {
+            state = before;
+            throw TuningSetError(entry.line, "no setting at item " +
+                                                 std::to_string(entry.place.item) + ", row " +
+                                                 std::to_string(entry.place.row) + " of tab " +
+                                                 CatalogueOf(tab).caption);
+        }
         const ChooserItem& item = CatalogueOf(tab).items[static_cast<size_t>(entry.place.item)];
-        CommitResult result = CommitGridValue(state, entry.place.row,
-                                              DetailsText(*RowAt(entry.place), item), entry.value);
+        CommitResult result =
+            CommitGridValue(state, entry.place.row, DetailsText(*row, item), entry.value);
         if (!result.refusal.empty()) {
             state = before;
             std::string reason = result.refusal;

@@ -35,8 +35,6 @@ public:
     // Puts the original value, and where it can the original line, back in the row.
     void resetRow(int row);
 
-    QAction* resetAction() const { return reset_; }
-
 private:
     bool standsForSetting(int row) const;
     void showMenu(const QPoint& at);

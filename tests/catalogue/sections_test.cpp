@@ -404,6 +404,15 @@ TEST_P(SectionRows, ReplaceLeftoversOfAnyEarlierChoice)
     ExpectSectionShown(window, GetParam());
 }
 
+// Every section of the catalogue fits the row table, one entry a grid row.
+TEST(CatalogueSections, FitTheRowTable)
+{
+    for (Tab tab : AllTabs)
+        for (const ChooserItem& item : CatalogueOf(tab).items)
+            if (item.section)
+                EXPECT_LE(item.section->size(), static_cast<size_t>(RowTableSize)) << item.text;
+}
+
 INSTANTIATE_TEST_SUITE_P(AllTabs, SectionRows, testing::ValuesIn(SectionCases()),
                          [](const testing::TestParamInfo<SectionCase>& info) {
                              return std::string(info.param.tab->name) + "_" + info.param.name;

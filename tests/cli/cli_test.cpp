@@ -499,7 +499,7 @@ TEST_F(CliTest, ExportRestoreApplyGivesBackTheSameDiffAndTwiceIsOnce)
 {
     ASSERT_EQ(run({"set", "car", "Bending", "1", "--", "-9800"}).status, 0);
     ASSERT_EQ(run({"set", "misc", "5", "1", "250"}).status, 0);
-    ASSERT_EQ(run({"set", "apo", "3", "2", "7"}).status, 0); // a single row on the APO tab
+    ASSERT_EQ(run({"set", "apo", "3", "6", "7"}).status, 0); // the last row of a section
     ASSERT_EQ(run({"set", "ped", "1", "2", "125"}).status, 0);
     ASSERT_EQ(run({"set", "misc", "11", "1", "3501"}).status, 0); // a line shown twice
     const Result diff = run({"diff"});

@@ -78,6 +78,10 @@ private slots:
         QVERIFY(!form.ValueList->item(1, 1)->font().underline());
         QVERIFY(form.ValueList->statusText(0).endsWith(
             QStringLiteral("Original: 9   Expected a whole number like 9")));
+        // The section's last row is marked too.
+        form.ValueListValidate(form.ValueList, 1, 6, form.ValueList->key(6), "lots");
+        QVERIFY(Marked(form, 6));
+        QVERIFY(form.ValueList->item(5, 1)->font().underline());
     }
 
     void withoutReferenceCopiesNothingIsMarked()
