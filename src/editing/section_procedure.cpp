@@ -1,7 +1,6 @@
 #include "section_procedure.h"
 
 #include "catalogue/catalogue.h"
-#include "documents/interfaces.h"
 #include "documents/setting_line.h"
 
 #include <algorithm>
@@ -77,6 +76,18 @@ void FillSection(AppState& state, const TabCatalogue& tab, const ChooserItem& it
     state.ShownTab = static_cast<int>(tab.tab);
 }
 
+// The grid, as the list of rows it shows.
+class RowList : public Grid {
+public:
+    std::vector<GridRow> rows;
+    int rowCount() const override { return static_cast<int>(rows.size()); }
+    void deleteRow(int row) override { rows.erase(rows.begin() + (row - 1)); }
+    void insertTop(const std::string& key, const std::string& value) override
+    {
+        rows.insert(rows.begin(), GridRow{key, value});
+    }
+};
+
 } // namespace
 
 void ChooseSection(AppState& state, const TabCatalogue& tab, Chooser& chooser, Grid& grid,
@@ -112,4 +123,14 @@ void ResetForTab(AppState& state, Chooser& chooser, Grid& grid)
     DeleteRemainingRow(grid);
     grid.insertTop({}, {});
     state.ShownTab = -1;
+}
+
+std::vector<GridRow> ChooseSectionRows(AppState& state, Tab tab, PickedItem& chooser, int item,
+                                       Messages& messages)
+{
+    chooser.index = item;
+    RowList grid;
+    grid.insertTop({}, {}); // the grid always shows at least one row
+    ChooseSection(state, CatalogueOf(tab), chooser, grid, messages);
+    return grid.rows;
 }

@@ -111,24 +111,7 @@ TuningEntry ReadEntry(const std::string& text, int line)
     return {places.front(), fields[3], line};
 }
 
-// The section procedure's partners, as the command-line tool has them: a chooser with an
-// item picked, a grid that keeps nothing, and no one to tell.
-class PickedItem : public Chooser {
-public:
-    int index = -1;
-    int itemIndex() const override { return index; }
-    void clearSelection() override { index = -1; }
-    void setText(const std::string&) override {}
-};
-
-class CountingGrid : public Grid {
-public:
-    int rows = 0;
-    int rowCount() const override { return rows; }
-    void deleteRow(int) override { --rows; }
-    void insertTop(const std::string&, const std::string&) override { ++rows; }
-};
-
+// The choice of a section tells no one: a refused entry is told by its caller.
 class Unheard : public Messages {
 public:
     void error(const QString&) override {}
@@ -203,12 +186,10 @@ std::vector<LineChange> ApplyTuningSet(AppState& state, const std::vector<Tuning
     const AppState before = state;
     std::vector<LineChange> changes;
     PickedItem chooser;
-    CountingGrid grid;
     Unheard messages;
     for (const TuningEntry& entry : entries) {
         const Tab tab = entry.place.tab;
-        chooser.index = entry.place.item;
-        ChooseSection(state, CatalogueOf(tab), chooser, grid, messages);
+        ChooseSectionRows(state, tab, chooser, entry.place.item, messages);
         const SectionRow* row = RowAt(entry.place);
         if (!row) {
             state = before;

@@ -176,7 +176,6 @@ private:
     void refreshViews();
     QString workFile(const char* name) const;
     void chooseSection(Tab tab);
-    void startUpFile(TuningFile file);
     void reportCorruptedConfiguration();
     void showDetails(bool shown);
     void detailsCheckClick(QCheckBox* box);
