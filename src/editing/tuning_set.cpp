@@ -5,6 +5,7 @@
 #include "documents/game_paths.h"
 #include "documents/interfaces.h"
 #include "documents/replacement_file.h"
+#include "name_matching.h"
 #include "section_procedure.h"
 #include "write_back.h"
 
@@ -23,18 +24,6 @@ std::vector<std::string> Fields(const std::string& line)
         fields.push_back(line.substr(at, tab - at));
     fields.push_back(line.substr(at));
     return fields;
-}
-
-std::string Loose(const std::string& text)
-{
-    const size_t first = text.find_first_not_of(' ');
-    if (first == std::string::npos)
-        return {};
-    std::string loose = text.substr(first, text.find_last_not_of(' ') - first + 1);
-    for (char& c : loose)
-        if (c >= 'A' && c <= 'Z')
-            c = static_cast<char>(c - 'A' + 'a');
-    return loose;
 }
 
 std::string Quoted(const std::string& text)
@@ -61,29 +50,28 @@ void CheckHeader(const std::vector<std::string>& lines)
                                 Quoted(TuningSetHeader));
 }
 
-Tab TabNamed(const std::string& name, int line)
+Tab TabOfEntry(const std::string& name, int line)
 {
-    for (int t = 0; t < TabCount; ++t)
-        if (Loose(CatalogueOf(static_cast<Tab>(t)).caption) == Loose(name))
-            return static_cast<Tab>(t);
+    if (const std::optional<Tab> tab = TabNamed(name))
+        return *tab;
     throw TuningSetError(line, "no tab " + Quoted(name) +
                                    "; the tabs are Car Settings, Pedestrians, Miscellaneous "
                                    "and APO");
 }
 
-// The settings of the tab whose item and Details texts match, by `same`.
-template <class Same>
+// The settings of the tab whose item and Details texts match, as they stand or folded.
 std::vector<SettingPlace> Matching(Tab tab, const std::string& item, const std::string& details,
-                                   Same same)
+                                   bool folded)
 {
     std::vector<SettingPlace> places;
     const auto& items = CatalogueOf(tab).items;
     for (size_t i = 0; i < items.size(); ++i) {
-        if (!items[i].section || !same(items[i].text, item))
+        if (!items[i].section || !SameName(items[i].text, item, folded))
             continue;
         const Section& rows = *items[i].section;
         for (size_t r = 0; r < rows.size(); ++r)
-            if (rows[r].kind != RowKind::Note && same(DetailsText(rows[r], items[i]), details))
+            if (rows[r].kind != RowKind::Note &&
+                SameName(DetailsText(rows[r], items[i]), details, folded))
                 places.push_back({tab, static_cast<int>(i), static_cast<int>(r + 1)});
     }
     return places;
@@ -95,15 +83,9 @@ TuningEntry ReadEntry(const std::string& text, int line)
     if (fields.size() != 4)
         throw TuningSetError(line, "neither a comment nor an entry (tab, item, Details and "
                                    "value, separated by TABs)");
-    const Tab tab = TabNamed(fields[0], line);
-    std::vector<SettingPlace> places =
-        Matching(tab, fields[1], fields[2],
-                 [](const std::string& a, const std::string& b) { return a == b; });
-    if (places.empty())
-        places =
-            Matching(tab, fields[1], fields[2], [](const std::string& a, const std::string& b) {
-                return Loose(a) == Loose(b);
-            });
+    const Tab tab = TabOfEntry(fields[0], line);
+    const std::vector<SettingPlace> places =
+        MatchByName([&](bool folded) { return Matching(tab, fields[1], fields[2], folded); });
     if (places.size() != 1)
         throw TuningSetError(line, (places.empty() ? "no setting " : "more than one setting ") +
                                        Quoted(fields[2]) + " under item " + Quoted(fields[1]) +
@@ -175,9 +157,8 @@ std::set<TuningFile> FilesOf(const std::vector<TuningEntry>& entries)
 bool BuffersReadyFor(const AppState& state, const std::vector<TuningEntry>& entries)
 {
     for (TuningFile file : FilesOf(entries))
-        for (Tab tab : BuffersOf(file))
-            if (state.buffer(tab).count() != LineCountOf(file))
-                return false;
+        if (!BuffersLoaded(state, file))
+            return false;
     return true;
 }
 
