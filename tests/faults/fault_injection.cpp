@@ -10,6 +10,8 @@
 //   read       every read fails
 //   fsync, fdatasync, close, rename
 //              every call fails (close closes the file all the same, as Linux does)
+//   folder-fsync
+//              every fsync of a folder fails; files sync as usual
 //
 // Only calls on files below <folder> fail (a rename: its new name). The byte count starts
 // again whenever the value of TUNEDECK_FAULT changes.
@@ -23,6 +25,7 @@
 #include <dlfcn.h>
 #include <mutex>
 #include <string>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace {
@@ -142,7 +145,9 @@ ssize_t read(int fd, void* data, size_t size)
 int fsync(int fd)
 {
     static const auto real = Real<int (*)(int)>("fsync");
-    return FailsOnFile("fsync", fd) ? -1 : real(fd);
+    struct stat status {};
+    const bool folder = ::fstat(fd, &status) == 0 && S_ISDIR(status.st_mode);
+    return FailsOnFile("fsync", fd) || (folder && FailsOnFile("folder-fsync", fd)) ? -1 : real(fd);
 }
 
 int fdatasync(int fd)
