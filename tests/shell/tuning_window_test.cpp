@@ -95,9 +95,24 @@ private slots:
         QVERIFY(w.messages.shown.empty());
 
         // A reference copy put in place while the window is open counts from then on.
-        WriteBytes(folder.path("original.general"), ReadBytes(SampleFile("original.general")));
+        const QString copy = folder.path("original.general");
+        WriteBytes(copy, ReadBytes(SampleFile("original.general")));
         ShowCreditAwardsMedium(*w.form);
         QVERIFY(Marked(*w.form, 1));
+
+        // So does one rewritten later at the same size.
+        const qint64 size = QFileInfo(copy).size();
+        std::string line = FileLines(copy).at(58);
+        QCOMPARE(line.substr(0, 6), std::string("12,9,7"));
+        ReplaceFileLine(copy, 58, line.replace(3, 1, "5"));
+        QCOMPARE(QFileInfo(copy).size(), size);
+        QFile rewritten(copy);
+        QVERIFY(rewritten.open(QIODevice::ReadWrite));
+        QVERIFY(rewritten.setFileTime(QDateTime::currentDateTime().addSecs(2),
+                                      QFileDevice::FileModificationTime));
+        rewritten.close();
+        ShowCreditAwardsMedium(*w.form);
+        QVERIFY(w.form->ValueList->statusText(0).endsWith(QStringLiteral("Original: 5")));
     }
 
     void findShowsTheSectionAndMakesTheRowCurrent()
