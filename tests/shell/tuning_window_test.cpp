@@ -10,6 +10,8 @@
 #include "tuning_set_actions.h"
 #include "window_fixture.h"
 
+#include <QLineEdit>
+#include <QListWidget>
 #include <QPushButton>
 #include <QTabWidget>
 #include <QTreeWidget>
@@ -132,6 +134,20 @@ private slots:
         QCOMPARE(form.ComboBox4->currentIndex(), 2);
         QCOMPARE(form.ValueList->currentRow(), 3);
         QCOMPARE(form.ValueList->key(4), std::string("Initial potential ARMOUR (hard)"));
+
+        // Typed and chosen without a mouse: Up stops at the first match, Enter takes the
+        // current one.
+        FindSettingDialog dialog(form);
+        QTest::keyClicks(dialog.searchBox(), QStringLiteral("bending"));
+        QCOMPARE(dialog.matchList()->count(), 5);
+        for (Qt::Key key : {Qt::Key_Up, Qt::Key_Down, Qt::Key_Down, Qt::Key_Down, Qt::Key_Up})
+            QTest::keyClick(dialog.searchBox(), key);
+        QTest::keyClick(dialog.searchBox(), Qt::Key_Return);
+        QCOMPARE(dialog.result(), int(QDialog::Accepted));
+        const SettingPlace third = FindRows(QStringLiteral("bending"))[2].place;
+        QCOMPARE(dialog.chosen().tab, third.tab);
+        QCOMPARE(dialog.chosen().item, third.item);
+        QCOMPARE(dialog.chosen().row, third.row);
 
         form.state().APOMemo.assign({}); // the guard refuses; its message is the chooser's
         FindSettingDialog::Show(form, {Tab::APO, 1, 1});
