@@ -7,6 +7,7 @@
 #include "documents/errors.h"
 #include "documents/file_operations.h"
 #include "documents/game_files.h"
+#include "documents/reference_copies.h"
 #include "editing/changes.h"
 #include "editing/save_history.h"
 #include "editing/tuning_set.h"
@@ -289,9 +290,9 @@ int Export(Session& current, const Arguments& arguments)
     return ExitSuccess;
 }
 
-// apply FILE: checks the whole set, then commits every entry as set does and saves each
-// game file it changes once. A bad line, or a game file that cannot be loaded, writes
-// nothing.
+// apply FILE: checks the whole set, then commits every entry as set does and saves the
+// game files it changes, together. A bad line, or a game file that cannot be loaded or
+// written, writes nothing.
 int Apply(Session& session, const Arguments& arguments)
 {
     const QString path = QFile::decodeName(QByteArray::fromStdString(arguments[0]));
@@ -310,16 +311,16 @@ int Apply(Session& session, const Arguments& arguments)
                              "; nothing was written.");
         return ExitTrouble;
     }
-    int status = ExitSuccess;
+    std::vector<Tab> tabs;
     for (TuningFile file : files)
-        if (!session.guarded([&] { Save(session.state, session.controls, TabOf(file)); }))
-            status = ExitTrouble;
+        tabs.push_back(TabOf(file));
+    if (!session.guarded([&] { Save(session.state, session.controls, tabs); }))
+        return ExitTrouble;
     std::vector<SettingPlace> places;
     for (const TuningEntry& entry : entries)
         places.push_back(entry.place);
-    if (status == ExitSuccess)
-        WarnOffShape(session, places);
-    return status;
+    WarnOffShape(session, places);
+    return ExitSuccess;
 }
 
 // backup: each game file, as loaded, to its .bak file beside it.
@@ -334,14 +335,10 @@ int BackupFiles(Session& session, const Arguments&)
     return status;
 }
 
-// restore: each reference copy over its game file.
+// restore: the reference copies over the game files.
 int RestoreFiles(Session& session, const Arguments&)
 {
-    int status = ExitSuccess;
-    for (TuningFile file : TuningFiles)
-        if (!session.restore(file))
-            status = ExitTrouble;
-    return status;
+    return session.restore() ? ExitSuccess : ExitTrouble;
 }
 
 [[noreturn]] void BadHistoryUsage(ConsoleMessages& messages, const QByteArray& text)
@@ -458,6 +455,54 @@ int Revert(Session& session, const Arguments& arguments)
                : ExitTrouble;
 }
 
+// take-originals: each game file, as it is now, as its reference copy where the working
+// folder holds none or the demo game's; with --force in place of any copy, after saying
+// which.
+int TakeOriginals(Session& session, const Arguments&)
+{
+    ConsoleMessages& messages = session.messages;
+    int status = ExitSuccess;
+    for (TuningFile file : TuningFiles) {
+        const QString path = session.gameFilePath(file);
+        ReferenceCopyPlan plan;
+        if (!session.requireFile(path) ||
+            !session.guarded([&] { plan = PlanReferenceCopy(session.state, file, path); })) {
+            status = ExitTrouble;
+            continue;
+        }
+        const QByteArray game = path.toLocal8Bit();
+        const QString copyPath = QFileInfo(plan.copyPath).absoluteFilePath();
+        const QByteArray copy = copyPath.toLocal8Bit();
+        if (!plan.accepted) {
+            messages.say(game + " does not have " + QByteArray::number(LineCountOf(file)) +
+                         " lines; no reference copy is taken of it.");
+            status = ExitTrouble;
+            continue;
+        }
+        if (plan.held == HeldCopy::Same) {
+            messages.say(copy + " is a copy of " + game + " already.");
+            continue;
+        }
+        if (plan.held == HeldCopy::Own && !session.replaceCopies) {
+            messages.say(copy + " is kept; --force replaces it with " + game + '.');
+            continue;
+        }
+        if (plan.held == HeldCopy::Own)
+            messages.say("Replacing the reference copy " + copy + " with " + game + '.');
+        else if (plan.held == HeldCopy::Demo)
+            messages.say("Replacing the demo game's copy " + copy + " with " + game + '.');
+        int error = 0;
+        if (!session.guarded([&] { error = WriteReferenceCopy(plan); }) || error != 0) {
+            if (error != 0)
+                messages.error(QStringLiteral("Save aborted with error: %1").arg(error));
+            status = ExitTrouble;
+            continue;
+        }
+        messages.information(QStringLiteral("File copied: ") + copyPath);
+    }
+    return status;
+}
+
 struct Command {
     const char* name;
     const char* usage; // the arguments, for the usage message
@@ -480,6 +525,7 @@ const std::vector<Command>& Commands()
         {"restore", "", 0, 0, RestoreFiles},
         {"history", " [FILE] [--limit N]", 0, 3, History},
         {"revert", " N [FILE]", 1, 2, Revert},
+        {"take-originals", " [--force]", 0, 0, TakeOriginals},
     };
     return commands;
 }
@@ -504,7 +550,13 @@ int RunCommand(const Invocation& invocation, ConsoleMessages& messages)
         return ExitTrouble;
     }
 
+    if (invocation.force && std::string(command->name) != "take-originals") {
+        messages.say("--force goes with take-originals only; see tunedeck-cli --help.");
+        return ExitTrouble;
+    }
+
     Session session(messages, invocation.gameDir);
+    session.replaceCopies = invocation.force;
     int status = ExitTrouble;
     const bool ran = RunGuarded(messages, [&] {
         try {

@@ -10,6 +10,7 @@
 // What the command line asks for. The arguments are bytes, exactly as given.
 struct Invocation {
     std::optional<QString> gameDir; // --dir
+    bool force = false;             // --force
     std::string command;
     std::vector<std::string> arguments;
 };

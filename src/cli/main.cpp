@@ -25,6 +25,7 @@ constexpr const char* Description =
     "  restore                  write the reference copies over the game files\n"
     "  history [FILE]           the versions kept before each save, and what changed after\n"
     "  revert N [FILE]          put version N of history [FILE] back over its game file\n"
+    "  take-originals           keep the game files as reference copies where none are\n"
     "\n"
     "TAB is car, ped, misc, apo or a tab's caption, in any letter case. ITEM is an item\n"
     "index or an item text. Give a VALUE that begins with \"-\" after \"--\".\n"
@@ -51,11 +52,18 @@ std::string Bytes(const QString& latin1)
     return latin1.toLatin1().toStdString();
 }
 
+// Qt's own warnings (a file name it cannot take, say) are the tool's messages too.
+void SayQtMessage(QtMsgType, const QMessageLogContext&, const QString& text)
+{
+    ConsoleMessages().say(text.toLocal8Bit());
+}
+
 } // namespace
 
 int main(int argc, char* argv[])
 {
     const QStringList arguments = ByteArguments(argc, argv);
+    qInstallMessageHandler(SayQtMessage);
     QCoreApplication application(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("tunedeck-cli"));
     QCoreApplication::setApplicationVersion(QStringLiteral(TUNEDECK_VERSION));
@@ -73,6 +81,10 @@ int main(int argc, char* argv[])
         QStringLiteral("limit"), QStringLiteral("history: list only the newest N versions."),
         QStringLiteral("N"));
     parser.addOption(limitOption);
+    const QCommandLineOption forceOption(
+        QStringLiteral("force"),
+        QStringLiteral("With take-originals: replace copies that are there."));
+    parser.addOption(forceOption);
     parser.addPositionalArgument(QStringLiteral("command"), QStringLiteral("The command to run."),
                                  QStringLiteral("COMMAND [ARGS]"));
 
@@ -100,6 +112,7 @@ int main(int argc, char* argv[])
     Invocation invocation;
     if (parser.isSet(dirOption))
         invocation.gameDir = QFile::decodeName(parser.value(dirOption).toLatin1());
+    invocation.force = parser.isSet(forceOption);
     invocation.command = Bytes(positional.front());
     for (qsizetype i = 1; i < positional.size(); ++i)
         invocation.arguments.push_back(Bytes(positional[i]));

@@ -7,6 +7,7 @@
 #include "editing/save_history.h"
 
 #include <QFile>
+#include <QFileInfo>
 
 Session::Session(ConsoleMessages& output, std::optional<QString> gameDir)
     : messages(output), controls{messages,
@@ -21,10 +22,33 @@ void Session::findGameDirectory()
 {
     if (gameDirOption_) {
         state.GameDir = *gameDirOption_;
+        if (state.GameDir.isEmpty()) {
+            messages.say("The folder given with --dir is empty: no game folder is set.");
+            throw CommandEnd{ExitTrouble};
+        }
         return;
     }
-    if (!ReadGameDirectory(state, messages))
+    bool tooLong = false;
+    const QString configuration = ReadGameDirectory(state, messages, &tooLong);
+    if (configuration.isEmpty())
         throw CommandEnd{ExitTrouble};
+    const QByteArray name = QFileInfo(configuration).fileName().toLocal8Bit();
+    if (tooLong) {
+        messages.say("The first line of " + name +
+                     " is longer than 4096 bytes, which no folder path is: no game folder is "
+                     "set.");
+        throw CommandEnd{ExitTrouble};
+    }
+    if (state.GameDir.isEmpty()) {
+        messages.say(name + " names no folder: no game folder is set.");
+        throw CommandEnd{ExitTrouble};
+    }
+    // No file name holds a NUL byte: the line is no folder path.
+    if (state.GameDir.contains(QChar(0))) {
+        messages.say(name + " holds a NUL byte in its first line, which no folder path has: "
+                            "no game folder is set.");
+        throw CommandEnd{ExitTrouble};
+    }
 }
 
 QString Session::gameFilePath(TuningFile file)
@@ -90,17 +114,26 @@ LoadResult Session::loadReferenceCopy(TuningFile file)
     });
 }
 
-bool Session::restore(TuningFile file)
+bool Session::restore()
 {
-    const QString path = gameFilePath(file);
-    const QString copy = QLatin1String(ReferenceCopy(file));
-    if (!requireFile(path) || !requireFile(state.workFile(copy)))
-        return false;
-    PathOf(state, file) = path;
-    const Tab tab = TabOf(file);
+    std::vector<Tab> tabs;
+    for (TuningFile file : TuningFiles) {
+        const QString path = gameFilePath(file);
+        if (!requireFile(path) || !requireFile(state.workFile(QLatin1String(ReferenceCopy(file)))))
+            return false;
+        PathOf(state, file) = path;
+        tabs.push_back(TabOf(file));
+    }
+    const int errorsBefore = messages.errorCount();
     return guarded([&] {
-        LoadBuffer(state, messages, progress, state.buffer(tab), controls.chooser(tab), copy);
-        Save(state, controls, tab);
+        for (TuningFile file : TuningFiles) {
+            const Tab tab = TabOf(file);
+            LoadBuffer(state, messages, progress, state.buffer(tab), controls.chooser(tab),
+                       QLatin1String(ReferenceCopy(file)));
+        }
+        // A copy that could not be read has been told; its empty buffer is not told again.
+        if (messages.errorCount() == errorsBefore)
+            Save(state, controls, tabs);
     });
 }
 

@@ -36,6 +36,8 @@ public:
     SilentProgress progress;
     std::array<PickedItem, TabCount> choosers;
     Controls controls;
+    // take-originals replaces reference copies that are there already (--force).
+    bool replaceCopies = false;
 
     // Where the game file lies below the game directory, whether it exists or not.
     // The game directory is looked up the first time it is needed.
@@ -48,8 +50,9 @@ public:
     // the same identity check: "original.general" must have the lines of General.txt.
     LoadResult loadReferenceCopy(TuningFile file);
 
-    // Writes the reference copy over the game file as that file's Save button does.
-    bool restore(TuningFile file);
+    // Writes the reference copies over the game files as their Save buttons do, both
+    // together: either both files are written or neither.
+    bool restore();
 
     // Chooses the item on the tab's chooser, as the user would; returns the grid.
     std::vector<GridRow> choose(Tab tab, int item);

@@ -7,6 +7,7 @@
 #include <array>
 #include <optional>
 #include <string>
+#include <vector>
 
 // The four tabs, in the order of the tab control.
 enum class Tab { CarSettings = 0, Pedestrians = 1, Miscellaneous = 2, APO = 3 };
@@ -20,8 +21,9 @@ constexpr int RowTableSize = 13;
 // What a file held when Tunedeck last read or wrote it.
 struct FileStamp {
     qint64 size = -1;
-    qint64 modified = 0; // milliseconds since the epoch
-    QByteArray checksum; // of the bytes
+    qint64 modified = 0;            // milliseconds since the epoch
+    QByteArray checksum;            // of the bytes
+    std::vector<std::string> lines; // as read or written
 };
 
 // Everything the program holds from start-up to exit. The main window owns one;

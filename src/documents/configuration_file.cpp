@@ -22,18 +22,22 @@ QString ConfigurationFileInUse(const AppState& state)
     return {};
 }
 
-QString ReadConfigurationLine(const QString& path)
+QString ReadConfigurationLine(const QString& path, bool* tooLong)
 {
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
         throw FileError(
             QStringLiteral("Cannot open file \"%1\". %2").arg(path, file.errorString()));
-    QByteArray line = file.read(MaxLineBytes);
+    // Enough for the longest line taken and its CR LF, and one byte to tell a longer one.
+    QByteArray line = file.read(MaxLineBytes + 3);
     const qsizetype end = line.indexOf('\n');
     if (end >= 0)
         line.truncate(end);
     if (line.endsWith('\r'))
         line.chop(1);
+    if (tooLong)
+        *tooLong = line.size() > MaxLineBytes;
+    line.truncate(MaxLineBytes);
     return QFile::decodeName(line);
 }
 

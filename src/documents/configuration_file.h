@@ -17,9 +17,10 @@ constexpr const char* NoConfigurationText =
 QString ConfigurationFileInUse(const AppState& state);
 
 // The first line of the file (a CR before its LF dropped). Only the first few KiB are
-// read, so a file of any size or content gives a bounded line. Throws FileError when
-// the file cannot be opened.
-QString ReadConfigurationLine(const QString& path);
+// read, so a file of any size or content gives a bounded line: a first line longer than
+// 4096 bytes is cut there, and `tooLong` tells so. Throws FileError when the file cannot
+// be opened.
+QString ReadConfigurationLine(const QString& path, bool* tooLong = nullptr);
 
 // Replaces the file with one line holding the directory, ended by CR LF.
 // Throws FileError when it cannot be written.

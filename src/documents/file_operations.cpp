@@ -11,6 +11,7 @@
 #include <QDateTime>
 #include <QFile>
 #include <QFileInfo>
+#include <memory>
 
 namespace {
 
@@ -121,6 +122,8 @@ bool ReadLinesFrom(const QString& path, int limit, std::vector<std::string>& lin
     if (stamp)
         *stamp = StampOfBytes(bytes, file.fileTime(QFileDevice::FileModificationTime));
     lines = SplitLines(bytes, limit);
+    if (stamp)
+        stamp->lines = lines;
     return true;
 }
 
@@ -148,7 +151,9 @@ void LoadBuffer(AppState& state, Messages& messages, Progress& bar, TextBuffer& 
             if (!read) {
                 counter = -1; // too large to be a game file
                 if (expected < 0)
-                    messages.error(MissingFileText);
+                    messages.error(QStringLiteral("%1 is too large to be a copy of a game file; "
+                                                  "it was not read.")
+                                       .arg(QFileInfo(path).fileName()));
             }
             for (auto& line : lines) {
                 buffer.append(std::move(line));
@@ -199,32 +204,98 @@ std::string FileBytes(const TextBuffer& buffer, const char* firstLine, Progress&
 void WriteBuffer(AppState& state, Messages& messages, Progress& progress, const TextBuffer& buffer,
                  const QString& path)
 {
-    progress.setMaximum(buffer.count());
-    const char* firstLine = path == state.GeneralPath    ? GeneralHeaderLine
-                            : path == state.SettingsPath ? SettingsHeaderLine
-                                                         : nullptr;
-    std::string bytes;
-    int error = 0;
-    {
-        // Held for the write alone: never while a message waits for the player.
-        const FolderLock lock(path);
-        if (state.BeforeReplacingGameFile && firstLine)
-            state.BeforeReplacingGameFile(state, path);
-        ReplacementFile file(path);
-        bytes = FileBytes(buffer, firstLine, progress);
-        error = file.commit(bytes);
-    }
-    const int index = StampIndex(state, path);
-    if (error == 0 && index >= 0)
-        state.DiskStamps[static_cast<size_t>(index)] =
-            StampOfBytes(bytes, QFileInfo(path).lastModified());
+    WriteBuffers(state, messages, progress, {{&buffer, path}});
+}
 
-    if (error != 0)
-        messages.error(QStringLiteral("Save aborted with error: %1").arg(error));
-    else if (ExtensionOf(path) == QLatin1String(".bak"))
+namespace {
+
+bool IsGameFile(const AppState& state, const QString& path)
+{
+    return path == state.GeneralPath || path == state.SettingsPath;
+}
+
+const char* FirstLineOf(const AppState& state, const QString& path)
+{
+    return path == state.GeneralPath    ? GeneralHeaderLine
+           : path == state.SettingsPath ? SettingsHeaderLine
+                                        : nullptr;
+}
+
+void TellWritten(Messages& messages, const QString& path, const ReplacementFile& file)
+{
+    if (ExtensionOf(path) == QLatin1String(".bak"))
         messages.information(QStringLiteral("File copied: ") + path);
     else
         messages.information(QStringLiteral("File updated: ") + path);
+    if (const int error = file.folderSyncError())
+        messages.warning(QStringLiteral("The new %1 is in place, but its folder could not be "
+                                        "synced (error %2): a power cut may yet bring back "
+                                        "the old file.")
+                             .arg(QFileInfo(path).fileName())
+                             .arg(error));
+}
+
+} // namespace
+
+void WriteBuffers(AppState& state, Messages& messages, Progress& progress,
+                  const std::vector<BufferTarget>& targets)
+{
+    if (targets.size() == 1)
+        progress.setMaximum(targets.front().buffer->count());
+    std::vector<std::unique_ptr<ReplacementFile>> files;
+    std::vector<std::string> contents;
+    int error = 0;
+    QString refused;
+    {
+        // Held for the write alone: never while a message waits for the player.
+        std::vector<FolderLock> locks;
+        std::vector<LinkAtTarget> links;
+        for (const BufferTarget& target : targets) {
+            links.push_back(IsGameFile(state, target.path) ? LinkAtTarget::Follow
+                                                           : LinkAtTarget::Replace);
+            locks.emplace_back(target.path, links.back());
+        }
+        try {
+            for (size_t i = 0; i < targets.size(); ++i)
+                files.push_back(std::make_unique<ReplacementFile>(targets[i].path, links[i]));
+        } catch (const ReadOnlyFile& readOnly) {
+            refused = readOnly.text();
+        }
+        std::vector<ReplacementFile*> replaced;
+        for (size_t i = 0; i < targets.size() && refused.isEmpty(); ++i) {
+            if (state.BeforeReplacingGameFile && IsGameFile(state, targets[i].path))
+                state.BeforeReplacingGameFile(state, targets[i].path);
+            const TextBuffer& buffer = *targets[i].buffer;
+            if (i > 0)
+                progress.setPosition(0);
+            progress.setMaximum(buffer.count());
+            contents.push_back(FileBytes(buffer, FirstLineOf(state, targets[i].path), progress));
+            replaced.push_back(files[i].get());
+        }
+        if (refused.isEmpty())
+            error = ReplaceTogether(replaced, contents);
+    }
+    if (!refused.isEmpty()) {
+        messages.error(refused);
+        progress.setPosition(0);
+        return;
+    }
+
+    for (size_t i = 0; i < targets.size(); ++i) {
+        if (!files[i]->installed())
+            continue;
+        const int index = StampIndex(state, targets[i].path);
+        if (index >= 0) {
+            FileStamp& stamp = state.DiskStamps[static_cast<size_t>(index)].emplace(
+                StampOfBytes(contents[i], QFileInfo(targets[i].path).lastModified()));
+            stamp.lines = targets[i].buffer->lines();
+            if (!stamp.lines.empty())
+                stamp.lines[0] = FirstLineOf(state, targets[i].path);
+        }
+        TellWritten(messages, targets[i].path, *files[i]);
+    }
+    if (error != 0)
+        messages.error(QStringLiteral("Save aborted with error: %1").arg(error));
     progress.setPosition(0);
 }
 
@@ -241,23 +312,35 @@ bool ReplacingIsAllowed(const AppState& state, Messages& messages, const QString
 
 void Save(AppState& state, const Controls& controls, Tab tab)
 {
-    const TextBuffer& buffer = state.buffer(tab);
-    if (IsGeneralBuffer(tab)) {
-        if (buffer.count() == GeneralLineCount) {
-            if (ReplacingIsAllowed(state, controls.messages, state.GeneralPath))
-                WriteBuffer(state, controls.messages, controls.progress, buffer, state.GeneralPath);
-        } else
-            controls.messages.error(
-                QStringLiteral("Invalid alterations to General.txt. Please restore an original."));
-    } else {
-        if (buffer.count() == SettingsLineCount) {
-            if (ReplacingIsAllowed(state, controls.messages, state.SettingsPath))
-                WriteBuffer(state, controls.messages, controls.progress, buffer,
-                            state.SettingsPath);
-        } else
-            controls.messages.error(
-                QStringLiteral("Invalid alterations to settings.txt. Please restore an original."));
+    Save(state, controls, std::vector<Tab>{tab});
+}
+
+void Save(AppState& state, const Controls& controls, const std::vector<Tab>& tabs)
+{
+    std::vector<BufferTarget> targets;
+    for (Tab tab : tabs) {
+        const TextBuffer& buffer = state.buffer(tab);
+        if (IsGeneralBuffer(tab)) {
+            if (buffer.count() != GeneralLineCount) {
+                controls.messages.error(QStringLiteral(
+                    "Invalid alterations to General.txt. Please restore an original."));
+                return;
+            }
+            targets.push_back({&buffer, state.GeneralPath});
+        } else {
+            if (buffer.count() != SettingsLineCount) {
+                controls.messages.error(QStringLiteral(
+                    "Invalid alterations to settings.txt. Please restore an original."));
+                return;
+            }
+            targets.push_back({&buffer, state.SettingsPath});
+        }
     }
+    // Files written together are written only when each of them may be replaced.
+    for (const BufferTarget& target : targets)
+        if (!ReplacingIsAllowed(state, controls.messages, target.path))
+            return;
+    WriteBuffers(state, controls.messages, controls.progress, targets);
 }
 
 void Backup(AppState& state, const Controls& controls, Tab tab)
@@ -352,4 +435,17 @@ bool ReloadSettingsBuffer(AppState& state, const Controls& controls)
             QStringLiteral("Invalid file, please use an original \\peds\\Settings.txt"));
     }
     return true;
+}
+
+bool HoldsUnsavedEdits(const AppState& state, Tab tab)
+{
+    const TextBuffer& buffer = state.buffer(tab);
+    const auto& disk = state.DiskStamps[static_cast<size_t>(FileOf(tab))];
+    if (!disk)
+        return !buffer.empty();
+    // Line 0 is not compared: a save writes the fixed first line in its place.
+    const std::vector<std::string>& saved = disk->lines;
+    return buffer.count() != static_cast<int>(saved.size()) ||
+           !std::equal(buffer.lines().begin() + std::min(1, buffer.count()), buffer.lines().end(),
+                       saved.begin() + std::min<size_t>(1, saved.size()));
 }

@@ -32,6 +32,20 @@ void LoadBuffer(AppState& state, Messages& messages, Progress& bar, TextBuffer& 
 void WriteBuffer(AppState& state, Messages& messages, Progress& progress, const TextBuffer& buffer,
                  const QString& path);
 
+// A buffer and the file it is written to.
+struct BufferTarget {
+    const TextBuffer* buffer;
+    QString path;
+};
+
+// Writes the buffers to their files as WriteBuffer does, but together: every file is
+// written and synced beside its target before any is put in place, so a failed write
+// leaves all of them as they were. A target without any write bit is told as an error and
+// nothing is written. A game file is written through a link to the real file; any other
+// file (a backup) replaces a link in its place and never writes through it.
+void WriteBuffers(AppState& state, Messages& messages, Progress& progress,
+                  const std::vector<BufferTarget>& targets);
+
 // The bytes of a file holding the lines, each ended by CR LF, with `firstLine` in place of
 // line 0 when given; the progress steps once a line.
 std::string FileBytes(const TextBuffer& buffer, const char* firstLine, Progress& progress);
@@ -40,9 +54,15 @@ std::string FileBytes(const TextBuffer& buffer, const char* firstLine, Progress&
 // Tunedeck last read or wrote it and the player, asked, says no.
 bool ReplacingIsAllowed(const AppState& state, Messages& messages, const QString& path);
 
+// Whether the tab's buffer holds lines that its game file did not hold when Tunedeck last
+// read or wrote it (the first line aside, which a save replaces).
+bool HoldsUnsavedEdits(const AppState& state, Tab tab);
+
 // The Save, Backup and Restore buttons of a tab. A Save asks before it replaces a game
 // file that another program changed since Tunedeck read it.
 void Save(AppState& state, const Controls& controls, Tab tab);
+// Saves the buffers of the tabs (one a file) together, once all pass the Save check.
+void Save(AppState& state, const Controls& controls, const std::vector<Tab>& tabs);
 void Backup(AppState& state, const Controls& controls, Tab tab);
 void Restore(AppState& state, const Controls& controls, Tab tab);
 

@@ -35,10 +35,10 @@ std::map<QString, HeldLock>& HeldLocks()
 }
 
 // The real folder of the file, links followed, so that every path to it takes one lock.
-QString FolderOfFile(const QString& filePath)
+QString FolderOfFile(const QString& filePath, LinkAtTarget links)
 {
     const QFileInfo file(filePath);
-    if (file.exists())
+    if (links == LinkAtTarget::Follow && file.exists())
         return QFileInfo(file.canonicalFilePath()).absolutePath();
     const QFileInfo folder(file.absolutePath());
     return folder.exists() ? folder.canonicalFilePath() : folder.absoluteFilePath();
@@ -89,7 +89,8 @@ void UnlockFolder(int) {}
 
 } // namespace
 
-FolderLock::FolderLock(const QString& filePath) : folder_(FolderOfFile(filePath))
+FolderLock::FolderLock(const QString& filePath, LinkAtTarget links)
+    : folder_(FolderOfFile(filePath, links))
 {
     HeldLock& held = HeldLocks()[folder_];
     if (held.count == 0) {
@@ -101,6 +102,12 @@ FolderLock::FolderLock(const QString& filePath) : folder_(FolderOfFile(filePath)
         }
     }
     ++held.count;
+}
+
+bool FolderLock::isHeld(const QString& folder)
+{
+    const auto held = HeldLocks().find(folder);
+    return held != HeldLocks().end() && held->second.fd >= 0;
 }
 
 FolderLock::FolderLock(FolderLock&& other) noexcept : folder_(std::exchange(other.folder_, {})) {}

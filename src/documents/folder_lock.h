@@ -1,5 +1,7 @@
 #pragma once
 
+#include "replacement_file.h"
+
 #include <QString>
 
 // Keeps other Tunedeck processes from writing into a folder while this one reads and
@@ -9,13 +11,17 @@
 // constructor throws FileError.
 class FolderLock {
 public:
-    // Locks the folder that holds the file at `filePath` (links followed).
-    explicit FolderLock(const QString& filePath);
+    // Locks the folder that holds the file at `filePath`: with links followed, the folder
+    // of the real file; else the folder of the link itself (its own links followed).
+    explicit FolderLock(const QString& filePath, LinkAtTarget links = LinkAtTarget::Follow);
     ~FolderLock();
     FolderLock(FolderLock&& other) noexcept;
     FolderLock(const FolderLock&) = delete;
     FolderLock& operator=(const FolderLock&) = delete;
     FolderLock& operator=(FolderLock&&) = delete;
+
+    // Whether this process holds the lock of the folder (its real path).
+    static bool isHeld(const QString& folder);
 
 private:
     QString folder_; // empty once moved from

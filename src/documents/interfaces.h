@@ -1,6 +1,8 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
+#include <functional>
 #include <string>
 
 // The few things of the window that the core reaches. The window implements them;
@@ -55,11 +57,22 @@ public:
     virtual void insertTop(const std::string& key, const std::string& value) = 0;
 };
 
-// Starts a program the way the desktop opens a file.
+// A program to start: the executable (a full path), its arguments, the folder it starts
+// in, and the variables ("NAME=value") it gets on top of Tunedeck's own environment.
+struct LaunchCommand {
+    QString program;
+    QStringList arguments;
+    QString workingFolder;
+    QStringList environment;
+};
+
+// Starts programs without waiting for them to end.
 class Launcher {
 public:
     virtual ~Launcher() = default;
-    // `file` is resolved against `workingDir`, in which the program starts. Returns false,
-    // with the reason in `failure`, when nothing could be started.
-    virtual bool open(const QString& file, const QString& workingDir, QString& failure) = 0;
+    // Starts `command` on its own and calls `done` once, at once or within about two
+    // seconds: with an empty text when the program runs (still running by then, or ended
+    // with success), else with what went wrong.
+    virtual void start(const LaunchCommand& command,
+                       std::function<void(const QString& failure)> done) = 0;
 };

@@ -1,40 +1,93 @@
 #pragma once
 
+#include "errors.h"
+
 #include <QByteArray>
 #include <QString>
 #include <string>
+#include <vector>
+
+// What a symbolic link in the place of the file to replace stands for.
+enum class LinkAtTarget {
+    Follow,  // the real file it leads to is replaced, and the link stays
+    Replace, // the link itself is replaced by the new file; what it leads to is never touched
+};
+
+// The file to replace has no write permission bit at all: whoever runs the program, it is
+// left as it is. The text names the file.
+class ReadOnlyFile : public FileError {
+public:
+    explicit ReadOnlyFile(const QString& fileName)
+        : FileError(QStringLiteral("%1 is read-only; it was left as it is.").arg(fileName))
+    {
+    }
+};
 
 // A new content for a file, written beside it and put in its place only once every byte
 // is on the disk, so that whatever fails, the previous file stays as it was:
 //
-//   ReplacementFile file(path);          // throws FileError when it cannot be created
+//   ReplacementFile file(path);          // throws FileError for a target it cannot replace
 //   int error = file.commit(bytes);      // 0, or the system's error number
 //
-// The file that `path` names is the one replaced: a symbolic link is followed to the real
-// file and left in place. The new file keeps the old one's permissions and, where the
-// process may set them, its owner and group. The temporary file never outlives the object
-// unless it was committed.
+// The new file keeps the old one's permissions and, where the process may set them, its
+// owner and group. The temporary file beside the target never follows a link and never
+// outlives the object unless it was put in place. While this process holds the folder's
+// FolderLock, the temporary files that earlier writes left in the folder (killed, or cut
+// off by a power cut) are removed.
 class ReplacementFile {
 public:
-    explicit ReplacementFile(const QString& path);
+    // Throws ReadOnlyFile for a file without any write bit, FileError for a target that
+    // is a folder or no regular file, or whose folder cannot be opened.
+    explicit ReplacementFile(const QString& path, LinkAtTarget links = LinkAtTarget::Follow);
     ~ReplacementFile();
     ReplacementFile(const ReplacementFile&) = delete;
     ReplacementFile& operator=(const ReplacementFile&) = delete;
 
-    // Writes the bytes, syncs them to the disk, puts the file in place of the target and
-    // syncs the folder. Returns 0, or the error number of the first step that failed; on a
-    // failure before the rename the target is untouched and the temporary file is gone.
+    // Writes the bytes and syncs them to the disk, then puts the file in place of the
+    // target and syncs the folder. Returns 0 once the file is in place, or the error number
+    // of the first step that failed; on a failure before the rename the target is untouched
+    // and the temporary file is gone. A folder sync that fails after the rename is no
+    // failure of the commit: see folderSyncError().
     int commit(const std::string& bytes);
 
+    // The two halves of commit(), for files that are replaced together (ReplaceTogether).
+    // prepare() writes, syncs and closes the temporary file; install() renames it over the
+    // target and syncs the folder. Each returns 0 or the error number; a failure discards
+    // the temporary file.
+    int prepare(const std::string& bytes);
+    int install();
+
+    // Whether the new file is in place.
+    bool installed() const { return installed_; }
+
+    // 0, or why the folder could not be synced after the new file was put in place: the
+    // new file is there, but a power cut may yet bring the old one back.
+    int folderSyncError() const { return folderSyncError_; }
+
 private:
+    friend int ReplaceTogether(const std::vector<ReplacementFile*>&,
+                               const std::vector<std::string>&);
     void discard();
 
     QString target_;
+    bool installed_ = false;
+    int folderSyncError_ = 0;
+    int creationError_ = 0; // why no temporary file could be made, reported by prepare()
 #ifdef Q_OS_WIN
     class QSaveFile* file_ = nullptr;
 #else
     int folder_ = -1;
     QByteArray temporaryName_; // in folder_
     int fd_ = -1;
+    QByteArray temporaryPath() const;
 #endif
 };
+
+// Replaces the files together: every new file is written and synced beside its target
+// first, and only when all of them are on the disk are they put in place, in order. So a
+// full disk, a quota or a write error on any of them leaves every target as it was. Only a
+// failing rename (or a crash) between two renames can leave the first files new and the
+// others old; installed() tells which. Returns 0, or the error number of the first
+// failure. The caller holds the FolderLock of each folder.
+int ReplaceTogether(const std::vector<ReplacementFile*>& files,
+                    const std::vector<std::string>& contents);

@@ -5,15 +5,15 @@
 #include "documents/game_paths.h"
 #include "documents/interfaces.h"
 
-bool ReadGameDirectory(AppState& state, Messages& messages)
+QString ReadGameDirectory(AppState& state, Messages& messages, bool* tooLong)
 {
     const QString configuration = ConfigurationFileInUse(state);
     if (configuration.isEmpty()) {
         messages.warning(QLatin1String(NoConfigurationText));
-        return false;
+        return {};
     }
-    state.GameDir = ReadConfigurationLine(configuration);
-    return true;
+    state.GameDir = ReadConfigurationLine(configuration, tooLong);
+    return configuration;
 }
 
 QString GameFilePathOf(const AppState& state, TuningFile file)
@@ -39,7 +39,7 @@ bool StartUpFile(AppState& state, const Controls& controls, TuningFile file, Sta
 
 void StartUp(AppState& state, const Controls& controls, StartUpSteps& steps)
 {
-    if (!ReadGameDirectory(state, controls.messages))
+    if (ReadGameDirectory(state, controls.messages).isEmpty())
         return;
     for (TuningFile file : TuningFiles)
         StartUpFile(state, controls, file, steps);

@@ -24,9 +24,10 @@ public:
     virtual void loaded(TuningFile) {}
 };
 
-// Takes the game directory from the first line of the configuration file in use. When
-// neither configuration file exists, warns and returns false, leaving GameDir as it was.
-bool ReadGameDirectory(AppState& state, Messages& messages);
+// Takes the game directory from the first line of the configuration file in use and
+// returns that file's path; `tooLong` tells a line cut short. When neither configuration
+// file exists, warns and returns an empty path, leaving GameDir as it was.
+QString ReadGameDirectory(AppState& state, Messages& messages, bool* tooLong = nullptr);
 
 // Where the game file lies below the game directory, whether it exists or not.
 QString GameFilePathOf(const AppState& state, TuningFile file);

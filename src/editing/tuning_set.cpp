@@ -43,6 +43,10 @@ void CheckHeader(const std::vector<std::string>& lines)
         header.erase(0, 3);
     if (header == TuningSetHeader)
         return;
+    if (header.compare(0, std::strlen(TuningSetHeader), TuningSetHeader) == 0 &&
+        header[std::strlen(TuningSetHeader)] == '\r')
+        throw TuningSetError(1, "its lines end in a lone CR; a tuning set's lines end in LF or "
+                                "CR LF");
     if (header.compare(0, std::strlen(HeaderStart), HeaderStart) == 0)
         throw TuningSetError(1, "version " + header.substr(std::strlen(HeaderStart)) +
                                     " of the tuning-set format is not known; this is version 1");

@@ -72,6 +72,9 @@ void BufferView::takeFixedFont()
         return;
     QFont fixed = QFontDatabase::systemFont(QFontDatabase::FixedFont);
     fixed.setStyleHint(QFont::TypeWriter);
+    // The size of the window's own font, so the views neither outgrow nor undercut it.
+    if (window() != this && window()->font().pointSizeF() > 0)
+        fixed.setPointSizeF(window()->font().pointSizeF());
     setFont(fixed);
 }
 

@@ -1,6 +1,7 @@
 #include "change_marks.h"
 
 #include "controls.h"
+#include "documents/file_operations.h"
 #include "documents/game_files.h"
 #include "editing/changes.h"
 #include "editing/value_rule.h"
@@ -13,6 +14,9 @@
 #include <QDateTime>
 #include <QFileInfo>
 #include <QMenu>
+#include <QPainter>
+#include <QPushButton>
+#include <QTabWidget>
 #include <array>
 
 namespace {
@@ -57,12 +61,16 @@ ChangeMarks::ChangeMarks(TForm1& form) : QObject(&form), form_(form)
     connect(grid, &QWidget::customContextMenuRequested, this, &ChangeMarks::showMenu);
     grid->setStatusNote([this](int row) {
         const std::optional<std::string> value = original(row);
-        QString note = value ? QStringLiteral("Original: ") + FromLatin1(*value) : QString();
-        if (row >= 1 && row < static_cast<int>(shapeNotes_.size()) &&
-            !shapeNotes_[static_cast<size_t>(row)].empty())
-            note += (note.isEmpty() ? QString() : QStringLiteral("   ")) +
-                    FromLatin1(shapeNotes_[static_cast<size_t>(row)]);
-        return note;
+        QStringList notes;
+        if (value)
+            notes << QStringLiteral("Original: ") + FromLatin1(*value);
+        if (row >= 1 && row < static_cast<int>(shapeNotes_.size())) {
+            if (!shapeNotes_[static_cast<size_t>(row)].empty())
+                notes << FromLatin1(shapeNotes_[static_cast<size_t>(row)]);
+            if (unsaved_[static_cast<size_t>(row)])
+                notes << QStringLiteral("Not saved");
+        }
+        return notes.join(QStringLiteral("   "));
     });
 }
 
@@ -72,8 +80,21 @@ void ChangeMarks::refresh()
     KeyValueGrid* grid = form_.ValueList;
     originals_.assign(static_cast<size_t>(grid->rowCount()) + 1, std::nullopt);
     shapeNotes_.assign(originals_.size(), std::string());
+    unsaved_.assign(originals_.size(), false);
+    markUnsavedTabs();
     if (state.ShownTab >= 0) {
         const Tab tab = static_cast<Tab>(state.ShownTab);
+        const int shownItem = ChooserOf(form_, tab)->itemIndex();
+        if (const auto& disk = state.DiskStamps[static_cast<size_t>(FileOf(tab))]) {
+            const TextBuffer saved(disk->lines);
+            for (size_t row = 1; row < unsaved_.size(); ++row)
+                if (const SectionRow* shown = RowAt({tab, shownItem, static_cast<int>(row)})) {
+                    const ChooserItem& item =
+                        CatalogueOf(tab).items[static_cast<size_t>(shownItem)];
+                    unsaved_[row] = ShownValue(*shown, item, state.buffer(tab)) !=
+                                    ShownValue(*shown, item, saved);
+                }
+        }
         const QString stamp = ReferenceStamp(state);
         if (stamp != referenceStamp_) {
             reference_ = AppState();
@@ -111,6 +132,30 @@ void ChangeMarks::refresh()
     }
     if (grid->hasFocus())
         grid->showCurrentRowStatus();
+}
+
+void ChangeMarks::markUnsavedTabs()
+{
+    // A small blue dot: unlike the amber of a changed value, it goes with a Save.
+    static const QIcon dot = [] {
+        QPixmap pixmap(10, 10);
+        pixmap.fill(Qt::transparent);
+        QPainter painter(&pixmap);
+        painter.setRenderHint(QPainter::Antialiasing);
+        painter.setPen(Qt::NoPen);
+        painter.setBrush(QColor(30, 110, 220));
+        painter.drawEllipse(1, 1, 8, 8);
+        return QIcon(pixmap);
+    }();
+    const std::array<QPushButton*, TabCount> saves{form_.Button1, form_.SavePed, form_.MiscSave,
+                                                   form_.APOSave};
+    for (Tab tab : AllTabs) {
+        const bool unsaved = HoldsUnsavedEdits(form_.state(), tab);
+        const QIcon icon = unsaved ? dot : QIcon();
+        form_.PageControl1->setTabIcon(static_cast<int>(tab), icon);
+        saves[static_cast<size_t>(tab)]->setIcon(icon);
+        saves[static_cast<size_t>(tab)]->setIconSize(QSize(8, 8));
+    }
 }
 
 std::optional<std::string> ChangeMarks::original(int row) const

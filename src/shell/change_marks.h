@@ -21,6 +21,8 @@ SectionChooser* ChooserOf(const TForm1& form, Tab tab);
 // to original value": the context menu of a value row, or Ctrl+R). A value of another
 // shape than the reference copy's (a word where a number stands) is marked apart and
 // explained in the status bar. Without readable reference copies nothing is marked.
+// Tabs whose buffer holds edits not yet on disk carry a dot, as do their Save buttons; a
+// row whose value is not on disk says "Not saved" in the status bar.
 class ChangeMarks : public QObject {
     Q_OBJECT
 public:
@@ -37,12 +39,15 @@ public:
 
 private:
     bool standsForSetting(int row) const;
+    // Marks each tab, and its Save button, that holds edits its game file does not.
+    void markUnsavedTabs();
     void showMenu(const QPoint& at);
 
     TForm1& form_;
     QAction* reset_;
     std::vector<std::optional<std::string>> originals_; // by data row; [0] unused
     std::vector<std::string> shapeNotes_;               // by data row; empty: as expected
+    std::vector<bool> unsaved_; // by data row: the value differs from the file on disk
     // The reference copies as last read, and the size and time of their files then: they
     // are read again only when a file changed.
     AppState reference_;

@@ -1,28 +1,179 @@
 #include "desktop_launcher.h"
 
-#include <QDir>
-#include <QProcess>
-#include <QStandardPaths>
+#include "launch_command.h"
 
-bool DesktopLauncher::open(const QString& file, const QString& workingDir, QString& failure)
-{
-    const QString path = QDir(workingDir).absoluteFilePath(file);
-    QProcess process;
-    process.setWorkingDirectory(workingDir);
-#ifdef Q_OS_WIN
-    process.setProgram(path);
-#else
-    // The desktop's opener decides what runs a Windows program (Wine, as a rule).
-    const QString opener = QStandardPaths::findExecutable(QStringLiteral("xdg-open"));
-    if (opener.isEmpty()) {
-        failure = QStringLiteral("xdg-open was not found; it comes with the package xdg-utils.");
-        return false;
-    }
-    process.setProgram(opener);
-    process.setArguments({path});
+#include <QFile>
+#include <QFileInfo>
+#include <QProcess>
+#include <QTimer>
+#include <memory>
+
+#ifndef Q_OS_WIN
+#include <QSocketNotifier>
+#include <cerrno>
+#include <csignal>
+#include <cstring>
+#include <fcntl.h>
+#include <spawn.h>
+#include <sys/syscall.h>
+#include <sys/wait.h>
+#include <unistd.h>
+#include <vector>
+
+extern char** environ;
 #endif
-    if (process.startDetached())
-        return true;
-    failure = process.errorString();
-    return false;
+
+namespace {
+
+QString CouldNotRun(const LaunchCommand& command, const QString& reason)
+{
+    return QStringLiteral("%1 could not be run: %2.").arg(ShownCommand(command), reason);
 }
+
+} // namespace
+
+#ifdef Q_OS_WIN
+
+void DesktopLauncher::start(const LaunchCommand& command,
+                            std::function<void(const QString& failure)> done)
+{
+    QProcess process;
+    process.setProgram(command.program);
+    process.setArguments(command.arguments);
+    process.setWorkingDirectory(command.workingFolder);
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    for (const QString& setting : command.environment)
+        environment.insert(setting.section(QLatin1Char('='), 0, 0),
+                           setting.section(QLatin1Char('='), 1));
+    process.setProcessEnvironment(environment);
+    done(process.startDetached() ? QString() : CouldNotRun(command, process.errorString()));
+}
+
+#else
+
+namespace {
+
+// xdg-open's exit code when nothing on the desktop opens the file.
+constexpr int NoMethodAvailable = 3;
+
+// What an early end of the program says: nothing when it ended with success.
+QString EarlyExitFailure(const LaunchCommand& command, int status)
+{
+    if (WIFSIGNALED(status))
+        return QStringLiteral("%1 was ended by signal %2 (%3).")
+            .arg(ShownCommand(command))
+            .arg(WTERMSIG(status))
+            .arg(QString::fromLocal8Bit(::strsignal(WTERMSIG(status))));
+    if (!WIFEXITED(status) || WEXITSTATUS(status) == 0)
+        return {};
+    QString text = QStringLiteral("%1 ended with exit code %2.")
+                       .arg(ShownCommand(command))
+                       .arg(WEXITSTATUS(status));
+    if (WEXITSTATUS(status) == NoMethodAvailable &&
+        QFileInfo(command.program).fileName() == QLatin1String("xdg-open"))
+        text += QStringLiteral(" Nothing on this desktop opens that kind of file: install Wine, "
+                               "or name a command in TUNEDECK_LAUNCH.");
+    return text;
+}
+
+// Starts the command in a session of its own; returns 0, or the error number of what failed
+// (the program or the working folder).
+int Spawn(const LaunchCommand& command, pid_t& pid)
+{
+    std::vector<QByteArray> words{QFile::encodeName(command.program)};
+    for (const QString& argument : command.arguments)
+        words.push_back(QFile::encodeName(argument));
+    // Tunedeck's environment byte for byte, with the command's own variables in place.
+    std::vector<QByteArray> settings;
+    for (const QString& setting : command.environment)
+        settings.push_back(QFile::encodeName(setting));
+    const size_t own = settings.size();
+    for (char** entry = environ; *entry; ++entry) {
+        const QByteArray setting(*entry);
+        bool replaced = false;
+        for (size_t i = 0; i < own; ++i)
+            replaced =
+                replaced || setting.startsWith(settings[i].left(settings[i].indexOf('=') + 1));
+        if (!replaced)
+            settings.push_back(setting);
+    }
+    std::vector<char*> argv;
+    for (QByteArray& word : words)
+        argv.push_back(word.data());
+    argv.push_back(nullptr);
+    std::vector<char*> envp;
+    for (QByteArray& setting : settings)
+        envp.push_back(setting.data());
+    envp.push_back(nullptr);
+
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_addopen(&actions, STDIN_FILENO, "/dev/null", O_RDONLY, 0);
+    const QByteArray folder = QFile::encodeName(command.workingFolder);
+    posix_spawn_file_actions_addchdir_np(&actions, folder.constData());
+#if defined(__GLIBC__) && (__GLIBC__ > 2 || __GLIBC_MINOR__ >= 34)
+    posix_spawn_file_actions_addclosefrom_np(&actions, STDERR_FILENO + 1);
+#endif
+    posix_spawnattr_t attributes;
+    posix_spawnattr_init(&attributes);
+    sigset_t none;
+    sigset_t all;
+    sigemptyset(&none);
+    sigfillset(&all);
+    posix_spawnattr_setsigmask(&attributes, &none);
+    posix_spawnattr_setsigdefault(&attributes, &all);
+    posix_spawnattr_setflags(&attributes,
+                             POSIX_SPAWN_SETSID | POSIX_SPAWN_SETSIGMASK | POSIX_SPAWN_SETSIGDEF);
+    const int error = ::posix_spawn(&pid, argv[0], &actions, &attributes, argv.data(), envp.data());
+    posix_spawnattr_destroy(&attributes);
+    posix_spawn_file_actions_destroy(&actions);
+    return error;
+}
+
+} // namespace
+
+void DesktopLauncher::start(const LaunchCommand& command,
+                            std::function<void(const QString& failure)> done)
+{
+    pid_t pid = 0;
+    if (const int error = Spawn(command, pid)) {
+        done(CouldNotRun(command, QString::fromLocal8Bit(std::strerror(error))));
+        return;
+    }
+    // The end of the program and the end of the wait race; the first one reports.
+    auto pending = std::make_shared<std::function<void(const QString&)>>(std::move(done));
+    const auto report = [pending](const QString& failure) {
+        if (!*pending)
+            return;
+        const auto caller = std::move(*pending);
+        *pending = nullptr;
+        caller(failure); // may destroy this launcher, so it comes last
+    };
+    auto* watch = new QObject(&watches_);
+    // Collects the program's exit status once it ended, so it leaves no zombie behind.
+    const auto reap = [watch, pid, command, report] {
+        int status = 0;
+        const pid_t ended = ::waitpid(pid, &status, WNOHANG);
+        if (ended == 0 || (ended < 0 && errno == EINTR))
+            return;
+        watch->deleteLater();
+        // Collected by someone else: its status is unknown, so it counts as started.
+        report(ended == pid ? EarlyExitFailure(command, status) : QString());
+    };
+    const int pidfd = static_cast<int>(::syscall(SYS_pidfd_open, pid, 0));
+    if (pidfd >= 0) {
+        auto* ending = new QSocketNotifier(pidfd, QSocketNotifier::Read, watch);
+        QObject::connect(ending, &QSocketNotifier::activated, watch, reap);
+        QObject::connect(watch, &QObject::destroyed, [ending, pidfd] {
+            delete ending;
+            ::close(pidfd);
+        });
+    } else { // a kernel older than 5.3
+        auto* poll = new QTimer(watch);
+        QObject::connect(poll, &QTimer::timeout, watch, reap);
+        poll->start(100);
+    }
+    QTimer::singleShot(EarlyExitMilliseconds, watch, [report] { report(QString()); });
+}
+
+#endif

@@ -2,11 +2,20 @@
 
 #include "documents/interfaces.h"
 
-// Opens a file the way the desktop does (xdg-open; on Windows the file itself), in a
-// folder of the caller's choice, without waiting for it and without a shell command
-// line. It fails when the opener is missing or cannot be run; what the opener then does
-// with the file is its own affair.
+#include <QObject>
+
+// Starts a command on its own, without a shell: in a session of its own, with standard
+// input from /dev/null and none of Tunedeck's other files open. It then watches the program
+// for about two seconds while the window goes on: a program that ends within them with a
+// failure (as xdg-open does when nothing on the desktop opens the file) counts as not
+// started. A program still running when the launcher goes away runs on.
 class DesktopLauncher : public Launcher {
 public:
-    bool open(const QString& file, const QString& workingDir, QString& failure) override;
+    static constexpr int EarlyExitMilliseconds = 2000;
+
+    void start(const LaunchCommand& command,
+               std::function<void(const QString& failure)> done) override;
+
+private:
+    QObject watches_; // holds one watch per program started, until the program ends
 };

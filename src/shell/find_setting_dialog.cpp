@@ -49,6 +49,7 @@ FindSettingDialog::FindSettingDialog(TForm1& form)
     : QDialog(&form), form_(form), search_(new QLineEdit(this)), matches_(new QListWidget(this))
 {
     setObjectName(QStringLiteral("FindSetting"));
+    setFont(form.font()); // a dialog is a window of its own: it would take the desktop's
     setWindowTitle(QStringLiteral("Find Setting"));
     search_->setObjectName(QStringLiteral("FindText"));
     search_->setPlaceholderText(QStringLiteral("Words of a description or item"));
@@ -99,29 +100,7 @@ bool FindSettingDialog::eventFilter(QObject* watched, QEvent* event)
 
 void FindSettingDialog::Show(TForm1& form, const SettingPlace& place)
 {
-    // The switch resets the new tab's chooser and the grid, as a click on the tab does.
-    form.PageControl1->setCurrentIndex(static_cast<int>(place.tab));
-    ChooserOf(form, place.tab)->setCurrentIndex(place.item);
-    switch (place.tab) {
-    case Tab::CarSettings:
-        form.ComboBox1Change();
-        break;
-    case Tab::Pedestrians:
-        form.ComboBox2Change();
-        break;
-    case Tab::Miscellaneous:
-        form.ComboBox3Change();
-        break;
-    case Tab::APO:
-        form.ComboBox4Change();
-        break;
-    }
-    // The section's guard may have refused it; then there is no row to go to.
-    if (form.state().ShownTab != static_cast<int>(place.tab))
-        return;
-    form.ValueList->setFocus();
-    form.ValueList->setCurrentCell(place.row - 1, 1);
-    form.ValueList->showCurrentRowStatus();
+    form.showSetting(place);
 }
 
 void InstallFindSetting(TForm1& form)

@@ -5,11 +5,14 @@
 #include "catalogue/catalogue.h"
 #include "change_marks.h"
 #include "controls.h"
+#include "desktop_conventions.h"
 #include "desktop_launcher.h"
 #include "documents/configuration_file.h"
 #include "documents/errors.h"
 #include "documents/game_files.h"
 #include "documents/game_paths.h"
+#include "documents/reference_copies.h"
+#include "edit_history.h"
 #include "editing/section_procedure.h"
 #include "editing/start_up.h"
 #include "editing/write_back.h"
@@ -20,6 +23,7 @@
 #include "jpeg_picture.h"
 #include "key_value_grid.h"
 #include "latin1.h"
+#include "launch_command.h"
 #include "message_boxes.h"
 #include "path_label.h"
 #include "text_wrap.h"
@@ -35,6 +39,8 @@
 #include <QLabel>
 #include <QLayout>
 #include <QMenuBar>
+#include <QPointer>
+#include <QProcessEnvironment>
 #include <QPushButton>
 #include <QStatusBar>
 #include <QTabWidget>
@@ -160,8 +166,11 @@ TForm1::TForm1(TForm1Services services, QWidget* parent)
     connectHandlers();
     orderTabKeys();
     changeMarks_ = new ChangeMarks(*this);
+    editHistory_ = new EditHistory(*this);
     InstallFindSetting(*this);
     InstallTuningSetActions(*this);
+    InstallKeyboard(*this);
+    FitToScreen(*this);
     guarded([this] { FormCreate(); });
 }
 
@@ -321,8 +330,11 @@ void TForm1::connectHandlers()
 {
     // Typing in one copy of General.txt types in all three: a Save from any tab carries it.
     for (Tab tab : AllTabs)
-        connect(views_[static_cast<size_t>(tab)], &BufferView::edited, this,
-                [this, tab] { MatchCopies(state_, tab); });
+        connect(views_[static_cast<size_t>(tab)], &BufferView::edited, this, [this, tab] {
+            MatchCopies(state_, tab);
+            editHistory_->takeCurrentBuffers();
+            changeMarks_->refresh();
+        });
     connect(PageControl1, &QTabWidget::currentChanged, this, &TForm1::PageControl1Change);
     connect(PageControl1, &QTabWidget::currentChanged, this, &TForm1::orderTabKeys);
     connect(Exit1, &QAction::triggered, this, &TForm1::Exit1Click);
@@ -393,6 +405,8 @@ void TForm1::guarded(const std::function<void()>& handler)
 {
     RunGuarded(*messages_, handler);
     refreshViews();
+    if (editHistory_)
+        editHistory_->record();
     if (changeMarks_)
         changeMarks_->refresh();
 }
@@ -487,6 +501,28 @@ void TForm1::chooseSection(Tab tab)
     });
 }
 
+void TForm1::showSetting(const SettingPlace& place)
+{
+    // The switch resets the new tab's chooser and the grid, as a click on the tab does.
+    PageControl1->setCurrentIndex(static_cast<int>(place.tab));
+    chooserOf(place.tab)->setCurrentIndex(place.item);
+    chooseSection(place.tab);
+    // The section's guard may have refused it; then there is no row to go to.
+    if (state_.ShownTab != static_cast<int>(place.tab))
+        return;
+    ValueList->setFocus();
+    ValueList->setCurrentCell(place.row - 1, 1);
+    ValueList->showCurrentRowStatus();
+}
+
+void TForm1::showSectionAgain()
+{
+    if (state_.ShownTab >= 0)
+        chooseSection(static_cast<Tab>(state_.ShownTab));
+    else
+        guarded([] {});
+}
+
 void TForm1::ComboBox1Change()
 {
     chooseSection(Tab::CarSettings);
@@ -514,6 +550,12 @@ void TForm1::showCommitted(int row, const CommitResult& result)
 {
     if (!result.refusal.empty())
         messages_->error(QString::fromStdString(result.refusal));
+    if (!result.changes.empty() && state_.ShownTab >= 0) {
+        const Tab tab = static_cast<Tab>(state_.ShownTab);
+        editHistory_->nameStep(StepName(ValueList->key(row)) + QStringLiteral(" = ") +
+                                   FromLatin1(ShownRowValue(state_, row)),
+                               SettingPlace{tab, chooserOf(tab)->itemIndex(), row});
+    }
     if (row >= 1 && row <= ValueList->rowCount() && state_.ShownTab >= 0)
         if (QTableWidgetItem* cell = ValueList->item(row - 1, 1))
             cell->setText(FromLatin1(ShownRowValue(state_, row)));
@@ -529,7 +571,7 @@ void TForm1::Button3Click()
 }
 void TForm1::Button4Click()
 {
-    guarded([this] { Restore(state_, *controls_, Tab::CarSettings); });
+    restoreTab(Tab::CarSettings);
 }
 void TForm1::SavePedClick()
 {
@@ -541,7 +583,7 @@ void TForm1::BackPedClick()
 }
 void TForm1::RestorePedClick()
 {
-    guarded([this] { Restore(state_, *controls_, Tab::Pedestrians); });
+    restoreTab(Tab::Pedestrians);
 }
 void TForm1::MiscSaveClick()
 {
@@ -553,7 +595,7 @@ void TForm1::MiscBackupClick()
 }
 void TForm1::MiscRestoreClick()
 {
-    guarded([this] { Restore(state_, *controls_, Tab::Miscellaneous); });
+    restoreTab(Tab::Miscellaneous);
 }
 void TForm1::APOSaveClick()
 {
@@ -565,7 +607,7 @@ void TForm1::APOBackupClick()
 }
 void TForm1::APORestoreClick()
 {
-    guarded([this] { Restore(state_, *controls_, Tab::APO); });
+    restoreTab(Tab::APO);
 }
 
 void TForm1::DirectoryClick()
@@ -577,9 +619,22 @@ void TForm1::DirectoryClick()
                             : QStringLiteral("No"));
 }
 
+void TForm1::restoreTab(Tab tab)
+{
+    guarded([this, tab] {
+        editHistory_->nameStep(FileOf(tab) == TuningFile::General
+                                   ? QStringLiteral("Restore General.txt")
+                                   : QStringLiteral("Restore Settings.txt"));
+        Restore(state_, *controls_, tab);
+    });
+}
+
 void TForm1::SaveDirClick()
 {
-    guarded([this] {
+    // The game files this save read from the chosen folder: where the working folder
+    // holds no reference copy of one, it becomes its copy before anything can change it.
+    std::vector<TuningFile> loaded;
+    guarded([this, &loaded] {
         const QString dir = Directory->selectedPath();
         const QString invalid = QStringLiteral("Invalid Directory: ") + dir;
         if (!FileExists(GameFilePath(dir, QLatin1String(GeneralFile)))) {
@@ -591,6 +646,7 @@ void TForm1::SaveDirClick()
             LabelSaved->setText(dir);
             if (!ReloadGeneralBuffers(state_, *controls_))
                 return;
+            loaded.push_back(TuningFile::General);
         }
         const QString settings = GameFilePath(dir, QStringLiteral("\\data\\peds\\settings.txt"));
         if (!FileExists(settings)) {
@@ -600,8 +656,12 @@ void TForm1::SaveDirClick()
         WriteConfigurationFile(workFile(TunedeckIni), dir);
         state_.GameDir = dir;
         state_.SettingsPath = settings;
-        ReloadSettingsBuffer(state_, *controls_);
+        if (ReloadSettingsBuffer(state_, *controls_))
+            loaded.push_back(TuningFile::Settings);
     });
+    if (!loaded.empty())
+        guarded([this, &loaded] { TakeMissingReferenceCopies(state_, *messages_, loaded); });
+    editHistory_->clear(); // the buffers were read anew: nothing before this can be undone
 }
 
 void TForm1::showDetails(bool shown)
@@ -644,23 +704,33 @@ void TForm1::ShowContents1Click()
         box->setChecked(show);
 }
 
-bool TForm1::launch(const QString& file, const QString& workingDir)
+void TForm1::launch(const QString& program, LaunchTarget target,
+                    const std::function<void()>& started)
 {
-    QString failure;
-    if (launcher_->open(file, workingDir, failure))
-        return true;
-    messages_->error(
-        QStringLiteral("Could not start %1.\n%2")
-            .arg(QDir::toNativeSeparators(QDir(workingDir).absoluteFilePath(file)), failure));
-    return false;
+    const LaunchChoice choice = ChooseLaunchCommand(program, state_.GameDir, target,
+                                                    QProcessEnvironment::systemEnvironment());
+    // The answer may come after the window has gone.
+    const auto finish = [window = QPointer<TForm1>(this), name = QFileInfo(program).fileName(),
+                         started](const QString& failure) {
+        if (!window)
+            return;
+        if (!failure.isEmpty())
+            window->messages_->error(QStringLiteral("Could not start %1: %2").arg(name, failure));
+        else if (started)
+            started();
+    };
+    if (choice.failure.isEmpty())
+        launcher_->start(choice.command, finish);
+    else
+        finish(choice.failure);
 }
 
 void TForm1::LaunchSibling()
 {
-    // Tunedeck gives way to the sibling editor, but only to one that has started.
-    if (launch(QString::fromLatin1(SiblingEditor),
-               state_.WorkDir.isEmpty() ? QDir::currentPath() : state_.WorkDir))
-        close();
+    // Tunedeck gives way to the sibling editor, but only to one that has started; it runs in
+    // the game's Wine prefix when there is one.
+    launch(QFileInfo(workFile(SiblingEditor)).absoluteFilePath(), LaunchTarget::Helper,
+           [this] { close(); });
 }
 
 void TForm1::GeneralButClick()
@@ -693,7 +763,7 @@ void TForm1::Gorewheel21Click()
         if (!folder.isDir() || !folder.isExecutable())
             throw FileError(
                 QStringLiteral("Cannot change the working folder to \"%1\".").arg(state_.GameDir));
-        launch(QFileInfo(game).fileName(), state_.GameDir);
+        launch(QFileInfo(game).absoluteFilePath(), LaunchTarget::Game, {});
     });
 }
 

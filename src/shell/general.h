@@ -3,6 +3,7 @@
 #include "documents/app_state.h"
 #include "documents/file_operations.h"
 #include "documents/game_files.h"
+#include "editing/changes.h"
 #include "editing/write_back.h"
 
 #include <QMainWindow>
@@ -11,6 +12,7 @@
 #include <memory>
 
 class BufferView;
+class EditHistory;
 class ChangeMarks;
 class FolderTree;
 class Launcher;
@@ -27,6 +29,7 @@ class QFrame;
 class SectionChooser;
 class TAboutBox;
 class KeyValueGrid;
+enum class LaunchTarget;
 
 // What the window is given from outside; tests put fakes in, the program leaves them
 // empty and gets message boxes and the desktop's opener.
@@ -52,6 +55,11 @@ public:
     // Shows the outcome of a commit in grid row `row`: a refused value in an Error box;
     // the cell then shows the value its line holds.
     void showCommitted(int row, const CommitResult& result);
+    // Shows the section of a setting as the player would choose it, its row current.
+    void showSetting(const SettingPlace& place);
+    // Chooses the shown section again, so that the grid shows what the buffers hold.
+    void showSectionAgain();
+    EditHistory& editHistory() { return *editHistory_; }
 
     // Window-wide controls.
     QStatusBar* StatusBar1;
@@ -176,11 +184,12 @@ private:
     void refreshViews();
     QString workFile(const char* name) const;
     void chooseSection(Tab tab);
+    void restoreTab(Tab tab);
     void reportCorruptedConfiguration();
     void showDetails(bool shown);
     void detailsCheckClick(QCheckBox* box);
     void LaunchSibling();
-    bool launch(const QString& file, const QString& workingDir);
+    void launch(const QString& program, LaunchTarget target, const std::function<void()>& started);
     SectionChooser* chooserOf(Tab tab) const;
 
     AppState state_;
@@ -190,6 +199,7 @@ private:
     Launcher* launcher_;
     std::unique_ptr<Controls> controls_;
     ChangeMarks* changeMarks_ = nullptr;
+    EditHistory* editHistory_ = nullptr;
     QString homeDir_;
     std::array<BufferView*, TabCount> views_{};
 };

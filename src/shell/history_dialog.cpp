@@ -4,6 +4,7 @@
 #include "change_marks.h"
 #include "controls.h"
 #include "documents/errors.h"
+#include "documents/file_operations.h"
 #include "editing/section_procedure.h"
 #include "general.h"
 #include "key_value_grid.h"
@@ -16,6 +17,7 @@
 #include <QPushButton>
 #include <QTreeWidget>
 #include <QVBoxLayout>
+#include <algorithm>
 
 namespace {
 
@@ -67,32 +69,12 @@ void RefillBuffers(TForm1& form, TuningFile file)
 
 } // namespace
 
-bool HoldsUnsavedEdits(const AppState& state, TuningFile file)
-{
-    std::vector<std::string> saved;
-    try {
-        saved = ContentLines(file, GamePath(state, file));
-    } catch (const FileError&) {
-        saved.clear(); // every loaded buffer then holds what the disk does not
-    }
-    for (Tab tab : BuffersOf(file)) {
-        const TextBuffer& buffer = state.buffer(tab);
-        if (buffer.empty())
-            continue;
-        if (static_cast<size_t>(buffer.count()) != saved.size())
-            return true;
-        for (int i = 1; i < buffer.count(); ++i)
-            if (buffer.line(i) != saved[static_cast<size_t>(i)])
-                return true;
-    }
-    return false;
-}
-
 HistoryDialog::HistoryDialog(TForm1& form)
     : QDialog(&form), form_(form), list_(new QTreeWidget(this)),
       putBack_(new QPushButton(QStringLiteral("Put back"), this))
 {
     setObjectName(QStringLiteral("SaveHistory"));
+    setFont(form.font()); // a dialog is a window of its own: it would take the desktop's
     setWindowTitle(QStringLiteral("History"));
     list_->setObjectName(QStringLiteral("HistoryVersions"));
     list_->setHeaderLabels(
@@ -162,7 +144,9 @@ void HistoryDialog::putBack(int row)
         return;
     const KeptVersion version = entries_[static_cast<size_t>(row)].version;
     const TuningFile file = version.file;
-    if (HoldsUnsavedEdits(form_.state(), file) &&
+    const std::vector<Tab>& tabs = BuffersOf(file);
+    if (std::any_of(tabs.begin(), tabs.end(),
+                    [&](Tab tab) { return HoldsUnsavedEdits(form_.state(), tab); }) &&
         !form_.messages().ask(
             QStringLiteral("The tabs hold changes to %1 that are not saved. Putting back "
                            "the version kept at %2 replaces them. Put it back?")

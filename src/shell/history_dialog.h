@@ -10,11 +10,6 @@ class QPushButton;
 class QTreeWidget;
 class TForm1;
 
-// True when a buffer of the file holds lines that the game file does not: putting a
-// version back would lose them. Line 0 does not count, a save writes its own; nor does an
-// empty buffer.
-bool HoldsUnsavedEdits(const AppState& state, TuningFile file);
-
 // File > History...: the kept versions of both game files, newest first, each with its time
 // and the settings that changed after it. Put back writes the chosen version over its game
 // file as a Save does (the file's present bytes are kept in turn), then refills the

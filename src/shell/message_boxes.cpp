@@ -8,6 +8,8 @@ void MessageBoxes::show(QMessageBox::Icon icon, const QString& title, const QStr
     shown.replace(QLatin1String("\r\n"), QLatin1String("\n"));
     QMessageBox box(icon, title, shown, QMessageBox::Ok, parent_);
     box.setTextFormat(Qt::PlainText);
+    if (parent_)
+        box.setFont(parent_->font()); // the window's font, not the desktop's
     box.exec();
 }
 
@@ -41,6 +43,8 @@ bool MessageBoxes::ask(const QString& text)
     QMessageBox box(QMessageBox::Warning, QStringLiteral("Warning"), text,
                     QMessageBox::Yes | QMessageBox::No, parent_);
     box.setTextFormat(Qt::PlainText);
+    if (parent_)
+        box.setFont(parent_->font());
     box.setDefaultButton(QMessageBox::No);
     box.setEscapeButton(QMessageBox::No);
     return box.exec() == QMessageBox::Yes;

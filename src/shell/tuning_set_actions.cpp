@@ -3,6 +3,7 @@
 #include "documents/errors.h"
 #include "documents/game_files.h"
 #include "documents/interfaces.h"
+#include "edit_history.h"
 #include "editing/changes.h"
 #include "editing/tuning_set.h"
 #include "general.h"
@@ -31,26 +32,6 @@ QString Settings(size_t count)
 }
 
 // Runs the section handler of the tab again, so the grid shows the values now in its buffer.
-void ShowSectionAgain(TForm1& form)
-{
-    switch (form.state().ShownTab) {
-    case static_cast<int>(Tab::CarSettings):
-        form.ComboBox1Change();
-        break;
-    case static_cast<int>(Tab::Pedestrians):
-        form.ComboBox2Change();
-        break;
-    case static_cast<int>(Tab::Miscellaneous):
-        form.ComboBox3Change();
-        break;
-    case static_cast<int>(Tab::APO):
-        form.ComboBox4Change();
-        break;
-    default:
-        break;
-    }
-}
-
 QString ChooseFile(TForm1& form, QFileDialog::AcceptMode mode, const QString& caption)
 {
     QFileDialog dialog(&form, caption, form.state().WorkDir, Filter);
@@ -97,8 +78,9 @@ void ApplyTuningSetFrom(TForm1& form, const QString& path)
                 form.messages().error(NoGameFiles);
                 return;
             }
+            form.editHistory().nameStep(QStringLiteral("Apply ") + QFileInfo(path).fileName());
             ApplyTuningSet(form.state(), entries);
-            ShowSectionAgain(form);
+            form.showSectionAgain();
             form.messages().information(
                 QStringLiteral("Applied %1.").arg(Settings(entries.size())));
         } catch (const TuningSetError& error) {

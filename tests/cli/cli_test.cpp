@@ -2,6 +2,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QProcess>
 #include <algorithm>
 #include <gtest/gtest.h>
@@ -10,6 +11,7 @@
 #include <regex>
 #include <stdexcept>
 #include <string>
+#include <tuple>
 #include <vector>
 
 namespace {
@@ -573,6 +575,10 @@ INSTANTIATE_TEST_SUITE_P(
         ApplyRefusedCase{"NoHeader", Good.substr(Good.find('\n') + 1), 0,
                          "set.tuning, line 1: not a tuning set: the first line must read "
                          "\"Tunedeck tuning set 1\"; nothing was written."},
+        ApplyRefusedCase{"CrOnlyLineEnds",
+                         QString::fromStdString(Good).replace('\n', '\r').toStdString(), 0,
+                         "set.tuning, line 1: its lines end in a lone CR; a tuning set's lines end "
+                         "in LF or CR LF; nothing was written."},
         ApplyRefusedCase{"CommaSpillingIntoTheNextLevel",
                          Good + "Miscellaneous\tCredit Awards\tCredits per unit car "
                                 "damage for (easy) skill level (with peds)\t1,5\n",
@@ -689,6 +695,35 @@ TEST_F(CliTest, MissingConfigurationFileAndNoDirOption)
     EXPECT_EQ(run({"sections", "apo"}).status, 0);
 }
 
+TEST_F(CliTest, NoGameFolderIsSaidSo)
+{
+    const std::string game = work.gameDir().toStdString();
+    const std::tuple<std::string, QStringList, std::string> cases[] = {
+        {"", {"check"}, "Tunedeck.ini names no folder"},
+        {game, {"--dir", "", "check"}, "The folder given with --dir is empty"},
+        {game + '\0',
+         {"check"},
+         "Tunedeck.ini holds a NUL byte in its first line, which no folder path has"},
+        {std::string(5000, '/'),
+         {"check"},
+         "The first line of Tunedeck.ini is longer than 4096 bytes, which no folder path is"}};
+    for (const auto& [ini, arguments, err] : cases) {
+        work.writeIni("Tunedeck.ini", ini);
+        const Result result = run(arguments);
+        EXPECT_EQ(result.status, 2);
+        EXPECT_EQ(result.err, "tunedeck-cli: " + err + ": no game folder is set.\n");
+    }
+}
+
+TEST_F(CliTest, ReadOnlyGameFileIsLeftAsItIs)
+{
+    ASSERT_TRUE(QFile::setPermissions(work.generalPath(), QFileDevice::ReadOwner));
+    const Result result = run({"set", "misc", "1", "1", "5"});
+    EXPECT_EQ(result.status, 2);
+    EXPECT_EQ(result.err, "tunedeck-cli: General.txt is read-only; it was left as it is.\n");
+    EXPECT_EQ(general(), Joined(GeneralSample()));
+}
+
 // ---------------------------------------------------------------------------------------
 // backup and restore
 
@@ -697,6 +732,9 @@ TEST_F(CliTest, BackupCopiesEachLoadedFileLineForLine)
     // A backup keeps line 0 as loaded and ends every line with CR LF.
     const Lines general = WithLines(GeneralSample(), {{0, "my own first line"}});
     WriteBytes(work.generalPath(), Joined(general, "\n"));
+    // A planted link is replaced, never written through.
+    WriteBytes(work.path("elsewhere"), "not the game's\n");
+    ASSERT_TRUE(QFile::link(work.path("elsewhere"), work.path("game/data/General.bak")));
     const Result result = run({"backup"});
     EXPECT_EQ(result.status, 0);
     EXPECT_EQ(result.err, "");
@@ -704,6 +742,8 @@ TEST_F(CliTest, BackupCopiesEachLoadedFileLineForLine)
                               "\nFile copied: " +
                               work.path("game/data/peds/Settings.bak").toStdString() + "\n");
     EXPECT_EQ(ReadBytes(work.path("game/data/General.bak")), Joined(general));
+    EXPECT_FALSE(QFileInfo(work.path("game/data/General.bak")).isSymLink());
+    EXPECT_EQ(ReadBytes(work.path("elsewhere")), "not the game's\n");
     EXPECT_EQ(ReadBytes(work.path("game/data/peds/Settings.bak")), Joined(SettingsSample()));
 }
 
@@ -742,13 +782,32 @@ TEST_F(CliTest, RestoreRefusesACopyOfTheWrongLineCount)
     WriteBytes(work.generalPath(), edited);
     WriteBytes(work.settingsPath(), Joined(WithLines(SettingsSample(), {{4, "9\t// edited"}})));
 
+    const std::string editedSettings = settings();
     const Result result = run({"restore"});
     EXPECT_EQ(result.status, 2);
     EXPECT_EQ(result.err,
               "tunedeck-cli: Invalid alterations to General.txt. Please restore an original.\n");
-    EXPECT_EQ(result.out, "File updated: " + settingsPath() + "\n");
+    EXPECT_EQ(result.out, ""); // both files or neither
     EXPECT_EQ(general(), edited);
-    EXPECT_EQ(settings(), Joined(SettingsSample()));
+    EXPECT_EQ(settings(), editedSettings);
+}
+
+TEST_F(CliTest, TakeOriginalsReplacesOnlyTheDemosCopiesUnlessForced)
+{
+    const std::string copy = work.path("original.general").toStdString();
+    const auto copied = [&] { return ReadBytes(work.path("original.general")); };
+    ASSERT_EQ(run({"set", "misc", "5", "1", "250"}).status, 0);
+    EXPECT_EQ(run({"take-originals"}).out, "File copied: " + copy + "\n");
+    EXPECT_EQ(copied(), general());
+
+    const std::string taken = general();
+    ASSERT_EQ(run({"set", "misc", "5", "1", "300"}).status, 0);
+    EXPECT_EQ(run({"take-originals"}).status, 0);
+    EXPECT_EQ(copied(), taken);
+    EXPECT_EQ(run({"take-originals", "--force"}).err.find("Replacing the reference copy " + copy),
+              14u);
+    EXPECT_EQ(copied(), general());
+    EXPECT_EQ(run({"--force", "diff"}).status, 2);
 }
 
 // ---------------------------------------------------------------------------------------
@@ -820,7 +879,8 @@ TEST_F(CliTest, HelpAndVersion)
     EXPECT_EQ(help.out.rfind("Usage: tunedeck-cli [options] COMMAND [ARGS]\n", 0), 0u) << help.out;
     for (const char* command :
          {"check", "sections [TAB]", "show TAB ITEM", "set TAB ITEM ROW VALUE", "diff", "backup",
-          "restore", "history [FILE]", "revert N [FILE]", "--dir <GAME_DIR>", "--limit <N>"})
+          "restore", "history [FILE]", "revert N [FILE]", "take-originals", "--dir <GAME_DIR>",
+          "--limit <N>", "--force"})
         EXPECT_NE(help.out.find(command), std::string::npos) << command;
 }
 

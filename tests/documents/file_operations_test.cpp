@@ -399,7 +399,9 @@ TEST_F(FileOperations, HugeReferenceCopyLeavesTheBufferEmpty)
     state.MiscMemo.assign({"left over"});
     EXPECT_NO_THROW(load(Tab::Miscellaneous, QStringLiteral("original.general")));
     EXPECT_TRUE(state.MiscMemo.empty());
-    EXPECT_EQ(Shown(messages), std::vector<std::string>{Box("error", MissingFile)});
+    EXPECT_EQ(Shown(messages),
+              std::vector<std::string>{Box("error", "original.general is too large to be a copy "
+                                                    "of a game file; it was not read.")});
     EXPECT_EQ(progress.steps, 0);
 }
 
@@ -690,6 +692,17 @@ TEST_P(BackupTab, CopiesTheBufferLineForLine)
     EXPECT_EQ(Shown(messages), std::vector<std::string>{
                                    Box("information", "File copied: " + bakPath.toStdString())});
     EXPECT_EQ(progress.pos, 0);
+}
+
+// Two files written together in one folder: neither takes the other's new file for a left one.
+TEST_F(FileOperations, FilesWrittenTogetherInOneFolder)
+{
+    const Lines lines = loadNumbered(Tab::CarSettings);
+    const QString bak = work.path("game/data/General.bak");
+    WriteBuffers(state, messages, progress,
+                 {{&state.Memo1, state.GeneralPath}, {&state.Memo1, bak}});
+    EXPECT_EQ(ReadBytes(state.GeneralPath), SavedGameFile(GeneralHeader, lines));
+    EXPECT_EQ(ReadBytes(bak), CrLfFile(lines));
 }
 
 INSTANTIATE_TEST_SUITE_P(FileOperations, BackupTab,

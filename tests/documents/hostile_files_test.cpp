@@ -346,6 +346,54 @@ TEST_P(HostileFiles, EveryStepAfterTheWritingCanFail)
     expectLaterWriteSucceeds();
 }
 
+// Once the new file is in place, a folder that cannot be synced is a warning, not a failure.
+TEST_P(HostileFiles, FolderSyncFailingAfterTheRenameIsAWarning)
+{
+    loadAndEdit();
+    const InjectedFault fault("folder-fsync", EIO, 0, work.path());
+    ++faults["folder-fsync"];
+    EXPECT_TRUE(RunGuarded(messages, [&] { run(); }));
+    EXPECT_TRUE(BytesIfAny(target()) == complete());
+    EXPECT_EQ(messages.texts(FakeMessages::Information).size(), 1u);
+    EXPECT_EQ(messages.texts(FakeMessages::Warning),
+              std::vector<QString>{"The new " + QFileInfo(target()).fileName() +
+                                   " is in place, but its folder could not be synced (error 5): a "
+                                   "power cut may yet bring back the old file."});
+}
+
+// A file made read-only is left as it is, whoever runs the program (root too).
+TEST_P(HostileFiles, ReadOnlyTargetIsLeftAsItIs)
+{
+    loadAndEdit();
+    ASSERT_TRUE(QFile::setPermissions(target(), QFileDevice::ReadOwner));
+    const Before was = before();
+    EXPECT_TRUE(RunGuarded(messages, [&] { run(); }));
+    expectNothingChanged(was, folder());
+    EXPECT_EQ(messages.texts(FakeMessages::Error),
+              std::vector<QString>{QFileInfo(target()).fileName() +
+                                   " is read-only; it was left as it is."});
+}
+
+// A link in the file's place is followed to a game file, and replaced as a backup. Temporary
+// files that killed writes left go; a link of that name stays, not written through.
+TEST_P(HostileFiles, LinksAndLeftTemporaries)
+{
+    loadAndEdit();
+    const QString outside = QDir(folder()).filePath("outside");
+    const QString left = QDir(folder()).filePath(".Other.txt.tunedeck-");
+    ASSERT_TRUE(QFile::rename(target(), outside) && QFile::link(outside, target()));
+    ASSERT_TRUE(QFile::link(outside, left + "linked00"));
+    WriteBytes(left + "0a1b2c3d", "an old version\r\n");
+    WriteBytes(left + "mine", "");
+    const std::string before = ReadBytes(outside);
+    EXPECT_TRUE(RunGuarded(messages, [&] { run(); }));
+    EXPECT_TRUE(ReadBytes(target()) == complete());
+    EXPECT_EQ(QFileInfo(target()).isSymLink(), !write().backup);
+    EXPECT_TRUE(ReadBytes(outside) == (write().backup ? before : complete()));
+    EXPECT_EQ(Entries(folder()).filter(".tunedeck-"),
+              (QStringList{".Other.txt.tunedeck-linked00", ".Other.txt.tunedeck-mine"}));
+}
+
 TEST_P(HostileFiles, ShortWritesStillWriteEveryByte)
 {
     loadAndEdit();

@@ -11,7 +11,7 @@
 //   fsync, fdatasync, close, rename
 //              every call fails (close closes the file all the same, as Linux does)
 //   folder-fsync
-//              every fsync of a folder fails; files sync as usual
+//              every fsync of a folder fails
 //
 // Only calls on files below <folder> fail (a rename: its new name). The byte count starts
 // again whenever the value of TUNEDECK_FAULT changes.
@@ -145,8 +145,8 @@ ssize_t read(int fd, void* data, size_t size)
 int fsync(int fd)
 {
     static const auto real = Real<int (*)(int)>("fsync");
-    struct stat status {};
-    const bool folder = ::fstat(fd, &status) == 0 && S_ISDIR(status.st_mode);
+    struct stat file {};
+    const bool folder = ::fstat(fd, &file) == 0 && S_ISDIR(file.st_mode);
     return FailsOnFile("fsync", fd) || (folder && FailsOnFile("folder-fsync", fd)) ? -1 : real(fd);
 }
 

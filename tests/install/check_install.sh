@@ -1,12 +1,12 @@
 #!/usr/bin/env bash
 # check_install.sh CHECK BUILD_DIR SOURCE_DIR EXPECT_CLI CMAKE CPACK
 #   tree      cmake --install into a scratch DESTDIR: every expected file is there, the
-#             icons have their sizes, the reference copies are the shipped ones, the menu
-#             entry and the AppStream file pass their validators and name each other,
-#             the launcher and the icon that are installed
-#   launcher  the installed launcher makes the per-user working folder, copies the
-#             reference copies into it without overwriting the user's own, and starts
-#             the installed program there
+#             icons have their sizes, no reference copy is installed, the menu entry and
+#             the AppStream file pass their validators and name each other, the launcher
+#             and the icon that are installed
+#   launcher  the installed launcher makes the per-user working folder, puts no
+#             reference copy there and leaves the user's own, and starts the installed
+#             program there
 #   manual    the installed manual pages are compressed without name or time stamp and
 #             render without a warning; tunedeck-cli's documents every command and option
 #             of its --help
@@ -44,8 +44,6 @@ expected=(
     "share/icons/hicolor/128x128/apps/$app_id.png"
     "share/icons/hicolor/256x256/apps/$app_id.png"
     "share/icons/hicolor/scalable/apps/$app_id.svg"
-    share/tunedeck/original.general
-    share/tunedeck/original.pedsettings
     share/doc/tunedeck/changelog.gz
     share/man/man1/tunedeck.1.gz
     share/man/man1/tunedeck-launch.1.gz
@@ -98,10 +96,10 @@ check_tree() {
             fail "icon ${size}x${size} is $(png_size "$icon")"
     done
 
-    for name in original.general original.pedsettings; do
-        cmp -s "$source/sample/$name" "$prefix/share/tunedeck/$name" ||
-            fail "share/tunedeck/$name differs from the shipped reference copy"
-    done
+    # The reference copies are the player's own game files, never shipped ones.
+    local shipped
+    shipped=$(find "$root" -name 'original.*')
+    [ -z "$shipped" ] || fail "reference copies installed: $shipped"
 
     local desktop=$prefix/share/applications/$app_id.desktop
     local metainfo=$prefix/share/metainfo/$app_id.metainfo.xml
@@ -136,27 +134,23 @@ STUB
     local work=$home/.local/share/tunedeck
     launch() { env -i PATH=/usr/bin:/bin HOME="$home" "$@" "$bin/tunedeck-launch" one two; }
 
-    # First start: folder made, both copies put there, program started in it.
+    # First start: folder made, no reference copy put there (Save Directory takes the
+    # player's), program started in it.
     launch || fail "the launcher failed on a first start"
     [ "$(sed -n 1p "$home/started" 2>/dev/null)" = "$work" ] ||
         fail "the program was not started in $work"
     [ "$(sed -n 2p "$home/started" 2>/dev/null)" = "one two" ] ||
         fail "the launcher did not pass its arguments on"
-    for name in original.general original.pedsettings; do
-        cmp -s "$root/usr/share/tunedeck/$name" "$work/$name" || fail "first start: $name not copied"
-        [ -w "$work/$name" ] || fail "first start: $name copied read-only"
-    done
+    [ "$(ls -A "$work")" = "" ] || fail "first start: the launcher put files in $work: $(ls -A "$work")"
 
-    # A copy the user replaced stays; one the user deleted comes back.
+    # The user's files stay as they are.
     echo "the user's own copy" >"$work/original.general"
-    rm "$work/original.pedsettings"
     echo "Tunedeck.ini of the user" >"$work/Tunedeck.ini"
     rm "$home/started"
     launch || fail "the launcher failed on a later start"
     [ "$(cat "$work/original.general")" = "the user's own copy" ] ||
         fail "the user's original.general was overwritten"
-    cmp -s "$root/usr/share/tunedeck/original.pedsettings" "$work/original.pedsettings" ||
-        fail "a deleted original.pedsettings was not copied again"
+    [ ! -e "$work/original.pedsettings" ] || fail "original.pedsettings was put in $work"
     [ "$(cat "$work/Tunedeck.ini")" = "Tunedeck.ini of the user" ] || fail "Tunedeck.ini was touched"
     [ -f "$home/started" ] || fail "the program was not started again"
 
@@ -166,7 +160,7 @@ STUB
     launch XDG_DATA_HOME="$data" || fail "the launcher failed with XDG_DATA_HOME set"
     [ "$(sed -n 1p "$home/started" 2>/dev/null)" = "$data/tunedeck" ] ||
         fail "XDG_DATA_HOME was not used"
-    [ -f "$data/tunedeck/original.general" ] || fail "no reference copy in XDG_DATA_HOME"
+    [ -d "$data/tunedeck" ] || fail "no working folder in XDG_DATA_HOME"
 
     # Started through a symbolic link (as from another folder in PATH), it still finds
     # the installation.
@@ -175,9 +169,7 @@ STUB
     rm -rf "$work" "$home/started"
     env -i PATH=/usr/bin:/bin HOME="$home" "$scratch/elsewhere/tunedeck-launch" ||
         fail "the launcher failed when started through a link"
-    if [ ! -f "$work/original.general" ] || [ ! -f "$home/started" ]; then
-        fail "started through a link, the launcher did not find the installation"
-    fi
+    [ -f "$home/started" ] || fail "started through a link, the launcher did not find the installation"
 }
 
 # The first word of each line of a block of tunedeck-cli's --help ("Commands:", "Options:").
@@ -283,6 +275,8 @@ check_completion() {
     expect "" tunedeck-cli set car Bending 1 -- -
     expect "$scratch/sets/tuning.txt" tunedeck-cli export "$scratch/sets/tu"
     expect "$scratch/sets/tuning.txt" tunedeck-cli apply "$scratch/sets/tu"
+    expect "--force" tunedeck-cli take-originals ''
+    expect "" tunedeck-cli take-originals --force ''
 
     # Each item candidate of each tab, typed as the completion writes it, names one section
     # for the tool, and every section is offered once.

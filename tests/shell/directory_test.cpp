@@ -4,6 +4,7 @@
 #include "window_fixture.h"
 
 #include "controls.h"
+#include "faults/fault_injection.h"
 #include "folder_tree.h"
 #include "game_folder_search.h"
 #include "key_value_grid.h"
@@ -29,6 +30,15 @@ const QString WrongGeneral =
 const QString WrongSettings =
     PlainText(QStringLiteral("Invalid file, please use an original \\peds\\Settings.txt"));
 const QString InvalidDirectory = ErrorText(QStringLiteral("Invalid Directory: ") + DirToken);
+
+// A saved game file that differs from the demo's copy in the working folder takes its place.
+QString DemoCopyTaken(const char* name)
+{
+    return InformationText(
+        QStringLiteral("Tunedeck now keeps a copy of your %1 as it is now. Restore "
+                       "puts it back.\nIt takes the place of the demo game's copy.")
+            .arg(QLatin1String(name)));
+}
 
 // Both files resolve to the same file on disk.
 bool SameFile(const QString& a, const QString& b)
@@ -77,6 +87,9 @@ private slots:
     void folderNameSurvivesSaveAndStart();
     void gameLaunchUsesSavedFolder();
     void perkwrightIniStillWinsAfterSave();
+    void referenceCopies_data();
+    void referenceCopies();
+    void referenceCopyThatCannotBeWritten();
 };
 
 void DirectoryTest::initTestCase()
@@ -454,7 +467,8 @@ void DirectoryTest::saveFolderWithOnlySettingsKeepsLabelSaved()
     QTest::mouseClick(form.SaveDir, Qt::LeftButton);
 
     QCOMPARE(Shown(window.messages),
-             QStringList{ErrorText(QStringLiteral("Invalid Directory: ") + pedsOnly)});
+             (QStringList{ErrorText(QStringLiteral("Invalid Directory: ") + pedsOnly),
+                          DemoCopyTaken("Settings.txt")}));
     QCOMPARE(ReadBytes(folder.path("Tunedeck.ini")), pedsOnly.toStdString() + "\r\n");
     QCOMPARE(form.state().PedMemo.count(), 965);
     QCOMPARE(form.state().PedMemo.line(500), marker);
@@ -543,7 +557,7 @@ void DirectoryTest::saveValidFolderTwice()
     // Another folder replaces what the buffers held, edits included.
     form.state().Memo1.setLine(5, "unsaved edit");
     SelectAndSave(form, other);
-    QCOMPARE(Shown(window.messages), QStringList{});
+    QCOMPARE(Shown(window.messages), QStringList{DemoCopyTaken("General.txt")});
     QCOMPARE(form.state().Memo1.count(), 410);
     QCOMPARE(form.state().Memo1.line(60), generalMarker);
     QCOMPARE(form.state().MiscMemo.line(60), generalMarker);
@@ -592,7 +606,7 @@ void DirectoryTest::saveLeavesGridLabelsAndOtherChoosers()
     QVERIFY(form.Directory->selectPath(folder.gameDir()));
     form.SaveDirClick();
 
-    QCOMPARE(Shown(window.messages), QStringList{});
+    QCOMPARE(Shown(window.messages), QStringList{DemoCopyTaken("General.txt")});
     QCOMPARE(form.state().Memo1.line(line), std::string("777\t\t\t\t\t// changed on disk"));
     // The grid and the row table still show the section as it was.
     QCOMPARE(form.ValueList->key(1), shownKey);
@@ -719,10 +733,11 @@ void DirectoryTest::gameLaunchUsesSavedFolder()
     SelectAndSave(form, other);
     QCOMPARE(Shown(window.messages), QStringList{});
 
+    const StandInPrograms tools(folder.path("bin"), {QStringLiteral("xdg-open")});
     form.Gorewheel21Click();
-    QCOMPARE(window.launcher.opened.size(), size_t(1));
-    QCOMPARE(window.launcher.opened[0].first, QStringLiteral("gwheel2.exe"));
-    QCOMPARE(window.launcher.opened[0].second, other);
+    QCOMPARE(window.launcher.started.size(), size_t(1));
+    QCOMPARE(window.launcher.started[0].arguments, QStringList{other + "/gwheel2.exe"});
+    QCOMPARE(window.launcher.started[0].workingFolder, other);
     QCOMPARE(Shown(window.messages), QStringList{});
 }
 
@@ -746,6 +761,82 @@ void DirectoryTest::perkwrightIniStillWinsAfterSave()
     Window next(folder);
     QCOMPARE(next->state().GameDir, folder.gameDir());
     QCOMPARE(next->LabelSaved->text(), folder.gameDir());
+}
+
+void DirectoryTest::referenceCopies_data()
+{
+    QTest::addColumn<QString>("before"); // the working folder's copies: none, demo or own
+    QTest::addColumn<bool>("shortSettings");
+    QTest::addColumn<QString>("notice");
+    const QString both = "Tunedeck now keeps a copy of your General.txt and Settings.txt as they "
+                         "are now. Restore puts these back.";
+    QTest::newRow("none") << "none" << false << both;
+    QTest::newRow("the demo's") << "demo" << false
+                                << both + "\nThey take the place of the demo game's copies.";
+    QTest::newRow("the player's") << "own" << false << QString();
+    QTest::newRow("none, Settings.txt too short")
+        << "none" << true
+        << "Tunedeck now keeps a copy of your General.txt as it is now. Restore puts it back.\n"
+           "Your Settings.txt does not have 965 lines, so Tunedeck keeps no copy of it.";
+}
+
+void DirectoryTest::referenceCopies()
+{
+    QFETCH(QString, before);
+    QFETCH(bool, shortSettings);
+    QFETCH(QString, notice);
+    WorkFolder folder;
+    const QString copies[] = {folder.path("original.general"), folder.path("original.pedsettings")};
+    const QString games[] = {folder.generalPath(), folder.settingsPath()};
+    const auto bytes = [](const QString& path) {
+        return QFile::exists(path) ? ReadBytes(path) : std::string("none");
+    };
+    for (int i = 0; i < 2; ++i) {
+        ReplaceFileLine(games[i], 60, "1.25\t\t// the player's game, not the demo's");
+        if (before == "none")
+            QVERIFY(QFile::remove(copies[i]));
+        else if (before == "own")
+            WriteBytes(copies[i], "the player's copy\r\n");
+    }
+    if (shortSettings)
+        ResizeFile(games[1], 964);
+    const bool taken = before != "own";
+    const std::string expected[] = {bytes(taken ? games[0] : copies[0]),
+                                    bytes(taken && !shortSettings ? games[1] : copies[1])};
+
+    Window window(folder);
+    for (int time = 1; time <= 2; ++time) { // a copy once there stays
+        window.messages.shown.clear();
+        SelectAndSave(*window.form, folder.gameDir());
+        QCOMPARE(window.messages.texts(FakeMessages::Information),
+                 time == 1 && !notice.isEmpty() ? std::vector<QString>{notice}
+                                                : std::vector<QString>{});
+        QCOMPARE(bytes(copies[0]), expected[0]);
+        QCOMPARE(bytes(copies[1]), expected[1]);
+        ReplaceFileLine(games[0], 60, "2.5\t\t// changed since");
+    }
+}
+
+void DirectoryTest::referenceCopyThatCannotBeWritten()
+{
+    WorkFolder folder;
+    const QString copy = folder.path("original.general");
+    QVERIFY(QFile::remove(copy) && QFile::remove(folder.path("original.pedsettings")));
+    Window window(folder);
+    window.messages.shown.clear();
+    {
+        const InjectedFault fault("rename", ENOSPC, 0, copy); // only this copy fails
+        SelectAndSave(*window.form, folder.gameDir());
+    }
+    QVERIFY(
+        Shown(window.messages)
+            .join('|')
+            .startsWith(
+                "error: Tunedeck could not keep a copy of your General.txt.\nCannot write file"));
+    QCOMPARE(Shown(window.messages).last(),
+             InformationText("Tunedeck now keeps a copy of your Settings.txt as it is now. "
+                             "Restore puts it back."));
+    QVERIFY(!QFile::exists(copy));
 }
 
 QTEST_MAIN(DirectoryTest)

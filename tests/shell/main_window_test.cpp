@@ -10,6 +10,7 @@
 #include "desktop_launcher.h"
 #include "folder_tree.h"
 #include "key_value_grid.h"
+#include "launch_command.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -20,6 +21,8 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QPushButton>
+#include <QScreen>
+#include <QScrollArea>
 #include <QScrollBar>
 #include <QSignalBlocker>
 #include <QStatusBar>
@@ -31,6 +34,7 @@
 
 #include <functional>
 #include <map>
+#include <optional>
 
 namespace {
 
@@ -142,6 +146,7 @@ private slots:
     void tabs();
     void progressBarStepsPerLine();
     void menuBarOrder();
+    void windowFitsTheScreen();
     void controlPlaces_data();
     void controlPlaces();
     void captionsAndHints_data();
@@ -174,6 +179,8 @@ private slots:
     void siblingLaunch_data();
     void siblingLaunch();
 
+    void launchCommand_data();
+    void launchCommand();
     void desktopLauncher_data();
     void desktopLauncher();
     void aboutBox_data();
@@ -283,12 +290,42 @@ void MainWindowTest::progressBarStepsPerLine()
     QCOMPARE(bar->value(), 0);
 }
 
+// On a screen smaller than the window every control stays reachable and the title bar and
+// status bar stay on screen; on a larger one nothing changes.
+void MainWindowTest::windowFitsTheScreen()
+{
+    WorkFolder folder;
+    StartWithGame(folder);
+    Window window(folder);
+    window->show();
+    QVERIFY(QTest::qWaitForWindowExposed(window.form.get()));
+    const QRect free = window->screen()->availableGeometry();
+    auto* area = window->findChild<QScrollArea*>(QStringLiteral("ClientScroll"));
+    if (free.width() >= 900 && free.height() >= 700) {
+        QVERIFY(!area);
+        QCOMPARE(window->minimumSize(), window->maximumSize());
+        return;
+    }
+    QVERIFY(area);
+    QVERIFY(free.contains(window->frameGeometry()));
+    QVERIFY(window->StatusBar1->isVisible());
+    QVERIFY(window->rect().contains(
+        QRect(window->StatusBar1->mapTo(window.form.get(), QPoint()), window->StatusBar1->size())));
+    window->PageControl1->setCurrentIndex(3);
+    area->ensureWidgetVisible(window->APOSave);
+    QVERIFY(area->viewport()->rect().contains(
+        QRect(window->APOSave->mapTo(area->viewport(), QPoint()), window->APOSave->size())));
+}
+
 void MainWindowTest::menuBarOrder()
 {
     WorkFolder folder;
     Window window(folder);
-    const QList<QAction*> expected{window->File1, window->View1,       window->About1,
-                                   window->N1,    window->Gorewheel21, window->N2};
+    auto* edit = window->findChild<QAction*>(QStringLiteral("Edit1"));
+    QVERIFY(edit && edit->menu());
+    const QList<QAction*> expected{window->File1,  edit,       window->View1,
+                                   window->About1, window->N1, window->Gorewheel21,
+                                   window->N2};
     QCOMPARE(window->menuBar()->actions(), expected);
     QVERIFY(window->File1->menu());
     // Added items go into these menus: Exit stays last, View File Details first.
@@ -482,8 +519,10 @@ void MainWindowTest::captionsAndHints()
     Window window(folder);
     QObject* control = Find(*window.form, name);
     QVERIFY2(control, qPrintable(name));
+    // An access key's "&" is not part of the caption a player reads.
     if (!captionProperty.isEmpty())
-        QCOMPARE(control->property(captionProperty.constData()).toString(), caption);
+        QCOMPARE(control->property(captionProperty.constData()).toString().remove(QLatin1Char('&')),
+                 caption);
     QCOMPARE(control->property("statusTip").toString(), hint);
 }
 
@@ -1088,7 +1127,10 @@ void MainWindowTest::viewsFollowBufferChanges()
     QCOMPARE(form.state().Memo1.line(60), std::string("1.5\t\t// other general"));
     QCOMPARE(form.state().PedMemo.line(70), std::string("2.5\t\t// other settings"));
     QVERIFY(viewsMatchBuffers());
-    QCOMPARE(Shown(window.messages), QStringList{});
+    QCOMPARE(Shown(window.messages),
+             QStringList{InformationText(QStringLiteral(
+                 "Tunedeck now keeps a copy of your General.txt and Settings.txt as they are now. "
+                 "Restore puts these back.\nThey take the place of the demo game's copies."))});
 }
 
 void MainWindowTest::unusualBytesSurviveTheView_data()
@@ -1165,7 +1207,8 @@ void MainWindowTest::gameLaunch_data()
     QTest::newRow("directory without gwheel2.exe") << true << "" << false;
     QTest::newRow("gwheel2.exe is a folder") << true << "folder" << false;
     QTest::newRow("gwheel2.exe in the game folder") << true << "file" << true;
-    QTest::newRow("the opener cannot start") << true << "fails" << true;
+    QTest::newRow("the opener fails") << true << "fails" << true;
+    QTest::newRow("a Wine prefix, wine missing") << true << "in a prefix" << false;
 }
 
 void MainWindowTest::gameLaunch()
@@ -1178,16 +1221,22 @@ void MainWindowTest::gameLaunch()
     if (directoryKnown)
         StartWithGame(folder);
     const QString program = folder.path("game/gwheel2.exe");
-    if (game == QLatin1String("file") || game == QLatin1String("fails"))
+    const bool inPrefix = game == QLatin1String("in a prefix"); // the work folder is a prefix
+    if (game == QLatin1String("file") || game == QLatin1String("fails") || inPrefix)
         WriteBytes(program, "MZ");
     else if (game == QLatin1String("folder"))
         QVERIFY(QDir().mkpath(program));
+    if (inPrefix) {
+        WriteBytes(folder.path("system.reg"), "WINE REGISTRY\n");
+        QVERIFY(QDir().mkpath(folder.path("drive_c")));
+    }
+    const StandInPrograms tools(folder.path("bin"), {QStringLiteral("xdg-open")});
     Window window(folder);
     window->show();
     QVERIFY(QTest::qWaitForWindowExposed(window.form.get()));
     window.messages.shown.clear();
     if (game == QLatin1String("fails"))
-        window.launcher.failure = QStringLiteral("xdg-open was not found.");
+        window.launcher.failure = QStringLiteral("xdg-open ended with exit code 3.");
 
     window->Gorewheel21->trigger();
 
@@ -1196,17 +1245,20 @@ void MainWindowTest::gameLaunch()
         QCOMPARE(Shown(window.messages),
                  window.launcher.failure.isEmpty()
                      ? QStringList{}
-                     : QStringList{ErrorText(QStringLiteral("Could not start ") +
-                                             QDir::toNativeSeparators(program) +
-                                             QStringLiteral(".\nxdg-open was not found."))});
-        QCOMPARE(window.launcher.opened.size(), size_t(1));
-        QCOMPARE(window.launcher.opened[0].first, QStringLiteral("gwheel2.exe"));
-        QCOMPARE(window.launcher.opened[0].second, folder.gameDir());
+                     : QStringList{ErrorText(QStringLiteral(
+                           "Could not start gwheel2.exe: xdg-open ended with exit code 3."))});
+        QCOMPARE(window.launcher.started.size(), size_t(1));
+        QCOMPARE(window.launcher.started[0].arguments, QStringList{program});
+        QCOMPARE(window.launcher.started[0].workingFolder, folder.gameDir());
     } else {
         QCOMPARE(Shown(window.messages),
-                 QStringList{InformationText(QStringLiteral(
-                     "You must save your Gorewheel 2 directory to use this feature."))});
-        QVERIFY(window.launcher.opened.empty());
+                 QStringList{!inPrefix
+                                 ? InformationText(QStringLiteral("You must save your Gorewheel 2 "
+                                                                  "directory to use this feature."))
+                                 : ErrorText(QStringLiteral(
+                                       "Could not start gwheel2.exe: wine was not found; install "
+                                       "Wine or open the game from your launcher."))});
+        QVERIFY(window.launcher.started.empty());
     }
     // Tunedeck keeps running.
     QVERIFY(window->isVisible());
@@ -1231,6 +1283,7 @@ void MainWindowTest::siblingLaunch()
     WorkFolder folder;
     StartWithGame(folder);
     WriteBytes(folder.path("Perkwright.exe"), "MZ");
+    const StandInPrograms tools(folder.path("bin"), {QStringLiteral("xdg-open")});
     Window window(folder);
     TForm1& form = *window.form;
     form.PageControl1->setCurrentIndex(tab);
@@ -1244,70 +1297,151 @@ void MainWindowTest::siblingLaunch()
         form.GeneralBut, form.LaunchPW, form.MiscPerkwright, form.APOPerkwright}[tab];
     QVERIFY(button->isVisible());
     if (!starts)
-        window.launcher.failure = QStringLiteral("No such file or directory");
+        window.launcher.failure = QStringLiteral("xdg-open ended with exit code 3.");
     QTest::mouseClick(button, Qt::LeftButton);
 
-    QCOMPARE(window.launcher.opened.size(), size_t(1));
-    QCOMPARE(window.launcher.opened[0].first, QStringLiteral("Perkwright.exe"));
-    QCOMPARE(window.launcher.opened[0].second, folder.path());
+    QCOMPARE(window.launcher.started.size(), size_t(1));
+    QCOMPARE(window.launcher.started[0].arguments, QStringList{folder.path("Perkwright.exe")});
+    QCOMPARE(window.launcher.started[0].workingFolder, folder.path());
     // Tunedeck gives way only to a sibling that has started.
     QCOMPARE(form.isVisible(), !starts);
     QCOMPARE(Shown(window.messages),
-             starts
-                 ? QStringList{}
-                 : QStringList{ErrorText(QStringLiteral("Could not start ") +
-                                         QDir::toNativeSeparators(folder.path("Perkwright.exe")) +
-                                         QStringLiteral(".\nNo such file or directory"))});
+             starts ? QStringList{}
+                    : QStringList{ErrorText(QStringLiteral(
+                          "Could not start Perkwright.exe: xdg-open ended with exit code 3."))});
     QVERIFY(Snapshot(folder.path()) == before);
 }
 
-void MainWindowTest::desktopLauncher_data()
+void MainWindowTest::launchCommand_data()
 {
-    QTest::addColumn<QString>("opener"); // the xdg-open on PATH: "" none, "script", "broken"
-    QTest::addColumn<bool>("starts");
-    QTest::newRow("xdg-open missing") << "" << false;
-    QTest::newRow("xdg-open cannot be run") << "broken" << false;
-    QTest::newRow("xdg-open present") << "script" << true;
+    // The game folder below a scratch home "~" ("!" ends a folder made a Wine prefix), the
+    // stand-ins on PATH (else steam, wine and xdg-open), TUNEDECK_LAUNCH, whether the sibling
+    // editor (in ~/work) starts rather than the game, and the command chosen or the failure.
+    QTest::addColumn<QString>("game");
+    QTest::addColumn<QString>("tools");
+    QTest::addColumn<QString>("own");
+    QTest::addColumn<bool>("sibling");
+    QTest::addColumn<QString>("expected");
+    const QString wine = ".wine!/drive_c/GW2",
+                  steam = "st/steamapps/compatdata/2310/pfx!/drive_c/GW2";
+    QTest::newRow("Wine prefix") << wine << ""
+                                 << "" << false
+                                 << "WINEPREFIX=~/.wine wine ~/.wine/drive_c/GW2/gwheel2.exe";
+    QTest::newRow("Wine prefix, no wine")
+        << wine << "xdg-open"
+        << "" << false << "wine was not found; install Wine or open the game from your launcher.";
+    QTest::newRow("Lutris")
+        << "Games/gw2!/drive_c/GOG Games/GW2"
+        << ""
+        << "" << false
+        << "WINEPREFIX=~/Games/gw2 wine \"~/Games/gw2/drive_c/GOG Games/GW2/gwheel2.exe\"";
+    QTest::newRow("Bottles")
+        << "bottles/GW2!/drive_c/GW2"
+        << ""
+        << "" << false << "WINEPREFIX=~/bottles/GW2 wine ~/bottles/GW2/drive_c/GW2/gwheel2.exe";
+    QTest::newRow("Steam prefix") << steam << ""
+                                  << "" << false << "steam -applaunch 2310";
+    QTest::newRow("Steam prefix, no steam") << steam << "wine xdg-open"
+                                            << "" << false << "xdg-open steam://rungameid/2310";
+    QTest::newRow("Steam prefix, sibling")
+        << steam << ""
+        << "" << true << "WINEPREFIX=~/st/steamapps/compatdata/2310/pfx wine ~/work/Perkwright.exe";
+    QTest::newRow("drive_c alone") << "c/drive_c/GW2"
+                                   << ""
+                                   << "" << false << "xdg-open ~/c/drive_c/GW2/gwheel2.exe";
+    QTest::newRow("no prefix") << "GW2"
+                               << ""
+                               << "" << false << "xdg-open ~/GW2/gwheel2.exe";
+    QTest::newRow("own command")
+        << wine << "wine-staging"
+        << "wine-staging -v \"%f\"" << false
+        << "WINEPREFIX=~/.wine wine-staging -v ~/.wine/drive_c/GW2/gwheel2.exe";
+    QTest::newRow("own command missing")
+        << "GW2"
+        << ""
+        << "nosuch %f" << false << "TUNEDECK_LAUNCH names nosuch, which was not found.";
 }
 
-// The real launcher: xdg-open from PATH, given the file's full path, in the folder asked.
+void MainWindowTest::launchCommand()
+{
+    QFETCH(QString, game);
+    QFETCH(QString, tools);
+    QFETCH(QString, own);
+    QFETCH(bool, sibling);
+    QFETCH(QString, expected);
+
+    WorkFolder home;
+    const QString folder = home.path(QString(game).remove('!'));
+    QVERIFY(QDir().mkpath(folder));
+    if (game.contains('!'))
+        WriteBytes(home.path(game.section('!', 0, 0) + "/system.reg"), "WINE REGISTRY\n");
+    StandInPrograms(home.path("bin"), (tools.isEmpty() ? "steam wine xdg-open" : tools).split(' '));
+    QProcessEnvironment environment;
+    environment.insert(QStringLiteral("PATH"), home.path("bin"));
+    environment.insert(QStringLiteral("TUNEDECK_LAUNCH"), own);
+    const LaunchChoice choice = ChooseLaunchCommand(
+        sibling ? home.path("work/Perkwright.exe") : folder + "/gwheel2.exe", folder,
+        sibling ? LaunchTarget::Helper : LaunchTarget::Game, environment);
+    QCOMPARE(choice.failure.isEmpty() ? ShownCommand(choice.command).replace(home.path(), "~")
+                                      : choice.failure,
+             expected);
+}
+
+// The real launcher with a stand-in wine: it starts in the game folder, in the game's prefix,
+// given the game's path; a program that ends at once with a failure has not started.
+void MainWindowTest::desktopLauncher_data()
+{
+    QTest::addColumn<QString>("tool");
+    QTest::addColumn<QString>("then");    // what the stand-in does after its record
+    QTest::addColumn<QString>("failure"); // the end of the launcher's answer
+    QTest::newRow("ends well at once") << "wine"
+                                       << "exit 0"
+                                       << "";
+    QTest::newRow("keeps running") << "wine"
+                                   << "exec /bin/sleep 3"
+                                   << "";
+    QTest::newRow("fails at once") << "wine"
+                                   << "exit 1"
+                                   << "ended with exit code 1.";
+    QTest::newRow("is killed") << "wine"
+                               << "kill -9 $$"
+                               << "(Killed).";
+    QTest::newRow("cannot be run") << "wine"
+                                   << "unrunnable"
+                                   << "could not be run: No such file or directory.";
+    QTest::newRow("xdg-open opens nothing")
+        << "xdg-open"
+        << "exit 3"
+        << "exit code 3. Nothing on this desktop opens that kind of file: install Wine, or "
+           "name a command in TUNEDECK_LAUNCH.";
+}
+
 void MainWindowTest::desktopLauncher()
 {
-    QFETCH(QString, opener);
-    QFETCH(bool, starts);
+    QFETCH(QString, tool);
+    QFETCH(QString, then);
+    QFETCH(QString, failure);
 
     WorkFolder folder;
-    const QString bin = folder.path("bin");
-    QVERIFY(QDir().mkpath(bin));
-    const QString record = folder.path("opened.txt");
-    const QString script = bin + QStringLiteral("/xdg-open");
-    if (opener == QLatin1String("script"))
-        WriteBytes(script, "#!/bin/sh\necho \"$PWD|$1\" > \"" + record.toStdString() + "\"\n");
-    else if (opener == QLatin1String("broken"))
-        WriteBytes(script, "#!/no/such/interpreter\n");
-    if (!opener.isEmpty())
-        QVERIFY(
-            QFile::setPermissions(script, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner));
-    const QByteArray oldPath = qgetenv("PATH");
-    qputenv("PATH", QFile::encodeName(bin));
-    QString failure;
-    const bool started =
-        DesktopLauncher().open(QStringLiteral("Perkwright.exe"), folder.gameDir(), failure);
-    qputenv("PATH", oldPath);
-
-    QCOMPARE(started, starts);
-    if (!starts) {
-        QVERIFY(!failure.isEmpty());
-        if (opener.isEmpty())
-            QVERIFY(failure.contains(QLatin1String("xdg-open")));
-        return;
-    }
-    const auto recorded = [&] {
-        return QFile::exists(record) ? QString::fromStdString(ReadBytes(record)).trimmed()
-                                     : QString();
-    };
-    QTRY_COMPARE(recorded(), folder.gameDir() + QLatin1Char('|') + folder.gameDir() +
-                                 QStringLiteral("/Perkwright.exe"));
+    const bool wine = tool == QLatin1String("wine");
+    const QString game = folder.path(wine ? "pfx/drive_c/Program Files/GW2" : "game");
+    QVERIFY(QDir().mkpath(game));
+    WriteBytes(folder.path("pfx/system.reg"), "WINE REGISTRY\n");
+    const StandInPrograms tools(folder.path("bin"), {tool}, then.toStdString());
+    const bool runnable = then != QLatin1String("unrunnable");
+    if (!runnable)
+        WriteBytes(folder.path("bin/wine"), "#!/no/such/interpreter\n");
+    const LaunchChoice choice = ChooseLaunchCommand(game + "/gwheel2.exe", game, LaunchTarget::Game,
+                                                    QProcessEnvironment::systemEnvironment());
+    std::optional<QString> answer;
+    DesktopLauncher launcher;
+    launcher.start(choice.command, [&](const QString& text) { answer = text; });
+    QTRY_VERIFY(answer);
+    QVERIFY2(failure.isEmpty() ? answer->isEmpty() : answer->endsWith(failure),
+             qPrintable(*answer));
+    if (runnable)
+        QCOMPARE(QString::fromStdString(ReadBytes(folder.path("bin/" + tool + ".log"))),
+                 game + "|" + (wine ? folder.path("pfx") : "") + "|" + game + "/gwheel2.exe\n");
 }
 
 void MainWindowTest::aboutBox_data()

@@ -216,7 +216,7 @@ void StartUpTest::startUpStates()
     }
     QCOMPARE(window->ProgressBar1->value(), 0);
     QCOMPARE(window->ValueList->rowCount(), 0); // one blank row shown, standing for nothing
-    QCOMPARE(window.launcher.opened.size(), size_t(0));
+    QCOMPARE(window.launcher.started.size(), size_t(0));
 }
 
 void StartUpTest::configurationFile_data()

@@ -4,6 +4,7 @@
 
 #include "change_marks.h"
 #include "controls.h"
+#include "edit_history.h"
 #include "find_setting_dialog.h"
 #include "history_dialog.h"
 #include "key_value_grid.h"
@@ -15,6 +16,7 @@
 #include <QPushButton>
 #include <QTabWidget>
 #include <QTreeWidget>
+#include <QUndoStack>
 #include <QtTest>
 
 namespace {
@@ -79,7 +81,7 @@ private slots:
         QVERIFY(form.ValueList->item(0, 1)->font().underline());
         QVERIFY(!form.ValueList->item(1, 1)->font().underline());
         QVERIFY(form.ValueList->statusText(0).endsWith(
-            QStringLiteral("Original: 9   Expected a whole number like 9")));
+            QStringLiteral("Original: 9   Expected a whole number like 9   Not saved")));
         // The section's last row is marked too.
         form.ValueListValidate(form.ValueList, 1, 6, form.ValueList->key(6), "lots");
         QVERIFY(Marked(form, 6));
@@ -190,6 +192,72 @@ private slots:
                                        "\"Credit Awards\" of tab Miscellaneous. Nothing was "
                                        "applied.")});
         QCOMPARE(form.state().MiscMemo.line(58), std::string("untouched"));
+    }
+
+    // One undo history across tabs: a commit, a reset, a tuning set and a restore are a
+    // step each; undo and redo give back every buffer byte for byte and show the step's
+    // row. Ctrl+S saves the shown tab (history kept); its mark goes with the save.
+    void undoAndRedoEveryStepByKeys()
+    {
+        Folder folder;
+        const QString set = folder.path("my.tuning");
+        WriteBytes(set, "Tunedeck tuning set 1\r\nCar Settings\tBending\tgMin_bend_force "
+                        "(minimum force required to bend car)\t12000\r\n");
+        Window w(folder);
+        TForm1& form = *w.form;
+        form.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&form));
+        const auto buffers = [&form] {
+            std::vector<std::vector<std::string>> all;
+            for (Tab tab : AllTabs)
+                all.push_back(form.state().buffer(tab).lines());
+            return all;
+        };
+        std::vector<std::vector<std::vector<std::string>>> states{buffers()};
+        ShowCreditAwardsMedium(form);
+        form.ValueListValidate(form.ValueList, 1, 1, form.ValueList->key(1), "300");
+        states.push_back(buffers());
+        QVERIFY(!form.PageControl1->tabIcon(2).isNull());
+        QVERIFY(form.ValueList->statusText(0).endsWith(QStringLiteral("Not saved")));
+        form.ValueList->setCurrentCell(0, 1);
+        form.ValueList->setFocus();
+        QTest::keyClick(form.ValueList, Qt::Key_R, Qt::ControlModifier); // reset
+        states.push_back(buffers());
+        ApplyTuningSetFrom(form, set);
+        states.push_back(buffers());
+        form.Button4Click(); // restore
+        states.push_back(buffers());
+        QCOMPARE(states.size(), size_t(5));
+        for (size_t i = 1; i < states.size(); ++i)
+            QVERIFY(states[i] != states[i - 1]);
+
+        QUndoStack& stack = form.editHistory().stack();
+        QCOMPARE(stack.count(), 4);
+        QCOMPARE(stack.text(0), QStringLiteral("Credits per unit car damage for (medium) skill "
+                                               "level = 300"));
+        for (int i = 3; i >= 0; --i) {
+            QTest::keyClick(&form, Qt::Key_Z, Qt::ControlModifier);
+            QVERIFY(buffers() == states[static_cast<size_t>(i)]);
+        }
+        QCOMPARE(form.PageControl1->currentIndex(), 2); // the first step's row, shown
+        QCOMPARE(form.ValueList->currentRow(), 0);
+        for (size_t i = 1; i < states.size(); ++i) {
+            QTest::keyClick(&form, Qt::Key_Z, Qt::ControlModifier | Qt::ShiftModifier);
+            QVERIFY(buffers() == states[i]);
+        }
+        QTest::keyClick(&form, Qt::Key_Y, Qt::ControlModifier); // nothing left to redo
+        QVERIFY(buffers() == states.back());
+
+        form.PageControl1->setCurrentIndex(0);
+        w.messages.shown.clear();
+        QTest::keyClick(&form, Qt::Key_S, Qt::ControlModifier);
+        QCOMPARE(w.messages.texts(FakeMessages::Information),
+                 std::vector<QString>{"File updated: " + form.state().GeneralPath});
+        QVERIFY(form.PageControl1->tabIcon(0).isNull());
+        QVERIFY(form.Button1->icon().isNull());
+        QCOMPARE(stack.count(), 4); // a Save keeps the history
+        form.SaveDirClick();
+        QCOMPARE(stack.count(), 0); // everything read anew
     }
 
     // File > History: the version a Save replaced is listed with what the Save changed; Put

@@ -121,3 +121,31 @@ inline std::vector<std::string> BufferLines(const TextBuffer& buffer)
 {
     return buffer.lines();
 }
+
+// Stand-in programs alone on PATH while the object lives, WINEPREFIX and TUNEDECK_LAUNCH unset:
+// each writes "<working folder>|<WINEPREFIX>|<arguments>" to <bin>/<name>.log, then runs `then`.
+struct StandInPrograms {
+    const QByteArray path = qgetenv("PATH"), prefix = qgetenv("WINEPREFIX"),
+                     own = qgetenv("TUNEDECK_LAUNCH");
+    StandInPrograms(const QString& bin, const QStringList& names, const std::string& then = {})
+    {
+        for (const QString& name : names) {
+            WriteBytes(bin + "/" + name, "#!/bin/sh\nprintf '%s|%s|%s\\n' \"$PWD\" \"$WINEPREFIX\" "
+                                         "\"$*\" >\"$0.log\"\n" +
+                                             then + "\n");
+            QFile::setPermissions(bin + "/" + name,
+                                  QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+        }
+        qputenv("PATH", QFile::encodeName(bin));
+        qunsetenv("WINEPREFIX");
+        qunsetenv("TUNEDECK_LAUNCH");
+    }
+    ~StandInPrograms()
+    {
+        qputenv("PATH", path);
+        for (const auto& [name, value] :
+             {std::pair("WINEPREFIX", prefix), {"TUNEDECK_LAUNCH", own}})
+            if (!value.isEmpty())
+                qputenv(name, value);
+    }
+};

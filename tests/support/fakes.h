@@ -87,13 +87,13 @@ struct FakeGrid : Grid {
 };
 
 struct FakeLauncher : Launcher {
-    std::vector<std::pair<QString, QString>> opened; // file, working folder
+    std::vector<LaunchCommand> started;
     QString failure; // when set, nothing starts and this is the reason given
-    bool open(const QString& file, const QString& workingDir, QString& reason) override
+    void start(const LaunchCommand& command,
+               std::function<void(const QString& failure)> done) override
     {
-        opened.emplace_back(file, workingDir);
-        reason = failure;
-        return failure.isEmpty();
+        started.push_back(command);
+        done(failure);
     }
 };
 

@@ -1,0 +1,165 @@
+#include "reference_copies.h"
+
+#include "errors.h"
+#include "folder_lock.h"
+#include "game_paths.h"
+#include "interfaces.h"
+#include "replacement_file.h"
+#include "text_buffer.h"
+
+#include <QCryptographicHash>
+#include <QFile>
+#include <QStringList>
+#include <cstring>
+#include <optional>
+
+namespace {
+
+// The demo game's copies (sample/original.general and sample/original.pedsettings), which
+// installations used to copy into every working folder. They are known by size and
+// SHA-256 rather than shipped.
+struct DemoCopy {
+    qint64 size;
+    const char* sha256;
+};
+
+constexpr DemoCopy DemoGeneral{15340,
+                               "9213bd76e0244177ec93f40201bd97a460084c8c5462b82c265d88f4cc2462b7"};
+constexpr DemoCopy DemoSettings{30304,
+                                "cec7f3e307e025e378400bc422a9770bba0a49cdd021d4637fe636c9a585eb06"};
+
+bool IsDemoCopy(TuningFile file, const std::string& bytes)
+{
+    const DemoCopy& demo = file == TuningFile::General ? DemoGeneral : DemoSettings;
+    return static_cast<qint64>(bytes.size()) == demo.size &&
+           QCryptographicHash::hash(QByteArray::fromStdString(bytes), QCryptographicHash::Sha256)
+                   .toHex() == demo.sha256;
+}
+
+// The whole file, or nothing when it is larger than any game file.
+std::optional<std::string> ReadWhole(const QString& path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        throw FileError(
+            QStringLiteral("Cannot open file \"%1\". %2").arg(path, file.errorString()));
+    std::string bytes;
+    std::vector<char> chunk(64 * 1024);
+    for (;;) {
+        const qint64 got = file.read(chunk.data(), static_cast<qint64>(chunk.size()));
+        if (got < 0)
+            throw FileError(
+                QStringLiteral("Cannot read file \"%1\". %2").arg(path, file.errorString()));
+        if (got == 0)
+            return bytes;
+        bytes.append(chunk.data(), static_cast<size_t>(got));
+        if (static_cast<long long>(bytes.size()) > MaxGameFileBytes)
+            return std::nullopt;
+    }
+}
+
+const QString& GamePathOf(const AppState& state, TuningFile file)
+{
+    return file == TuningFile::General ? state.GeneralPath : state.SettingsPath;
+}
+
+// "General.txt", "General.txt and Settings.txt".
+QString Names(const std::vector<TuningFile>& files)
+{
+    QStringList names;
+    for (TuningFile file : files)
+        names << QLatin1String(GameFileName(file));
+    return names.join(QStringLiteral(" and "));
+}
+
+} // namespace
+
+const char* GameFileName(TuningFile file)
+{
+    return file == TuningFile::General ? "General.txt" : "Settings.txt";
+}
+
+ReferenceCopyPlan PlanReferenceCopy(const AppState& state, TuningFile file, const QString& gamePath)
+{
+    ReferenceCopyPlan plan;
+    plan.file = file;
+    plan.gamePath = gamePath;
+    plan.copyPath = state.workFile(QLatin1String(ReferenceCopy(file)));
+    const std::optional<std::string> game = ReadWhole(gamePath);
+    if (game) {
+        plan.bytes = *game;
+        const int limit = LineCountOf(file) + 1;
+        plan.accepted = static_cast<int>(SplitLines(plan.bytes, limit).size()) == LineCountOf(file);
+    }
+    if (FileExists(plan.copyPath)) {
+        const std::optional<std::string> copy = ReadWhole(plan.copyPath);
+        if (copy && game && *copy == *game)
+            plan.held = HeldCopy::Same;
+        else if (copy && IsDemoCopy(file, *copy))
+            plan.held = HeldCopy::Demo;
+        else
+            plan.held = HeldCopy::Own;
+    }
+    return plan;
+}
+
+bool TakesCopy(const ReferenceCopyPlan& plan)
+{
+    return plan.accepted && (plan.held == HeldCopy::None || plan.held == HeldCopy::Demo);
+}
+
+int WriteReferenceCopy(const ReferenceCopyPlan& plan)
+{
+    const FolderLock lock(plan.copyPath);
+    ReplacementFile copy(plan.copyPath);
+    return copy.commit(plan.bytes);
+}
+
+void TakeMissingReferenceCopies(const AppState& state, Messages& messages,
+                                const std::vector<TuningFile>& files)
+{
+    std::vector<TuningFile> taken;
+    std::vector<TuningFile> replacedDemo;
+    std::vector<TuningFile> rejected;
+    for (TuningFile file : files) {
+        try {
+            const ReferenceCopyPlan plan = PlanReferenceCopy(state, file, GamePathOf(state, file));
+            if (!plan.accepted && (plan.held == HeldCopy::None || plan.held == HeldCopy::Demo))
+                rejected.push_back(file);
+            if (!TakesCopy(plan))
+                continue;
+            const int error = WriteReferenceCopy(plan);
+            if (error != 0)
+                throw FileError(
+                    QStringLiteral("Cannot write file \"%1\". %2 (error %3)")
+                        .arg(plan.copyPath, QString::fromLocal8Bit(std::strerror(error)))
+                        .arg(error));
+            taken.push_back(file);
+            if (plan.held == HeldCopy::Demo)
+                replacedDemo.push_back(file);
+        } catch (const FileError& failure) {
+            messages.error(QStringLiteral("Tunedeck could not keep a copy of your %1.\n%2")
+                               .arg(QLatin1String(GameFileName(file)), failure.text()));
+        }
+    }
+    if (taken.empty())
+        return;
+
+    const bool one = taken.size() == 1;
+    QString text =
+        QStringLiteral("Tunedeck now keeps a copy of your %1 as %2 now. "
+                       "Restore puts %3 back.")
+            .arg(Names(taken), one ? QStringLiteral("it is") : QStringLiteral("they are"),
+                 one ? QStringLiteral("it") : QStringLiteral("these"));
+    if (!replacedDemo.empty())
+        text += one ? QStringLiteral("\nIt takes the place of the demo game's copy.")
+                : replacedDemo.size() == taken.size()
+                    ? QStringLiteral("\nThey take the place of the demo game's copies.")
+                    : QStringLiteral("\nThe copy of %1 takes the place of the demo game's copy.")
+                          .arg(Names(replacedDemo));
+    for (TuningFile file : rejected)
+        text += QStringLiteral("\nYour %1 does not have %2 lines, so Tunedeck keeps no copy of it.")
+                    .arg(QLatin1String(GameFileName(file)))
+                    .arg(LineCountOf(file));
+    messages.information(text);
+}

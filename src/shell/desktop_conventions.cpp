@@ -1,0 +1,119 @@
+#include "desktop_conventions.h"
+
+#include "general.h"
+#include "key_value_grid.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QKeyEvent>
+#include <QLayout>
+#include <QMenuBar>
+#include <QPushButton>
+#include <QScreen>
+#include <QScrollArea>
+#include <QStyle>
+#include <QTabWidget>
+#include <array>
+
+namespace {
+
+// The captions with their access keys, by the action's name; the caption's text stays.
+constexpr std::array<std::pair<const char*, const char*>, 11> AccessKeys = {{
+    {"File1", "&File"},
+    {"Edit1", "&Edit"},
+    {"View1", "&View"},
+    {"About1", "&About"},
+    {"Gorewheel21", "&Launch Gorewheel 2"},
+    {"ExportTuningSet1", "&Export Tuning Set…"},
+    {"ApplyTuningSet1", "&Apply Tuning Set…"},
+    {"History1", "&History…"},
+    {"Exit1", "E&xit"},
+    {"ShowContents1", "View File &Details"},
+    {"FindSetting1", "&Find Setting…"},
+}};
+
+// Alt pressed and let go with no key between opens the menu bar, where the style does not
+// do so itself.
+class AltAlone : public QObject {
+public:
+    explicit AltAlone(TForm1& form) : QObject(&form), form_(form) {}
+
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        if (event->type() == QEvent::KeyPress) {
+            const auto* key = static_cast<QKeyEvent*>(event);
+            alone_ = key->key() == Qt::Key_Alt && key->modifiers() == Qt::AltModifier;
+        } else if (event->type() == QEvent::KeyRelease && alone_) {
+            const auto* key = static_cast<QKeyEvent*>(event);
+            alone_ = false;
+            if (key->key() == Qt::Key_Alt && form_.isActiveWindow() &&
+                QApplication::activePopupWidget() == nullptr) {
+                form_.menuBar()->setActiveAction(form_.File1);
+                return true;
+            }
+        }
+        return QObject::eventFilter(watched, event);
+    }
+
+private:
+    TForm1& form_;
+    bool alone_ = false;
+};
+
+} // namespace
+
+void InstallKeyboard(TForm1& form)
+{
+    for (const auto& [name, caption] : AccessKeys)
+        if (auto* action = form.findChild<QAction*>(QLatin1String(name)))
+            action->setText(QString::fromUtf8(caption));
+
+    form.Exit1->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q));
+
+    auto* save = new QAction(&form);
+    save->setObjectName(QStringLiteral("SaveShownTab"));
+    save->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_S));
+    form.addAction(save);
+    QObject::connect(save, &QAction::triggered, &form, [&form] {
+        const std::array<QPushButton*, TabCount> saves{form.Button1, form.SavePed, form.MiscSave,
+                                                       form.APOSave};
+        form.ValueList->commitPendingEdit(); // as the click that moves the focus would
+        saves.at(static_cast<size_t>(form.PageControl1->currentIndex()))->click();
+    });
+
+    auto* menuBar = new QAction(&form);
+    menuBar->setShortcut(QKeySequence(Qt::Key_F10));
+    form.addAction(menuBar);
+    QObject::connect(menuBar, &QAction::triggered, &form,
+                     [&form] { form.menuBar()->setActiveAction(form.File1); });
+    if (!form.style()->styleHint(QStyle::SH_MenuBar_AltKeyNavigation, nullptr, &form))
+        qApp->installEventFilter(new AltAlone(form));
+}
+
+void FitToScreen(TForm1& form)
+{
+    const QScreen* screen = form.screen();
+    if (!screen)
+        return;
+    const QSize natural = form.sizeHint();
+    // The window manager's frame is not known before the window is shown: allow for a
+    // title bar and a thin border.
+    const int border = form.style()->pixelMetric(QStyle::PM_DefaultFrameWidth) + 2;
+    const int title = form.style()->pixelMetric(QStyle::PM_TitleBarHeight) + border;
+    const QRect free = screen->availableGeometry();
+    const QSize room(free.width() - 2 * border, free.height() - title - border);
+    if (natural.width() <= room.width() && natural.height() <= room.height())
+        return;
+
+    QWidget* client = form.takeCentralWidget();
+    auto* area = new QScrollArea;
+    area->setObjectName(QStringLiteral("ClientScroll"));
+    area->setFrameShape(QFrame::NoFrame);
+    area->setWidget(client);
+    form.setCentralWidget(area);
+    form.layout()->setSizeConstraint(QLayout::SetDefaultConstraint);
+    form.setMinimumSize(natural.boundedTo(QSize(320, 240)));
+    form.setMaximumSize(natural);
+    form.resize(natural.boundedTo(room));
+    form.move(free.topLeft());
+}
