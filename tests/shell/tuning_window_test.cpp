@@ -98,9 +98,14 @@ private slots:
         QVERIFY(!Marked(*w.form, 1));
         QVERIFY(w.messages.shown.empty());
 
-        // A reference copy put in place while the window is open counts from then on.
+        // A reference copy put in place while the window is open counts from then on, unless
+        // it is a line short.
         const QString copy = folder.path("original.general");
-        WriteBytes(copy, ReadBytes(SampleFile("original.general")));
+        std::vector<std::string> lines = FileLines(SampleFile("original.general"));
+        WriteBytes(copy, JoinLines({lines.begin(), lines.end() - 1}));
+        ShowCreditAwardsMedium(*w.form);
+        QVERIFY(!Marked(*w.form, 1));
+        WriteBytes(copy, JoinLines(lines));
         ShowCreditAwardsMedium(*w.form);
         QVERIFY(Marked(*w.form, 1));
 
