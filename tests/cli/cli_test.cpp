@@ -470,7 +470,7 @@ TEST_F(CliTest, DiffCountsOtherLinesByTheirValuesOnly)
 {
     WriteBytes(work.generalPath(),
                Joined(WithLines(GeneralSample(),
-                                {{0, "0\t// another first line"},       // line 0: never compared
+                                {{0, "1\t// another first line"},       // line 0: never compared
                                  {2, "5\t// Number of race slots"},     // value changed
                                  {3, "2\t// a new comment"},            // comment only
                                  {47, "9800,1\t// Min bend force"}}))); // shown; field 2 unseen
