@@ -1,32 +1,12 @@
 #include "arguments.h"
 
-#include "catalogue/catalogue.h"
+#include "editing/name_matching.h"
 
 #include <QByteArray>
 #include <climits>
 #include <vector>
 
 namespace {
-
-char LowerAscii(char c)
-{
-    return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
-}
-
-std::string LowerAscii(std::string text)
-{
-    for (char& c : text)
-        c = LowerAscii(c);
-    return text;
-}
-
-std::string WithoutSurroundingBlanks(const std::string& text)
-{
-    const size_t first = text.find_first_not_of(' ');
-    if (first == std::string::npos)
-        return {};
-    return text.substr(first, text.find_last_not_of(' ') - first + 1);
-}
 
 QByteArray Quoted(const std::string& text)
 {
@@ -37,16 +17,6 @@ QByteArray Quoted(const std::string& text)
 {
     messages.say(text);
     throw CommandEnd{ExitTrouble};
-}
-
-template <class Matches>
-std::vector<int> MatchingItems(const TabCatalogue& catalogue, Matches matches)
-{
-    std::vector<int> indices;
-    for (size_t i = 0; i < catalogue.items.size(); ++i)
-        if (matches(catalogue.items[i].text))
-            indices.push_back(static_cast<int>(i));
-    return indices;
 }
 
 } // namespace
@@ -90,10 +60,11 @@ std::optional<int> WholeNumber(const std::string& text)
 
 Tab TabArgument(const std::string& text, ConsoleMessages& messages)
 {
-    const std::string name = LowerAscii(text);
     for (Tab tab : AllTabs)
-        if (name == ShortName(tab) || name == LowerAscii(CatalogueOf(tab).caption))
+        if (SameName(text, ShortName(tab), true))
             return tab;
+    if (const std::optional<Tab> tab = TabNamed(text))
+        return *tab;
     BadUsage(messages,
              "Unknown tab " + Quoted(text) + "; use car, ped, misc, apo or the tab's caption.");
 }
@@ -102,15 +73,7 @@ int ItemArgument(Tab tab, const std::string& text, ConsoleMessages& messages)
 {
     if (const std::optional<int> index = WholeNumber(text))
         return *index;
-    const TabCatalogue& catalogue = CatalogueOf(tab);
-    std::vector<int> indices =
-        MatchingItems(catalogue, [&](const std::string& item) { return item == text; });
-    if (indices.empty()) {
-        const std::string loose = LowerAscii(WithoutSurroundingBlanks(text));
-        indices = MatchingItems(catalogue, [&](const std::string& item) {
-            return LowerAscii(WithoutSurroundingBlanks(item)) == loose;
-        });
-    }
+    const std::vector<int> indices = ItemsNamed(tab, text);
     if (indices.size() == 1)
         return indices.front();
     if (indices.empty())

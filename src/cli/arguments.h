@@ -14,7 +14,8 @@ const char* ShortName(Tab tab);
 // A whole number in decimal, with an optional sign, that fits an int.
 std::optional<int> WholeNumber(const std::string& text);
 
-// The tab named by its short name or its caption, in any letter case. Ends the command
+// The tab named by its short name or its caption, in any letter case and without regard
+// to surrounding blanks. Ends the command
 // with bad usage for any other text.
 Tab TabArgument(const std::string& text, ConsoleMessages& messages);
 

@@ -71,13 +71,16 @@ void WarnOffShape(Session& session, const std::vector<SettingPlace>& places)
     AppState reference;
     ReadReferenceCopies(session.state, reference);
     for (const SettingPlace& place : places) {
+        const SectionRow* row = RowAt(place);
+        if (!row)
+            continue;
         const ChooserItem& item = CatalogueOf(place.tab).items[static_cast<size_t>(place.item)];
-        const std::string note = ShapeNote(*RowAt(place), item, session.state.buffer(place.tab),
-                                           reference.buffer(place.tab));
+        const std::string note =
+            ShapeNote(*row, item, session.state.buffer(place.tab), reference.buffer(place.tab));
         if (!note.empty())
-            session.messages.warning(
-                QString::fromStdString(Place(place) + " (" + DetailsText(*RowAt(place), item) +
-                                       "): " + note + "; written all the same."));
+            session.messages.warning(QString::fromStdString(Place(place) + " (" +
+                                                            DetailsText(*row, item) + "): " + note +
+                                                            "; written all the same."));
     }
 }
 

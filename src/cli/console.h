@@ -4,8 +4,6 @@
 
 #include <QByteArray>
 #include <string>
-#include <utility>
-#include <vector>
 
 // Exit statuses of the tool.
 constexpr int ExitSuccess = 0;
@@ -55,31 +53,4 @@ public:
 
 private:
     int position_ = 0;
-};
-
-// A section chooser with an item chosen on the command line.
-class ItemChooser : public Chooser {
-public:
-    int index = -1;
-    int itemIndex() const override { return index; }
-    void clearSelection() override { index = -1; }
-    void setText(const std::string&) override {}
-};
-
-// One row of the grid: its Details text and its Value text.
-struct GridRow {
-    std::string details;
-    std::string value;
-};
-
-// The grid, as the list of rows it shows; data row n is rows[n - 1].
-class RowList : public Grid {
-public:
-    std::vector<GridRow> rows;
-    int rowCount() const override { return static_cast<int>(rows.size()); }
-    void deleteRow(int row) override { rows.erase(rows.begin() + (row - 1)); }
-    void insertTop(const std::string& key, const std::string& value) override
-    {
-        rows.insert(rows.begin(), GridRow{key, value});
-    }
 };

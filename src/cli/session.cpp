@@ -1,12 +1,10 @@
 #include "session.h"
 
 #include "catalogue/catalogue.h"
-#include "documents/configuration_file.h"
 #include "documents/errors.h"
 #include "documents/game_files.h"
 #include "documents/game_paths.h"
 #include "editing/save_history.h"
-#include "editing/section_procedure.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -30,13 +28,10 @@ void Session::findGameDirectory()
         }
         return;
     }
-    const QString configuration = ConfigurationFileInUse(state);
-    if (configuration.isEmpty()) {
-        messages.warning(QLatin1String(NoConfigurationText));
-        throw CommandEnd{ExitTrouble};
-    }
     bool tooLong = false;
-    state.GameDir = ReadConfigurationLine(configuration, &tooLong);
+    const QString configuration = ReadGameDirectory(state, messages, &tooLong);
+    if (configuration.isEmpty())
+        throw CommandEnd{ExitTrouble};
     const QByteArray name = QFileInfo(configuration).fileName().toLocal8Bit();
     if (tooLong) {
         messages.say("The first line of " + name +
@@ -62,7 +57,7 @@ QString Session::gameFilePath(TuningFile file)
         findGameDirectory();
         gameDirFound_ = true;
     }
-    return GameFilePath(state.GameDir, QLatin1String(RelativePath(file)));
+    return GameFilePathOf(state, file);
 }
 
 bool Session::requireFile(const QString& path)
@@ -79,30 +74,31 @@ bool Session::guarded(const std::function<void()>& operation)
     return RunGuarded(messages, operation) && messages.errorCount() == errorsBefore;
 }
 
-void Session::loadBuffers(TuningFile file, const QString& path)
-{
-    for (Tab tab : BuffersOf(file))
-        LoadBuffer(state, messages, progress, state.buffer(tab), controls.chooser(tab), path);
-}
-
-LoadResult Session::loadAs(TuningFile file, const QString& path)
+LoadResult Session::loadAs(const std::function<void()>& loading)
 {
     const int errorsBefore = messages.errorCount();
-    if (guarded([&] { loadBuffers(file, path); }))
+    if (guarded(loading))
         return LoadResult::Loaded;
     // The identity check ends the load with a silent abort after its plain message.
     return messages.errorCount() == errorsBefore ? LoadResult::Rejected : LoadResult::Failed;
 }
 
+void Session::missing(TuningFile, const QString& path)
+{
+    requireFile(path);
+}
+
+void Session::opening(TuningFile, const QString& path)
+{
+    locks_.emplace_back(path);
+}
+
 LoadResult Session::load(TuningFile file)
 {
-    const QString path = gameFilePath(file);
-    if (!requireFile(path))
-        return LoadResult::Missing;
-    PathOf(state, file) = path;
-    if (!guarded([&] { locks_.emplace_back(path); }))
-        return LoadResult::Failed;
-    return loadAs(file, path);
+    gameFilePath(file); // finds the game directory, or ends the command
+    bool present = true;
+    const LoadResult result = loadAs([&] { present = StartUpFile(state, controls, file, *this); });
+    return present ? result : LoadResult::Missing;
 }
 
 LoadResult Session::loadReferenceCopy(TuningFile file)
@@ -112,7 +108,10 @@ LoadResult Session::loadReferenceCopy(TuningFile file)
         return LoadResult::Missing;
     // Standing in for the game file, the copy gets the game file's identity check.
     PathOf(state, file) = name;
-    return loadAs(file, name);
+    return loadAs([&] {
+        for (Tab tab : BuffersOf(file))
+            LoadBuffer(state, messages, progress, state.buffer(tab), controls.chooser(tab), name);
+    });
 }
 
 bool Session::restore()
@@ -140,10 +139,5 @@ bool Session::restore()
 
 std::vector<GridRow> Session::choose(Tab tab, int item)
 {
-    ItemChooser& chooser = choosers[static_cast<size_t>(tab)];
-    chooser.index = item;
-    RowList grid;
-    grid.insertTop({}, {}); // the grid always shows at least one row
-    ChooseSection(state, CatalogueOf(tab), chooser, grid, messages);
-    return grid.rows;
+    return ChooseSectionRows(state, tab, choosers[static_cast<size_t>(tab)], item, messages);
 }

@@ -6,6 +6,8 @@
 #include "documents/file_operations.h"
 #include "documents/folder_lock.h"
 #include "documents/game_files.h"
+#include "editing/section_procedure.h"
+#include "editing/start_up.h"
 
 #include <QString>
 #include <array>
@@ -22,7 +24,7 @@ enum class LoadResult {
 
 // One run of the tool: the program state as the window holds it, and the stand-ins for
 // the controls around it.
-class Session {
+class Session : private StartUpSteps {
 public:
     // `gameDir` is the directory given on the command line, if any.
     Session(ConsoleMessages& messages, std::optional<QString> gameDir = std::nullopt);
@@ -32,7 +34,7 @@ public:
     AppState state;
     ConsoleMessages& messages;
     SilentProgress progress;
-    std::array<ItemChooser, TabCount> choosers;
+    std::array<PickedItem, TabCount> choosers;
     Controls controls;
     // take-originals replaces reference copies that are there already (--force).
     bool replaceCopies = false;
@@ -66,8 +68,10 @@ private:
     // The directory given on the command line, else the first line of the configuration
     // file in the working folder. Ends the command when there is none.
     void findGameDirectory();
-    void loadBuffers(TuningFile file, const QString& path);
-    LoadResult loadAs(TuningFile file, const QString& path);
+    LoadResult loadAs(const std::function<void()>& loading);
+    // Start-up's steps around a game file: a missing one is named, a present one locked.
+    void missing(TuningFile file, const QString& path) override;
+    void opening(TuningFile file, const QString& path) override;
 
     std::optional<QString> gameDirOption_;
     // Held from reading a game file until the run ends, so that no other Tunedeck

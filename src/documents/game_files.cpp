@@ -12,6 +12,14 @@ QString& PathOf(AppState& state, TuningFile file)
     return file == TuningFile::General ? state.GeneralPath : state.SettingsPath;
 }
 
+bool BuffersLoaded(const AppState& state, TuningFile file)
+{
+    for (Tab tab : BuffersOf(file))
+        if (state.buffer(tab).count() != LineCountOf(file))
+            return false;
+    return true;
+}
+
 void MatchCopies(AppState& state, Tab from)
 {
     for (Tab tab : BuffersOf(FileOf(from)))

@@ -59,5 +59,8 @@ constexpr const char* RelativePath(TuningFile file)
 // Makes every other buffer of the tab's file a copy of the tab's buffer.
 void MatchCopies(AppState& state, Tab from);
 
+// Whether every buffer of the file holds the file's line count, as a section needs.
+bool BuffersLoaded(const AppState& state, TuningFile file);
+
 // GeneralPath or SettingsPath.
 QString& PathOf(AppState& state, TuningFile file);

@@ -64,9 +64,6 @@ public:
     // new file is there, but a power cut may yet bring the old one back.
     int folderSyncError() const { return folderSyncError_; }
 
-    // The file that is replaced (links followed, unless the link itself is replaced).
-    const QString& target() const { return target_; }
-
 private:
     friend int ReplaceTogether(const std::vector<ReplacementFile*>&,
                                const std::vector<std::string>&);

@@ -1,8 +1,9 @@
 #include "section_procedure.h"
 
 #include "catalogue/catalogue.h"
-#include "documents/interfaces.h"
 #include "documents/setting_line.h"
+
+#include <algorithm>
 
 namespace {
 
@@ -46,8 +47,11 @@ const std::string& FieldOf(const AppState& state, Skill skill)
 void FillSection(AppState& state, const TabCatalogue& tab, const ChooserItem& item, Grid& grid)
 {
     const Section& rows = *item.section;
+    // The row table has an entry for each grid row a section may fill; the catalogue is
+    // held to that by its tests, and a longer section is cut rather than written past it.
+    const int shown = std::min(static_cast<int>(rows.size()), RowTableSize);
     const TextBuffer& buffer = state.buffer(tab.tab);
-    for (int n = static_cast<int>(rows.size()); n >= 1; --n) {
+    for (int n = shown; n >= 1; --n) {
         const SectionRow& row = rows[static_cast<size_t>(n - 1)];
         switch (row.kind) {
         case RowKind::Note:
@@ -71,6 +75,18 @@ void FillSection(AppState& state, const TabCatalogue& tab, const ChooserItem& it
     }
     state.ShownTab = static_cast<int>(tab.tab);
 }
+
+// The grid, as the list of rows it shows.
+class RowList : public Grid {
+public:
+    std::vector<GridRow> rows;
+    int rowCount() const override { return static_cast<int>(rows.size()); }
+    void deleteRow(int row) override { rows.erase(rows.begin() + (row - 1)); }
+    void insertTop(const std::string& key, const std::string& value) override
+    {
+        rows.insert(rows.begin(), GridRow{key, value});
+    }
+};
 
 } // namespace
 
@@ -107,4 +123,14 @@ void ResetForTab(AppState& state, Chooser& chooser, Grid& grid)
     DeleteRemainingRow(grid);
     grid.insertTop({}, {});
     state.ShownTab = -1;
+}
+
+std::vector<GridRow> ChooseSectionRows(AppState& state, Tab tab, PickedItem& chooser, int item,
+                                       Messages& messages)
+{
+    chooser.index = item;
+    RowList grid;
+    grid.insertTop({}, {}); // the grid always shows at least one row
+    ChooseSection(state, CatalogueOf(tab), chooser, grid, messages);
+    return grid.rows;
 }

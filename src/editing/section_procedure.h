@@ -1,10 +1,11 @@
 #pragma once
 
 #include "documents/app_state.h"
+#include "documents/interfaces.h"
 
-class Chooser;
-class Grid;
-class Messages;
+#include <string>
+#include <vector>
+
 struct TabCatalogue;
 
 // The choice of a section on a tab's chooser: empties the row table and the grid,
@@ -17,3 +18,24 @@ void ChooseSection(AppState& state, const TabCatalogue& tab, Chooser& chooser, G
 void ResetForTab(AppState& state, Chooser& chooser, Grid& grid);
 
 constexpr const char* ChooseSettingText = "Choose Setting";
+
+// A section chooser without a window: the item is picked by its index, and the text it
+// would show is seen by no one.
+class PickedItem : public Chooser {
+public:
+    int index = -1;
+    int itemIndex() const override { return index; }
+    void clearSelection() override { index = -1; }
+    void setText(const std::string&) override {}
+};
+
+// One row of the grid: its Details text and its Value text.
+struct GridRow {
+    std::string details;
+    std::string value;
+};
+
+// The section choice without a window: picks the item on the chooser and returns the rows
+// the grid shows after it, data row n being rows[n - 1].
+std::vector<GridRow> ChooseSectionRows(AppState& state, Tab tab, PickedItem& chooser, int item,
+                                       Messages& messages);

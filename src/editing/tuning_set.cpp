@@ -5,6 +5,7 @@
 #include "documents/game_paths.h"
 #include "documents/interfaces.h"
 #include "documents/replacement_file.h"
+#include "name_matching.h"
 #include "section_procedure.h"
 #include "write_back.h"
 
@@ -23,18 +24,6 @@ std::vector<std::string> Fields(const std::string& line)
         fields.push_back(line.substr(at, tab - at));
     fields.push_back(line.substr(at));
     return fields;
-}
-
-std::string Loose(const std::string& text)
-{
-    const size_t first = text.find_first_not_of(' ');
-    if (first == std::string::npos)
-        return {};
-    std::string loose = text.substr(first, text.find_last_not_of(' ') - first + 1);
-    for (char& c : loose)
-        if (c >= 'A' && c <= 'Z')
-            c = static_cast<char>(c - 'A' + 'a');
-    return loose;
 }
 
 std::string Quoted(const std::string& text)
@@ -65,29 +54,28 @@ void CheckHeader(const std::vector<std::string>& lines)
                                 Quoted(TuningSetHeader));
 }
 
-Tab TabNamed(const std::string& name, int line)
+Tab TabOfEntry(const std::string& name, int line)
 {
-    for (int t = 0; t < TabCount; ++t)
-        if (Loose(CatalogueOf(static_cast<Tab>(t)).caption) == Loose(name))
-            return static_cast<Tab>(t);
+    if (const std::optional<Tab> tab = TabNamed(name))
+        return *tab;
     throw TuningSetError(line, "no tab " + Quoted(name) +
                                    "; the tabs are Car Settings, Pedestrians, Miscellaneous "
                                    "and APO");
 }
 
-// The settings of the tab whose item and Details texts match, by `same`.
-template <class Same>
+// The settings of the tab whose item and Details texts match, as they stand or folded.
 std::vector<SettingPlace> Matching(Tab tab, const std::string& item, const std::string& details,
-                                   Same same)
+                                   bool folded)
 {
     std::vector<SettingPlace> places;
     const auto& items = CatalogueOf(tab).items;
     for (size_t i = 0; i < items.size(); ++i) {
-        if (!items[i].section || !same(items[i].text, item))
+        if (!items[i].section || !SameName(items[i].text, item, folded))
             continue;
         const Section& rows = *items[i].section;
         for (size_t r = 0; r < rows.size(); ++r)
-            if (rows[r].kind != RowKind::Note && same(DetailsText(rows[r], items[i]), details))
+            if (rows[r].kind != RowKind::Note &&
+                SameName(DetailsText(rows[r], items[i]), details, folded))
                 places.push_back({tab, static_cast<int>(i), static_cast<int>(r + 1)});
     }
     return places;
@@ -99,15 +87,9 @@ TuningEntry ReadEntry(const std::string& text, int line)
     if (fields.size() != 4)
         throw TuningSetError(line, "neither a comment nor an entry (tab, item, Details and "
                                    "value, separated by TABs)");
-    const Tab tab = TabNamed(fields[0], line);
-    std::vector<SettingPlace> places =
-        Matching(tab, fields[1], fields[2],
-                 [](const std::string& a, const std::string& b) { return a == b; });
-    if (places.empty())
-        places =
-            Matching(tab, fields[1], fields[2], [](const std::string& a, const std::string& b) {
-                return Loose(a) == Loose(b);
-            });
+    const Tab tab = TabOfEntry(fields[0], line);
+    const std::vector<SettingPlace> places =
+        MatchByName([&](bool folded) { return Matching(tab, fields[1], fields[2], folded); });
     if (places.size() != 1)
         throw TuningSetError(line, (places.empty() ? "no setting " : "more than one setting ") +
                                        Quoted(fields[2]) + " under item " + Quoted(fields[1]) +
@@ -115,24 +97,7 @@ TuningEntry ReadEntry(const std::string& text, int line)
     return {places.front(), fields[3], line};
 }
 
-// The section procedure's partners, as the command-line tool has them: a chooser with an
-// item picked, a grid that keeps nothing, and no one to tell.
-class PickedItem : public Chooser {
-public:
-    int index = -1;
-    int itemIndex() const override { return index; }
-    void clearSelection() override { index = -1; }
-    void setText(const std::string&) override {}
-};
-
-class CountingGrid : public Grid {
-public:
-    int rows = 0;
-    int rowCount() const override { return rows; }
-    void deleteRow(int) override { --rows; }
-    void insertTop(const std::string&, const std::string&) override { ++rows; }
-};
-
+// The choice of a section tells no one: a refused entry is told by its caller.
 class Unheard : public Messages {
 public:
     void error(const QString&) override {}
@@ -196,9 +161,8 @@ std::set<TuningFile> FilesOf(const std::vector<TuningEntry>& entries)
 bool BuffersReadyFor(const AppState& state, const std::vector<TuningEntry>& entries)
 {
     for (TuningFile file : FilesOf(entries))
-        for (Tab tab : BuffersOf(file))
-            if (state.buffer(tab).count() != LineCountOf(file))
-                return false;
+        if (!BuffersLoaded(state, file))
+            return false;
     return true;
 }
 
@@ -207,15 +171,21 @@ std::vector<LineChange> ApplyTuningSet(AppState& state, const std::vector<Tuning
     const AppState before = state;
     std::vector<LineChange> changes;
     PickedItem chooser;
-    CountingGrid grid;
     Unheard messages;
     for (const TuningEntry& entry : entries) {
         const Tab tab = entry.place.tab;
-        chooser.index = entry.place.item;
-        ChooseSection(state, CatalogueOf(tab), chooser, grid, messages);
+        ChooseSectionRows(state, tab, chooser, entry.place.item, messages);
+        const SectionRow* row = RowAt(entry.place);
+        if (!row) {
+            state = before;
+            throw TuningSetError(entry.line, "no setting at item " +
+                                                 std::to_string(entry.place.item) + ", row " +
+                                                 std::to_string(entry.place.row) + " of tab " +
+                                                 CatalogueOf(tab).caption);
+        }
         const ChooserItem& item = CatalogueOf(tab).items[static_cast<size_t>(entry.place.item)];
-        CommitResult result = CommitGridValue(state, entry.place.row,
-                                              DetailsText(*RowAt(entry.place), item), entry.value);
+        CommitResult result =
+            CommitGridValue(state, entry.place.row, DetailsText(*row, item), entry.value);
         if (!result.refusal.empty()) {
             state = before;
             std::string reason = result.refusal;

@@ -40,13 +40,6 @@ QString ReferenceStamp(const AppState& state)
 
 } // namespace
 
-SectionChooser* ChooserOf(const TForm1& form, Tab tab)
-{
-    const std::array<SectionChooser*, TabCount> choosers{form.ComboBox1, form.ComboBox2,
-                                                         form.ComboBox3, form.ComboBox4};
-    return choosers[static_cast<size_t>(tab)];
-}
-
 ChangeMarks::ChangeMarks(TForm1& form) : QObject(&form), form_(form)
 {
     KeyValueGrid* grid = form_.ValueList;
@@ -84,7 +77,7 @@ void ChangeMarks::refresh()
     markUnsavedTabs();
     if (state.ShownTab >= 0) {
         const Tab tab = static_cast<Tab>(state.ShownTab);
-        const int shownItem = ChooserOf(form_, tab)->itemIndex();
+        const int shownItem = form_.chooser(tab)->itemIndex();
         if (const auto& disk = state.DiskStamps[static_cast<size_t>(FileOf(tab))]) {
             const TextBuffer saved(disk->lines);
             for (size_t row = 1; row < unsaved_.size(); ++row)
@@ -103,7 +96,7 @@ void ChangeMarks::refresh()
         }
         const AppState& reference = reference_;
         if (!reference.buffer(tab).empty()) {
-            const int item = ChooserOf(form_, tab)->itemIndex();
+            const int item = form_.chooser(tab)->itemIndex();
             for (const ChangedSetting& change :
                  ChangedSettingsOf(tab, item, state.buffer(tab), reference.buffer(tab)))
                 if (change.place.row < static_cast<int>(originals_.size()))

@@ -13,9 +13,6 @@ class QPoint;
 class SectionChooser;
 class TForm1;
 
-// The section chooser of a tab.
-SectionChooser* ChooserOf(const TForm1& form, Tab tab);
-
 // Marks the Value cells of the shown section whose setting differs from the reference
 // copies, tells the original value in the status bar, and puts it back on request ("Reset
 // to original value": the context menu of a value row, or Ctrl+R). A value of another
@@ -36,8 +33,6 @@ public:
 
     // Puts the original value, and where it can the original line, back in the row.
     void resetRow(int row);
-
-    QAction* resetAction() const { return reset_; }
 
 private:
     bool standsForSetting(int row) const;

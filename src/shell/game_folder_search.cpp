@@ -1,5 +1,6 @@
 #include "game_folder_search.h"
 
+#include "documents/game_files.h"
 #include "documents/game_paths.h"
 
 #include <QDir>
@@ -136,8 +137,10 @@ private:
 
     static bool IsGameFolder(const QString& folder)
     {
-        return FileExists(GameFilePath(folder, QStringLiteral("\\data\\General.txt"))) &&
-               FileExists(GameFilePath(folder, QStringLiteral("\\data\\peds\\Settings.txt")));
+        for (TuningFile file : TuningFiles)
+            if (!FileExists(GameFilePath(folder, QLatin1String(RelativePath(file)))))
+                return false;
+        return true;
     }
 
     // The library folders a Steam libraryfolders.vdf lists: lines such as

@@ -14,6 +14,7 @@
 #include "documents/reference_copies.h"
 #include "edit_history.h"
 #include "editing/section_procedure.h"
+#include "editing/start_up.h"
 #include "editing/write_back.h"
 #include "find_setting_dialog.h"
 #include "folder_tree.h"
@@ -285,14 +286,33 @@ void TForm1::FormCreate()
             page->sibling->show();
     setWindowTitle(QStringLiteral("Tunedeck."));
     LabelValid->setText(QStringLiteral("No"));
-    const QString configuration = ConfigurationFileInUse(state_);
-    if (configuration.isEmpty()) {
-        messages_->warning(QLatin1String(NoConfigurationText));
-    } else {
-        state_.GameDir = ReadConfigurationLine(configuration);
-        startUpFile(TuningFile::General);
-        startUpFile(TuningFile::Settings);
-    }
+    // What the window adds to the shared sequence: a missing game file means the saved
+    // directory is no longer the game's; a present one is selected in the folder tree.
+    struct WindowSteps : StartUpSteps {
+        TForm1& form;
+        explicit WindowSteps(TForm1& window) : form(window) {}
+        void missing(TuningFile, const QString&) override
+        {
+            QFile::remove(form.workFile(TunedeckIni));
+            form.reportCorruptedConfiguration();
+        }
+        void opening(TuningFile, const QString& path) override
+        {
+            QFile test(path); // only a test that the file can be opened
+            if (!test.open(QIODevice::ReadOnly))
+                throw FileError(
+                    QStringLiteral("Cannot open file \"%1\". %2").arg(path, test.errorString()));
+            const QString& gameDir = form.state_.GameDir;
+            if (!form.Directory->selectPath(gameDir))
+                throw FileError(QStringLiteral("Cannot select the folder \"%1\".").arg(gameDir));
+        }
+        void loaded(TuningFile) override
+        {
+            form.LabelSaved->setText(form.state_.GameDir);
+            form.LabelValid->setText(QStringLiteral("Yes"));
+        }
+    } steps(*this);
+    StartUp(state_, *controls_, steps);
     // With no game folder known, one found on this computer is offered; Save Directory
     // confirms it.
     const QString found =
@@ -300,28 +320,6 @@ void TForm1::FormCreate()
     if (!found.isEmpty() && Directory->selectPath(found))
         DirectoryClick();
     LabelSelected->setText(Directory->selectedPath());
-}
-
-// One game file into its buffers, if the game directory holds it.
-void TForm1::startUpFile(TuningFile file)
-{
-    const QString path = GameFilePath(state_.GameDir, QLatin1String(RelativePath(file)));
-    if (!FileExists(path)) {
-        QFile::remove(workFile(TunedeckIni));
-        reportCorruptedConfiguration();
-        return;
-    }
-    PathOf(state_, file) = path;
-    QFile test(path); // only a test that the file can be opened
-    if (!test.open(QIODevice::ReadOnly))
-        throw FileError(
-            QStringLiteral("Cannot open file \"%1\". %2").arg(path, test.errorString()));
-    if (!Directory->selectPath(state_.GameDir))
-        throw FileError(QStringLiteral("Cannot select the folder \"%1\".").arg(state_.GameDir));
-    for (Tab tab : BuffersOf(file))
-        LoadBuffer(state_, *messages_, *ProgressBar1, state_.buffer(tab), *chooser(tab), path);
-    LabelSaved->setText(state_.GameDir);
-    LabelValid->setText(QStringLiteral("Yes"));
 }
 
 void TForm1::reportCorruptedConfiguration()

@@ -193,7 +193,6 @@ private:
     void save(Tab tab);
     void backup(Tab tab);
     void restore(Tab tab);
-    void startUpFile(TuningFile file);
     void reportCorruptedConfiguration();
     void showDetails(bool shown);
     void detailsCheckClick(Tab tab);

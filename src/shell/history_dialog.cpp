@@ -62,7 +62,7 @@ void RefillBuffers(TForm1& form, TuningFile file)
         state.buffer(tab).assign(lines);
     if (state.ShownTab >= 0 && FileOf(static_cast<Tab>(state.ShownTab)) == file) {
         const Tab tab = static_cast<Tab>(state.ShownTab);
-        ChooseSection(state, CatalogueOf(tab), *ChooserOf(form, tab), *form.ValueList,
+        ChooseSection(state, CatalogueOf(tab), *form.chooser(tab), *form.ValueList,
                       form.messages());
     }
 }

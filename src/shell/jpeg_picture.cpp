@@ -5,6 +5,7 @@
 
 #include <csetjmp>
 #include <cstdio> // jpeglib.h uses FILE and size_t without including their headers
+#include <cstring>
 
 #include <jpeglib.h>
 
@@ -41,17 +42,21 @@ void PrintNothing(j_common_ptr) {}
 // from ReturnControl skips nothing. `image` belongs to the caller and outlives the jump.
 bool DecodeInto(const QByteArray& bytes, QImage* image)
 {
+    // Zeroed, so that an error inside jpeg_create_decompress finds no memory manager to
+    // release; jpeg_destroy_decompress then does nothing.
     jpeg_decompress_struct info;
+    std::memset(&info, 0, sizeof info);
     ErrorManager errors;
     info.err = jpeg_std_error(&errors.base);
     errors.base.error_exit = ReturnControl;
     errors.base.emit_message = OnMessage;
     errors.base.output_message = PrintNothing;
-    jpeg_create_decompress(&info);
+    // Set before the decompressor is created: creating it can fail too.
     if (setjmp(errors.jumpBack) != 0) {
         jpeg_destroy_decompress(&info);
         return false;
     }
+    jpeg_create_decompress(&info);
 
     jpeg_mem_src(&info, reinterpret_cast<const unsigned char*>(bytes.constData()),
                  static_cast<unsigned long>(bytes.size()));

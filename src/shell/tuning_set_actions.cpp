@@ -21,9 +21,8 @@ const QString NoGameFiles = QStringLiteral("Save your \"Gorewheel II\" directory
 bool AllBuffersLoaded(const AppState& state)
 {
     for (TuningFile file : TuningFiles)
-        for (Tab tab : BuffersOf(file))
-            if (state.buffer(tab).count() != LineCountOf(file))
-                return false;
+        if (!BuffersLoaded(state, file))
+            return false;
     return true;
 }
 

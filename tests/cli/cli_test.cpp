@@ -470,7 +470,7 @@ TEST_F(CliTest, DiffCountsOtherLinesByTheirValuesOnly)
 {
     WriteBytes(work.generalPath(),
                Joined(WithLines(GeneralSample(),
-                                {{0, "0\t// another first line"},       // line 0: never compared
+                                {{0, "1\t// another first line"},       // line 0: never compared
                                  {2, "5\t// Number of race slots"},     // value changed
                                  {3, "2\t// a new comment"},            // comment only
                                  {47, "9800,1\t// Min bend force"}}))); // shown; field 2 unseen
@@ -501,7 +501,7 @@ TEST_F(CliTest, ExportRestoreApplyGivesBackTheSameDiffAndTwiceIsOnce)
 {
     ASSERT_EQ(run({"set", "car", "Bending", "1", "--", "-9800"}).status, 0);
     ASSERT_EQ(run({"set", "misc", "5", "1", "250"}).status, 0);
-    ASSERT_EQ(run({"set", "apo", "3", "2", "7"}).status, 0); // a single row on the APO tab
+    ASSERT_EQ(run({"set", "apo", "3", "6", "7"}).status, 0); // the last row of a section
     ASSERT_EQ(run({"set", "ped", "1", "2", "125"}).status, 0);
     ASSERT_EQ(run({"set", "misc", "11", "1", "3501"}).status, 0); // a line shown twice
     const Result diff = run({"diff"});

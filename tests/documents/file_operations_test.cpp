@@ -92,23 +92,8 @@ QStringList Entries(const QString& folder)
                                   QDir::Name);
 }
 
-class FileOperations : public ::testing::Test {
+class FileOperations : public ::testing::Test, protected FolderState {
 protected:
-    WorkFolder work;
-    AppState state;
-    FakeMessages messages;
-    FakeProgress progress;
-    std::array<FakeChooser, TabCount> choosers;
-    Controls controls{messages, progress, {&choosers[0], &choosers[1], &choosers[2], &choosers[3]}};
-
-    FileOperations()
-    {
-        state.WorkDir = work.path();
-        state.GameDir = work.gameDir();
-        state.GeneralPath = work.generalPath();
-        state.SettingsPath = work.settingsPath();
-    }
-
     FakeChooser& chooser(Tab tab) { return choosers[static_cast<size_t>(tab)]; }
 
     void load(Tab tab, const QString& path)

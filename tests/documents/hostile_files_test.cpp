@@ -103,23 +103,9 @@ void RunBeforeWriting()
     BeforeWriting();
 }
 
-class HostileFiles : public ::testing::TestWithParam<Write> {
+class HostileFiles : public ::testing::TestWithParam<Write>, protected FolderState {
 protected:
-    WorkFolder work;
-    AppState state;
-    FakeMessages messages;
-    FakeProgress progress;
-    std::array<FakeChooser, TabCount> choosers;
-    Controls controls{messages, progress, {&choosers[0], &choosers[1], &choosers[2], &choosers[3]}};
     std::map<std::string, int> faults; // injected, by kind
-
-    HostileFiles()
-    {
-        state.WorkDir = work.path();
-        state.GameDir = work.gameDir();
-        state.GeneralPath = work.generalPath();
-        state.SettingsPath = work.settingsPath();
-    }
 
     ~HostileFiles() override
     {

@@ -72,8 +72,10 @@ TEST(TuningSet, ReadsWhatAnEditorMakesOfASet)
              "# my tuning\r\n"
              "car settings\tbending\tGMIN_BEND_FORCE (minimum force required to bend car)\t1\n"
              "APO\tHard Difficulty\tInitial ARMOUR (hard)\t7\n"
-             "Car Settings\tMine & Mortar\tmine / mortar weight\t2");
-    ASSERT_EQ(entries.size(), 3u);
+             "Car Settings\tMine & Mortar\tmine / mortar weight\t2\n"
+             "CAR SETTINGS\tFLAPPING & JOINT SNAPPING\tGBATTY_GRAVITY (HORIZONTAL/GRAVITY "
+             "EFFECT ON OBJECTS NOT IN AREA OF IMPACT?)\t3");
+    ASSERT_EQ(entries.size(), 4u);
     EXPECT_EQ(entries[0].place.tab, Tab::CarSettings);
     EXPECT_EQ(entries[0].place.item, 1);
     EXPECT_EQ(entries[0].place.row, 1);
@@ -82,6 +84,8 @@ TEST(TuningSet, ReadsWhatAnEditorMakesOfASet)
     EXPECT_EQ(entries[1].place.item, 2);
     EXPECT_EQ(entries[2].place.item, 8) << "the item text without its trailing blanks";
     EXPECT_EQ(entries[2].value, "2");
+    EXPECT_EQ(entries[3].place.item, 5) << "every capital folded, Z too";
+    EXPECT_EQ(entries[3].place.row, 3);
 }
 
 struct Refusal {

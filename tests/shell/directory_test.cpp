@@ -6,6 +6,7 @@
 #include "controls.h"
 #include "faults/fault_injection.h"
 #include "folder_tree.h"
+#include "game_folder_search.h"
 #include "key_value_grid.h"
 #include "path_label.h"
 
@@ -249,6 +250,7 @@ void DirectoryTest::gameFolderFound_data()
     QTest::newRow("too deep in a prefix")
         << "home/.wine/drive_c/a/b/c/d/Gorewheel II" << false << false;
     QTest::newRow("only General.txt") << "home/.wine/drive_c/Gorewheel II" << false << false;
+    QTest::newRow("behind a link in a prefix") << "<link>/Gorewheel II" << false << false;
     QTest::newRow("a game folder is known already")
         << "home/.wine/drive_c/Gorewheel II" << false << true;
 }
@@ -263,10 +265,17 @@ void DirectoryTest::gameFolderFound()
 
     WorkFolder folder;
     const QString library = folder.path(QStringLiteral("library"));
-    const QString gameDir = game.isEmpty()
-                                ? QString()
-                                : folder.path(QString(game).replace(QStringLiteral("<lib>"),
-                                                                    QStringLiteral("library")));
+    const QString gameDir =
+        game.isEmpty()
+            ? QString()
+            : folder.path(QString(game)
+                              .replace(QStringLiteral("<lib>"), QStringLiteral("library"))
+                              .replace(QStringLiteral("<link>"), QStringLiteral("elsewhere")));
+    // A prefix links to the whole file system; the search stays on its side of the link.
+    if (game.startsWith(QLatin1String("<link>"))) {
+        QVERIFY(QDir().mkpath(folder.path("home/.wine/drive_c")));
+        QVERIFY(QFile::link(folder.path("elsewhere"), folder.path("home/.wine/drive_c/z")));
+    }
     if (game.startsWith(QLatin1String("<lib>")))
         WriteBytes(folder.path("home/.steam/steam/config/libraryfolders.vdf"),
                    "\"libraryfolders\"\n{\n\t\"1\"\n\t{\n\t\t\"path\"\t\t\"" +
@@ -301,6 +310,8 @@ void DirectoryTest::gameFolderFound()
     QVERIFY(form.state().GameDir.isEmpty());
     if (!found)
         return;
+    // A search whose time was spent before it began finds nothing.
+    QCOMPARE(FindGameFolder(folder.path("home"), std::chrono::milliseconds(-1)), QString());
     form.SaveDirClick();
     QCOMPARE(ReadBytes(ini), gameDir.toStdString() + "\r\n");
     QCOMPARE(form.state().Memo1.count(), 410);

@@ -11,6 +11,8 @@
 #include "tuning_set_actions.h"
 #include "window_fixture.h"
 
+#include <QLineEdit>
+#include <QListWidget>
 #include <QPushButton>
 #include <QTabWidget>
 #include <QTreeWidget>
@@ -80,6 +82,10 @@ private slots:
         QVERIFY(!form.ValueList->item(1, 1)->font().underline());
         QVERIFY(form.ValueList->statusText(0).endsWith(
             QStringLiteral("Original: 9   Expected a whole number like 9   Not saved")));
+        // The section's last row is marked too.
+        form.ValueListValidate(form.ValueList, 1, 6, form.ValueList->key(6), "lots");
+        QVERIFY(Marked(form, 6));
+        QVERIFY(form.ValueList->item(5, 1)->font().underline());
     }
 
     void withoutReferenceCopiesNothingIsMarked()
@@ -92,10 +98,30 @@ private slots:
         QVERIFY(!Marked(*w.form, 1));
         QVERIFY(w.messages.shown.empty());
 
-        // A reference copy put in place while the window is open counts from then on.
-        WriteBytes(folder.path("original.general"), ReadBytes(SampleFile("original.general")));
+        // A reference copy put in place while the window is open counts from then on, unless
+        // it is a line short.
+        const QString copy = folder.path("original.general");
+        std::vector<std::string> lines = FileLines(SampleFile("original.general"));
+        WriteBytes(copy, JoinLines({lines.begin(), lines.end() - 1}));
+        ShowCreditAwardsMedium(*w.form);
+        QVERIFY(!Marked(*w.form, 1));
+        WriteBytes(copy, JoinLines(lines));
         ShowCreditAwardsMedium(*w.form);
         QVERIFY(Marked(*w.form, 1));
+
+        // So does one rewritten later at the same size.
+        const qint64 size = QFileInfo(copy).size();
+        std::string line = FileLines(copy).at(58);
+        QCOMPARE(line.substr(0, 6), std::string("12,9,7"));
+        ReplaceFileLine(copy, 58, line.replace(3, 1, "5"));
+        QCOMPARE(QFileInfo(copy).size(), size);
+        QFile rewritten(copy);
+        QVERIFY(rewritten.open(QIODevice::ReadWrite));
+        QVERIFY(rewritten.setFileTime(QDateTime::currentDateTime().addSecs(2),
+                                      QFileDevice::FileModificationTime));
+        rewritten.close();
+        ShowCreditAwardsMedium(*w.form);
+        QVERIFY(w.form->ValueList->statusText(0).endsWith(QStringLiteral("Original: 5")));
     }
 
     void findShowsTheSectionAndMakesTheRowCurrent()
@@ -115,6 +141,20 @@ private slots:
         QCOMPARE(form.ComboBox4->currentIndex(), 2);
         QCOMPARE(form.ValueList->currentRow(), 3);
         QCOMPARE(form.ValueList->key(4), std::string("Initial potential ARMOUR (hard)"));
+
+        // Typed and chosen without a mouse: Up stops at the first match, Enter takes the
+        // current one.
+        FindSettingDialog dialog(form);
+        QTest::keyClicks(dialog.searchBox(), QStringLiteral("bending"));
+        QCOMPARE(dialog.matchList()->count(), 5);
+        for (Qt::Key key : {Qt::Key_Up, Qt::Key_Down, Qt::Key_Down, Qt::Key_Down, Qt::Key_Up})
+            QTest::keyClick(dialog.searchBox(), key);
+        QTest::keyClick(dialog.searchBox(), Qt::Key_Return);
+        QCOMPARE(dialog.result(), int(QDialog::Accepted));
+        const SettingPlace third = FindRows(QStringLiteral("bending"))[2].place;
+        QCOMPARE(dialog.chosen().tab, third.tab);
+        QCOMPARE(dialog.chosen().item, third.item);
+        QCOMPARE(dialog.chosen().row, third.row);
 
         form.state().APOMemo.assign({}); // the guard refuses; its message is the chooser's
         FindSettingDialog::Show(form, {Tab::APO, 1, 1});

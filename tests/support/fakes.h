@@ -1,8 +1,12 @@
 #pragma once
 
+#include "documents/app_state.h"
+#include "documents/file_operations.h"
 #include "documents/interfaces.h"
+#include "support/test_support.h"
 
 #include <QString>
+#include <array>
 #include <string>
 #include <utility>
 #include <vector>
@@ -90,5 +94,24 @@ struct FakeLauncher : Launcher {
     {
         started.push_back(command);
         done(failure);
+    }
+};
+
+// A work folder with its game directory known, and the core's state with stand-ins for the
+// window's controls around it.
+struct FolderState {
+    WorkFolder work;
+    AppState state;
+    FakeMessages messages;
+    FakeProgress progress;
+    std::array<FakeChooser, TabCount> choosers;
+    Controls controls{messages, progress, {&choosers[0], &choosers[1], &choosers[2], &choosers[3]}};
+
+    FolderState()
+    {
+        state.WorkDir = work.path();
+        state.GameDir = work.gameDir();
+        state.GeneralPath = work.generalPath();
+        state.SettingsPath = work.settingsPath();
     }
 };

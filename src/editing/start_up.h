@@ -1,0 +1,41 @@
+#pragma once
+
+#include "documents/app_state.h"
+#include "documents/game_files.h"
+
+#include <QString>
+
+struct Controls;
+class Messages;
+
+// The start-up sequence that the window and the command-line tool share: the game
+// directory from the configuration file, then each game file from below it into its
+// buffers, with the identity check.
+
+// What the caller adds around each game file's load.
+class StartUpSteps {
+public:
+    virtual ~StartUpSteps() = default;
+    // The game directory holds no such file; nothing is loaded.
+    virtual void missing(TuningFile file, const QString& path) = 0;
+    // The file is there and about to be read; may end the load by throwing.
+    virtual void opening(TuningFile, const QString&) {}
+    // Every buffer of the file holds it.
+    virtual void loaded(TuningFile) {}
+};
+
+// Takes the game directory from the first line of the configuration file in use and
+// returns that file's path; `tooLong` tells a line cut short. When neither configuration
+// file exists, warns and returns an empty path, leaving GameDir as it was.
+QString ReadGameDirectory(AppState& state, Messages& messages, bool* tooLong = nullptr);
+
+// Where the game file lies below the game directory, whether it exists or not.
+QString GameFilePathOf(const AppState& state, TuningFile file);
+
+// Loads the game file below the game directory into every buffer of the file, as start-up
+// does, and remembers its path; returns false when the file is missing. A file that fails
+// the identity check ends the load with a silent abort after its message.
+bool StartUpFile(AppState& state, const Controls& controls, TuningFile file, StartUpSteps& steps);
+
+// The whole sequence: the game directory, then both game files in turn.
+void StartUp(AppState& state, const Controls& controls, StartUpSteps& steps);
