@@ -29,15 +29,18 @@ QString ReadConfigurationLine(const QString& path, bool* tooLong)
         throw FileError(
             QStringLiteral("Cannot open file \"%1\". %2").arg(path, file.errorString()));
     // Enough for the longest line taken and its CR LF, and one byte to tell a longer one.
-    QByteArray line = file.read(MaxLineBytes + 3);
-    const qsizetype end = line.indexOf('\n');
+    QByteArray whole = file.read(MaxLineBytes + 3);
+    const qsizetype end = whole.indexOf('\n');
     if (end >= 0)
-        line.truncate(end);
-    if (line.endsWith('\r'))
-        line.chop(1);
+        whole.truncate(end);
+    if (whole.endsWith('\r'))
+        whole.chop(1);
     if (tooLong)
-        *tooLong = line.size() > MaxLineBytes;
-    line.truncate(MaxLineBytes);
+        *tooLong = whole.size() > MaxLineBytes;
+    // What is taken is the first 4096 bytes, read as a line of their own.
+    QByteArray line = whole.left(MaxLineBytes);
+    if (line.size() == MaxLineBytes && line.endsWith('\r'))
+        line.chop(1);
     return QFile::decodeName(line);
 }
 

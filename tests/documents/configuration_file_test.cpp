@@ -32,6 +32,9 @@ TEST(ConfigurationFile, ReadsTheFirstLineOnly)
         {"lone CR inside kept", "/games/a\rb\r\n", "/games/a\rb"},
         {"CR CR LF keeps one CR", "/games/gw2\r\r\n", "/games/gw2\r"},
         {"spaces kept", "  /games/gw2 \r\n", "  /games/gw2 "},
+        // The first 4096 bytes are taken as a line of their own, their last CR dropped.
+        {"CR at the cut of a longer line", std::string(4095, 'x') + "\r\r\rxy",
+         std::string(4095, 'x')},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
