@@ -50,9 +50,11 @@ int StampIndex(const AppState& state, const QString& path)
 
 FileStamp StampOfBytes(const std::string& bytes, const QDateTime& modified)
 {
-    return {static_cast<qint64>(bytes.size()), modified.toMSecsSinceEpoch(),
+    return {static_cast<qint64>(bytes.size()),
+            modified.toMSecsSinceEpoch(),
             QCryptographicHash::hash(QByteArray::fromRawData(bytes.data(), qsizetype(bytes.size())),
-                                     QCryptographicHash::Sha256)};
+                                     QCryptographicHash::Sha256),
+            {}};
 }
 
 // Whether the file at `path` holds bytes that a save would lose: another content than

@@ -14,7 +14,7 @@ namespace {
 // What a step did to one buffer: the lines that differ, or the whole buffer when its
 // line count changed.
 struct BufferChange {
-    Tab tab;
+    Tab tab = Tab::CarSettings;
     bool whole = false;
     std::vector<int> lines;
     std::vector<std::string> before;
@@ -30,7 +30,8 @@ std::vector<BufferChange> Compare(const std::array<std::vector<std::string>, Tab
         const std::vector<std::string>& after = state.buffer(tab).lines();
         if (before == after)
             continue;
-        BufferChange change{tab};
+        BufferChange change;
+        change.tab = tab;
         if (before.size() != after.size()) {
             change.whole = true;
             change.before = before;

@@ -401,8 +401,9 @@ TEST(CatalogueSections, FitTheRowTable)
 {
     for (Tab tab : AllTabs)
         for (const ChooserItem& item : CatalogueOf(tab).items)
-            if (item.section)
+            if (item.section) {
                 EXPECT_LE(item.section->size(), static_cast<size_t>(RowTableSize)) << item.text;
+            }
 }
 
 INSTANTIATE_TEST_SUITE_P(AllTabs, SectionRows, testing::ValuesIn(SectionCases()),

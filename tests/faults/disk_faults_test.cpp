@@ -260,10 +260,11 @@ TEST(FullDisk, SetLeavesTheFileAndTellsTheError)
         filler.close();
         ASSERT_TRUE(filler.resize(std::max<qint64>(0, filler.size() - freeBytes)));
         const bool readOnly = freeBytes < 0;
-        if (readOnly)
+        if (readOnly) {
             ASSERT_EQ(::mount(nullptr, unmountLater.path.constData(), nullptr,
                               MS_REMOUNT | MS_RDONLY, nullptr),
                       0);
+        }
 
         QProcess process;
         process.setWorkingDirectory(work.path());
