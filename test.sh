@@ -5,7 +5,7 @@
 set -euo pipefail
 cd "$(dirname "$0")"
 
-scripts/install-deps.sh clang libclang-rt-14-dev libbenchmark-dev desktop-file-utils appstream dpkg-dev lintian man-db x11-utils ccache
+scripts/install-deps.sh clang libclang-rt-14-dev libbenchmark-dev desktop-file-utils appstream dpkg-dev lintian man-db x11-utils xdotool ccache
 
 # Every build goes through ccache, so a second run (or CI on a warm cache) rebuilds only what changed.
 export CMAKE_CXX_COMPILER_LAUNCHER=ccache CMAKE_C_COMPILER_LAUNCHER=ccache

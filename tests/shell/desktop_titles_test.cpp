@@ -1,10 +1,13 @@
 // The titles the desktop shows (_NET_WM_NAME, what window managers display) for the
-// main window, the message boxes and the About box. Only a real X server shows them, so
-// the test runs itself again under xvfb-run and reads each title with xprop; without
-// those two it skips with a message.
+// main window, the message boxes and the About box, and real key presses sent through the
+// X server's test extension (xdotool). Only a real X server has them, so the test runs
+// itself again under xvfb-run and reads each title with xprop; without those it skips
+// with a message.
 
 #include "about.h"
 #include "application.h"
+#include "controls.h"
+#include "key_value_grid.h"
 #include "message_boxes.h"
 #include "window_fixture.h"
 
@@ -41,7 +44,51 @@ class DesktopTitlesTest : public QObject {
 private slots:
     void titles_data();
     void titles();
+    void keysThroughTheXServer();
 };
+
+// Keys pressed as a player presses them, through the X server to the focused widget: a
+// value that would spill is refused and the cell shows its value again, a value typed is
+// kept, Ctrl+S saves the shown tab, Ctrl+Z takes the value back.
+void DesktopTitlesTest::keysThroughTheXServer()
+{
+    if (QStandardPaths::findExecutable(QStringLiteral("xdotool")).isEmpty())
+        QSKIP("needs xdotool");
+    WorkFolder folder;
+    folder.writeIni("Tunedeck.ini", folder.gameDir().toStdString());
+    Window main(folder);
+    TForm1& form = *main.form;
+    form.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&form));
+    const std::string original = form.state().Memo1.line(47);
+    form.ComboBox1->setCurrentIndex(1); // Bending: row 1 is line 47
+    form.ComboBox1Change();
+    form.activateWindow();
+    form.ValueList->setFocus();
+    form.ValueList->setCurrentCell(0, 1);
+    const auto press = [&form](const QStringList& keys) {
+        QProcess xdotool;
+        xdotool.start(QStringLiteral("xdotool"),
+                      QStringList{QStringLiteral("windowfocus"), QStringLiteral("--sync"),
+                                  QString::number(form.winId()), QStringLiteral("key"),
+                                  QStringLiteral("--delay"), QStringLiteral("40")} +
+                          keys);
+        while (!xdotool.waitForFinished(5))
+            QCoreApplication::processEvents();
+        QTest::qWait(200);
+    };
+    press({"F2", "ctrl+a", "1", "comma", "5", "Return"});
+    QTRY_COMPARE(main.messages.texts(FakeMessages::Error).size(), size_t(1));
+    QCOMPARE(form.ValueList->value(1), std::string("9800"));
+    QCOMPARE(form.state().Memo1.line(47), original);
+
+    press({"F2", "ctrl+a", "1", "2", "0", "0", "0", "Return"});
+    QTRY_COMPARE(form.state().Memo1.line(47).substr(0, 6), std::string("12000\t"));
+    press({"ctrl+s"});
+    QTRY_COMPARE(FileLines(folder.generalPath()).at(47).substr(0, 6), std::string("12000\t"));
+    press({"ctrl+z"});
+    QTRY_COMPARE(form.state().Memo1.line(47), original);
+}
 
 void DesktopTitlesTest::titles_data()
 {
