@@ -145,6 +145,7 @@ private slots:
         // Typed and chosen without a mouse: Up stops at the first match, Enter takes the
         // current one.
         FindSettingDialog dialog(form);
+        QCOMPARE(dialog.font(), form.font()); // a dialog of its own, in the window's font
         QTest::keyClicks(dialog.searchBox(), QStringLiteral("bending"));
         QCOMPARE(dialog.matchList()->count(), 5);
         for (Qt::Key key : {Qt::Key_Up, Qt::Key_Down, Qt::Key_Down, Qt::Key_Down, Qt::Key_Up})
