@@ -15,6 +15,10 @@ constexpr const char* SettingsHeaderLine = "//***************************";
 constexpr const char* OriginalGeneral = "original.general";
 constexpr const char* OriginalSettings = "original.pedsettings";
 
+// The sibling editor, in the working folder, and the game, in the game directory.
+constexpr const char* SiblingEditor = "Perkwright.exe";
+constexpr const char* GameProgram = "\\gwheel2.exe";
+
 // No game file or reference copy is anywhere near this size; larger files are never read.
 constexpr long long MaxGameFileBytes = 64LL * 1024 * 1024;
 

@@ -35,12 +35,6 @@
 #include <QTabWidget>
 #include <vector>
 
-namespace {
-
-constexpr const char* SiblingEditor = "Perkwright.exe";
-
-} // namespace
-
 TForm1::TForm1(TForm1Services services, QWidget* parent)
     : QMainWindow(parent), messages_(services.messages), launcher_(services.launcher)
 {

@@ -1,6 +1,7 @@
 #include "launching.h"
 
 #include "documents/errors.h"
+#include "documents/game_files.h"
 #include "documents/game_paths.h"
 #include "documents/interfaces.h"
 #include "general.h"
@@ -8,13 +9,6 @@
 #include <QFileInfo>
 #include <QPointer>
 #include <QProcessEnvironment>
-
-namespace {
-
-constexpr const char* SiblingEditor = "Perkwright.exe";
-constexpr const char* GameProgram = "\\gwheel2.exe";
-
-} // namespace
 
 Launching::Launching(TForm1& form, Launcher& launcher)
     : QObject(&form), form_(form), launcher_(launcher)

@@ -3,6 +3,7 @@
 #include "buffer_view.h"
 #include "catalogue/catalogue.h"
 #include "controls.h"
+#include "documents/game_files.h"
 #include "editing/section_procedure.h"
 #include "form_parts.h"
 #include "jpeg_picture.h"
@@ -89,8 +90,6 @@ constexpr std::array<PageText, TabCount> Pages = {{
      "DetailsCheck4",
      "APOMemo"},
 }};
-
-constexpr const char* SiblingEditor = "Perkwright.exe";
 
 QPushButton* ButtonOf(QWidget* parent, const ButtonText& text, const QRect& place)
 {
