@@ -22,16 +22,6 @@ bool IsGeneralBuffer(Tab tab)
     return FileOf(tab) == TuningFile::General;
 }
 
-// Lines a file may have before it can no longer be accepted as the game file at `path`.
-int ExpectedLineCount(const AppState& state, const QString& path)
-{
-    if (path == state.GeneralPath)
-        return GeneralLineCount;
-    if (path == state.SettingsPath)
-        return SettingsLineCount;
-    return -1;
-}
-
 void SetBarMaximum(const AppState& state, Progress& bar, const QString& path)
 {
     if (path == state.GeneralPath || path == QLatin1String(OriginalGeneral))
@@ -40,12 +30,11 @@ void SetBarMaximum(const AppState& state, Progress& bar, const QString& path)
         bar.setMaximum(SettingsLineCount);
 }
 
-// The index in DiskStamps of the game file at `path`, or -1 for another file.
-int StampIndex(const AppState& state, const QString& path)
+// What Tunedeck last read or wrote of the game file at `path`; nothing for another file.
+std::optional<FileStamp>* StampOf(AppState& state, const QString& path)
 {
-    if (path.isEmpty())
-        return -1;
-    return path == state.GeneralPath ? 0 : path == state.SettingsPath ? 1 : -1;
+    const std::optional<TuningFile> file = GameFileAt(state, path);
+    return file ? &state.DiskStamps[static_cast<size_t>(*file)] : nullptr;
 }
 
 FileStamp StampOfBytes(const std::string& bytes, const QDateTime& modified)
@@ -80,32 +69,31 @@ bool ChangedOnDisk(const FileStamp& seen, const QString& path)
 
 void RememberDiskFile(AppState& state, const QString& path)
 {
-    const int index = StampIndex(state, path);
-    if (index < 0)
+    std::optional<FileStamp>* remembered = StampOf(state, path);
+    if (!remembered)
         return;
     FileStamp stamp;
     std::vector<std::string> lines;
     try {
         if (FileExists(path) && ReadLinesFrom(path, -1, lines, &stamp)) {
-            state.DiskStamps[static_cast<size_t>(index)] = stamp;
+            *remembered = stamp;
             return;
         }
     } catch (const FileError&) {
     }
-    state.DiskStamps[static_cast<size_t>(index)].reset();
+    remembered->reset();
 }
 
 } // namespace
 
-bool ReadLinesFrom(const QString& path, int limit, std::vector<std::string>& lines,
-                   FileStamp* stamp)
+std::optional<std::string> ReadBytesFrom(const QString& path, QDateTime* modified)
 {
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
         throw FileError(
             QStringLiteral("Cannot open file \"%1\". %2").arg(path, file.errorString()));
     if (!file.isSequential() && file.size() > MaxGameFileBytes)
-        return false;
+        return std::nullopt;
     // Read in pieces, stopping once past the limit, so a device that never
     // ends (or a file that grows) is recognised as too large without being read whole.
     std::string bytes;
@@ -120,12 +108,24 @@ bool ReadLinesFrom(const QString& path, int limit, std::vector<std::string>& lin
         bytes.append(chunk.data(), static_cast<size_t>(got));
     }
     if (static_cast<long long>(bytes.size()) > MaxGameFileBytes)
+        return std::nullopt;
+    if (modified)
+        *modified = file.fileTime(QFileDevice::FileModificationTime);
+    return bytes;
+}
+
+bool ReadLinesFrom(const QString& path, int limit, std::vector<std::string>& lines,
+                   FileStamp* stamp)
+{
+    QDateTime modified;
+    const std::optional<std::string> bytes = ReadBytesFrom(path, &modified);
+    if (!bytes)
         return false;
-    if (stamp)
-        *stamp = StampOfBytes(bytes, file.fileTime(QFileDevice::FileModificationTime));
-    lines = SplitLines(bytes, limit);
-    if (stamp)
+    lines = SplitLines(*bytes, limit);
+    if (stamp) {
+        *stamp = StampOfBytes(*bytes, modified);
         stamp->lines = lines;
+    }
     return true;
 }
 
@@ -137,7 +137,8 @@ void LoadBuffer(AppState& state, Messages& messages, Progress& bar, TextBuffer& 
     buffer.clear();
     chooser.clearSelection();
 
-    const int expected = ExpectedLineCount(state, path);
+    const std::optional<TuningFile> gameFile = GameFileAt(state, path);
+    const int expected = gameFile ? LineCountOf(*gameFile) : -1;
     const QString file = state.workFile(path);
     std::unique_ptr<FileError> failure;
     if (!FileExists(file)) {
@@ -148,8 +149,8 @@ void LoadBuffer(AppState& state, Messages& messages, Progress& bar, TextBuffer& 
             const int limit = expected < 0 ? -1 : expected + 1;
             FileStamp stamp;
             const bool read = ReadLinesFrom(file, limit, lines, &stamp);
-            if (expected >= 0)
-                state.DiskStamps[static_cast<size_t>(StampIndex(state, path))] = stamp;
+            if (gameFile)
+                state.DiskStamps[static_cast<size_t>(*gameFile)] = stamp;
             if (!read) {
                 counter = -1; // too large to be a game file
                 if (expected < 0)
@@ -211,16 +212,10 @@ void WriteBuffer(AppState& state, Messages& messages, Progress& progress, const 
 
 namespace {
 
-bool IsGameFile(const AppState& state, const QString& path)
-{
-    return path == state.GeneralPath || path == state.SettingsPath;
-}
-
 const char* FirstLineOf(const AppState& state, const QString& path)
 {
-    return path == state.GeneralPath    ? GeneralHeaderLine
-           : path == state.SettingsPath ? SettingsHeaderLine
-                                        : nullptr;
+    const std::optional<TuningFile> file = GameFileAt(state, path);
+    return file ? HeaderLineOf(*file) : nullptr;
 }
 
 void TellWritten(Messages& messages, const QString& path, const ReplacementFile& file)
@@ -253,7 +248,7 @@ void WriteBuffers(AppState& state, Messages& messages, Progress& progress,
         std::vector<FolderLock> locks;
         std::vector<LinkAtTarget> links;
         for (const BufferTarget& target : targets) {
-            links.push_back(IsGameFile(state, target.path) ? LinkAtTarget::Follow
+            links.push_back(GameFileAt(state, target.path) ? LinkAtTarget::Follow
                                                            : LinkAtTarget::Replace);
             locks.emplace_back(target.path, links.back());
         }
@@ -265,7 +260,7 @@ void WriteBuffers(AppState& state, Messages& messages, Progress& progress,
         }
         std::vector<ReplacementFile*> replaced;
         for (size_t i = 0; i < targets.size() && refused.isEmpty(); ++i) {
-            if (state.BeforeReplacingGameFile && IsGameFile(state, targets[i].path))
+            if (state.BeforeReplacingGameFile && GameFileAt(state, targets[i].path))
                 state.BeforeReplacingGameFile(state, targets[i].path);
             const TextBuffer& buffer = *targets[i].buffer;
             if (i > 0)
@@ -286,9 +281,8 @@ void WriteBuffers(AppState& state, Messages& messages, Progress& progress,
     for (size_t i = 0; i < targets.size(); ++i) {
         if (!files[i]->installed())
             continue;
-        const int index = StampIndex(state, targets[i].path);
-        if (index >= 0) {
-            FileStamp& stamp = state.DiskStamps[static_cast<size_t>(index)].emplace(
+        if (std::optional<FileStamp>* remembered = StampOf(state, targets[i].path)) {
+            FileStamp& stamp = remembered->emplace(
                 StampOfBytes(contents[i], QFileInfo(targets[i].path).lastModified()));
             stamp.lines = targets[i].buffer->lines();
             if (!stamp.lines.empty())
@@ -303,8 +297,8 @@ void WriteBuffers(AppState& state, Messages& messages, Progress& progress,
 
 bool ReplacingIsAllowed(const AppState& state, Messages& messages, const QString& path)
 {
-    const int index = StampIndex(state, path);
-    const auto& seen = index < 0 ? std::nullopt : state.DiskStamps[static_cast<size_t>(index)];
+    const std::optional<TuningFile> file = GameFileAt(state, path);
+    const auto& seen = file ? state.DiskStamps[static_cast<size_t>(*file)] : std::nullopt;
     if (!seen || !ChangedOnDisk(*seen, path))
         return true;
     return messages.ask(QStringLiteral("%1 was changed by another program since Tunedeck read "

@@ -4,8 +4,11 @@
 
 #include <QString>
 #include <array>
+#include <optional>
+#include <string>
 
 class Chooser;
+class QDateTime;
 class Messages;
 class Progress;
 
@@ -72,6 +75,10 @@ void Restore(AppState& state, const Controls& controls, Tab tab);
 // returns true.
 bool ReloadGeneralBuffers(AppState& state, const Controls& controls);
 bool ReloadSettingsBuffer(AppState& state, const Controls& controls);
+
+// The bytes of a file of at most MaxGameFileBytes, and its modification time when asked;
+// nothing for a larger file. Throws FileError when it cannot be opened or read.
+std::optional<std::string> ReadBytesFrom(const QString& path, QDateTime* modified = nullptr);
 
 // Reads the lines of a file of at most MaxGameFileBytes, stopping after `limit` lines
 // when limit >= 0. Returns false, reading nothing, for a larger file; throws FileError

@@ -3,6 +3,7 @@
 #include "app_state.h"
 
 #include <array>
+#include <optional>
 #include <vector>
 
 // What identifies the two game files and what a save writes as their first lines.
@@ -68,3 +69,13 @@ bool BuffersLoaded(const AppState& state, TuningFile file);
 
 // GeneralPath or SettingsPath.
 QString& PathOf(AppState& state, TuningFile file);
+const QString& PathOf(const AppState& state, TuningFile file);
+
+// The game file that `path` names (GeneralPath or SettingsPath), if it names one.
+std::optional<TuningFile> GameFileAt(const AppState& state, const QString& path);
+
+// What a save writes as the first line of the file.
+constexpr const char* HeaderLineOf(TuningFile file)
+{
+    return file == TuningFile::General ? GeneralHeaderLine : SettingsHeaderLine;
+}

@@ -1,6 +1,7 @@
 #include "reference_copies.h"
 
 #include "errors.h"
+#include "file_operations.h"
 #include "folder_lock.h"
 #include "game_paths.h"
 #include "interfaces.h"
@@ -36,33 +37,6 @@ bool IsDemoCopy(TuningFile file, const std::string& bytes)
                    .toHex() == demo.sha256;
 }
 
-// The whole file, or nothing when it is larger than any game file.
-std::optional<std::string> ReadWhole(const QString& path)
-{
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        throw FileError(
-            QStringLiteral("Cannot open file \"%1\". %2").arg(path, file.errorString()));
-    std::string bytes;
-    std::vector<char> chunk(64 * 1024);
-    for (;;) {
-        const qint64 got = file.read(chunk.data(), static_cast<qint64>(chunk.size()));
-        if (got < 0)
-            throw FileError(
-                QStringLiteral("Cannot read file \"%1\". %2").arg(path, file.errorString()));
-        if (got == 0)
-            return bytes;
-        bytes.append(chunk.data(), static_cast<size_t>(got));
-        if (static_cast<long long>(bytes.size()) > MaxGameFileBytes)
-            return std::nullopt;
-    }
-}
-
-const QString& GamePathOf(const AppState& state, TuningFile file)
-{
-    return file == TuningFile::General ? state.GeneralPath : state.SettingsPath;
-}
-
 // "General.txt", "General.txt and Settings.txt".
 QString Names(const std::vector<TuningFile>& files)
 {
@@ -85,14 +59,14 @@ ReferenceCopyPlan PlanReferenceCopy(const AppState& state, TuningFile file, cons
     plan.file = file;
     plan.gamePath = gamePath;
     plan.copyPath = state.workFile(QLatin1String(ReferenceCopy(file)));
-    const std::optional<std::string> game = ReadWhole(gamePath);
+    const std::optional<std::string> game = ReadBytesFrom(gamePath);
     if (game) {
         plan.bytes = *game;
         const int limit = LineCountOf(file) + 1;
         plan.accepted = static_cast<int>(SplitLines(plan.bytes, limit).size()) == LineCountOf(file);
     }
     if (FileExists(plan.copyPath)) {
-        const std::optional<std::string> copy = ReadWhole(plan.copyPath);
+        const std::optional<std::string> copy = ReadBytesFrom(plan.copyPath);
         if (copy && game && *copy == *game)
             plan.held = HeldCopy::Same;
         else if (copy && IsDemoCopy(file, *copy))
@@ -123,7 +97,7 @@ void TakeMissingReferenceCopies(const AppState& state, Messages& messages,
     std::vector<TuningFile> rejected;
     for (TuningFile file : files) {
         try {
-            const ReferenceCopyPlan plan = PlanReferenceCopy(state, file, GamePathOf(state, file));
+            const ReferenceCopyPlan plan = PlanReferenceCopy(state, file, PathOf(state, file));
             if (!plan.accepted && (plan.held == HeldCopy::None || plan.held == HeldCopy::Demo))
                 rejected.push_back(file);
             if (!TakesCopy(plan))

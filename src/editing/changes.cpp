@@ -3,7 +3,7 @@
 #include "documents/errors.h"
 #include "documents/file_operations.h"
 #include "documents/game_paths.h"
-#include "documents/setting_line.h"
+#include "value_rule.h"
 
 #include <set>
 
@@ -55,23 +55,9 @@ std::string ShownValue(const SectionRow& row, const ChooserItem& item, const Tex
 {
     if (row.kind == RowKind::Note)
         return {};
-    // The readers address a line through a row-table entry: lend them one.
-    AppState scratch;
-    scratch.RowLines[1] = row.line;
-    if (row.kind == RowKind::Single) {
-        ReadSingleLine(scratch, 1, buffer);
-        return scratch.SingleField;
-    }
-    ReadTripleLine(scratch, 1, buffer);
-    switch (RowSkill(row, item)) {
-    case Skill::Easy:
-        return scratch.EasyField;
-    case Skill::Medium:
-        return scratch.MediumField;
-    case Skill::Hard:
-        break;
-    }
-    return scratch.HardField;
+    const LineField field =
+        row.kind == RowKind::Single ? LineField::Single : FieldOfSkill(RowSkill(row, item));
+    return FieldOf(buffer.lineOrEmpty(row.line), field);
 }
 
 std::vector<ChangedSetting> ChangedSettingsOf(Tab tab, int item, const TextBuffer& current,

@@ -34,21 +34,14 @@ QString Checksum(const std::string& bytes)
     return QString::fromLatin1(hash.toHex().left(8));
 }
 
-// The bytes of a regular file of at most MaxGameFileBytes; throws FileError otherwise.
+// The bytes of a file of at most MaxGameFileBytes; throws FileError otherwise.
 std::string FileContent(const QString& path)
 {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        throw FileError(
-            QStringLiteral("Cannot open file \"%1\". %2").arg(path, file.errorString()));
-    if (file.size() > MaxGameFileBytes)
+    std::optional<std::string> bytes = ReadBytesFrom(path);
+    if (!bytes)
         throw FileError(
             QStringLiteral("The file \"%1\" is too large to be a game file.").arg(path));
-    const QByteArray bytes = file.readAll();
-    if (file.error() != QFileDevice::NoError)
-        throw FileError(
-            QStringLiteral("Cannot read file \"%1\". %2").arg(path, file.errorString()));
-    return bytes.toStdString();
+    return std::move(*bytes);
 }
 
 bool SameContent(const QString& path, const std::string& bytes)

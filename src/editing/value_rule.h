@@ -16,6 +16,14 @@
 // The field of a line a row edits: the one value of a single row, or a skill level.
 enum class LineField { Single, Easy, Medium, Hard };
 
+// The field a skill level edits.
+constexpr LineField FieldOfSkill(Skill skill)
+{
+    return skill == Skill::Easy     ? LineField::Easy
+           : skill == Skill::Medium ? LineField::Medium
+                                    : LineField::Hard;
+}
+
 // The text of field `field` of the line as the grid reads it.
 std::string FieldOf(const std::string& line, LineField field);
 

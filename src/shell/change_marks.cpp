@@ -38,6 +38,23 @@ QString ReferenceStamp(const AppState& state)
     return stamp;
 }
 
+// A small blue dot: unlike the amber of a changed value, it goes with a Save. Drawn when
+// first needed, not at start.
+const QIcon& UnsavedDot()
+{
+    static const QIcon dot = [] {
+        QPixmap pixmap(10, 10);
+        pixmap.fill(Qt::transparent);
+        QPainter painter(&pixmap);
+        painter.setRenderHint(QPainter::Antialiasing);
+        painter.setPen(Qt::NoPen);
+        painter.setBrush(QColor(30, 110, 220));
+        painter.drawEllipse(1, 1, 8, 8);
+        return QIcon(pixmap);
+    }();
+    return dot;
+}
+
 } // namespace
 
 ChangeMarks::ChangeMarks(TForm1& form) : QObject(&form), form_(form)
@@ -129,22 +146,15 @@ void ChangeMarks::refresh()
 
 void ChangeMarks::markUnsavedTabs()
 {
-    // A small blue dot: unlike the amber of a changed value, it goes with a Save.
-    static const QIcon dot = [] {
-        QPixmap pixmap(10, 10);
-        pixmap.fill(Qt::transparent);
-        QPainter painter(&pixmap);
-        painter.setRenderHint(QPainter::Antialiasing);
-        painter.setPen(Qt::NoPen);
-        painter.setBrush(QColor(30, 110, 220));
-        painter.drawEllipse(1, 1, 8, 8);
-        return QIcon(pixmap);
-    }();
     const std::array<QPushButton*, TabCount> saves{form_.Button1, form_.SavePed, form_.MiscSave,
                                                    form_.APOSave};
     for (Tab tab : AllTabs) {
         const bool unsaved = HoldsUnsavedEdits(form_.state(), tab);
-        const QIcon icon = unsaved ? dot : QIcon();
+        // Only a change of mark touches the tab bar, which lays itself out again.
+        if (unsaved == unsavedTabs_[static_cast<size_t>(tab)])
+            continue;
+        unsavedTabs_[static_cast<size_t>(tab)] = unsaved;
+        const QIcon icon = unsaved ? UnsavedDot() : QIcon();
         form_.PageControl1->setTabIcon(static_cast<int>(tab), icon);
         saves[static_cast<size_t>(tab)]->setIcon(icon);
         saves[static_cast<size_t>(tab)]->setIconSize(QSize(8, 8));

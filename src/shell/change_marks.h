@@ -4,6 +4,7 @@
 
 #include <QObject>
 #include <QString>
+#include <array>
 #include <optional>
 #include <string>
 #include <vector>
@@ -45,6 +46,7 @@ private:
     std::vector<std::optional<std::string>> originals_; // by data row; [0] unused
     std::vector<std::string> shapeNotes_;               // by data row; empty: as expected
     std::vector<bool> unsaved_; // by data row: the value differs from the file on disk
+    std::array<bool, TabCount> unsavedTabs_{}; // the tabs marked as holding unsaved edits
     // The reference copies as last read, and the size and time of their files then: they
     // are read again only when a file changed.
     AppState reference_;

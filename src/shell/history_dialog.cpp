@@ -21,11 +21,6 @@
 
 namespace {
 
-const QString& GamePath(const AppState& state, TuningFile file)
-{
-    return file == TuningFile::General ? state.GeneralPath : state.SettingsPath;
-}
-
 QString Count(int count, const char* one, const char* many)
 {
     return QStringLiteral("%1 %2").arg(count).arg(QLatin1String(count == 1 ? one : many));
@@ -57,7 +52,7 @@ QString ChangeText(const ChangedSetting& change)
 void RefillBuffers(TForm1& form, TuningFile file)
 {
     AppState& state = form.state();
-    const std::vector<std::string> lines = ContentLines(file, GamePath(state, file));
+    const std::vector<std::string> lines = ContentLines(file, PathOf(state, file));
     for (Tab tab : BuffersOf(file))
         state.buffer(tab).assign(lines);
     if (state.ShownTab >= 0 && FileOf(static_cast<Tab>(state.ShownTab)) == file) {
