@@ -78,7 +78,9 @@ void DesktopTitlesTest::keysThroughTheXServer()
         QTest::qWait(200);
     };
     press({"F2", "ctrl+a", "1", "comma", "5", "Return"});
-    QTRY_COMPARE(main.messages.texts(FakeMessages::Error).size(), size_t(1));
+    QTRY_COMPARE(main.messages.texts(FakeMessages::Error),
+                 std::vector<QString>{QStringLiteral("A comma ends the value in this line; use a "
+                                                     "point for decimals.")});
     QCOMPARE(form.ValueList->value(1), std::string("9800"));
     QCOMPARE(form.state().Memo1.line(47), original);
 

@@ -1336,10 +1336,6 @@ void MainWindowTest::launchCommand_data()
         << ""
         << "" << false
         << "WINEPREFIX=~/Games/gw2 wine \"~/Games/gw2/drive_c/GOG Games/GW2/gwheel2.exe\"";
-    QTest::newRow("Bottles")
-        << "bottles/GW2!/drive_c/GW2"
-        << ""
-        << "" << false << "WINEPREFIX=~/bottles/GW2 wine ~/bottles/GW2/drive_c/GW2/gwheel2.exe";
     QTest::newRow("Steam prefix") << steam << ""
                                   << "" << false << "steam -applaunch 2310";
     QTest::newRow("Steam prefix, no steam") << steam << "wine xdg-open"

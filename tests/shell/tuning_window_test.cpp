@@ -233,7 +233,6 @@ private slots:
         states.push_back(buffers());
         form.Button4Click(); // restore
         states.push_back(buffers());
-        QCOMPARE(states.size(), size_t(5));
         for (size_t i = 1; i < states.size(); ++i)
             QVERIFY(states[i] != states[i - 1]);
 
