@@ -3,10 +3,9 @@
 #include "app_state.h"
 #include "errors.h"
 #include "game_paths.h"
-#include "replacement_file.h"
+#include "locked_write.h"
 
 #include <QFile>
-#include <cstring>
 
 namespace {
 constexpr qint64 MaxLineBytes = 4096;
@@ -46,9 +45,5 @@ QString ReadConfigurationLine(const QString& path, bool* tooLong)
 
 void WriteConfigurationFile(const QString& path, const QString& gameDir)
 {
-    ReplacementFile file(path);
-    const QByteArray line = QFile::encodeName(gameDir) + "\r\n";
-    if (const int error = file.commit(line.toStdString()))
-        throw FileError(QStringLiteral("Cannot write file \"%1\". %2")
-                            .arg(path, QString::fromLocal8Bit(std::strerror(error))));
+    WriteFileLocked(path, (QFile::encodeName(gameDir) + "\r\n").toStdString());
 }

@@ -4,7 +4,7 @@
 #include "documents/file_operations.h"
 #include "documents/game_paths.h"
 #include "documents/interfaces.h"
-#include "documents/replacement_file.h"
+#include "documents/locked_write.h"
 #include "name_matching.h"
 #include "section_procedure.h"
 #include "write_back.h"
@@ -144,10 +144,7 @@ std::vector<TuningEntry> ReadTuningSetFile(const QString& path)
 
 void WriteTuningSetFile(const QString& path, const std::string& text)
 {
-    ReplacementFile file(path);
-    if (const int error = file.commit(text))
-        throw FileError(QStringLiteral("Cannot write file \"%1\". %2")
-                            .arg(path, QString::fromLocal8Bit(std::strerror(error))));
+    WriteFileLocked(path, text);
 }
 
 std::set<TuningFile> FilesOf(const std::vector<TuningEntry>& entries)

@@ -71,7 +71,10 @@ TAboutBox::TAboutBox(QWidget* parent) : QDialog(parent)
                        QStringLiteral("No resposibility taken for any damage caused to hardware "
                                       "or software during the use of this program."),
                        8, true);
-    Version = MakeLabel(panel, "Version", {184, 192, 0, 0}, QStringLiteral("v1.0"), 10, false);
+    Version = MakeLabel(panel, "Version", {184, 192, 0, 0}, QStringLiteral("v" TUNEDECK_VERSION),
+                        10, false);
+    Licence = MakeLabel(panel, "Licence", {24, 194, 0, 0},
+                        QStringLiteral("Licence: GPL-3.0-or-later"), 8, false);
     ProgramIcon->setPixmap(
         QPixmap::fromImage(LoadJpegPicture(QStringLiteral(":/pictures/about.jpg"))));
 

@@ -17,5 +17,6 @@ public:
     QLabel* Label1;
     QLabel* Label2;
     QLabel* Version;
+    QLabel* Licence;
     QPushButton* OKButton;
 };

@@ -308,25 +308,42 @@ TEST(ConcurrentRuns, NoEditIsLost)
     EXPECT_EQ(lost, 0) << "pairs that lost an edit, of 200";
 }
 
-// A run that cannot have the folder waits a few seconds, then writes nothing and says so.
+// A run that cannot have the folder waits a few seconds, then writes nothing and says so:
+// a game file, and a file of Tunedeck's own in the working folder alike.
 TEST(ConcurrentRuns, ALockHeldElsewhereIsWaitedForThenRefused)
 {
-    WorkFolder work;
-    work.writeIni("Tunedeck.ini", work.gameDir().toStdString());
-    const std::string before = ReadBytes(work.generalPath());
-    const int folder = ::open(QFile::encodeName(work.path("game/data")).constData(), O_RDONLY);
-    ASSERT_GE(folder, 0);
-    ASSERT_EQ(::flock(folder, LOCK_EX), 0);
+    struct Case {
+        const char* lockedFolder;
+        QStringList arguments;
+        const char* untouched;
+        const char* said;
+    };
+    const Case cases[] = {
+        {"game/data", {"set", "misc", "1", "1", "4242"}, "game/data/General.txt",
+         "another Tunedeck is writing there"},
+        {".", {"export", "changes.txt"}, "changes.txt", "another Tunedeck is writing there"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.arguments.join(' ').toStdString());
+        WorkFolder work;
+        work.writeIni("Tunedeck.ini", work.gameDir().toStdString());
+        WriteBytes(work.path("changes.txt"), "kept\r\n");
+        const int folder =
+            ::open(QFile::encodeName(work.path(c.lockedFolder)).constData(), O_RDONLY);
+        ASSERT_GE(folder, 0);
+        ASSERT_EQ(::flock(folder, LOCK_EX), 0);
+        const std::string before = ReadBytes(work.path(c.untouched));
 
-    QProcess process;
-    process.setWorkingDirectory(work.path());
-    process.start(TUNEDECK_CLI, {"set", "misc", "1", "1", "4242"});
-    ASSERT_TRUE(process.waitForFinished(-1));
-    ::close(folder);
+        QProcess process;
+        process.setWorkingDirectory(work.path());
+        process.start(TUNEDECK_CLI, c.arguments);
+        ASSERT_TRUE(process.waitForFinished(-1));
+        ::close(folder);
 
-    EXPECT_EQ(process.exitCode(), 2);
-    EXPECT_NE(process.readAllStandardError().indexOf("another Tunedeck is writing there"), -1);
-    EXPECT_TRUE(ReadBytes(work.generalPath()) == before);
+        EXPECT_EQ(process.exitCode(), 2);
+        EXPECT_NE(process.readAllStandardError().indexOf(c.said), -1);
+        EXPECT_TRUE(ReadBytes(work.path(c.untouched)) == before);
+    }
 }
 
 } // namespace

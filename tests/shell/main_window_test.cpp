@@ -1499,7 +1499,8 @@ void MainWindowTest::aboutBox()
         QCOMPARE(title, QStringLiteral("About"));
         QCOMPARE(size, QSize(298, 267));
         QVERIFY(texts.contains(QStringLiteral("Tunedeck March 2003")));
-        QVERIFY(texts.contains(QStringLiteral("v1.0")));
+        QVERIFY(texts.contains(QStringLiteral("v" TUNEDECK_VERSION)));
+        QVERIFY(texts.contains(QStringLiteral("Licence: GPL-3.0-or-later")));
         QVERIFY(texts.contains(QStringLiteral("Suggestions/Comments")));
         QVERIFY(texts.contains(QStringLiteral(
             "No resposibility taken for any damage caused to hardware or software during the use "
