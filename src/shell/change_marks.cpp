@@ -181,10 +181,9 @@ void ChangeMarks::resetRow(int row)
     grid->commitPendingEdit(); // the edit in progress goes first, as leaving the cell would
     if (!original(row) || !standsForSetting(row))
         return;
-    AppState& state = form_.state();
-    const TextBuffer& reference = reference_.buffer(static_cast<Tab>(state.ShownTab));
-    form_.guarded(
-        [&] { form_.showCommitted(row, ResetGridValue(state, row, grid->key(row), reference)); });
+    const SettingPlace place = *form_.placeOf(row);
+    const TextBuffer& reference = reference_.buffer(place.tab);
+    form_.guarded([&] { form_.showCommitted(row, ResetValue(form_.state(), place, reference)); });
 }
 
 void ChangeMarks::showMenu(const QPoint& at)
