@@ -64,24 +64,27 @@ std::string Place(const SettingPlace& place)
     return std::string(ShortName(place.tab)) + ' ' + Number(place.item) + ' ' + Number(place.row);
 }
 
-// Says on stderr which of the places now hold a value of another shape than the reference
-// copies' (when they can be read): the value is written all the same.
+// Says on stderr that the setting at the place now holds a value of another shape than the
+// reference copies': the value is written all the same.
+void WarnOffShape(Session& session, const SettingPlace& place, const std::string& note)
+{
+    if (!note.empty())
+        session.messages.warning(QString::fromStdString(Place(place) + " (" +
+                                                        DetailsText(*RowAt(place), *ItemAt(place)) +
+                                                        "): " + note + "; written all the same."));
+}
+
+// The same for each of the places, measured against the reference copies when they can be
+// read.
 void WarnOffShape(Session& session, const std::vector<SettingPlace>& places)
 {
     AppState reference;
     ReadReferenceCopies(session.state, reference);
-    for (const SettingPlace& place : places) {
-        const SectionRow* row = RowAt(place);
-        if (!row)
-            continue;
-        const ChooserItem& item = CatalogueOf(place.tab).items[static_cast<size_t>(place.item)];
-        const std::string note =
-            ShapeNote(*row, item, session.state.buffer(place.tab), reference.buffer(place.tab));
-        if (!note.empty())
-            session.messages.warning(QString::fromStdString(Place(place) + " (" +
-                                                            DetailsText(*row, item) + "): " + note +
-                                                            "; written all the same."));
-    }
+    for (const SettingPlace& place : places)
+        if (const SectionRow* row = RowAt(place))
+            WarnOffShape(session, place,
+                         ShapeNote(*row, *ItemAt(place), session.state.buffer(place.tab),
+                                   reference.buffer(place.tab)));
 }
 
 const char* KindName(ItemKind kind)
@@ -208,7 +211,10 @@ int Set(Session& session, const Arguments& arguments)
 
     // The write-back itself decides which places stand for a setting, and which values may
     // be written: anything else leaves every buffer as it was.
-    const CommitResult result = CommitValue(session.state, {tab, item, *row}, value);
+    AppState reference;
+    ReadReferenceCopies(session.state, reference);
+    const SettingPlace place{tab, item, *row};
+    const CommitResult result = CommitValue(session.state, place, value, &reference.buffer(tab));
     if (!result.refusal.empty()) {
         messages.say("Value \"" + Escaped(value) + "\" cannot be written: " +
                      QByteArray::fromStdString(result.refusal) + " Nothing was written.");
@@ -221,7 +227,7 @@ int Set(Session& session, const Arguments& arguments)
     }
     if (!session.guarded([&] { Save(session.state, session.controls, tab); }))
         return ExitTrouble;
-    WarnOffShape(session, {{tab, item, *row}});
+    WarnOffShape(session, place, result.shapeNote);
     return ExitSuccess;
 }
 

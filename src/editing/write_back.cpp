@@ -58,10 +58,17 @@ CommitResult Commit(AppState& state, const Rebuilt& rebuilt, const std::string& 
 
 } // namespace
 
-CommitResult CommitValue(AppState& state, const SettingPlace& place, const std::string& value)
+CommitResult CommitValue(AppState& state, const SettingPlace& place, const std::string& value,
+                         const TextBuffer* reference)
 {
     const std::optional<Rebuilt> rebuilt = Rebuild(state, place, value);
-    return rebuilt ? Commit(state, *rebuilt, value) : CommitResult{};
+    if (!rebuilt)
+        return {};
+    CommitResult result = Commit(state, *rebuilt, value);
+    if (reference && !result.changes.empty())
+        result.shapeNote =
+            ShapeNote(*RowAt(place), *ItemAt(place), state.buffer(place.tab), *reference);
+    return result;
 }
 
 CommitResult ResetValue(AppState& state, const SettingPlace& place, const TextBuffer& reference)

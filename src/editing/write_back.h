@@ -16,10 +16,12 @@ struct LineChange {
     std::string after;
 };
 
-// What a commit did: the lines it changed, or, when the value may not be written, why.
+// What a commit did: the lines it changed, or, when the value may not be written, why;
+// and what is odd about the shape of a value written (see ShapeNote).
 struct CommitResult {
     std::string refusal; // for the player; empty unless the value was refused
     std::vector<LineChange> changes;
+    std::string shapeNote; // empty unless measured against a reference copy and found odd
 };
 
 // Commits a value given to the setting at `place`: rebuilds the setting's line from the
@@ -28,8 +30,11 @@ struct CommitResult {
 // a skill value's line the fixed comment of its row, keeping the two other fields as the
 // tab's buffer holds them. A place that stands for no setting (a heading, a note, a row
 // past the section) changes nothing. A value whose rebuilt line would not read back as
-// given (see ReadBackRefusal) changes nothing and is refused.
-CommitResult CommitValue(AppState& state, const SettingPlace& place, const std::string& value);
+// given (see ReadBackRefusal) changes nothing and is refused. With `reference`, the file
+// of the reference copies that the place's tab holds, a value written is measured against
+// it.
+CommitResult CommitValue(AppState& state, const SettingPlace& place, const std::string& value,
+                         const TextBuffer* reference = nullptr);
 
 // Puts the reference copy's value back at `place`. When the line then shows the reference
 // copy's value in every field, it becomes the reference copy's line byte for byte,
