@@ -21,15 +21,9 @@ LineField FieldShown(const SectionRow& row, const ChooserItem& item)
 {
     if (row.kind != RowKind::Skill)
         return LineField::Single;
-    switch (RowSkill(row, item)) {
-    case Skill::Easy:
-        return LineField::Easy;
-    case Skill::Medium:
-        return LineField::Medium;
-    case Skill::Hard:
-        break;
-    }
-    return LineField::Hard;
+    // In the order of Skill.
+    constexpr LineField levels[] = {LineField::Easy, LineField::Medium, LineField::Hard};
+    return levels[static_cast<size_t>(RowSkill(row, item))];
 }
 
 std::string DetailsText(const SectionRow& row, const ChooserItem& item)
