@@ -107,44 +107,7 @@ SettingPlace PlaceOf(Tab tab, int line, LineField field)
 }
 
 // ---------------------------------------------------------------------------
-// The examples.
-
-TEST(WriteBack, CreditAwardMediumEditReachesAllThreeGeneralCopies)
-{
-    Edit e;
-    e.setLine(Tab::Miscellaneous, 58, "100,200,300\t\t\t\t\t\t// Credits per unit car damage");
-
-    CommitValue(e.state, PlaceOf(Tab::Miscellaneous, 58, LineField::Medium), "250");
-
-    e.expectInFile(
-        Tab::Miscellaneous, 58,
-        "100,250,300\t\t\t\t\t // Credits per unit car damage for each skill level (with peds)");
-    e.check();
-}
-
-TEST(WriteBack, StartingMoneyEasyEdit)
-{
-    Edit e;
-    e.setLine(Tab::Miscellaneous, 133, "200,400,600\t\t\t// Starting money");
-
-    CommitValue(e.state, PlaceOf(Tab::Miscellaneous, 133, LineField::Easy), "500");
-
-    e.expectInFile(Tab::Miscellaneous, 133,
-                   "500,400,600\t\t\t\t\t // Starting money for each skill level");
-    e.check();
-}
-
-TEST(WriteBack, PedestrianTimeHardEditChangesPedMemoOnly)
-{
-    Edit e;
-    e.setLine(Tab::Pedestrians, 15, "10,20,30\t\t\t// Time per ped");
-
-    CommitValue(e.state, PlaceOf(Tab::Pedestrians, 15, LineField::Hard), "45");
-
-    e.expectLine(Tab::Pedestrians, 15,
-                 "10,20,45\t\t\t\t\t // Time (seconds) scored per ped (easy, medium, hard)");
-    e.check();
-}
+// Skill values.
 
 TEST(WriteBack, SuccessiveEditsBuildOnOneAnother)
 {
