@@ -4,6 +4,7 @@
 #include "value_rule.h"
 
 #include <algorithm>
+#include <array>
 #include <optional>
 
 namespace {
@@ -52,8 +53,8 @@ CommitResult Commit(AppState& state, const Rebuilt& rebuilt, const std::string& 
     const std::string line = state.buffer(rebuilt.readFrom).lineOrEmpty(rebuilt.line);
     std::string refusal = ReadBackRefusal(line, rebuilt.text, rebuilt.field, value);
     if (!refusal.empty())
-        return {std::move(refusal), {}};
-    return {{}, WriteEverywhere(state, rebuilt)};
+        return {std::move(refusal), {}, {}};
+    return {{}, WriteEverywhere(state, rebuilt), {}};
 }
 
 } // namespace
