@@ -8,7 +8,6 @@
 #include "documents/file_operations.h"
 #include "documents/game_files.h"
 #include "editing/section_procedure.h"
-#include "editing/skill_lines.h"
 #include "editing/write_back.h"
 #include "support/fakes.h"
 
@@ -25,6 +24,7 @@
 #include <cstdio>
 #include <cstring>
 #include <map>
+#include <optional>
 #include <stdexcept>
 #include <string>
 #include <vector>
@@ -177,52 +177,34 @@ void FillLargestSection(benchmark::State& st, Tab tab)
 
 // The first section row of a General.txt tab whose skill value is written into all three
 // copies of General.txt; its item index and grid row.
-bool FindThreeBufferSkillRow(Tab tab, int& itemIndex, int& row)
+// The first skill row of the tab's sections.
+std::optional<SettingPlace> FirstSkillRow(Tab tab)
 {
-    const TabCatalogue& catalogue = CatalogueOf(tab);
-    for (size_t i = 0; i < catalogue.items.size(); ++i) {
-        const ChooserItem& item = catalogue.items[i];
-        if (item.kind != ItemKind::Section)
-            continue;
-        for (size_t n = 0; n < item.section->size(); ++n) {
-            const SectionRow& entry = (*item.section)[n];
-            if (entry.kind != RowKind::Skill)
-                continue;
-            const SkillLine* line = FindSkillLine(entry.line);
-            if (line && line->writtenTo.size() == 3) {
-                itemIndex = static_cast<int>(i);
-                row = static_cast<int>(n) + 1;
-                return true;
-            }
-        }
-    }
-    return false;
+    std::optional<SettingPlace> found;
+    ForEachSectionRow([&](const SettingPlace& place, const ChooserItem&, const SectionRow& row) {
+        if (!found && place.tab == tab && row.kind == RowKind::Skill)
+            found = place;
+    });
+    return found;
 }
 
 void SkillEditIntoThreeBuffers(benchmark::State& st)
 {
     AppState state = LoadedState();
-    int itemIndex = -1;
-    int row = 0;
-    if (!FindThreeBufferSkillRow(Tab::Miscellaneous, itemIndex, row)) {
-        st.SkipWithError("no skill row written into three buffers");
+    // A Miscellaneous line is a General.txt line: it goes into all three of its buffers.
+    const std::optional<SettingPlace> place = FirstSkillRow(Tab::Miscellaneous);
+    if (!place) {
+        st.SkipWithError("no skill row on the Miscellaneous tab");
         return;
     }
-    const TabCatalogue& catalogue = CatalogueOf(Tab::Miscellaneous);
-    FakeChooser chooser;
-    chooser.index = itemIndex;
-    FakeGrid grid;
-    FakeMessages messages;
-    ChooseSection(state, catalogue, chooser, grid, messages);
-    const std::string keyName = grid.rows[static_cast<size_t>(row - 1)].first;
-    const int line = state.RowLines[row];
+    const int line = RowAt(*place)->line;
     const std::string before = state.Memo1.line(line);
     const std::string values[2] = {"1234", "5678"};
     int turn = 0;
     for (auto _ : st) {
-        CommitGridValue(state, row, keyName, values[turn]);
+        CommitResult result = CommitValue(state, *place, values[turn]);
         turn ^= 1;
-        benchmark::DoNotOptimize(state.RowValues[row].data());
+        benchmark::DoNotOptimize(result.changes.data());
     }
     const std::string& written = state.Memo1.line(line);
     if (written == before || state.MiscMemo.line(line) != written ||

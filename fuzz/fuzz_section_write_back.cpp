@@ -1,17 +1,19 @@
-// Choosing sections and committing grid values, as a user could do them in any order.
+// Choosing sections and committing values, as a user could do them in any order.
 //
 // The four buffers hold lines made from the input, in the numbers the tabs expect (or, if
 // the input says so, one line more or less). The rest of the input is a list of actions:
-// choose item i on tab t, commit value v typed into grid row r, switch tabs. Whatever the
-// actions, nothing crashes; choosing a section changes no buffer; a commit changes at
-// most one line index, the same in every buffer it touches, and no buffer's line count;
-// a single value lands on its line whole; a skill value reads back from its line.
+// choose item i on tab t, commit value v typed into the grid row r shown, commit a value
+// at any place, switch tabs. Whatever the actions, nothing crashes; choosing a section
+// changes no buffer; a commit changes at most one line index, the same in every buffer of
+// one file, and no buffer's line count; a single value lands on its line whole with its
+// description; a skill value reads back from its line, which carries its fixed comment.
 
 #include "catalogue/catalogue.h"
 #include "documents/app_state.h"
 #include "documents/game_files.h"
 #include "documents/setting_line.h"
 #include "editing/section_procedure.h"
+#include "editing/setting_value.h"
 #include "editing/write_back.h"
 #include "require.h"
 #include "support/fakes.h"
@@ -105,42 +107,19 @@ Revisions RevisionsOf(const AppState& state)
     return revisions;
 }
 
-bool IsSkillTag(const std::string& key)
-{
-    for (Skill skill : {Skill::Easy, Skill::Medium, Skill::Hard})
-        if (key == SkillTag(skill))
-            return true;
-    return false;
-}
-
-std::string SkillField(const std::string& line, const std::string& key)
-{
-    AppState scratch;
-    scratch.RowLines[1] = 0;
-    ReadTripleLine(scratch, 1, TextBuffer({line}));
-    if (key == SkillTag(Skill::Easy))
-        return scratch.EasyField;
-    if (key == SkillTag(Skill::Medium))
-        return scratch.MediumField;
-    return scratch.HardField;
-}
-
 // Commits a value and checks the buffers it touched against `expected`, which then
 // takes the one line that may have changed. Lines that must not change are compared
 // once all actions are done.
-void Commit(AppState& state, Expected& expected, int row, const std::string& keyName,
+void Commit(AppState& state, Expected& expected, const SettingPlace& place,
             const std::string& value)
 {
-    const bool inTable = row >= 1 && row <= RowTableSize;
-    const int line = inTable ? state.RowLines[static_cast<size_t>(row)] : -1;
-    const std::string key = inTable ? state.RowKeys[static_cast<size_t>(row)] : std::string();
-    const int shownTab = state.ShownTab;
+    const SectionRow* row = RowAt(place);
     const Revisions before = RevisionsOf(state);
 
-    const CommitResult result = CommitGridValue(state, row, keyName, value);
+    const CommitResult result = CommitValue(state, place, value);
 
     const Revisions after = RevisionsOf(state);
-    const bool commits = inTable && shownTab >= 0 && !key.empty();
+    const bool commits = row && row->kind != RowKind::Note;
     for (int t = 0; t < TabCount; ++t) {
         const TextBuffer& buffer = state.buffer(static_cast<Tab>(t));
         auto& reference = expected.buffers[static_cast<size_t>(t)];
@@ -148,14 +127,17 @@ void Commit(AppState& state, Expected& expected, int row, const std::string& key
         if (after[static_cast<size_t>(t)] == before[static_cast<size_t>(t)])
             continue;
         REQUIRE(commits && result.refusal.empty());
+        const int line = row->line;
         REQUIRE(line >= 0 && line < buffer.count());
         const std::string& now = buffer.line(line);
         // A line goes into every buffer of its file, and reads back the value given.
-        REQUIRE(FileOf(static_cast<Tab>(t)) == FileOf(static_cast<Tab>(shownTab)));
-        if (!IsSkillTag(key))
-            REQUIRE(now == value + CommentSeparator + keyName);
+        REQUIRE(FileOf(static_cast<Tab>(t)) == FileOf(place.tab));
+        const LineField field = FieldShown(*row, *ItemAt(place));
+        if (field == LineField::Single)
+            REQUIRE(now == value + CommentSeparator + row->text);
         else
-            REQUIRE(SkillField(now, key) == value);
+            REQUIRE(FieldOf(now, field) == value &&
+                    now.substr(now.find('\t')) == CommentSeparator + row->comment);
         REQUIRE(now.find_first_of(std::string("\n\r\0", 3)) == std::string::npos);
         reference[static_cast<size_t>(line)] = now;
         expected.rebuilt.emplace_back(t, line);
@@ -171,8 +153,6 @@ extern "C" int LLVMFuzzerTestOneInput(const unsigned char* data, size_t size)
     static Expected expected;
     state.clearRowTable();
     state.ShownTab = -1;
-    state.LineText.clear();
-    ClearFieldBuffers(state);
     FakeMessages messages;
     FakeGrid grid;
     std::array<FakeChooser, TabCount> choosers;
@@ -181,15 +161,17 @@ extern "C" int LLVMFuzzerTestOneInput(const unsigned char* data, size_t size)
     const Tab changedTab = static_cast<Tab>(input.ConsumeIntegralInRange(0, TabCount - 1));
     const int actions = input.ConsumeIntegralInRange(1, 24);
     // Each action: one byte for its kind, one for the tab or row, one for the item, and
-    // for a commit two texts; the rest of the input makes the buffers.
+    // for a commit two texts (the value, and one the grid's key once took, still read so
+    // that the seeds keep their layout); the rest of the input makes the buffers.
     std::vector<std::array<int, 3>> plan;
     for (int a = 0; a < actions; ++a)
         plan.push_back({input.ConsumeIntegralInRange(0, 7), input.ConsumeIntegralInRange(0, 255),
                         input.ConsumeIntegralInRange(-2, 120)});
-    std::vector<std::pair<std::string, std::string>> typed;
-    for (int a = 0; a < actions; ++a)
-        typed.emplace_back(input.ConsumeRandomLengthString(32),
-                           input.ConsumeRandomLengthString(32));
+    std::vector<std::string> typed;
+    for (int a = 0; a < actions; ++a) {
+        typed.push_back(input.ConsumeRandomLengthString(32));
+        input.ConsumeRandomLengthString(32);
+    }
     FillBuffers(state, expected, input.ConsumeRemainingBytesAsString(), lengthChange, changedTab);
 
     for (size_t a = 0; a < plan.size(); ++a) {
@@ -206,13 +188,17 @@ extern "C" int LLVMFuzzerTestOneInput(const unsigned char* data, size_t size)
                 const int line = state.RowLines[static_cast<size_t>(n)];
                 REQUIRE(line >= 0 && line < state.buffer(tab).count());
             }
+        } else if (kind < 6) {
+            // A row the grid shows, as the window names it.
+            const int row = 1 + which % std::max(grid.rowCount(), 1);
+            if (state.ShownTab >= 0) {
+                const Tab shown = static_cast<Tab>(state.ShownTab);
+                const int chosen = choosers[static_cast<size_t>(shown)].index;
+                Commit(state, expected, {shown, chosen, row}, typed[a]);
+            }
         } else if (kind < 7) {
-            // Mostly a row the grid shows, sometimes any row number.
-            const int row = kind == 6 ? which % 17 - 2 : 1 + which % std::max(grid.rowCount(), 1);
-            const std::string& keyName = row >= 1 && row <= grid.rowCount()
-                                             ? grid.rows[static_cast<size_t>(row - 1)].first
-                                             : typed[a].second;
-            Commit(state, expected, row, keyName, typed[a].first);
+            // Any place, as the tool and tuning sets may name it.
+            Commit(state, expected, {tab, item, which % 17 - 2}, typed[a]);
         } else {
             ResetForTab(state, chooser, grid);
             REQUIRE(grid.rowCount() == 1);

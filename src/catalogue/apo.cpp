@@ -1,7 +1,5 @@
 #include "catalogue.h"
 
-#include "documents/game_files.h"
-
 // The APO tab (armour, power, offensive), read from APOMemo. The three difficulty items
 // show the same thirteen three-value lines, each at its own skill level.
 
@@ -10,19 +8,32 @@ namespace {
 // clang-format off
 
 const Section Difficulty = {
-    {RowKind::Skill, 90,  "Initial ARMOUR "},
-    {RowKind::Skill, 92,  "Initial POWER "},
-    {RowKind::Skill, 94,  "Initial OFFENSIVE "},
-    {RowKind::Skill, 97,  "Initial potential ARMOUR "},
-    {RowKind::Skill, 99,  "Initial potential POWER "},
-    {RowKind::Skill, 101, "Initial potential OFFENSIVE "},
-    {RowKind::Skill, 104, "Max ARMOUR "},
-    {RowKind::Skill, 106, "Max POWER "},
-    {RowKind::Skill, 108, "Max OFFENSIVE "},
-    {RowKind::Skill, 111, "APO cost (on the fly slot purchase; during race) "},
-    {RowKind::Skill, 114, "Trade-in APO value (not sure when this is used) "},
-    {RowKind::Skill, 117, "APO substitution value (when slots are full & APO is picked up) "},
-    {RowKind::Skill, 120, "APO potential substitution value (when slots are full & APO sub is picked up) "},
+    {RowKind::Skill, 90,  "Initial ARMOUR ", "", Level::OfItem,
+        "Initial armour, single player, each skill level"},
+    {RowKind::Skill, 92,  "Initial POWER ", "", Level::OfItem,
+        "Initial power, single player, each skill level"},
+    {RowKind::Skill, 94,  "Initial OFFENSIVE ", "", Level::OfItem,
+        "Initial offensive, single player, each skill level"},
+    {RowKind::Skill, 97,  "Initial potential ARMOUR ", "", Level::OfItem,
+        "Initial potential armour, single player, each skill level"},
+    {RowKind::Skill, 99,  "Initial potential POWER ", "", Level::OfItem,
+        "Initial potential power, single player, each skill level"},
+    {RowKind::Skill, 101, "Initial potential OFFENSIVE ", "", Level::OfItem,
+        "Initial potential offensive, single player, each skill level"},
+    {RowKind::Skill, 104, "Max ARMOUR ", "", Level::OfItem,
+        "Max armour, single player, each skill level"},
+    {RowKind::Skill, 106, "Max POWER ", "", Level::OfItem,
+        "Max power, single player, each skill level"},
+    {RowKind::Skill, 108, "Max OFFENSIVE ", "", Level::OfItem,
+        "Max offensive, single player, each skill level"},
+    {RowKind::Skill, 111, "APO cost (on the fly slot purchase; during race) ", "", Level::OfItem,
+        "APO cost, single player, each skill level"},
+    {RowKind::Skill, 114, "Trade-in APO value (not sure when this is used) ", "", Level::OfItem,
+        "Trade-in APO value, single player, each skill level"},
+    {RowKind::Skill, 117, "APO substitution value (when slots are full & APO is picked up) ", "", Level::OfItem,
+        "APO substitution value, single player, each skill level"},
+    {RowKind::Skill, 120, "APO potential substitution value (when slots are full & APO sub is picked up) ", "", Level::OfItem,
+        "APO potential substitution value, single player, each skill level"},
 };
 
 // The three per-level multipliers follow the starting values in General.txt.
@@ -45,7 +56,6 @@ const TabCatalogue& APOCatalogue()
     static const TabCatalogue catalogue{
         Tab::APO,
         "APO",
-        GeneralLineCount,
         {
             {"Easy Difficulty",   ItemKind::Section, &Difficulty,    Skill::Easy},
             {"Medium Difficulty", ItemKind::Section, &Difficulty,    Skill::Medium},

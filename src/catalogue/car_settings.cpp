@@ -1,7 +1,5 @@
 #include "catalogue.h"
 
-#include "documents/game_files.h"
-
 // The Car Settings tab: the car damage model and two weapons, read from Memo1.
 // Every setting row is a single value; some sections explain a setting in a note row.
 
@@ -74,7 +72,6 @@ const TabCatalogue& CarSettingsCatalogue()
     static const TabCatalogue catalogue{
         Tab::CarSettings,
         "Car Settings",
-        GeneralLineCount,
         {
             {"  - Impact Data - - -",     ItemKind::Heading},
             {"Bending",                   ItemKind::Section, &Bending},

@@ -29,6 +29,7 @@ struct SectionRow {
     std::string text;      // description, lead text or note text
     std::string tail = {}; // tail text of a skill row ("" when it has none)
     Level level = Level::OfItem;
+    std::string comment = {}; // skill row: the fixed comment its line is written with
 };
 
 using Section = std::vector<SectionRow>;
@@ -45,8 +46,7 @@ struct ChooserItem {
 
 struct TabCatalogue {
     Tab tab;
-    std::string caption;   // tab caption, e.g. "Car Settings"
-    int expectedLineCount; // line count the tab's buffer must hold
+    std::string caption; // tab caption, e.g. "Car Settings"
     std::vector<ChooserItem> items;
     int dropDownCount;           // items shown when the chooser drops down
     std::string unlistedMessage; // plain message for an index with no section

@@ -1,7 +1,5 @@
 #include "catalogue.h"
 
-#include "documents/game_files.h"
-
 // The Miscellaneous tab, read from MiscMemo. The award and money sections are listed
 // once and shown under each difficulty heading; the item picks the skill level.
 
@@ -12,24 +10,36 @@ constexpr int NoLine = -1; // a note row reads no line
 // clang-format off
 
 const Section CreditAwards = {
-    {RowKind::Skill, 58,  "Credits per unit car damage for ",      " skill level (with peds)"},
-    {RowKind::Skill, 60,  "Credits awarded for wasting car for ",  " skill level (with peds)"},
-    {RowKind::Skill, 62,  "Credits awarded for rolling car for ",  " skill level (with peds)"},
-    {RowKind::Skill, 63,  "Credits awarded for checkpoints for ",  " skill level (with peds)"},
-    {RowKind::Skill, 67,  "Cunning stunt bonus for ",              " skill level"},
-    {RowKind::Skill, 66,  "Credits per second of time bonus for ", " skill level"},
+    {RowKind::Skill, 58,  "Credits per unit car damage for ", " skill level (with peds)", Level::OfItem,
+        "Credits per unit car damage for each skill level (with peds)"},
+    {RowKind::Skill, 60,  "Credits awarded for wasting car for ", " skill level (with peds)", Level::OfItem,
+        "Credits awarded for wasting car for each skill level (with peds)"},
+    {RowKind::Skill, 62,  "Credits awarded for rolling car for ", " skill level (with peds)", Level::OfItem,
+        "Credits awarded for rolling car for each skill level (with peds)"},
+    {RowKind::Skill, 63,  "Credits awarded for checkpoints for ", " skill level (with peds)", Level::OfItem,
+        "Credits awarded for checkpoints for each skill level (with peds)"},
+    {RowKind::Skill, 67,  "Cunning stunt bonus for ", " skill level", Level::OfItem,
+        "Cunning stunt bonus for each skill level"},
+    {RowKind::Skill, 66,  "Credits per second of time bonus for ", " skill level", Level::OfItem,
+        "Credits per second of time bonus for each skill level"},
 };
 
 const Section TimeAwards = {
-    {RowKind::Skill, 59,  "Time awarded for wasting car for ",     " skill level (with peds)"},
-    {RowKind::Skill, 61,  "Time awarded for rolling car for ",     " skill level (with peds)"},
-    {RowKind::Skill, 57,  "Time awarded per unit car damage for ", " skill level (with peds)"},
+    {RowKind::Skill, 59,  "Time awarded for wasting car for ", " skill level (with peds)", Level::OfItem,
+        "Time awarded for wasting car for each skill level (with peds)"},
+    {RowKind::Skill, 61,  "Time awarded for rolling car for ", " skill level (with peds)", Level::OfItem,
+        "Time awarded for rolling car for each skill level (with peds)"},
+    {RowKind::Skill, 57,  "Time awarded per unit car damage for ", " skill level (with peds)", Level::OfItem,
+        "Seconds per unit car damage for each skill level (with peds)"},
 };
 
 const Section OtherSettings = {
-    {RowKind::Skill, 133, "Starting money for ",                   " skill level"},
-    {RowKind::Skill, 136, "Repair cost for ",                      " skill level (cred per % damage)"},
-    {RowKind::Skill, 139, "Recovery cost for ",                    " skill level"},
+    {RowKind::Skill, 133, "Starting money for ", " skill level", Level::OfItem,
+        "Starting money for each skill level"},
+    {RowKind::Skill, 136, "Repair cost for ", " skill level (cred per % damage)", Level::OfItem,
+        "Repair cost for each skill level (cred per % damage)"},
+    {RowKind::Skill, 139, "Recovery cost for ", " skill level", Level::OfItem,
+        "Recovery cost for each skill level"},
 };
 
 const Section MoreSettings = {
@@ -65,7 +75,6 @@ const TabCatalogue& MiscellaneousCatalogue()
     static const TabCatalogue catalogue{
         Tab::Miscellaneous,
         "Miscellaneous",
-        GeneralLineCount,
         {
             {" - Easy Difficulty - - -",   ItemKind::Heading},
             {"Credit Awards",              ItemKind::Section, &CreditAwards,       Skill::Easy},

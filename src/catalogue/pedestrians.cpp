@@ -1,7 +1,5 @@
 #include "catalogue.h"
 
-#include "documents/game_files.h"
-
 // The Pedestrians tab, read from PedMemo (Settings.txt). "General Stuff - Race" shows
 // each of its two three-value lines as three rows, one per skill level.
 
@@ -20,12 +18,18 @@ const Section GeneralStuffTechnical = {
 };
 
 const Section GeneralStuffRace = {
-    {RowKind::Skill, 14, "Points (credits) earned per ped ", "", Level::Easy},
-    {RowKind::Skill, 14, "Points (credits) earned per ped ", "", Level::Medium},
-    {RowKind::Skill, 14, "Points (credits) earned per ped ", "", Level::Hard},
-    {RowKind::Skill, 15, "Time (seconds) scored per ped ",   "", Level::Easy},
-    {RowKind::Skill, 15, "Time (seconds) scored per ped ",   "", Level::Medium},
-    {RowKind::Skill, 15, "Time (seconds) scored per ped ",   "", Level::Hard},
+    {RowKind::Skill, 14, "Points (credits) earned per ped ", "", Level::Easy,
+        "Points (credits earned per ped (easy, medium, hard)"},
+    {RowKind::Skill, 14, "Points (credits) earned per ped ", "", Level::Medium,
+        "Points (credits earned per ped (easy, medium, hard)"},
+    {RowKind::Skill, 14, "Points (credits) earned per ped ", "", Level::Hard,
+        "Points (credits earned per ped (easy, medium, hard)"},
+    {RowKind::Skill, 15, "Time (seconds) scored per ped ", "", Level::Easy,
+        "Time (seconds) scored per ped (easy, medium, hard)"},
+    {RowKind::Skill, 15, "Time (seconds) scored per ped ", "", Level::Medium,
+        "Time (seconds) scored per ped (easy, medium, hard)"},
+    {RowKind::Skill, 15, "Time (seconds) scored per ped ", "", Level::Hard,
+        "Time (seconds) scored per ped (easy, medium, hard)"},
 };
 
 const Section StumpGiblets = {
@@ -55,7 +59,6 @@ const TabCatalogue& PedestriansCatalogue()
     static const TabCatalogue catalogue{
         Tab::Pedestrians,
         "Pedestrians",
-        SettingsLineCount,
         {
             {"General Stuff - Technical", ItemKind::Section, &GeneralStuffTechnical},
             {"General Stuff - Race",      ItemKind::Section, &GeneralStuffRace},

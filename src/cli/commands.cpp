@@ -64,24 +64,27 @@ std::string Place(const SettingPlace& place)
     return std::string(ShortName(place.tab)) + ' ' + Number(place.item) + ' ' + Number(place.row);
 }
 
-// Says on stderr which of the places now hold a value of another shape than the reference
-// copies' (when they can be read): the value is written all the same.
+// Says on stderr that the setting at the place now holds a value of another shape than the
+// reference copies': the value is written all the same.
+void WarnOffShape(Session& session, const SettingPlace& place, const std::string& note)
+{
+    if (!note.empty())
+        session.messages.warning(QString::fromStdString(Place(place) + " (" +
+                                                        DetailsText(*RowAt(place), *ItemAt(place)) +
+                                                        "): " + note + "; written all the same."));
+}
+
+// The same for each of the places, measured against the reference copies when they can be
+// read.
 void WarnOffShape(Session& session, const std::vector<SettingPlace>& places)
 {
     AppState reference;
     ReadReferenceCopies(session.state, reference);
-    for (const SettingPlace& place : places) {
-        const SectionRow* row = RowAt(place);
-        if (!row)
-            continue;
-        const ChooserItem& item = CatalogueOf(place.tab).items[static_cast<size_t>(place.item)];
-        const std::string note =
-            ShapeNote(*row, item, session.state.buffer(place.tab), reference.buffer(place.tab));
-        if (!note.empty())
-            session.messages.warning(QString::fromStdString(Place(place) + " (" +
-                                                            DetailsText(*row, item) + "): " + note +
-                                                            "; written all the same."));
-    }
+    for (const SettingPlace& place : places)
+        if (const SectionRow* row = RowAt(place))
+            WarnOffShape(session, place,
+                         ShapeNote(*row, *ItemAt(place), session.state.buffer(place.tab),
+                                   reference.buffer(place.tab)));
 }
 
 const char* KindName(ItemKind kind)
@@ -131,24 +134,16 @@ int Check(Session& session, const Arguments&)
     // Every setting whose value has another shape than the reference copy's.
     AppState reference;
     ReadReferenceCopies(session.state, reference);
-    for (Tab tab : AllTabs) {
-        const auto& items = CatalogueOf(tab).items;
-        for (size_t i = 0; i < items.size(); ++i) {
-            if (!items[i].section)
-                continue;
-            const Section& rows = *items[i].section;
-            for (size_t r = 0; r < rows.size(); ++r) {
-                const std::string note =
-                    ShapeNote(rows[r], items[i], session.state.buffer(tab), reference.buffer(tab));
-                if (note.empty())
-                    continue;
-                PrintOut(std::string(ShortName(tab)) + '\t' + Number(static_cast<long long>(i)) +
-                         '\t' + Number(static_cast<long long>(r + 1)) + '\t' +
-                         DetailsText(rows[r], items[i]) + '\t' + note + '\n');
-                status = ExitFailed;
-            }
-        }
-    }
+    ForEachSectionRow(
+        [&](const SettingPlace& place, const ChooserItem& item, const SectionRow& row) {
+            const std::string note =
+                ShapeNote(row, item, session.state.buffer(place.tab), reference.buffer(place.tab));
+            if (note.empty())
+                return;
+            PrintOut(std::string(ShortName(place.tab)) + '\t' + Number(place.item) + '\t' +
+                     Number(place.row) + '\t' + DetailsText(row, item) + '\t' + note + '\n');
+            status = ExitFailed;
+        });
     return status;
 }
 
@@ -207,16 +202,19 @@ int Set(Session& session, const Arguments& arguments)
     if (!LoadFileOf(session, tab))
         return ExitTrouble;
 
+    // The item is chosen as the player would, for the tab's answer to an item with no
+    // section and the refusal of a buffer that is not ready.
     const int errorsBefore = messages.errorCount();
-    const std::vector<GridRow> rows = session.choose(tab, item);
+    session.choose(tab, item);
     if (messages.errorCount() != errorsBefore)
         return ExitTrouble;
-    const bool onGrid = *row >= 1 && *row <= static_cast<int>(rows.size());
-    const std::string details = onGrid ? rows[static_cast<size_t>(*row - 1)].details : "";
 
-    // The write-back itself decides which rows stand for a setting, and which values may
+    // The write-back itself decides which places stand for a setting, and which values may
     // be written: anything else leaves every buffer as it was.
-    const CommitResult result = CommitGridValue(session.state, *row, details, value);
+    AppState reference;
+    ReadReferenceCopies(session.state, reference);
+    const SettingPlace place{tab, item, *row};
+    const CommitResult result = CommitValue(session.state, place, value, &reference.buffer(tab));
     if (!result.refusal.empty()) {
         messages.say("Value \"" + Escaped(value) + "\" cannot be written: " +
                      QByteArray::fromStdString(result.refusal) + " Nothing was written.");
@@ -229,7 +227,7 @@ int Set(Session& session, const Arguments& arguments)
     }
     if (!session.guarded([&] { Save(session.state, session.controls, tab); }))
         return ExitTrouble;
-    WarnOffShape(session, {{tab, item, *row}});
+    WarnOffShape(session, place, result.shapeNote);
     return ExitSuccess;
 }
 

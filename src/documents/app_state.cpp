@@ -32,6 +32,5 @@ void AppState::clearRowTable()
     for (int n = 1; n <= RowTableSize; ++n) {
         RowLines[n] = 0;
         RowKeys[n].clear();
-        RowValues[n].clear();
     }
 }

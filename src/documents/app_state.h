@@ -35,21 +35,14 @@ struct AppState {
     TextBuffer MiscMemo;
     TextBuffer APOMemo;
 
-    // Row table, indexed 1 to 13 (index 0 is unused: the grid's title row).
+    // Row table, indexed 1 to 13 (index 0 is unused: the grid's title row): what the grid
+    // shows in each row of the shown section. Values are read from the buffers, never kept.
     std::array<std::string, RowTableSize + 1> RowKeys;
-    std::array<std::string, RowTableSize + 1> RowValues;
     std::array<int, RowTableSize + 1> RowLines{};
 
     // The tab whose section the grid shows, or -1 when the grid shows no section
     // (start-up, a heading, an unlisted item, a refused choice, a tab switch).
     int ShownTab = -1;
-
-    // Field buffers left by the line readers.
-    std::string LineText;
-    std::string SingleField;
-    std::string EasyField;
-    std::string MediumField;
-    std::string HardField;
 
     // Game paths; empty until a game directory is known.
     QString GameDir;

@@ -1,7 +1,5 @@
 #include "setting_line.h"
 
-#include "app_state.h"
-
 namespace {
 
 // Appends characters from `at` to `field` until a TAB, a comma or the end of the line.
@@ -20,39 +18,34 @@ bool StoppedAtComma(const std::string& line, size_t at)
 
 } // namespace
 
-void ClearFieldBuffers(AppState& state)
+std::string ReadSingleLine(const std::string& line)
 {
-    state.EasyField.clear();
-    state.MediumField.clear();
-    state.HardField.clear();
-    state.SingleField.clear();
+    std::string single;
+    ReadField(line, 0, single);
+    return single;
 }
 
-void ReadSingleLine(AppState& state, int row, const TextBuffer& buffer)
+std::array<std::string, 3> ReadTripleLine(const std::string& line)
 {
-    state.LineText = buffer.lineOrEmpty(state.RowLines[row]);
-    state.SingleField.clear();
-    ReadField(state.LineText, 0, state.SingleField);
-    state.RowValues[row] = state.SingleField;
-}
-
-void ReadTripleLine(AppState& state, int row, const TextBuffer& buffer)
-{
-    state.LineText = buffer.lineOrEmpty(state.RowLines[row]);
-    ClearFieldBuffers(state);
-    const std::string& line = state.LineText;
-    size_t at = ReadField(line, 0, state.EasyField);
-    state.RowValues[row] = state.EasyField;
+    std::array<std::string, 3> fields;
+    size_t at = ReadField(line, 0, fields[0]);
     if (!StoppedAtComma(line, at))
-        return;
-    at = ReadField(line, at + 1, state.MediumField);
+        return fields;
+    at = ReadField(line, at + 1, fields[1]);
     if (!StoppedAtComma(line, at))
-        return;
-    ReadField(line, at + 1, state.HardField);
+        return fields;
+    ReadField(line, at + 1, fields[2]);
+    return fields;
 }
 
-void WriteSettingLine(AppState& state, const std::string& values, const std::string& comment,
-                      int row, TextBuffer& buffer)
+std::string FieldOf(const std::string& line, LineField field)
 {
-    buffer.setLine(state.RowLines[row], values + CommentSeparator + comment);
+    if (field == LineField::Single)
+        return ReadSingleLine(line);
+    return ReadTripleLine(line)[static_cast<size_t>(field) - 1];
+}
+
+std::string BuildSettingLine(const std::string& values, const std::string& comment)
+{
+    return values + CommentSeparator + comment;
 }

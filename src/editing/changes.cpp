@@ -3,8 +3,7 @@
 #include "documents/errors.h"
 #include "documents/file_operations.h"
 #include "documents/game_paths.h"
-#include "value_rule.h"
-
+#include <optional>
 #include <set>
 
 namespace {
@@ -18,82 +17,63 @@ std::string ValuesPart(const std::string& line)
 std::set<int> ShownLines(TuningFile file)
 {
     std::set<int> lines;
-    for (int t = 0; t < TabCount; ++t) {
-        const TabCatalogue& tab = CatalogueOf(static_cast<Tab>(t));
-        if (FileOf(tab.tab) != file)
-            continue;
-        for (const ChooserItem& item : tab.items)
-            if (item.section)
-                for (const SectionRow& row : *item.section)
-                    if (row.kind != RowKind::Note)
-                        lines.insert(row.line);
-    }
+    ForEachSectionRow([&](const SettingPlace& place, const ChooserItem&, const SectionRow& row) {
+        if (FileOf(place.tab) == file && row.kind != RowKind::Note)
+            lines.insert(row.line);
+    });
     return lines;
 }
 
+std::optional<ChangedSetting> ChangeAt(const SettingPlace& place, const ChooserItem& item,
+                                       const SectionRow& row, const TextBuffer& current,
+                                       const TextBuffer& reference)
+{
+    std::string now = ShownValue(row, item, current);
+    std::string was = ShownValue(row, item, reference);
+    if (now == was)
+        return std::nullopt;
+    return ChangedSetting{place, DetailsText(row, item), std::move(was), std::move(now)};
+}
+
 } // namespace
-
-const SectionRow* RowAt(const SettingPlace& place)
-{
-    const auto& items = CatalogueOf(place.tab).items;
-    if (place.item < 0 || place.item >= static_cast<int>(items.size()))
-        return nullptr;
-    const Section* section = items[static_cast<size_t>(place.item)].section;
-    if (!section || place.row < 1 || place.row > static_cast<int>(section->size()))
-        return nullptr;
-    return &(*section)[static_cast<size_t>(place.row - 1)];
-}
-
-std::string DetailsText(const SectionRow& row, const ChooserItem& item)
-{
-    if (row.kind == RowKind::Skill)
-        return row.text + SkillTag(RowSkill(row, item)) + row.tail;
-    return row.text;
-}
-
-std::string ShownValue(const SectionRow& row, const ChooserItem& item, const TextBuffer& buffer)
-{
-    if (row.kind == RowKind::Note)
-        return {};
-    const LineField field =
-        row.kind == RowKind::Single ? LineField::Single : FieldOfSkill(RowSkill(row, item));
-    return FieldOf(buffer.lineOrEmpty(row.line), field);
-}
 
 std::vector<ChangedSetting> ChangedSettingsOf(Tab tab, int item, const TextBuffer& current,
                                               const TextBuffer& reference)
 {
     std::vector<ChangedSetting> changes;
-    const auto& items = CatalogueOf(tab).items;
-    if (item < 0 || item >= static_cast<int>(items.size()) ||
-        !items[static_cast<size_t>(item)].section)
+    const ChooserItem* chosen = ItemAt({tab, item, 0});
+    if (!chosen || !chosen->section)
         return changes;
-    const ChooserItem& chosen = items[static_cast<size_t>(item)];
-    const Section& rows = *chosen.section;
-    for (size_t r = 0; r < rows.size(); ++r) {
-        std::string now = ShownValue(rows[r], chosen, current);
-        std::string was = ShownValue(rows[r], chosen, reference);
-        if (now != was)
-            changes.push_back({{tab, item, static_cast<int>(r + 1)},
-                               DetailsText(rows[r], chosen),
-                               std::move(was),
-                               std::move(now)});
-    }
+    for (size_t r = 0; r < chosen->section->size(); ++r)
+        if (auto change = ChangeAt({tab, item, static_cast<int>(r + 1)}, *chosen,
+                                   (*chosen->section)[r], current, reference))
+            changes.push_back(std::move(*change));
     return changes;
 }
 
 std::vector<ChangedSetting> ChangedSettings(const AppState& current, const AppState& reference)
 {
     std::vector<ChangedSetting> changes;
-    for (int t = 0; t < TabCount; ++t) {
-        const Tab tab = static_cast<Tab>(t);
-        const auto& items = CatalogueOf(tab).items;
-        for (size_t i = 0; i < items.size(); ++i) {
-            std::vector<ChangedSetting> section = ChangedSettingsOf(
-                tab, static_cast<int>(i), current.buffer(tab), reference.buffer(tab));
-            changes.insert(changes.end(), section.begin(), section.end());
-        }
-    }
+    ForEachSectionRow([&](const SettingPlace& place, const ChooserItem& item,
+                          const SectionRow& row) {
+        if (auto change =
+                ChangeAt(place, item, row, current.buffer(place.tab), reference.buffer(place.tab)))
+            changes.push_back(std::move(*change));
+    });
+    return changes;
+}
+
+std::vector<ChangedSetting> ChangedSettingsOf(TuningFile file, const TextBuffer& current,
+                                              const TextBuffer& reference)
+{
+    std::vector<ChangedSetting> changes;
+    ForEachSectionRow(
+        [&](const SettingPlace& place, const ChooserItem& item, const SectionRow& row) {
+            if (FileOf(place.tab) != file)
+                return;
+            if (auto change = ChangeAt(place, item, row, current, reference))
+                changes.push_back(std::move(*change));
+        });
     return changes;
 }
 

@@ -1,8 +1,8 @@
 #pragma once
 
-#include "catalogue/catalogue.h"
 #include "documents/app_state.h"
 #include "documents/game_files.h"
+#include "setting_value.h"
 
 #include <string>
 #include <vector>
@@ -11,24 +11,6 @@
 // grid row shows, read from the tab's buffer, differs from the value the same row shows
 // when read from the reference copy. The command-line tool's diff, the marks in the
 // window and the tuning sets all ask this one rule.
-
-// Where a setting is shown: the tab, the chooser item (zero-based) and the grid row of
-// the item's section (from 1), which is also its row-table entry.
-struct SettingPlace {
-    Tab tab;
-    int item;
-    int row;
-};
-
-// The section row at a place, or nullptr when the place shows no section row.
-const SectionRow* RowAt(const SettingPlace& place);
-
-// The Details text the grid shows for the row.
-std::string DetailsText(const SectionRow& row, const ChooserItem& item);
-
-// The value the grid shows for a setting row, read from the buffer with the readers the
-// section uses.
-std::string ShownValue(const SectionRow& row, const ChooserItem& item, const TextBuffer& buffer);
 
 struct ChangedSetting {
     SettingPlace place;
@@ -44,6 +26,10 @@ std::vector<ChangedSetting> ChangedSettingsOf(Tab tab, int item, const TextBuffe
 // Every changed setting row of every section: tab by tab, item by item, row by row. A
 // setting shown by several sections is listed once for each.
 std::vector<ChangedSetting> ChangedSettings(const AppState& current, const AppState& reference);
+
+// The same for the sections of the tabs that hold the file, read from one pair of buffers.
+std::vector<ChangedSetting> ChangedSettingsOf(TuningFile file, const TextBuffer& current,
+                                              const TextBuffer& reference);
 
 // The lines of the file that no section shows and whose values part (the text before the
 // first TAB) differs. Line 0 is not compared: a save replaces it with the fixed first line.

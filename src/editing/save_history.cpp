@@ -184,16 +184,7 @@ VersionChanges ChangesBetween(TuningFile file, const TextBuffer& older, const Te
     changes.comparable = older.count() == LineCountOf(file) && newer.count() == LineCountOf(file);
     if (!changes.comparable)
         return changes;
-    for (int t = 0; t < TabCount; ++t) {
-        const Tab tab = static_cast<Tab>(t);
-        if (FileOf(tab) != file)
-            continue;
-        const int items = static_cast<int>(CatalogueOf(tab).items.size());
-        for (int item = 0; item < items; ++item) {
-            std::vector<ChangedSetting> section = ChangedSettingsOf(tab, item, newer, older);
-            changes.settings.insert(changes.settings.end(), section.begin(), section.end());
-        }
-    }
+    changes.settings = ChangedSettingsOf(file, newer, older);
     changes.otherLines = OtherLinesChanged(file, newer, older);
     return changes;
 }

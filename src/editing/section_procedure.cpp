@@ -1,7 +1,7 @@
 #include "section_procedure.h"
 
-#include "catalogue/catalogue.h"
-#include "documents/setting_line.h"
+#include "documents/game_files.h"
+#include "setting_value.h"
 
 #include <algorithm>
 
@@ -29,19 +29,6 @@ void ShowUnlistedAnswer(const TabCatalogue& tab, int index, Grid& grid, Messages
         grid.insertTop({}, {});
 }
 
-const std::string& FieldOf(const AppState& state, Skill skill)
-{
-    switch (skill) {
-    case Skill::Easy:
-        return state.EasyField;
-    case Skill::Medium:
-        return state.MediumField;
-    case Skill::Hard:
-        break;
-    }
-    return state.HardField;
-}
-
 // Fills the rows from the last up to the first: each goes in at the top, so the grid
 // ends in the order of the section, entry n at grid row n.
 void FillSection(AppState& state, const TabCatalogue& tab, const ChooserItem& item, Grid& grid)
@@ -53,25 +40,13 @@ void FillSection(AppState& state, const TabCatalogue& tab, const ChooserItem& it
     const TextBuffer& buffer = state.buffer(tab.tab);
     for (int n = shown; n >= 1; --n) {
         const SectionRow& row = rows[static_cast<size_t>(n - 1)];
-        switch (row.kind) {
-        case RowKind::Note:
+        if (row.kind == RowKind::Note) {
             grid.insertTop(row.text, {});
-            break;
-        case RowKind::Single:
-            state.RowLines[n] = row.line;
-            state.RowKeys[n] = row.text;
-            ReadSingleLine(state, n, buffer);
-            grid.insertTop(state.RowKeys[n], state.SingleField);
-            break;
-        case RowKind::Skill: {
-            const Skill skill = RowSkill(row, item);
-            state.RowLines[n] = row.line;
-            state.RowKeys[n] = SkillTag(skill);
-            ReadTripleLine(state, n, buffer);
-            grid.insertTop(row.text + state.RowKeys[n] + row.tail, FieldOf(state, skill));
-            break;
+            continue;
         }
-        }
+        state.RowLines[n] = row.line;
+        state.RowKeys[n] = row.kind == RowKind::Skill ? SkillTag(RowSkill(row, item)) : row.text;
+        grid.insertTop(DetailsText(row, item), ShownValue(row, item, buffer));
     }
     state.ShownTab = static_cast<int>(tab.tab);
 }
@@ -96,7 +71,7 @@ void ChooseSection(AppState& state, const TabCatalogue& tab, Chooser& chooser, G
     state.clearRowTable();
     state.ShownTab = -1;
     EmptyGridDownToLastRow(grid);
-    if (state.buffer(tab.tab).count() != tab.expectedLineCount) {
+    if (state.buffer(tab.tab).count() != LineCountOf(FileOf(tab.tab))) {
         chooser.clearSelection();
         chooser.setText(ChooseSettingText);
         messages.error(QStringLiteral("Save your \"Gorewheel II\" directory first."));

@@ -3,10 +3,8 @@
 #include "documents/errors.h"
 #include "documents/file_operations.h"
 #include "documents/game_paths.h"
-#include "documents/interfaces.h"
 #include "documents/locked_write.h"
 #include "name_matching.h"
-#include "section_procedure.h"
 #include "write_back.h"
 
 #include <cstring>
@@ -68,16 +66,12 @@ std::vector<SettingPlace> Matching(Tab tab, const std::string& item, const std::
                                    bool folded)
 {
     std::vector<SettingPlace> places;
-    const auto& items = CatalogueOf(tab).items;
-    for (size_t i = 0; i < items.size(); ++i) {
-        if (!items[i].section || !SameName(items[i].text, item, folded))
-            continue;
-        const Section& rows = *items[i].section;
-        for (size_t r = 0; r < rows.size(); ++r)
-            if (rows[r].kind != RowKind::Note &&
-                SameName(DetailsText(rows[r], items[i]), details, folded))
-                places.push_back({tab, static_cast<int>(i), static_cast<int>(r + 1)});
-    }
+    ForEachSectionRow([&](const SettingPlace& place, const ChooserItem& shown,
+                          const SectionRow& row) {
+        if (place.tab == tab && row.kind != RowKind::Note && SameName(shown.text, item, folded) &&
+            SameName(DetailsText(row, shown), details, folded))
+            places.push_back(place);
+    });
     return places;
 }
 
@@ -97,15 +91,12 @@ TuningEntry ReadEntry(const std::string& text, int line)
     return {places.front(), fields[3], line};
 }
 
-// The choice of a section tells no one: a refused entry is told by its caller.
-class Unheard : public Messages {
-public:
-    void error(const QString&) override {}
-    void warning(const QString&) override {}
-    void information(const QString&) override {}
-    void plain(const QString&) override {}
-    void report(const QString&) override {}
-};
+// Puts back the lines the changes replaced, the last change first.
+void TakeBack(AppState& state, const std::vector<LineChange>& changes)
+{
+    for (auto change = changes.rbegin(); change != changes.rend(); ++change)
+        state.buffer(change->buffer).setLine(change->line, change->before);
+}
 
 } // namespace
 
@@ -165,26 +156,19 @@ bool BuffersReadyFor(const AppState& state, const std::vector<TuningEntry>& entr
 
 std::vector<LineChange> ApplyTuningSet(AppState& state, const std::vector<TuningEntry>& entries)
 {
-    const AppState before = state;
     std::vector<LineChange> changes;
-    PickedItem chooser;
-    Unheard messages;
     for (const TuningEntry& entry : entries) {
         const Tab tab = entry.place.tab;
-        ChooseSectionRows(state, tab, chooser, entry.place.item, messages);
-        const SectionRow* row = RowAt(entry.place);
-        if (!row) {
-            state = before;
+        if (!RowAt(entry.place)) {
+            TakeBack(state, changes);
             throw TuningSetError(entry.line, "no setting at item " +
                                                  std::to_string(entry.place.item) + ", row " +
                                                  std::to_string(entry.place.row) + " of tab " +
                                                  CatalogueOf(tab).caption);
         }
-        const ChooserItem& item = CatalogueOf(tab).items[static_cast<size_t>(entry.place.item)];
-        CommitResult result =
-            CommitGridValue(state, entry.place.row, DetailsText(*row, item), entry.value);
+        CommitResult result = CommitValue(state, entry.place, entry.value);
         if (!result.refusal.empty()) {
-            state = before;
+            TakeBack(state, changes);
             std::string reason = result.refusal;
             if (!reason.empty() && reason.back() == '.')
                 reason.pop_back(); // the message around it ends the sentence
@@ -192,15 +176,5 @@ std::vector<LineChange> ApplyTuningSet(AppState& state, const std::vector<Tuning
         }
         changes.insert(changes.end(), result.changes.begin(), result.changes.end());
     }
-    // What the grid shows stays as it was.
-    state.RowKeys = before.RowKeys;
-    state.RowValues = before.RowValues;
-    state.RowLines = before.RowLines;
-    state.ShownTab = before.ShownTab;
-    state.LineText = before.LineText;
-    state.SingleField = before.SingleField;
-    state.EasyField = before.EasyField;
-    state.MediumField = before.MediumField;
-    state.HardField = before.HardField;
     return changes;
 }

@@ -61,10 +61,8 @@ std::set<TuningFile> FilesOf(const std::vector<TuningEntry>& entries);
 // as a section needs before it is shown.
 bool BuffersReadyFor(const AppState& state, const std::vector<TuningEntry>& entries);
 
-// Commits every entry as the grid commits a typed value, after choosing its section as
-// the chooser does; the rebuilt line goes into every buffer of its file, so whichever
-// tab's Save writes the file, it writes the whole set. Returns the lines changed. An entry
-// whose value may not be written throws TuningSetError with the entry's line and leaves
-// the state as it was. The row table, the shown tab and the field buffers are left as they
-// were. Check BuffersReadyFor first.
+// Commits every entry's value at its place; the rebuilt line goes into every buffer of its
+// file, so whichever tab's Save writes the file, it writes the whole set. Returns the lines
+// changed. An entry whose value may not be written throws TuningSetError with the entry's
+// line and leaves the buffers as they were. Check BuffersReadyFor first.
 std::vector<LineChange> ApplyTuningSet(AppState& state, const std::vector<TuningEntry>& entries);

@@ -1,8 +1,6 @@
 #include "value_rule.h"
 
-#include "changes.h"
-#include "documents/app_state.h"
-#include "documents/setting_line.h"
+#include "documents/text_buffer.h"
 
 #include <algorithm>
 
@@ -40,22 +38,6 @@ bool Contains(const std::string& text, char c)
 }
 
 } // namespace
-
-std::string FieldOf(const std::string& line, LineField field)
-{
-    // The readers address a line through a row-table entry: lend them one.
-    AppState scratch;
-    const TextBuffer buffer({line});
-    scratch.RowLines[1] = 0;
-    if (field == LineField::Single) {
-        ReadSingleLine(scratch, 1, buffer);
-        return scratch.SingleField;
-    }
-    ReadTripleLine(scratch, 1, buffer);
-    return field == LineField::Easy     ? scratch.EasyField
-           : field == LineField::Medium ? scratch.MediumField
-                                        : scratch.HardField;
-}
 
 std::string ReadBackRefusal(const std::string& line, const std::string& rebuilt, LineField field,
                             const std::string& value)

@@ -1,7 +1,6 @@
 #pragma once
 
-#include "catalogue/catalogue.h"
-#include "documents/text_buffer.h"
+#include "setting_value.h"
 
 #include <string>
 
@@ -12,20 +11,6 @@
 // did, and the line stays one line of the file. Everything else is the player's business:
 // the files take any text, so a value of another shape than the reference copy's (a word
 // where a number stands) is written, and only pointed out.
-
-// The field of a line a row edits: the one value of a single row, or a skill level.
-enum class LineField { Single, Easy, Medium, Hard };
-
-// The field a skill level edits.
-constexpr LineField FieldOfSkill(Skill skill)
-{
-    return skill == Skill::Easy     ? LineField::Easy
-           : skill == Skill::Medium ? LineField::Medium
-                                    : LineField::Hard;
-}
-
-// The text of field `field` of the line as the grid reads it.
-std::string FieldOf(const std::string& line, LineField field);
 
 // Why `rebuilt` may not replace `line` when field `field` was given `value`, in words for
 // the player; empty when it may.

@@ -1,9 +1,6 @@
 #include "write_back.h"
 
-#include "catalogue/catalogue.h"
 #include "documents/game_files.h"
-#include "documents/setting_line.h"
-#include "skill_lines.h"
 #include "value_rule.h"
 
 #include <algorithm>
@@ -20,45 +17,21 @@ struct Rebuilt {
     std::string text;
 };
 
-std::optional<LineField> SkillFieldOf(const std::string& key)
+// The rebuilt line for the value, or nothing when the place stands for no line.
+std::optional<Rebuilt> Rebuild(const AppState& state, const SettingPlace& place,
+                               const std::string& value)
 {
-    // A key equal to a skill tag, case and all, marks a skill row; any other key is the
-    // description of a single-value row.
-    if (key == SkillTag(Skill::Easy))
-        return LineField::Easy;
-    if (key == SkillTag(Skill::Medium))
-        return LineField::Medium;
-    if (key == SkillTag(Skill::Hard))
-        return LineField::Hard;
-    return std::nullopt;
-}
-
-// The rebuilt line for the value, or nothing when the row stands for no line to rewrite.
-std::optional<Rebuilt> Rebuild(AppState& state, int row, const std::string& keyName,
-                               const std::string& keyValue)
-{
-    if (row < 1 || row > RowTableSize)
+    const SectionRow* row = RowAt(place);
+    if (!row || row->kind == RowKind::Note)
         return std::nullopt;
-    const std::string& key = state.RowKeys[row];
-    if (state.ShownTab < 0 || state.ShownTab >= TabCount || key.empty())
-        return std::nullopt;
-    const int line = state.RowLines[row];
-    const std::optional<LineField> field = SkillFieldOf(key);
-    if (!field) {
-        const Tab shown = static_cast<Tab>(state.ShownTab);
-        return Rebuilt{line, shown, LineField::Single, keyValue + CommentSeparator + keyName};
-    }
-    const SkillLine* skillLine = FindSkillLine(line);
-    if (!skillLine)
-        return std::nullopt;
-    const std::string shown = state.RowValues[row]; // the reader leaves the easy field there
-    ReadTripleLine(state, row, state.buffer(skillLine->readFrom));
-    state.RowValues[row] = shown;
-    std::array<std::string, 3> fields{state.EasyField, state.MediumField, state.HardField};
-    fields[static_cast<size_t>(*field) - 1] = keyValue;
+    const LineField field = FieldShown(*row, *ItemAt(place));
+    if (field == LineField::Single)
+        return Rebuilt{row->line, place.tab, field, BuildSettingLine(value, row->text)};
+    std::array<std::string, 3> fields =
+        ReadTripleLine(state.buffer(place.tab).lineOrEmpty(row->line));
+    fields[static_cast<size_t>(field) - 1] = value;
     const std::string values = fields[0] + ',' + fields[1] + ',' + fields[2];
-    return Rebuilt{line, skillLine->readFrom, *field,
-                   values + CommentSeparator + skillLine->comment};
+    return Rebuilt{row->line, place.tab, field, BuildSettingLine(values, row->comment)};
 }
 
 // Writes the line into every buffer of its file that holds it.
@@ -75,44 +48,38 @@ std::vector<LineChange> WriteEverywhere(AppState& state, const Rebuilt& rebuilt)
     return changes;
 }
 
-CommitResult Commit(AppState& state, int row, const Rebuilt& rebuilt, const std::string& value)
+CommitResult Commit(AppState& state, const Rebuilt& rebuilt, const std::string& value)
 {
     const std::string line = state.buffer(rebuilt.readFrom).lineOrEmpty(rebuilt.line);
     std::string refusal = ReadBackRefusal(line, rebuilt.text, rebuilt.field, value);
     if (!refusal.empty())
-        return {std::move(refusal), {}};
-    if (rebuilt.field != LineField::Single)
-        state.RowValues[row] = rebuilt.text.substr(0, rebuilt.text.find('\t'));
-    return {{}, WriteEverywhere(state, rebuilt)};
+        return {std::move(refusal), {}, {}};
+    return {{}, WriteEverywhere(state, rebuilt), {}};
 }
 
 } // namespace
 
-CommitResult CommitGridValue(AppState& state, int row, const std::string& keyName,
-                             const std::string& keyValue)
+CommitResult CommitValue(AppState& state, const SettingPlace& place, const std::string& value,
+                         const TextBuffer* reference)
 {
-    const std::optional<Rebuilt> rebuilt = Rebuild(state, row, keyName, keyValue);
-    return rebuilt ? Commit(state, row, *rebuilt, keyValue) : CommitResult{};
+    const std::optional<Rebuilt> rebuilt = Rebuild(state, place, value);
+    if (!rebuilt)
+        return {};
+    CommitResult result = Commit(state, *rebuilt, value);
+    if (reference && !result.changes.empty())
+        result.shapeNote =
+            ShapeNote(*RowAt(place), *ItemAt(place), state.buffer(place.tab), *reference);
+    return result;
 }
 
-std::string ShownRowValue(const AppState& state, int row)
+CommitResult ResetValue(AppState& state, const SettingPlace& place, const TextBuffer& reference)
 {
-    if (row < 1 || row > RowTableSize || state.ShownTab < 0 || state.ShownTab >= TabCount)
+    const SectionRow* row = RowAt(place);
+    if (!row || row->kind == RowKind::Note)
         return {};
-    const std::string line =
-        state.buffer(static_cast<Tab>(state.ShownTab)).lineOrEmpty(state.RowLines[row]);
-    return FieldOf(line, SkillFieldOf(state.RowKeys[row]).value_or(LineField::Single));
-}
-
-CommitResult ResetGridValue(AppState& state, int row, const std::string& keyName,
-                            const TextBuffer& reference)
-{
-    if (row < 1 || row > RowTableSize)
-        return {};
-    const std::string original = reference.lineOrEmpty(state.RowLines[row]);
-    const std::optional<LineField> field = SkillFieldOf(state.RowKeys[row]);
-    const std::string value = FieldOf(original, field.value_or(LineField::Single));
-    std::optional<Rebuilt> rebuilt = Rebuild(state, row, keyName, value);
+    const std::string original = reference.lineOrEmpty(row->line);
+    const std::string value = FieldOf(original, FieldShown(*row, *ItemAt(place)));
+    std::optional<Rebuilt> rebuilt = Rebuild(state, place, value);
     if (!rebuilt)
         return {};
     const std::vector<LineField> fields =
@@ -122,5 +89,5 @@ CommitResult ResetGridValue(AppState& state, int row, const std::string& keyName
     if (std::all_of(fields.begin(), fields.end(),
                     [&](LineField f) { return FieldOf(rebuilt->text, f) == FieldOf(original, f); }))
         rebuilt->text = original;
-    return Commit(state, row, *rebuilt, value);
+    return Commit(state, *rebuilt, value);
 }

@@ -94,16 +94,14 @@ void ChangeMarks::refresh()
     markUnsavedTabs();
     if (state.ShownTab >= 0) {
         const Tab tab = static_cast<Tab>(state.ShownTab);
-        const int shownItem = form_.chooser(tab)->itemIndex();
         if (const auto& disk = state.DiskStamps[static_cast<size_t>(FileOf(tab))]) {
             const TextBuffer saved(disk->lines);
-            for (size_t row = 1; row < unsaved_.size(); ++row)
-                if (const SectionRow* shown = RowAt({tab, shownItem, static_cast<int>(row)})) {
-                    const ChooserItem& item =
-                        CatalogueOf(tab).items[static_cast<size_t>(shownItem)];
-                    unsaved_[row] = ShownValue(*shown, item, state.buffer(tab)) !=
-                                    ShownValue(*shown, item, saved);
-                }
+            for (size_t row = 1; row < unsaved_.size(); ++row) {
+                const std::optional<SettingPlace> place = form_.placeOf(static_cast<int>(row));
+                if (const SectionRow* shown = place ? RowAt(*place) : nullptr)
+                    unsaved_[row] = ShownValue(*shown, *ItemAt(*place), state.buffer(tab)) !=
+                                    ShownValue(*shown, *ItemAt(*place), saved);
+            }
         }
         const QString stamp = ReferenceStamp(state);
         if (stamp != referenceStamp_) {
@@ -118,11 +116,12 @@ void ChangeMarks::refresh()
                  ChangedSettingsOf(tab, item, state.buffer(tab), reference.buffer(tab)))
                 if (change.place.row < static_cast<int>(originals_.size()))
                     originals_[static_cast<size_t>(change.place.row)] = change.original;
-            for (size_t row = 1; row < shapeNotes_.size(); ++row)
-                if (const SectionRow* shown = RowAt({tab, item, static_cast<int>(row)}))
-                    shapeNotes_[row] =
-                        ShapeNote(*shown, CatalogueOf(tab).items[static_cast<size_t>(item)],
-                                  state.buffer(tab), reference.buffer(tab));
+            for (size_t row = 1; row < shapeNotes_.size(); ++row) {
+                const std::optional<SettingPlace> place = form_.placeOf(static_cast<int>(row));
+                if (const SectionRow* shown = place ? RowAt(*place) : nullptr)
+                    shapeNotes_[row] = ShapeNote(*shown, *ItemAt(*place), state.buffer(tab),
+                                                 reference.buffer(tab));
+            }
         }
     }
     for (int row = 1; row <= grid->rowCount(); ++row) {
@@ -181,10 +180,9 @@ void ChangeMarks::resetRow(int row)
     grid->commitPendingEdit(); // the edit in progress goes first, as leaving the cell would
     if (!original(row) || !standsForSetting(row))
         return;
-    AppState& state = form_.state();
-    const TextBuffer& reference = reference_.buffer(static_cast<Tab>(state.ShownTab));
-    form_.guarded(
-        [&] { form_.showCommitted(row, ResetGridValue(state, row, grid->key(row), reference)); });
+    const SettingPlace place = *form_.placeOf(row);
+    const TextBuffer& reference = reference_.buffer(place.tab);
+    form_.guarded([&] { form_.showCommitted(row, ResetValue(form_.state(), place, reference)); });
 }
 
 void ChangeMarks::showMenu(const QPoint& at)

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "documents/app_state.h"
-#include "editing/changes.h"
+#include "editing/setting_value.h"
 
 #include <QObject>
 #include <QString>

@@ -1,19 +1,14 @@
 #include "find_setting_dialog.h"
 
 #include "catalogue/catalogue.h"
-#include "change_marks.h"
-#include "controls.h"
 #include "general.h"
-#include "key_value_grid.h"
 #include "latin1.h"
 
 #include <QAction>
 #include <QKeyEvent>
-#include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMenu>
-#include <QTabWidget>
 #include <QVBoxLayout>
 
 std::vector<FoundRow> FindRows(const QString& query)
@@ -22,26 +17,19 @@ std::vector<FoundRow> FindRows(const QString& query)
     std::vector<FoundRow> found;
     if (words.isEmpty())
         return found;
-    for (int t = 0; t < TabCount; ++t) {
-        const TabCatalogue& tab = CatalogueOf(static_cast<Tab>(t));
-        for (size_t i = 0; i < tab.items.size(); ++i) {
-            const ChooserItem& item = tab.items[i];
-            if (!item.section)
-                continue;
+    ForEachSectionRow(
+        [&](const SettingPlace& place, const ChooserItem& item, const SectionRow& row) {
             const QString itemText = FromLatin1(item.text).trimmed();
-            for (size_t r = 0; r < item.section->size(); ++r) {
-                const QString details = FromLatin1(DetailsText((*item.section)[r], item)).trimmed();
-                const QString searched = itemText + QLatin1Char(' ') + details;
-                const bool all = std::all_of(words.begin(), words.end(), [&](const QString& w) {
-                    return searched.contains(w, Qt::CaseInsensitive);
-                });
-                if (all)
-                    found.push_back({{tab.tab, static_cast<int>(i), static_cast<int>(r + 1)},
-                                     FromLatin1(tab.caption) + QStringLiteral(" > ") + itemText +
-                                         QStringLiteral(" > ") + details});
-            }
-        }
-    }
+            const QString details = FromLatin1(DetailsText(row, item)).trimmed();
+            const QString searched = itemText + QLatin1Char(' ') + details;
+            const bool all = std::all_of(words.begin(), words.end(), [&](const QString& w) {
+                return searched.contains(w, Qt::CaseInsensitive);
+            });
+            if (all)
+                found.push_back({place, FromLatin1(CatalogueOf(place.tab).caption) +
+                                            QStringLiteral(" > ") + itemText +
+                                            QStringLiteral(" > ") + details});
+        });
     return found;
 }
 

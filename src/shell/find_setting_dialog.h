@@ -1,6 +1,6 @@
 #pragma once
 
-#include "editing/changes.h"
+#include "editing/setting_value.h"
 
 #include <QDialog>
 #include <QString>

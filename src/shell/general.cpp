@@ -193,24 +193,35 @@ void TForm1::showSectionAgain()
 }
 
 void TForm1::ValueListValidate(QObject* /*Sender*/, int /*ACol*/, int ARow,
-                               const std::string& KeyName, const std::string& KeyValue)
+                               const std::string& /*KeyName*/, const std::string& KeyValue)
 {
-    guarded([&] { showCommitted(ARow, CommitGridValue(state_, ARow, KeyName, KeyValue)); });
+    guarded([&] {
+        if (const std::optional<SettingPlace> place = placeOf(ARow))
+            showCommitted(ARow, CommitValue(state_, *place, KeyValue));
+    });
+}
+
+std::optional<SettingPlace> TForm1::placeOf(int row) const
+{
+    if (state_.ShownTab < 0 || row < 1 || row > ValueList->rowCount())
+        return std::nullopt;
+    const Tab tab = static_cast<Tab>(state_.ShownTab);
+    return SettingPlace{tab, chooser(tab)->itemIndex(), row};
 }
 
 void TForm1::showCommitted(int row, const CommitResult& result)
 {
     if (!result.refusal.empty())
         messages_->error(QString::fromStdString(result.refusal));
-    if (!result.changes.empty() && state_.ShownTab >= 0) {
-        const Tab tab = static_cast<Tab>(state_.ShownTab);
-        editHistory_->nameStep(StepName(ValueList->key(row)) + QStringLiteral(" = ") +
-                                   FromLatin1(ShownRowValue(state_, row)),
-                               SettingPlace{tab, chooser(tab)->itemIndex(), row});
-    }
-    if (row >= 1 && row <= ValueList->rowCount() && state_.ShownTab >= 0)
-        if (QTableWidgetItem* cell = ValueList->item(row - 1, 1))
-            cell->setText(FromLatin1(ShownRowValue(state_, row)));
+    const std::optional<SettingPlace> place = placeOf(row);
+    if (!place)
+        return;
+    const QString value = FromLatin1(ShownValueAt(state_, *place));
+    if (!result.changes.empty())
+        editHistory_->nameStep(StepName(ValueList->key(row)) + QStringLiteral(" = ") + value,
+                               *place);
+    if (QTableWidgetItem* cell = ValueList->item(row - 1, 1))
+        cell->setText(value);
 }
 
 void TForm1::save(Tab tab)

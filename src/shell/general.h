@@ -10,6 +10,7 @@
 #include <array>
 #include <functional>
 #include <memory>
+#include <optional>
 
 class BufferView;
 class GameFolderPanel;
@@ -57,6 +58,9 @@ public:
     // Shows the outcome of a commit in grid row `row`: a refused value in an Error box;
     // the cell then shows the value its line holds.
     void showCommitted(int row, const CommitResult& result);
+    // The setting that grid row `row` stands for: the shown tab, its chosen item and the
+    // row; none while the grid shows no section.
+    std::optional<SettingPlace> placeOf(int row) const;
     // Shows the section of a setting as the player would choose it, its row current.
     void showSetting(const SettingPlace& place);
     // Chooses the shown section again, so that the grid shows what the buffers hold.

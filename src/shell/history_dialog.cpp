@@ -1,9 +1,7 @@
 #include "history_dialog.h"
 
 #include "catalogue/catalogue.h"
-#include "change_marks.h"
 #include "controls.h"
-#include "documents/errors.h"
 #include "documents/file_operations.h"
 #include "editing/section_procedure.h"
 #include "general.h"

@@ -17,21 +17,11 @@ using Lines = std::vector<std::string>;
 std::vector<ChangedSetting> EverySetting()
 {
     std::vector<ChangedSetting> settings;
-    for (Tab tab : {Tab::CarSettings, Tab::Pedestrians, Tab::Miscellaneous, Tab::APO}) {
-        const auto& items = CatalogueOf(tab).items;
-        for (size_t i = 0; i < items.size(); ++i) {
-            if (!items[i].section)
-                continue;
-            for (size_t r = 0; r < items[i].section->size(); ++r) {
-                const SectionRow& row = (*items[i].section)[r];
-                if (row.kind != RowKind::Note)
-                    settings.push_back({{tab, static_cast<int>(i), static_cast<int>(r + 1)},
-                                        DetailsText(row, items[i]),
-                                        {},
-                                        {}});
-            }
-        }
-    }
+    ForEachSectionRow(
+        [&](const SettingPlace& place, const ChooserItem& item, const SectionRow& row) {
+            if (row.kind != RowKind::Note)
+                settings.push_back({place, DetailsText(row, item), {}, {}});
+        });
     return settings;
 }
 
@@ -156,7 +146,8 @@ INSTANTIATE_TEST_SUITE_P(
     [](const auto& info) { return std::string(info.param.name); });
 
 // A single value reaches every copy of its file, not only the tab's own, so whichever tab
-// saves writes the whole set; what the grid shows stays as it was; twice is once.
+// saves writes the whole set; what the grid shows stays as it was; twice is once; a refusal
+// takes back what the set had written.
 TEST(TuningSet, ApplyWritesEveryCopyOfTheFileAndLeavesTheRowTable)
 {
     AppState state;
@@ -184,6 +175,18 @@ TEST(TuningSet, ApplyWritesEveryCopyOfTheFileAndLeavesTheRowTable)
     EXPECT_EQ(state.RowKeys[1], "shown");
     EXPECT_EQ(state.RowLines[1], 7);
     EXPECT_EQ(state.ShownTab, static_cast<int>(Tab::Pedestrians));
+
+    // A refused entry after one that was written leaves every buffer as it was.
+    const std::vector<TuningEntry> refused =
+        Read(Header + Bending + MinBendForce + "\t1\n" + Bending + MinBendForce + "\t0,5\n");
+    try {
+        ApplyTuningSet(state, refused);
+        ADD_FAILURE() << "a comma in a single value was written";
+    } catch (const TuningSetError& error) {
+        EXPECT_EQ(error.line(), 3);
+    }
+    for (Tab tab : AllTabs)
+        EXPECT_EQ(state.buffer(tab).lines(), once.buffer(tab).lines());
 
     state.APOMemo.assign({});
     EXPECT_FALSE(BuffersReadyFor(state, entries));

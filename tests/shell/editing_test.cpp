@@ -193,11 +193,12 @@ private slots:
         QTest::addColumn<int>("tab");
         QTest::addColumn<int>("item");
         QTest::addColumn<int>("row");
-        QTest::newRow("car note row") << 0 << 5 << 2;
-        QTest::newRow("car heading") << 0 << 0 << 1;
-        QTest::newRow("misc heading") << 2 << 4 << 1;
-        QTest::newRow("misc underwater note") << 2 << 14 << 11;
-        QTest::newRow("apo unlisted blank row") << 3 << -1 << 1;
+        QTest::addColumn<bool>("note"); // a note's value cell shows its empty value again
+        QTest::newRow("car note row") << 0 << 5 << 2 << true;
+        QTest::newRow("car heading") << 0 << 0 << 1 << false;
+        QTest::newRow("misc heading") << 2 << 4 << 1 << false;
+        QTest::newRow("misc underwater note") << 2 << 14 << 11 << true;
+        QTest::newRow("apo unlisted blank row") << 3 << -1 << 1 << false;
     }
 
     void commitInRowsThatStandForNoSetting()
@@ -205,6 +206,7 @@ private slots:
         QFETCH(int, tab);
         QFETCH(int, item);
         QFETCH(int, row);
+        QFETCH(bool, note);
         Window w;
         TForm1& form = *w.form;
         form.PageControl1->setCurrentIndex(tab);
@@ -222,6 +224,8 @@ private slots:
         typeValue(form, row, "999");
         for (Tab t : {Tab::CarSettings, Tab::Pedestrians, Tab::Miscellaneous, Tab::APO})
             QCOMPARE(form.state().buffer(t).lines(), before.buffer(t).lines());
+        if (note)
+            QCOMPARE(form.ValueList->value(row), std::string());
     }
 
     void blankRowAfterTabSwitchWritesNothing()
@@ -270,7 +274,7 @@ private slots:
             form.state().PedMemo.line(15),
             std::string("6,4,3\t\t\t\t\t // Time (seconds) scored per ped (easy, medium, hard)"));
         QCOMPARE(form.state().Memo1.lines(), general);
-        QCOMPARE(form.state().RowValues[6], std::string("6,4,3"));
+        QCOMPARE(form.ValueList->value(6), std::string("3")); // the row shows its own field
     }
 
     void editShowsInTheOpenTextView()
