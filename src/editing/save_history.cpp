@@ -273,6 +273,8 @@ bool PutBack(AppState& state, Messages& messages, Progress& progress, const Kept
         return false;
     }
     ErrorWatch watch(messages);
-    WriteBuffer(state, watch, progress, lines, path);
-    return !watch.failed;
+    const bool replaced =
+        WriteAfterAsking(state, watch, progress, {{&lines, path}},
+                         QStringLiteral("the version kept at %1").arg(ShownTime(version)));
+    return replaced && !watch.failed;
 }
