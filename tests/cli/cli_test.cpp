@@ -811,6 +811,14 @@ TEST_F(CliTest, TakeOriginalsReplacesOnlyTheDemosCopiesUnlessForced)
 // ---------------------------------------------------------------------------------------
 // history and revert
 
+// The folder of the versions of `file` kept from the game folder (the only one used).
+QString HistoryOf(const WorkFolder& work, const char* file)
+{
+    const QStringList games =
+        QDir(work.path("history")).entryList(QDir::Dirs | QDir::NoDotAndDotDot);
+    return games.size() == 1 ? work.path("history/" + games[0] + '/' + file) : QString();
+}
+
 // The history output with each version's time replaced by "T".
 std::string WithoutTimes(const std::string& out)
 {
@@ -840,7 +848,8 @@ TEST_F(CliTest, TwoSetsAreListedAndRevertingTheOlderGivesTheFileBackAndIsListedT
               "1\tT\tGeneral.txt\n" + credits + "15 -> 12\n" + wasting + "3000 -> 2400\n");
 
     // A version that is no General.txt is not put back.
-    WriteBytes(work.path("history/General.txt/000099_2026-01-01_00-00-00_0badf11e.txt"), "1\r\n");
+    WriteBytes(HistoryOf(work, "General.txt") + "/000099_2026-01-01_00-00-00_0badf11e.txt",
+               "1\r\n");
     const Result refused = run({"revert", "1", "General.txt"});
     EXPECT_EQ(refused.status, 2);
     EXPECT_NE(refused.err.find("is not a General.txt of 410 lines"), std::string::npos)

@@ -21,6 +21,7 @@ protected:
     void SetUp() override
     {
         state.WorkDir = work.path();
+        state.GameDir = work.gameDir();
         state.GeneralPath = work.generalPath();
         state.Memo1.assign(SplitLines(ReadBytes(state.GeneralPath)));
         KeepVersionsOnSave(state);

@@ -13,6 +13,7 @@
 #include <QProcess>
 #include <QTemporaryDir>
 #include <cerrno>
+#include <cstdlib>
 #include <fcntl.h>
 #include <gtest/gtest.h>
 #include <iostream>
@@ -225,6 +226,44 @@ TEST_P(DiskFaults, EveryOtherStepFailing)
             run(GetParam().arguments, {}, QString("trap '' XFSZ; ulimit -f %1;").arg(blocks));
         expectEachFileWholeAndToldTruly(result, files, entries,
                                         "Save aborted with error: " + std::to_string(EFBIG));
+        putBack(files);
+    }
+}
+
+// Killed after the record of the commit (1), between the two renames (2) or before the
+// record is removed (3): the next run finishes the commit and says so. With the new
+// Settings.txt gone, it puts General.txt back instead.
+TEST_P(DiskFaults, KilledBetweenTheRenamesIsFinishedOrUndoneByTheNextRun)
+{
+    if (!GetParam().together)
+        GTEST_SKIP() << "writes each file on its own";
+    const auto files = beforeAndAfter();
+    const QStringList entries = folderEntries();
+    for (int renames : {1, 2, 3, -2}) {
+        SCOPED_TRACE("killed after rename " + std::to_string(renames));
+        ++faults["kill"];
+        const Result killed =
+            run(GetParam().arguments,
+                InjectedFault::setting("kill-after-rename", 0, std::abs(renames), work.gameDir()));
+        ASSERT_EQ(killed.status, -1) << killed.err;
+        if (renames < 0)
+            for (const QString& name :
+                 QDir(gamePath("data/peds"))
+                     .entryList({".Settings.txt.tunedeck-*"}, QDir::Hidden | QDir::Files))
+                QFile::remove(gamePath("data/peds/") + name);
+        const Result next = run({"check"});
+        EXPECT_EQ(next.status, 0);
+        EXPECT_EQ(next.err, renames < 0 ? "tunedeck-cli: A save of General.txt and Settings.txt "
+                                          "that was cut off has been undone: both files hold "
+                                          "what they held before it.\n"
+                                        : "tunedeck-cli: A save of General.txt and Settings.txt "
+                                          "that was cut off has been finished: both files hold "
+                                          "what it wrote.\n");
+        for (size_t i = 0; i < files.size(); ++i)
+            EXPECT_EQ(ReadBytes(gamePath(GetParam().targets[i])),
+                      renames < 0 ? files[i].first : files[i].second)
+                << GetParam().targets[i];
+        EXPECT_EQ(folderEntries(), entries) << "something was left beside the files";
         putBack(files);
     }
 }
