@@ -855,6 +855,42 @@ TEST_F(CliTest, TwoSetsAreListedAndRevertingTheOlderGivesTheFileBackAndIsListedT
     EXPECT_NE(refused.err.find("is not a General.txt of 410 lines"), std::string::npos)
         << refused.err;
     EXPECT_TRUE(general() == original);
+    EXPECT_EQ(WithoutTimes(run({"history", "--limit", "1"}).out),
+              "1\tT\tGeneral.txt\n\tnot compared: not both of 410 lines\n");
+}
+
+// Versions of both files are listed newest first, however close together; revert N FILE
+// takes the Nth version of that file; each game folder has a history of its own.
+TEST_F(CliTest, HistoryIsKeptInTimeOrderAndPerGameFolder)
+{
+    const std::string original = general();
+    ASSERT_EQ(run({"set", "misc", "1", "1", "15"}).status, 0);
+    ASSERT_EQ(run({"set", "ped", "1", "2", "125"}).status, 0);
+    ASSERT_EQ(run({"set", "misc", "1", "1", "16"}).status, 0);
+    const std::string credits = "\tmisc\tCredit Awards\tCredits per unit car damage for (easy) "
+                                "skill level (with peds)\t";
+    EXPECT_EQ(WithoutTimes(run({"history"}).out),
+              "1\tT\tGeneral.txt\n" + credits + "15 -> 16\n" +
+                  "2\tT\tSettings.txt\n\tped\tGeneral Stuff - Race\tPoints (credits) earned per "
+                  "ped (medium)\t110 -> 125\n" +
+                  "3\tT\tGeneral.txt\n" + credits + "12 -> 15\n");
+    const std::string edited = general();
+    EXPECT_EQ(run({"revert", "1", "Settings.txt"}).out, "File updated: " + settingsPath() + "\n");
+    EXPECT_EQ(settings(), Joined(SettingsSample()));
+    EXPECT_EQ(general(), edited);
+
+    // Another game folder, used from the same working folder: none of these versions.
+    ASSERT_EQ(runShell("cp -a game other").status, 0);
+    const QString other = work.path("other");
+    EXPECT_EQ(run({"--dir", other, "history"}).err,
+              "tunedeck-cli: No version has been kept yet.\n");
+    ASSERT_EQ(run({"--dir", other, "set", "misc", "1", "1", "20"}).status, 0);
+    EXPECT_EQ(WithoutTimes(run({"--dir", other, "history"}).out),
+              "1\tT\tGeneral.txt\n" + credits + "16 -> 20\n");
+    EXPECT_EQ(run({"--dir", other, "revert", "1"}).status, 0);
+    EXPECT_EQ(ReadBytes(work.path("other/data/General.txt")), edited);
+    EXPECT_EQ(general(), edited);
+    EXPECT_EQ(run({"history", "General.txt"}).out.find("16 -> 20"), std::string::npos);
 }
 
 // ---------------------------------------------------------------------------------------
