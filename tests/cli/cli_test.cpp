@@ -632,6 +632,16 @@ TEST_F(CliTest, CheckReportsAMissingFile)
     EXPECT_TRUE(QFile::exists(work.path("Tunedeck.ini")));
 }
 
+TEST_F(CliTest, CheckSaysWhenItCouldNotCompareTheShapes)
+{
+    ASSERT_TRUE(QFile::remove(work.path("original.pedsettings")));
+    const Result result = run({"check"});
+    EXPECT_EQ(result.status, 1);
+    EXPECT_EQ(result.out, generalPath() + "\t410\tok\n" + settingsPath() + "\t965\tok\n");
+    EXPECT_EQ(result.err, "tunedeck-cli: original.pedsettings is missing or not a copy of the game "
+                          "file, so the shapes of the values were not checked.\n");
+}
+
 TEST_F(CliTest, CheckMatchesPathComponentsWithoutRegardToCase)
 {
     ASSERT_TRUE(QDir(work.gameDir()).rename("data", "DATA"));
@@ -806,6 +816,58 @@ TEST_F(CliTest, TakeOriginalsReplacesOnlyTheDemosCopiesUnlessForced)
               14u);
     EXPECT_EQ(copied(), general());
     EXPECT_EQ(run({"--force", "diff"}).status, 2);
+}
+
+// A link planted in the place of a copy is replaced; what it leads to stays as it was.
+TEST_F(CliTest, TakeOriginalsNeverWritesThroughALink)
+{
+    const std::string demo = ReadBytes(work.path("original.general"));
+    WriteBytes(work.path("elsewhere"), demo);
+    ASSERT_TRUE(QFile::remove(work.path("original.general")));
+    ASSERT_TRUE(QFile::link(work.path("elsewhere"), work.path("original.general")));
+    ASSERT_EQ(run({"set", "misc", "5", "1", "250"}).status, 0);
+    EXPECT_EQ(run({"take-originals"}).status, 0);
+    EXPECT_TRUE(ReadBytes(work.path("elsewhere")) == demo) << "written through the link";
+    EXPECT_FALSE(QFileInfo(work.path("original.general")).isSymLink());
+    EXPECT_TRUE(ReadBytes(work.path("original.general")) == general());
+}
+
+// Copies kept as the player's own stay theirs though their bytes are the demo's; a copy of
+// the demo's size with other bytes is the player's too.
+TEST_F(CliTest, CopiesKeptAsThePlayersOwnStayTheirs)
+{
+    const std::string demo = ReadBytes(work.path("original.general"));
+    ASSERT_TRUE(QFile::remove(work.path("original.general")));
+    std::string look = ReadBytes(work.path("original.pedsettings"));
+    look[look.find("110")] = '3'; // the same size, other bytes
+    WriteBytes(work.path("original.pedsettings"), look);
+    const Result taken = run({"take-originals"});
+    EXPECT_EQ(taken.out, "File copied: " + work.path("original.general").toStdString() + "\n");
+    EXPECT_EQ(taken.err, "tunedeck-cli: " + work.path("original.pedsettings").toStdString() +
+                             " is kept; --force replaces it with " + settingsPath() + ".\n");
+    ASSERT_EQ(run({"set", "misc", "5", "1", "250"}).status, 0);
+    ASSERT_EQ(run({"set", "ped", "1", "2", "125"}).status, 0);
+    EXPECT_EQ(run({"take-originals"}).status, 0);
+    EXPECT_TRUE(ReadBytes(work.path("original.general")) == demo) << "the kept copy was replaced";
+    EXPECT_TRUE(ReadBytes(work.path("original.pedsettings")) == look);
+}
+
+// take-originals tells a copy it could not write, and a game file it takes no copy of, with
+// exit status 2 and never "File copied".
+TEST_F(CliTest, TakeOriginalsTellsWhatItDidNotCopy)
+{
+    ASSERT_EQ(run({"set", "misc", "5", "1", "250"}).status, 0);
+    Result result = runShell("trap '' XFSZ; ulimit -f 8; exec \"$CLI\" take-originals");
+    EXPECT_EQ(result.status, 2);
+    EXPECT_EQ(result.out, "");
+    EXPECT_TRUE(ReadBytes(work.path("original.general")) == Joined(GeneralSample()));
+
+    Lines lines = GeneralSample();
+    lines.pop_back();
+    WriteBytes(work.generalPath(), Joined(lines));
+    result = run({"take-originals"});
+    EXPECT_EQ(result.status, 2);
+    EXPECT_EQ(result.out.find("original.general"), std::string::npos) << result.out;
 }
 
 // ---------------------------------------------------------------------------------------
