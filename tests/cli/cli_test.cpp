@@ -726,10 +726,20 @@ TEST_F(CliTest, NoGameFolderIsSaidSo)
 TEST_F(CliTest, ReadOnlyGameFileIsLeftAsItIs)
 {
     ASSERT_TRUE(QFile::setPermissions(work.generalPath(), QFileDevice::ReadOwner));
-    const Result result = run({"set", "misc", "1", "1", "5"});
-    EXPECT_EQ(result.status, 2);
-    EXPECT_EQ(result.err, "tunedeck-cli: General.txt is read-only; it was left as it is.\n");
+    // Reached through a link too.
+    ASSERT_TRUE(QDir().mkpath(work.path("real")));
+    ASSERT_TRUE(QFile::rename(work.settingsPath(), work.path("real/Settings.txt")));
+    ASSERT_TRUE(QFile::setPermissions(work.path("real/Settings.txt"), QFileDevice::ReadOwner));
+    ASSERT_TRUE(QFile::link(work.path("real/Settings.txt"), work.settingsPath()));
+    for (const char* tab : {"misc", "ped"}) {
+        const Result result = run({"set", tab, "1", "1", "5"});
+        EXPECT_EQ(result.status, 2);
+        EXPECT_EQ(result.err, std::string("tunedeck-cli: ") +
+                                  (tab[0] == 'm' ? "General" : "Settings") +
+                                  ".txt is read-only; it was left as it is.\n");
+    }
     EXPECT_EQ(general(), Joined(GeneralSample()));
+    EXPECT_EQ(settings(), Joined(SettingsSample()));
 }
 
 // ---------------------------------------------------------------------------------------

@@ -1,8 +1,10 @@
 #include "catalogue/catalogue.h"
 #include "documents/app_state.h"
 #include "documents/game_files.h"
+#include "editing/changes.h"
 #include "editing/section_procedure.h"
 #include "editing/skill_lines.h"
+#include "editing/value_rule.h"
 #include "editing/write_back.h"
 #include "support/fakes.h"
 
@@ -10,6 +12,7 @@
 #include <array>
 #include <gtest/gtest.h>
 #include <string>
+#include <tuple>
 #include <vector>
 
 namespace {
@@ -658,6 +661,33 @@ TEST(WriteBackThroughSections, RowsPastTheSectionChangeNothing)
     for (int row = rows + 1; row <= RowTableSize; ++row)
         CommitGridValue(s.e.state, row, "", "999");
     s.e.check();
+}
+
+} // namespace
+
+namespace {
+
+// A value of another shape than the reference copy's is pointed out: a decimal or a word
+// where a whole number stands, a value without digits where any number stands.
+TEST(ValueShape, OtherShapesArePointedOut)
+{
+    const TextBuffer reference(SplitLines(ReadBytes(SampleFile("original.general"))));
+    const SettingPlace minimum{Tab::CarSettings, 1, 1}; // 9800
+    const SettingPlace chance{Tab::CarSettings, 1, 2};  // 0.55
+    const std::string whole = "Expected a whole number like 9800";
+    const std::string number = "Expected a number like 0.55";
+    const std::tuple<SettingPlace, std::string, std::string> cases[] = {
+        {minimum, "9900", ""},    {minimum, "-12", ""},     {minimum, "12.5", whole},
+        {minimum, "-", whole},    {minimum, "lots", whole}, {chance, "3", ""},
+        {chance, "-.5", ""},      {chance, ".", number},    {chance, "-", number},
+        {chance, "1.2.3", number}};
+    for (const auto& [place, value, note] : cases) {
+        const SectionRow& row = *RowAt(place);
+        const ChooserItem& item = CatalogueOf(place.tab).items[static_cast<size_t>(place.item)];
+        TextBuffer current = reference;
+        current.setLine(row.line, value + "\t\t// typed");
+        EXPECT_EQ(ShapeNote(row, item, current, reference), note) << value;
+    }
 }
 
 } // namespace

@@ -295,6 +295,8 @@ private slots:
         w.messages.answer = true;
         QTest::mouseClick(dialog.putBackButton(), Qt::LeftButton);
         QVERIFY(ReadBytes(folder.generalPath()) == edited);
+        QTest::keyClick(&form, Qt::Key_Z, Qt::ControlModifier); // nothing before it to undo
+        QVERIFY(!form.editHistory().stack().canUndo());
         QCOMPARE(BufferLines(form.state().Memo1), FileLines(folder.generalPath()));
         QCOMPARE(form.ValueList->value(1), std::string("250"));
         QVERIFY(Marked(form, 1));
