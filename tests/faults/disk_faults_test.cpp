@@ -218,6 +218,13 @@ TEST_P(DiskFaults, EveryOtherStepFailing)
                                         "Save aborted with error: " + std::to_string(EIO));
         putBack(files);
     }
+    // Only the second file's rename fails: the first, already in place, is put back.
+    ++faults["rename of the second file"];
+    const Result second =
+        run(GetParam().arguments, InjectedFault::setting("rename", EIO, 0, gamePath("data/peds")));
+    expectEachFileWholeAndToldTruly(second, files, entries,
+                                    "Save aborted with error: " + std::to_string(EIO));
+    putBack(files);
     // SIGXFSZ ignored, as a program that would rather see the error does.
     for (const char* blocks : {"0", "8", "24"}) {
         SCOPED_TRACE(std::string("file-size limit of ") + blocks + " blocks");
