@@ -188,6 +188,11 @@ QString RecoverInterruptedCommit(const QString& folderPath)
     if (folder.isEmpty())
         return {};
     const QString journalPath = QDir(folder).filePath(CommitJournalName);
+    if (!QFileInfo(journalPath).exists() && !QFileInfo(journalPath).isSymLink())
+        return {};
+    // Looked at again under the lock: another Tunedeck may be in the middle of its commit.
+    std::vector<FolderLock> locks;
+    locks.emplace_back(journalPath, LinkAtTarget::Replace);
     const QFileInfo journalInfo(journalPath);
     if (!journalInfo.exists() && !journalInfo.isSymLink())
         return {};
@@ -198,7 +203,6 @@ QString RecoverInterruptedCommit(const QString& folderPath)
     if (!read)
         return QStringLiteral("A record of a cut-off save was found but could not be read.") + kept;
     const std::vector<JournalEntry>& entries = *read;
-    std::vector<FolderLock> locks;
     for (const JournalEntry& entry : entries)
         locks.emplace_back(entry.target, LinkAtTarget::Replace);
 
