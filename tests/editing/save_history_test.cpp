@@ -34,18 +34,15 @@ protected:
     std::vector<KeptVersion> versions() const { return KeptVersions(state, TuningFile::General); }
 };
 
-// Names that are no version of ours, though they look like one: never listed, never
-// removed, never a reason to hide a version or stop removing the oldest.
-const char* const HostileNames[] = {
-    "999999999999999999_2026-01-01_00-00-00_0badf11e.txt", // past any serial written
-    "1000000000_2026-01-01_00-00-00_0badf11e.txt",
-    "0000500_2026-01-01_00-00-00_0badf11e.txt", // a leading zero past six digits
-    "000000_2026-01-01_00-00-00_0badf11e.txt",
-    "000500_2026-13-45_25-61-61_0badf11e.txt", // no such time
-    "000500_2026-01-01_00-00-00_0BADF11E.txt",
-    "000500_2026-01-01_00-00-00_0badf11e.txt~",
-    "000500_2026-01-01_00-00-00_0badf11e.txt\n.txt",
-};
+// Names of no version of ours, though they look like one: never listed nor removed, and
+// never a reason to hide a version or stop removing the oldest.
+const char* const HostileNames[] = {"999999999999999999_2026-01-01_00-00-00_0badf11e.txt",
+                                    "1000000000_2026-01-01_00-00-00_0badf11e.txt",
+                                    "0000500_2026-01-01_00-00-00_0badf11e.txt",
+                                    "000000_2026-01-01_00-00-00_0badf11e.txt",
+                                    "000500_2026-13-45_25-61-61_0badf11e.txt",
+                                    "000500_2026-01-01_00-00-00_0BADF11E.txt",
+                                    "000500_2026-01-01_00-00-00_0badf11e.txt\n.txt"};
 
 // Each save keeps what it replaces, once; the hundred newest stay, whatever else the folder
 // holds; a version that cannot be kept stops the save; a killed write's temporary file goes.

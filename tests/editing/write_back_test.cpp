@@ -672,21 +672,19 @@ namespace {
 TEST(ValueShape, OtherShapesArePointedOut)
 {
     const TextBuffer reference(SplitLines(ReadBytes(SampleFile("original.general"))));
-    const SettingPlace minimum{Tab::CarSettings, 1, 1}; // 9800
-    const SettingPlace chance{Tab::CarSettings, 1, 2};  // 0.55
-    const std::string whole = "Expected a whole number like 9800";
-    const std::string number = "Expected a number like 0.55";
-    const std::tuple<SettingPlace, std::string, std::string> cases[] = {
-        {minimum, "9900", ""},    {minimum, "-12", ""},     {minimum, "12.5", whole},
-        {minimum, "-", whole},    {minimum, "lots", whole}, {chance, "3", ""},
-        {chance, "-.5", ""},      {chance, ".", number},    {chance, "-", number},
-        {chance, "1.2.3", number}};
-    for (const auto& [place, value, note] : cases) {
-        const SectionRow& row = *RowAt(place);
-        const ChooserItem& item = CatalogueOf(place.tab).items[static_cast<size_t>(place.item)];
+    const std::string whole = "Expected a whole number like 9800",
+                      any = "Expected a number like 0.55";
+    // Bending: row 1 holds 9800, row 2 0.55.
+    const std::tuple<int, std::string, std::string> cases[] = {
+        {1, "-12", ""}, {1, "12.5", whole}, {1, "-", whole}, {1, "lots", whole}, {2, "3", ""},
+        {2, "-.5", ""}, {2, ".", any},      {2, "-", any},   {2, "1.2.3", any}};
+    for (const auto& [row, value, note] : cases) {
+        const SectionRow& shown = *RowAt({Tab::CarSettings, 1, row});
         TextBuffer current = reference;
-        current.setLine(row.line, value + "\t\t// typed");
-        EXPECT_EQ(ShapeNote(row, item, current, reference), note) << value;
+        current.setLine(shown.line, value + "\t\t// typed");
+        EXPECT_EQ(ShapeNote(shown, CatalogueOf(Tab::CarSettings).items[1], current, reference),
+                  note)
+            << value;
     }
 }
 

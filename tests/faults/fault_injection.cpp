@@ -13,8 +13,7 @@
 //   folder-fsync
 //              every fsync of a folder fails
 //   kill-after-rename
-//              the process is killed (SIGKILL) right after its <bytes>-th rename, as a
-//              crash or a power cut stops it between two steps
+//              SIGKILL right after the <bytes>-th rename, as a crash stops a program
 //
 // Only calls on files below <folder> fail (a rename: its new name). The byte count starts
 // again whenever the value of TUNEDECK_FAULT changes.
@@ -183,12 +182,8 @@ int rename(const char* from, const char* to)
     }
     const int result = real(from, to);
     if (result == 0 && FaultFor("kill-after-rename", fault) && Below(to, fault.folder)) {
-        bool last;
-        {
-            std::lock_guard<std::mutex> guard(Lock);
-            last = ++Renamed == fault.bytes;
-        }
-        if (last)
+        std::lock_guard<std::mutex> guard(Lock);
+        if (++Renamed == fault.bytes)
             ::raise(SIGKILL);
     }
     return result;
