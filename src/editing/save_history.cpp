@@ -314,6 +314,7 @@ public:
     void warning(const QString& text) override { messages_.warning(text); }
     void information(const QString& text) override { messages_.information(text); }
     void plain(const QString& text) override { messages_.plain(text); }
+    bool ask(const QString& text) override { return messages_.ask(text); }
     void report(const QString& text) override
     {
         failed = true;
