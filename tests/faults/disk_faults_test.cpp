@@ -4,7 +4,9 @@
 // as it was or wholly the new one, only a file that was written is announced, nothing is
 // left beside the files, and the run ends with status 2. Two runs at once lose nothing.
 
+#include "editing/start_up.h"
 #include "faults/fault_injection.h"
+#include "support/fakes.h"
 #include "support/test_support.h"
 
 #include <QDir>
@@ -253,7 +255,22 @@ TEST_P(DiskFaults, KilledBetweenTheRenamesIsFinishedOrUndoneByTheNextRun)
         const QDir peds(gamePath("data/peds"));
         for (const QString& name : peds.entryList({".Settings.txt.*"}, QDir::Hidden | QDir::Files))
             EXPECT_TRUE(renames > 0 || QFile::remove(peds.filePath(name)));
-        const std::string said = run({"check"}).err;
+        std::string said;
+        if (renames != 3) {
+            said = run({"check"}).err;
+        } else { // the window's start-up, which the tool's shares
+            AppState state;
+            state.WorkDir = work.path();
+            FakeMessages messages;
+            FakeProgress progress;
+            std::array<FakeChooser, TabCount> c;
+            struct : StartUpSteps {
+                void missing(TuningFile, const QString&) override {}
+            } steps;
+            StartUp(state, {messages, progress, {&c[0], &c[1], &c[2], &c[3]}}, steps);
+            for (const QString& text : messages.texts(FakeMessages::Warning))
+                said += text.toStdString();
+        }
         EXPECT_NE(said.find(renames > 0 ? "has been finished" : "has been undone"),
                   std::string::npos)
             << said;
