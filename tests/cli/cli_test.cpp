@@ -1,5 +1,6 @@
 #include "support/test_support.h"
 
+#include <QCryptographicHash>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -632,6 +633,21 @@ TEST_F(CliTest, CheckReportsAMissingFile)
     EXPECT_EQ(CountOf(result.err, '\n'), 1);
     // Unlike the window, the tool never deletes the configuration file.
     EXPECT_TRUE(QFile::exists(work.path("Tunedeck.ini")));
+}
+
+// A record of a cut-off save planted in a game folder gets no file outside it written.
+TEST_F(CliTest, AForeignSaveRecordWritesNothingOutsideTheGameFolder)
+{
+    WriteBytes(work.path("elsewhere"), "mine\n");
+    WriteBytes(work.path(".elsewhere.tunedeck-aaaaaaaa"), "theirs\n");
+    const QByteArray entry =
+        QFile::encodeName(work.path("elsewhere")).toPercentEncoding() + '\t' +
+        QFile::encodeName(work.path(".elsewhere.tunedeck-aaaaaaaa")).toPercentEncoding() + '\t' +
+        QCryptographicHash::hash("theirs\n", QCryptographicHash::Sha256).toHex() + "\t-\t-\n";
+    WriteBytes(work.path("game/data/.tunedeck-commit"),
+               ("Tunedeck commit 1\n" + entry + entry).toStdString());
+    EXPECT_NE(run({"check"}).err.find("could not be read"), std::string::npos);
+    EXPECT_EQ(ReadBytes(work.path("elsewhere")), "mine\n");
 }
 
 TEST_F(CliTest, CheckMatchesPathComponentsWithoutRegardToCase)
