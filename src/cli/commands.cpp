@@ -16,6 +16,7 @@
 
 #include <QFile>
 #include <QFileInfo>
+#include <QStringList>
 #include <algorithm>
 #include <functional>
 #include <set>
@@ -133,7 +134,17 @@ int Check(Session& session, const Arguments&)
         return status;
     // Every setting whose value has another shape than the reference copy's.
     AppState reference;
-    ReadReferenceCopies(session.state, reference);
+    if (!ReadReferenceCopies(session.state, reference)) {
+        QStringList unread;
+        for (TuningFile file : TuningFiles)
+            if (reference.buffer(TabOf(file)).empty())
+                unread << QLatin1String(ReferenceCopy(file));
+        session.messages.say(unread.join(QStringLiteral(" and ")).toLocal8Bit() +
+                             (unread.size() == 1 ? " is" : " are") +
+                             " missing or not a copy of the game file, so the shapes of the "
+                             "values were not checked.");
+        return ExitFailed;
+    }
     ForEachSectionRow(
         [&](const SettingPlace& place, const ChooserItem& item, const SectionRow& row) {
             const std::string note =
@@ -463,8 +474,13 @@ int TakeOriginals(Session& session, const Arguments&)
     for (TuningFile file : TuningFiles) {
         const QString path = session.gameFilePath(file);
         ReferenceCopyPlan plan;
-        if (!session.requireFile(path) ||
-            !session.guarded([&] { plan = PlanReferenceCopy(session.state, file, path); })) {
+        // What the working folder holds is looked at and replaced in one step.
+        std::optional<FolderLock> lock;
+        if (!session.requireFile(path) || !session.guarded([&] {
+                lock.emplace(session.state.workFile(QLatin1String(ReferenceCopy(file))),
+                             LinkAtTarget::Replace);
+                plan = PlanReferenceCopy(session.state, file, path);
+            })) {
             status = ExitTrouble;
             continue;
         }

@@ -56,6 +56,8 @@ QString Session::gameFilePath(TuningFile file)
     if (!gameDirFound_) {
         findGameDirectory();
         gameDirFound_ = true;
+        // Before anything below the game folder is read or written.
+        RecoverCutOffSaves(state.GameDir, messages);
     }
     return GameFilePathOf(state, file);
 }

@@ -5,6 +5,7 @@
 #include <QByteArray>
 #include <QString>
 #include <array>
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
@@ -60,6 +61,9 @@ struct AppState {
     // Run by a save just before it replaces a game file (the path equals GeneralPath or
     // SettingsPath); throwing stops the save, with the game file as it was.
     void (*BeforeReplacingGameFile)(const AppState& state, const QString& path) = nullptr;
+    // Run by a save just before it locks the folders it writes into: where another
+    // program's write can slip in before the lock.
+    std::function<void(const AppState& state)> BeforeLockingGameFolder;
 
     TextBuffer& buffer(Tab tab);
     const TextBuffer& buffer(Tab tab) const;

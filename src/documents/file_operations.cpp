@@ -1,5 +1,6 @@
 #include "file_operations.h"
 
+#include "commit_journal.h"
 #include "errors.h"
 #include "folder_lock.h"
 #include "game_files.h"
@@ -11,6 +12,7 @@
 #include <QDateTime>
 #include <QFile>
 #include <QFileInfo>
+#include <QStringList>
 #include <memory>
 
 namespace {
@@ -46,25 +48,29 @@ FileStamp StampOfBytes(const std::string& bytes, const QDateTime& modified)
             {}};
 }
 
-// Whether the file at `path` holds bytes that a save would lose: another content than
-// it had when last read or written. A file whose size and time are unchanged is taken as
+// What the file at `path` holds now when that differs from what was last read or written
+// of it: bytes that a save would lose. A file whose size and time are unchanged is taken as
 // unchanged without reading it; no file, or one that cannot be read, holds nothing to lose
 // (the write then says what is wrong).
-bool ChangedOnDisk(const FileStamp& seen, const QString& path)
+std::optional<FileStamp> ChangedSince(const FileStamp& seen, const QString& path)
 {
     const QFileInfo info(path);
     if (!info.isFile() ||
         (info.size() == seen.size && info.lastModified().toMSecsSinceEpoch() == seen.modified))
-        return false;
+        return std::nullopt;
     FileStamp now;
+    now.size = info.size();
+    now.modified = info.lastModified().toMSecsSinceEpoch();
     std::vector<std::string> lines;
     try {
         if (!ReadLinesFrom(path, -1, lines, &now))
-            return true;
+            return now; // too large to be what was read
     } catch (const FileError&) {
-        return false;
+        return std::nullopt;
     }
-    return now.size != seen.size || now.checksum != seen.checksum;
+    if (now.size != seen.size || now.checksum != seen.checksum)
+        return now;
+    return std::nullopt;
 }
 
 void RememberDiskFile(AppState& state, const QString& path)
@@ -234,17 +240,55 @@ void TellWritten(Messages& messages, const QString& path, const ReplacementFile&
 
 } // namespace
 
-void WriteBuffers(AppState& state, Messages& messages, Progress& progress,
-                  const std::vector<BufferTarget>& targets)
+namespace {
+
+// A game file to write that changed on disk since it was last read or written.
+struct ChangedTarget {
+    size_t index;  // in the targets
+    FileStamp now; // what it holds now
+};
+
+// Finishes or undoes a two-file save that was cut off in the folders of the targets or of
+// the game files, before anything there is written (which would remove its files).
+void RecoverCutOffSaves(const AppState& state, Messages& messages,
+                        const std::vector<BufferTarget>& targets)
 {
+    QStringList folders;
+    for (const BufferTarget& target : targets)
+        folders << QFileInfo(target.path).absolutePath();
+    for (const QString& path : {state.GeneralPath, state.SettingsPath})
+        if (!path.isEmpty())
+            folders << QFileInfo(path).absolutePath();
+    folders.removeDuplicates();
+    for (const QString& folder : folders) {
+        const QString said = RecoverInterruptedCommit(folder);
+        if (!said.isEmpty())
+            messages.warning(said);
+    }
+}
+
+// Writes the buffers to their files together, unless a game file among them changed on disk
+// since `seen` (by target; nothing for a file not to be compared): the comparison and the
+// write are one step under the folder locks, so no other Tunedeck can change the file in
+// between. Returns the files that changed, and writes nothing then.
+std::vector<ChangedTarget> WriteUnlessChanged(AppState& state, Messages& messages,
+                                              Progress& progress,
+                                              const std::vector<BufferTarget>& targets,
+                                              const std::vector<std::optional<FileStamp>>& seen)
+{
+    RecoverCutOffSaves(state, messages, targets);
+    if (state.BeforeLockingGameFolder)
+        state.BeforeLockingGameFolder(state);
     if (targets.size() == 1)
         progress.setMaximum(targets.front().buffer->count());
     std::vector<std::unique_ptr<ReplacementFile>> files;
     std::vector<std::string> contents;
+    std::vector<ChangedTarget> changed;
     int error = 0;
     QString refused;
     {
-        // Held for the write alone: never while a message waits for the player.
+        // Held for the comparison and the write alone: never while a message waits for
+        // the player.
         std::vector<FolderLock> locks;
         std::vector<LinkAtTarget> links;
         for (const BufferTarget& target : targets) {
@@ -252,6 +296,12 @@ void WriteBuffers(AppState& state, Messages& messages, Progress& progress,
                                                            : LinkAtTarget::Replace);
             locks.emplace_back(target.path, links.back());
         }
+        for (size_t i = 0; i < seen.size() && i < targets.size(); ++i)
+            if (seen[i])
+                if (std::optional<FileStamp> now = ChangedSince(*seen[i], targets[i].path))
+                    changed.push_back({i, std::move(*now)});
+        if (!changed.empty())
+            return changed;
         try {
             for (size_t i = 0; i < targets.size(); ++i)
                 files.push_back(std::make_unique<ReplacementFile>(targets[i].path, links[i]));
@@ -270,17 +320,17 @@ void WriteBuffers(AppState& state, Messages& messages, Progress& progress,
             replaced.push_back(files[i].get());
         }
         if (refused.isEmpty())
-            error = ReplaceTogether(replaced, contents);
+            error = ReplaceTogetherJournaled(replaced, contents);
     }
     if (!refused.isEmpty()) {
         messages.error(refused);
         progress.setPosition(0);
-        return;
+        return {};
     }
 
     for (size_t i = 0; i < targets.size(); ++i) {
-        if (!files[i]->installed())
-            continue;
+        if (!files[i]->installed() || (error != 0 && targets.size() > 1))
+            continue; // files written together were put back as they were
         if (std::optional<FileStamp>* remembered = StampOf(state, targets[i].path)) {
             FileStamp& stamp = remembered->emplace(
                 StampOfBytes(contents[i], QFileInfo(targets[i].path).lastModified()));
@@ -293,17 +343,41 @@ void WriteBuffers(AppState& state, Messages& messages, Progress& progress,
     if (error != 0)
         messages.error(QStringLiteral("Save aborted with error: %1").arg(error));
     progress.setPosition(0);
+    return {};
 }
 
-bool ReplacingIsAllowed(const AppState& state, Messages& messages, const QString& path)
+} // namespace
+
+void WriteBuffers(AppState& state, Messages& messages, Progress& progress,
+                  const std::vector<BufferTarget>& targets)
 {
-    const std::optional<TuningFile> file = GameFileAt(state, path);
-    const auto& seen = file ? state.DiskStamps[static_cast<size_t>(*file)] : std::nullopt;
-    if (!seen || !ChangedOnDisk(*seen, path))
-        return true;
-    return messages.ask(QStringLiteral("%1 was changed by another program since Tunedeck read "
-                                       "it. Replace it with this tab's copy?")
-                            .arg(QFileInfo(path).fileName()));
+    WriteUnlessChanged(state, messages, progress, targets, {});
+}
+
+bool WriteAfterAsking(AppState& state, Messages& messages, Progress& progress,
+                      const std::vector<BufferTarget>& targets, const QString& replacement)
+{
+    std::vector<std::optional<FileStamp>> seen;
+    for (const BufferTarget& target : targets) {
+        std::optional<FileStamp>* remembered = StampOf(state, target.path);
+        seen.push_back(remembered ? *remembered : std::nullopt);
+    }
+    // The lock is let go while the player is asked; after Yes the files are compared again
+    // with what they held when asked, so a change made meanwhile is asked about in turn.
+    for (;;) {
+        const std::vector<ChangedTarget> changed =
+            WriteUnlessChanged(state, messages, progress, targets, seen);
+        if (changed.empty())
+            return true;
+        for (const ChangedTarget& file : changed) {
+            if (!messages.ask(
+                    QStringLiteral("%1 was changed by another program since Tunedeck "
+                                   "read it. Replace it with %2?")
+                        .arg(QFileInfo(targets[file.index].path).fileName(), replacement)))
+                return false;
+            seen[file.index] = file.now;
+        }
+    }
 }
 
 void Save(AppState& state, const Controls& controls, Tab tab)
@@ -333,10 +407,8 @@ void Save(AppState& state, const Controls& controls, const std::vector<Tab>& tab
         }
     }
     // Files written together are written only when each of them may be replaced.
-    for (const BufferTarget& target : targets)
-        if (!ReplacingIsAllowed(state, controls.messages, target.path))
-            return;
-    WriteBuffers(state, controls.messages, controls.progress, targets);
+    WriteAfterAsking(state, controls.messages, controls.progress, targets,
+                     QStringLiteral("this tab's copy"));
 }
 
 void Backup(AppState& state, const Controls& controls, Tab tab)

@@ -53,9 +53,12 @@ void WriteBuffers(AppState& state, Messages& messages, Progress& progress,
 // line 0 when given; the progress steps once a line.
 std::string FileBytes(const TextBuffer& buffer, const char* firstLine, Progress& progress);
 
-// Whether a save may replace the game file at `path`: yes, unless it changed on disk since
-// Tunedeck last read or wrote it and the player, asked, says no.
-bool ReplacingIsAllowed(const AppState& state, Messages& messages, const QString& path);
+// Writes the buffers as WriteBuffers does, but a game file among them that changed on disk
+// since Tunedeck last read or wrote it is first asked about ("... Replace it with
+// <replacement>?"), with no lock held while the question is open; a file changed again
+// meanwhile is asked about again. Returns false, writing nothing, on a No.
+bool WriteAfterAsking(AppState& state, Messages& messages, Progress& progress,
+                      const std::vector<BufferTarget>& targets, const QString& replacement);
 
 // Whether the tab's buffer holds lines that its game file did not hold when Tunedeck last
 // read or wrote it (the first line aside, which a save replaces).

@@ -10,6 +10,7 @@
 
 #include <QCryptographicHash>
 #include <QFile>
+#include <QFileInfo>
 #include <QStringList>
 #include <cstring>
 #include <optional>
@@ -29,12 +30,32 @@ constexpr DemoCopy DemoGeneral{15340,
 constexpr DemoCopy DemoSettings{30304,
                                 "cec7f3e307e025e378400bc422a9770bba0a49cdd021d4637fe636c9a585eb06"};
 
+QByteArray Sha256(const std::string& bytes)
+{
+    return QCryptographicHash::hash(QByteArray::fromStdString(bytes), QCryptographicHash::Sha256)
+        .toHex();
+}
+
 bool IsDemoCopy(TuningFile file, const std::string& bytes)
 {
     const DemoCopy& demo = file == TuningFile::General ? DemoGeneral : DemoSettings;
-    return static_cast<qint64>(bytes.size()) == demo.size &&
-           QCryptographicHash::hash(QByteArray::fromStdString(bytes), QCryptographicHash::Sha256)
-                   .toHex() == demo.sha256;
+    return static_cast<qint64>(bytes.size()) == demo.size && Sha256(bytes) == demo.sha256;
+}
+
+// Beside each copy Tunedeck kept of the player's own files, a stamp holding the copy's
+// SHA-256: such a copy stays the player's even when its bytes are the demo's. A stamp that
+// names other bytes (the copy was replaced since) counts for nothing.
+QString StampPath(const QString& copyPath)
+{
+    return copyPath + QStringLiteral(".kept");
+}
+
+bool KeptAsOwn(const QString& copyPath, const std::string& copy)
+{
+    QFile stamp(StampPath(copyPath));
+    if (QFileInfo(stamp).isSymLink() || stamp.size() > 256 || !stamp.open(QIODevice::ReadOnly))
+        return false;
+    return stamp.readAll().trimmed() == Sha256(copy);
 }
 
 // "General.txt", "General.txt and Settings.txt".
@@ -69,7 +90,7 @@ ReferenceCopyPlan PlanReferenceCopy(const AppState& state, TuningFile file, cons
         const std::optional<std::string> copy = ReadBytesFrom(plan.copyPath);
         if (copy && game && *copy == *game)
             plan.held = HeldCopy::Same;
-        else if (copy && IsDemoCopy(file, *copy))
+        else if (copy && IsDemoCopy(file, *copy) && !KeptAsOwn(plan.copyPath, *copy))
             plan.held = HeldCopy::Demo;
         else
             plan.held = HeldCopy::Own;
@@ -84,8 +105,13 @@ bool TakesCopy(const ReferenceCopyPlan& plan)
 
 int WriteReferenceCopy(const ReferenceCopyPlan& plan)
 {
-    const FolderLock lock(plan.copyPath);
-    ReplacementFile copy(plan.copyPath);
+    // A link in the place of a copy or its stamp is replaced, never written through.
+    const FolderLock lock(plan.copyPath, LinkAtTarget::Replace);
+    // The stamp first: one that names bytes the copy never got counts for nothing.
+    ReplacementFile stamp(StampPath(plan.copyPath), LinkAtTarget::Replace);
+    if (const int error = stamp.commit(Sha256(plan.bytes).toStdString() + "\n"))
+        return error;
+    ReplacementFile copy(plan.copyPath, LinkAtTarget::Replace);
     return copy.commit(plan.bytes);
 }
 
@@ -97,6 +123,9 @@ void TakeMissingReferenceCopies(const AppState& state, Messages& messages,
     std::vector<TuningFile> rejected;
     for (TuningFile file : files) {
         try {
+            // What the working folder holds is looked at and replaced in one step.
+            const FolderLock lock(state.workFile(QLatin1String(ReferenceCopy(file))),
+                                  LinkAtTarget::Replace);
             const ReferenceCopyPlan plan = PlanReferenceCopy(state, file, PathOf(state, file));
             if (!plan.accepted && (plan.held == HeldCopy::None || plan.held == HeldCopy::Demo))
                 rejected.push_back(file);

@@ -12,7 +12,8 @@ class Messages;
 // The reference copies are the player's own game files as they were when a game folder
 // was first saved: Tunedeck cannot ship the game's files, so it keeps the player's before
 // it changes them. A working folder holding the demo game's copies (which earlier
-// installations put there) counts as holding none.
+// installations put there) counts as holding none, unless Tunedeck kept those bytes as the
+// player's own (a stamp beside the copy, original.general.kept, names them).
 
 // What the working folder holds in place of a game file's reference copy.
 enum class HeldCopy {
@@ -41,8 +42,9 @@ ReferenceCopyPlan PlanReferenceCopy(const AppState& state, TuningFile file,
 // check, and the working folder holds no copy or the demo's.
 bool TakesCopy(const ReferenceCopyPlan& plan);
 
-// Writes the game file's bytes as the reference copy, through the safe write path and
-// with the working folder locked. Returns 0 or the system's error number; throws
+// Writes the game file's bytes as the reference copy, and its stamp as the player's own,
+// through the safe write path with the working folder locked; a link in their place is
+// replaced, never written through. Returns 0 or the system's error number; throws
 // FileError when the copy cannot be created or the folder not locked.
 int WriteReferenceCopy(const ReferenceCopyPlan& plan);
 

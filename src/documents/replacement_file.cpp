@@ -58,6 +58,11 @@ int ReplacementFile::prepare(const std::string& bytes)
     return 0;
 }
 
+QString ReplacementFile::preparedPath() const
+{
+    return {}; // QSaveFile does not name its temporary file
+}
+
 int ReplacementFile::install()
 {
     errno = 0;
@@ -246,6 +251,11 @@ ReplacementFile::~ReplacementFile()
 QByteArray ReplacementFile::temporaryPath() const
 {
     return Native(FolderOf(target_)) + '/' + temporaryName_;
+}
+
+QString ReplacementFile::preparedPath() const
+{
+    return temporaryName_.isEmpty() ? QString() : QFile::decodeName(temporaryPath());
 }
 
 void ReplacementFile::discard()

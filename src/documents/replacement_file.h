@@ -60,6 +60,11 @@ public:
     // Whether the new file is in place.
     bool installed() const { return installed_; }
 
+    // The file that is replaced (links followed as asked), and the temporary file that
+    // prepare() wrote and install() renames; empty where the system names none.
+    QString targetPath() const { return target_; }
+    QString preparedPath() const;
+
     // 0, or why the folder could not be synced after the new file was put in place: the
     // new file is there, but a power cut may yet bring the old one back.
     int folderSyncError() const { return folderSyncError_; }

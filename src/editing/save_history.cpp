@@ -2,6 +2,7 @@
 
 #include "documents/errors.h"
 #include "documents/file_operations.h"
+#include "documents/folder_lock.h"
 #include "documents/game_paths.h"
 #include "documents/interfaces.h"
 #include "documents/replacement_file.h"
@@ -13,18 +14,38 @@
 #include <QRegularExpression>
 #include <algorithm>
 #include <cstring>
+#include <optional>
 
 namespace {
 
 constexpr const char* TimeFormat = "yyyy-MM-dd_HH-mm-ss";
 
-// <serial>_<yyyy-MM-dd>_<HH-mm-ss>_<checksum>.txt; anything else in the folder is not ours.
+// <serial>_<yyyy-MM-dd>_<HH-mm-ss>_<checksum>.txt, the serial written with six digits at
+// least and no other leading zero; anything else in the folder is not ours.
 const QRegularExpression& VersionName()
 {
-    static const QRegularExpression name(QStringLiteral(
-        "^(\\d{1,18})_(\\d{4}-\\d\\d-\\d\\d_\\d\\d-\\d\\d-\\d\\d)_([0-9a-f]{8})\\.txt$"));
+    static const QRegularExpression name(
+        QStringLiteral("^(\\d{6}|[1-9]\\d{6,8})_(\\d{4}-\\d\\d-\\d\\d_\\d\\d-\\d\\d-\\d\\d)_([0-9a-"
+                       "f]{8})\\.txt$"));
     return name;
 }
+
+// Serials stay below a billion (nine digits at most). A name that claims the last one
+// leaves the versions after it that serial too, ordered by their time: it can never hide
+// them, and a larger number is no name of ours.
+constexpr long long MaxSerial = 999999999;
+
+// The game folder, by its real path when it exists, as the name of its history.
+QString GameFolderKey(const AppState& state)
+{
+    const QFileInfo folder(state.GameDir);
+    const QString real = folder.canonicalFilePath();
+    return real.isEmpty() ? folder.absoluteFilePath() : real;
+}
+
+// Each game folder's history folder records which folder it is, in a file beside the
+// versions' folders, so a player can tell the folders apart.
+constexpr const char* GameFolderRecord = "game-folder.txt";
 
 QString Checksum(const std::string& bytes)
 {
@@ -72,6 +93,19 @@ void WriteVersion(const AppState& state, TuningFile file, const std::string& byt
     const QString folder = HistoryFolder(state, file);
     if (!QDir().mkpath(folder))
         CannotKeep(state, file, QStringLiteral("the folder cannot be made."));
+    const QString record = QDir(folder).filePath(QStringLiteral("../") + GameFolderRecord);
+    if (!QFileInfo(record).isFile()) {
+        int error = 0;
+        try {
+            ReplacementFile named(record, LinkAtTarget::Replace);
+            error = named.commit(QFile::encodeName(GameFolderKey(state)).toStdString() + "\r\n");
+        } catch (const FileError& failure) {
+            CannotKeep(state, file, failure.text());
+        }
+        if (error != 0)
+            CannotKeep(state, file, QString::fromLocal8Bit(std::strerror(error)) + QLatin1Char('.'),
+                       error);
+    }
     const QString name =
         QStringLiteral("%1_%2_%3.txt")
             .arg(serial, 6, 10, QLatin1Char('0'))
@@ -118,7 +152,17 @@ QString ShownTime(const KeptVersion& version)
 
 QString HistoryFolder(const AppState& state, TuningFile file)
 {
-    return QDir(state.workFile(QStringLiteral("history"))).filePath(HistoryName(file));
+    // The folder's own name for the reader, the checksum of its real path to tell folders
+    // of one name apart.
+    const QString key = GameFolderKey(state);
+    const QByteArray hash =
+        QCryptographicHash::hash(QFile::encodeName(key), QCryptographicHash::Sha256).toHex();
+    QString name = QFileInfo(key).fileName();
+    if (name.isEmpty())
+        name = QStringLiteral("root");
+    return QDir(state.workFile(QStringLiteral("history")))
+        .filePath(name + QLatin1Char('-') + QString::fromLatin1(hash.left(16)) + QLatin1Char('/') +
+                  HistoryName(file));
 }
 
 void KeepVersion(const AppState& state, TuningFile file, const QString& path)
@@ -131,10 +175,21 @@ void KeepVersion(const AppState& state, TuningFile file, const QString& path)
     } catch (const FileError& error) {
         CannotKeep(state, file, error.text());
     }
+    // No other Tunedeck keeps a version of this folder's file meanwhile, and the temporary
+    // files that a killed one left are removed by the write.
+    std::optional<FolderLock> lock;
+    try {
+        if (QDir().mkpath(HistoryFolder(state, file)))
+            lock.emplace(QDir(HistoryFolder(state, file)).filePath(QStringLiteral("version")),
+                         LinkAtTarget::Replace);
+    } catch (const FileError& error) {
+        CannotKeep(state, file, error.text());
+    }
     std::vector<KeptVersion> versions = KeptVersions(state, file);
     if (!versions.empty() && SameContent(versions.front().path, bytes))
         return;
-    WriteVersion(state, file, bytes, versions.empty() ? 1 : versions.front().serial + 1);
+    WriteVersion(state, file, bytes,
+                 versions.empty() ? 1 : std::min(versions.front().serial + 1, MaxSerial));
 
     // The new version is on the disk: only now may the oldest go. One that cannot be
     // removed stays, and is tried again at the next save.
@@ -162,10 +217,15 @@ std::vector<KeptVersion> KeptVersions(const AppState& state, TuningFile file)
         version.serial = match.captured(1).toLongLong();
         version.time = QDateTime::fromString(match.captured(2), QLatin1String(TimeFormat));
         version.checksum = match.captured(3);
+        if (version.serial < 1 || !version.time.isValid())
+            continue;
+        version.written = QFileInfo(version.path).lastModified();
         versions.push_back(version);
     }
     std::sort(versions.begin(), versions.end(), [](const KeptVersion& a, const KeptVersion& b) {
-        return a.serial != b.serial ? a.serial > b.serial : a.time > b.time;
+        if (a.serial != b.serial)
+            return a.serial > b.serial;
+        return a.time != b.time ? a.time > b.time : a.written > b.written;
     });
     return versions;
 }
@@ -189,6 +249,15 @@ VersionChanges ChangesBetween(TuningFile file, const TextBuffer& older, const Te
     return changes;
 }
 
+namespace {
+
+bool Newer(const KeptVersion& a, const KeptVersion& b)
+{
+    return a.time != b.time ? a.time > b.time : a.written > b.written;
+}
+
+} // namespace
+
 std::vector<HistoryEntry> SaveHistory(const AppState& state, const std::vector<TuningFile>& files)
 {
     std::vector<std::vector<HistoryEntry>> lists;
@@ -203,16 +272,16 @@ std::vector<HistoryEntry> SaveHistory(const AppState& state, const std::vector<T
         }
         lists.push_back(std::move(list));
     }
-    // Merged newest first; at the same time the file listed first goes first.
+    // Merged newest first; within one second, by when the version was written.
     std::vector<HistoryEntry> merged;
     std::vector<size_t> next(lists.size(), 0);
     for (;;) {
         int pick = -1;
         for (size_t l = 0; l < lists.size(); ++l)
             if (next[l] < lists[l].size() &&
-                (pick < 0 || lists[l][next[l]].version.time >
-                                 lists[static_cast<size_t>(pick)][next[static_cast<size_t>(pick)]]
-                                     .version.time))
+                (pick < 0 ||
+                 Newer(lists[l][next[l]].version,
+                       lists[static_cast<size_t>(pick)][next[static_cast<size_t>(pick)]].version)))
                 pick = static_cast<int>(l);
         if (pick < 0)
             return merged;
@@ -236,6 +305,7 @@ public:
     void warning(const QString& text) override { messages_.warning(text); }
     void information(const QString& text) override { messages_.information(text); }
     void plain(const QString& text) override { messages_.plain(text); }
+    bool ask(const QString& text) override { return messages_.ask(text); }
     void report(const QString& text) override
     {
         failed = true;
@@ -264,6 +334,8 @@ bool PutBack(AppState& state, Messages& messages, Progress& progress, const Kept
         return false;
     }
     ErrorWatch watch(messages);
-    WriteBuffer(state, watch, progress, lines, path);
-    return !watch.failed;
+    const bool replaced =
+        WriteAfterAsking(state, watch, progress, {{&lines, path}},
+                         QStringLiteral("the version kept at %1").arg(ShownTime(version)));
+    return replaced && !watch.failed;
 }

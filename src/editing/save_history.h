@@ -27,12 +27,15 @@ struct KeptVersion {
     long long serial = 0;
     QDateTime time;
     QString checksum;
+    QDateTime written; // when the version's file was written: orders one second's versions
 };
 
 // The time a version was kept, as listings show it: 2026-12-08 03:15:42.
 QString ShownTime(const KeptVersion& version);
 
-// The folder holding the versions of the game file.
+// The folder holding the versions of the game file kept from the game folder (GameDir):
+// each game folder has a history of its own, history/<folder name>-<checksum of its real
+// path>/, which records the folder's path in game-folder.txt.
 QString HistoryFolder(const AppState& state, TuningFile file);
 
 // The name of the game file as history and its listings give it: General.txt, Settings.txt.

@@ -1,9 +1,13 @@
 #include "start_up.h"
 
+#include "documents/commit_journal.h"
 #include "documents/configuration_file.h"
 #include "documents/file_operations.h"
 #include "documents/game_paths.h"
 #include "documents/interfaces.h"
+
+#include <QFileInfo>
+#include <QStringList>
 
 QString ReadGameDirectory(AppState& state, Messages& messages, bool* tooLong)
 {
@@ -37,10 +41,27 @@ bool StartUpFile(AppState& state, const Controls& controls, TuningFile file, Sta
     return true;
 }
 
+void RecoverCutOffSaves(const QString& gameDir, Messages& messages)
+{
+    if (gameDir.isEmpty())
+        return;
+    QStringList folders;
+    for (TuningFile file : TuningFiles)
+        folders
+            << QFileInfo(GameFilePath(gameDir, QLatin1String(RelativePath(file)))).absolutePath();
+    folders.removeDuplicates();
+    for (const QString& folder : folders) {
+        const QString said = RecoverInterruptedCommit(folder);
+        if (!said.isEmpty())
+            messages.warning(said);
+    }
+}
+
 void StartUp(AppState& state, const Controls& controls, StartUpSteps& steps)
 {
     if (ReadGameDirectory(state, controls.messages).isEmpty())
         return;
+    RecoverCutOffSaves(state.GameDir, controls.messages);
     for (TuningFile file : TuningFiles)
         StartUpFile(state, controls, file, steps);
 }

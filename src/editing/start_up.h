@@ -37,5 +37,9 @@ QString GameFilePathOf(const AppState& state, TuningFile file);
 // the identity check ends the load with a silent abort after its message.
 bool StartUpFile(AppState& state, const Controls& controls, TuningFile file, StartUpSteps& steps);
 
+// Finishes or undoes a save of both game files below the game directory that was cut off
+// (killed, or a power cut, between its renames), saying which in one warning.
+void RecoverCutOffSaves(const QString& gameDir, Messages& messages);
+
 // The whole sequence: the game directory, then both game files in turn.
 void StartUp(AppState& state, const Controls& controls, StartUpSteps& steps);

@@ -257,6 +257,7 @@ void TForm1::SaveDirClick()
     guarded([this, &loaded] {
         const QString dir = Directory->selectedPath();
         const QString invalid = QStringLiteral("Invalid Directory: ") + dir;
+        RecoverCutOffSaves(dir, *messages_);
         if (!FileExists(GameFilePath(dir, QLatin1String(GeneralFile)))) {
             messages_->error(invalid);
         } else {

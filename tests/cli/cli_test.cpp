@@ -1,5 +1,6 @@
 #include "support/test_support.h"
 
+#include <QCryptographicHash>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -602,6 +603,8 @@ TEST_F(CliTest, CheckAcceptsTheDemoFiles)
     EXPECT_EQ(result.status, 0);
     EXPECT_EQ(result.out, generalPath() + "\t410\tok\n" + settingsPath() + "\t965\tok\n");
     EXPECT_EQ(result.err, "");
+    ASSERT_TRUE(QFile::remove(work.path("original.pedsettings"))); // no shape to compare with
+    EXPECT_EQ(run({"check"}).status, 1);
 }
 
 TEST_F(CliTest, CheckRejectsAFileOfTheWrongLineCount)
@@ -630,6 +633,21 @@ TEST_F(CliTest, CheckReportsAMissingFile)
     EXPECT_EQ(CountOf(result.err, '\n'), 1);
     // Unlike the window, the tool never deletes the configuration file.
     EXPECT_TRUE(QFile::exists(work.path("Tunedeck.ini")));
+}
+
+// A record of a cut-off save planted in a game folder gets no file outside it written.
+TEST_F(CliTest, AForeignSaveRecordWritesNothingOutsideTheGameFolder)
+{
+    WriteBytes(work.path("elsewhere"), "mine\n");
+    WriteBytes(work.path(".elsewhere.tunedeck-aaaaaaaa"), "theirs\n");
+    const QByteArray entry =
+        QFile::encodeName(work.path("elsewhere")).toPercentEncoding() + '\t' +
+        QFile::encodeName(work.path(".elsewhere.tunedeck-aaaaaaaa")).toPercentEncoding() + '\t' +
+        QCryptographicHash::hash("theirs\n", QCryptographicHash::Sha256).toHex() + "\t-\t-\n";
+    WriteBytes(work.path("game/data/.tunedeck-commit"),
+               ("Tunedeck commit 1\n" + entry + entry).toStdString());
+    EXPECT_NE(run({"check"}).err.find("could not be read"), std::string::npos);
+    EXPECT_EQ(ReadBytes(work.path("elsewhere")), "mine\n");
 }
 
 TEST_F(CliTest, CheckMatchesPathComponentsWithoutRegardToCase)
@@ -720,6 +738,12 @@ TEST_F(CliTest, ReadOnlyGameFileIsLeftAsItIs)
     EXPECT_EQ(result.status, 2);
     EXPECT_EQ(result.err, "tunedeck-cli: General.txt is read-only; it was left as it is.\n");
     EXPECT_EQ(general(), Joined(GeneralSample()));
+    // Reached through a link too.
+    ASSERT_TRUE(QFile::rename(work.settingsPath(), work.path("Settings.real")));
+    ASSERT_TRUE(QFile::setPermissions(work.path("Settings.real"), QFileDevice::ReadOwner));
+    ASSERT_TRUE(QFile::link(work.path("Settings.real"), work.settingsPath()));
+    EXPECT_EQ(run({"set", "ped", "1", "1", "5"}).status, 2);
+    EXPECT_EQ(settings(), Joined(SettingsSample()));
 }
 
 // ---------------------------------------------------------------------------------------
@@ -808,6 +832,47 @@ TEST_F(CliTest, TakeOriginalsReplacesOnlyTheDemosCopiesUnlessForced)
     EXPECT_EQ(run({"--force", "diff"}).status, 2);
 }
 
+// A link planted in the place of a copy is replaced; what it leads to stays as it was.
+TEST_F(CliTest, TakeOriginalsNeverWritesThroughALink)
+{
+    const std::string demo = ReadBytes(work.path("original.general"));
+    ASSERT_TRUE(QFile::rename(work.path("original.general"), work.path("elsewhere")));
+    ASSERT_TRUE(QFile::link(work.path("elsewhere"), work.path("original.general")));
+    ASSERT_EQ(run({"set", "misc", "5", "1", "250"}).status, 0);
+    EXPECT_EQ(run({"take-originals"}).status, 0);
+    EXPECT_TRUE(ReadBytes(work.path("elsewhere")) == demo) << "written through the link";
+    EXPECT_TRUE(ReadBytes(work.path("original.general")) == general());
+}
+
+// Copies kept as the player's own stay theirs though their bytes are the demo's; a copy of
+// the demo's size with other bytes is the player's too.
+TEST_F(CliTest, CopiesKeptAsThePlayersOwnStayTheirs)
+{
+    const std::string demo = ReadBytes(work.path("original.general"));
+    ASSERT_TRUE(QFile::remove(work.path("original.general")));
+    std::string look = ReadBytes(work.path("original.pedsettings"));
+    look[look.find("110")] = '3'; // the same size, other bytes
+    WriteBytes(work.path("original.pedsettings"), look);
+    ASSERT_EQ(run({"take-originals"}).status, 0); // General.txt kept: the demo's bytes
+    ASSERT_EQ(run({"set", "misc", "5", "1", "250"}).status, 0);
+    ASSERT_EQ(run({"set", "ped", "1", "2", "125"}).status, 0);
+    EXPECT_EQ(run({"take-originals"}).status, 0);
+    EXPECT_TRUE(ReadBytes(work.path("original.general")) == demo) << "the kept copy was replaced";
+    EXPECT_TRUE(ReadBytes(work.path("original.pedsettings")) == look);
+}
+
+// take-originals tells a copy it could not write, and a game file it takes no copy of, with
+// exit status 2 and never "File copied".
+TEST_F(CliTest, TakeOriginalsTellsWhatItDidNotCopy)
+{
+    ASSERT_EQ(run({"set", "misc", "5", "1", "250"}).status, 0);
+    const Result failed = runShell("trap '' XFSZ; ulimit -f 8; exec \"$CLI\" take-originals");
+    EXPECT_EQ(failed.status, 2);
+    EXPECT_EQ(failed.out, "");
+    WriteBytes(work.generalPath(), "1\r\n"); // no General.txt
+    EXPECT_EQ(run({"take-originals"}).status, 2);
+}
+
 // ---------------------------------------------------------------------------------------
 // history and revert
 
@@ -840,12 +905,45 @@ TEST_F(CliTest, TwoSetsAreListedAndRevertingTheOlderGivesTheFileBackAndIsListedT
               "1\tT\tGeneral.txt\n" + credits + "15 -> 12\n" + wasting + "3000 -> 2400\n");
 
     // A version that is no General.txt is not put back.
-    WriteBytes(work.path("history/General.txt/000099_2026-01-01_00-00-00_0badf11e.txt"), "1\r\n");
+    const QString game = QDir(work.path("history")).entryList(QDir::Dirs | QDir::NoDotAndDotDot)[0];
+    WriteBytes(
+        work.path("history/" + game + "/General.txt/000099_2026-01-01_00-00-00_0badf11e.txt"),
+        "1\r\n");
     const Result refused = run({"revert", "1", "General.txt"});
     EXPECT_EQ(refused.status, 2);
     EXPECT_NE(refused.err.find("is not a General.txt of 410 lines"), std::string::npos)
         << refused.err;
     EXPECT_TRUE(general() == original);
+    EXPECT_EQ(WithoutTimes(run({"history", "--limit", "1"}).out),
+              "1\tT\tGeneral.txt\n\tnot compared: not both of 410 lines\n");
+}
+
+// Versions of both files are listed newest first, however close together; revert N FILE
+// takes the Nth version of that file; each game folder has a history of its own.
+TEST_F(CliTest, HistoryIsKeptInTimeOrderAndPerGameFolder)
+{
+    ASSERT_EQ(run({"set", "misc", "1", "1", "15"}).status, 0);
+    ASSERT_EQ(run({"set", "ped", "1", "2", "125"}).status, 0);
+    ASSERT_EQ(run({"set", "misc", "1", "1", "16"}).status, 0);
+    const std::string credits = "\tmisc\tCredit Awards\tCredits per unit car damage for (easy) "
+                                "skill level (with peds)\t";
+    EXPECT_EQ(WithoutTimes(run({"history"}).out),
+              "1\tT\tGeneral.txt\n" + credits + "15 -> 16\n" +
+                  "2\tT\tSettings.txt\n\tped\tGeneral Stuff - Race\tPoints (credits) earned per "
+                  "ped (medium)\t110 -> 125\n" +
+                  "3\tT\tGeneral.txt\n" + credits + "12 -> 15\n");
+    const std::string edited = general();
+    EXPECT_EQ(run({"revert", "1", "Settings.txt"}).status, 0);
+    EXPECT_TRUE(settings() == Joined(SettingsSample()) && general() == edited);
+
+    // Another game folder used from the same working folder: only its own versions.
+    ASSERT_EQ(runShell("cp -a game other").status, 0);
+    const QString other = work.path("other");
+    ASSERT_EQ(run({"--dir", other, "set", "misc", "1", "1", "20"}).status, 0);
+    EXPECT_EQ(WithoutTimes(run({"--dir", other, "history"}).out),
+              "1\tT\tGeneral.txt\n" + credits + "16 -> 20\n");
+    EXPECT_EQ(run({"--dir", other, "revert", "1"}).status, 0);
+    EXPECT_TRUE(ReadBytes(work.path("other/data/General.txt")) == edited && general() == edited);
 }
 
 // ---------------------------------------------------------------------------------------

@@ -5,6 +5,7 @@
 #include "support/fakes.h"
 #include "support/test_support.h"
 
+#include <QDateTime>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -588,6 +589,41 @@ TEST_F(FileOperations, LaterSaveFromAnotherTabLeavesThatTabsCopy)
     const std::string updated = "File updated: " + state.GeneralPath.toStdString();
     EXPECT_EQ(Shown(messages),
               (std::vector<std::string>{Box("information", updated), Box("information", updated)}));
+}
+
+// Another program's save is asked about (and here refused) before it is replaced: one of the
+// same size, one to the second of two files written together; after a Restore the file as
+// it then is counts as read.
+TEST_F(FileOperations, AnotherProgramsSaveIsNoticed)
+{
+    loadNumbered(Tab::CarSettings);
+    loadNumbered(Tab::Pedestrians);
+    const auto theirs = [](const QString& path) { // of the same size, a second later
+        std::string bytes = ReadBytes(path);
+        bytes[bytes.find("L5a")] = 'T';
+        WriteBytes(path, bytes);
+        QFile file(path);
+        EXPECT_TRUE(file.open(QIODevice::ReadWrite) &&
+                    file.setFileTime(QDateTime::currentDateTime().addSecs(1),
+                                     QFileDevice::FileModificationTime));
+        return bytes;
+    };
+    const std::string changedGeneral = theirs(state.GeneralPath);
+    Save(state, controls, Tab::CarSettings);
+    EXPECT_EQ(ReadBytes(state.GeneralPath), changedGeneral);
+
+    const std::string changedSettings = theirs(state.SettingsPath);
+    load(Tab::CarSettings, state.GeneralPath); // General.txt read anew
+    Save(state, controls, {Tab::CarSettings, Tab::Pedestrians});
+    EXPECT_EQ(ReadBytes(state.SettingsPath), changedSettings);
+    EXPECT_EQ(ReadBytes(state.GeneralPath), changedGeneral);
+    EXPECT_EQ(messages.texts(FakeMessages::Warning).size(), 2u); // asked, answered No
+
+    Restore(state, controls, Tab::Pedestrians);
+    messages.shown.clear();
+    Save(state, controls, Tab::Pedestrians);
+    EXPECT_TRUE(ReadBytes(state.SettingsPath) == ReadBytes(work.path("original.pedsettings")));
+    EXPECT_TRUE(messages.texts(FakeMessages::Warning).empty());
 }
 
 TEST_F(FileOperations, SaveKeepsTheFilePermissions)

@@ -6,8 +6,10 @@
 #include "support/test_support.h"
 
 #include <QDir>
+#include <QFile>
 #include <cerrno>
 #include <gtest/gtest.h>
+#include <iterator>
 
 namespace {
 
@@ -21,6 +23,7 @@ protected:
     void SetUp() override
     {
         state.WorkDir = work.path();
+        state.GameDir = work.gameDir();
         state.GeneralPath = work.generalPath();
         state.Memo1.assign(SplitLines(ReadBytes(state.GeneralPath)));
         KeepVersionsOnSave(state);
@@ -31,8 +34,18 @@ protected:
     std::vector<KeptVersion> versions() const { return KeptVersions(state, TuningFile::General); }
 };
 
-// Each save keeps what it replaces, once; the hundred newest stay; a version that cannot be
-// kept stops the save.
+// Names of no version of ours, though they look like one: never listed nor removed, and
+// never a reason to hide a version or stop removing the oldest.
+const char* const HostileNames[] = {"999999999999999999_2026-01-01_00-00-00_0badf11e.txt",
+                                    "1000000000_2026-01-01_00-00-00_0badf11e.txt",
+                                    "0000500_2026-01-01_00-00-00_0badf11e.txt",
+                                    "000000_2026-01-01_00-00-00_0badf11e.txt",
+                                    "000500_2026-13-45_25-61-61_0badf11e.txt",
+                                    "000500_2026-01-01_00-00-00_0BADF11E.txt",
+                                    "000500_2026-01-01_00-00-00_0badf11e.txt\n.txt"};
+
+// Each save keeps what it replaces, once; the hundred newest stay, whatever else the folder
+// holds; a version that cannot be kept stops the save; a killed write's temporary file goes.
 TEST_F(SaveHistoryTest, KeepsEachReplacedFileOnceAndAtMostAHundred)
 {
     const std::string original = ReadBytes(state.GeneralPath);
@@ -40,6 +53,12 @@ TEST_F(SaveHistoryTest, KeepsEachReplacedFileOnceAndAtMostAHundred)
     save(); // the same bytes again
     ASSERT_EQ(versions().size(), 1u);
     EXPECT_TRUE(ReadBytes(versions()[0].path) == original);
+    const QDir folder(HistoryFolder(state, TuningFile::General));
+    for (const char* name : HostileNames)
+        WriteBytes(folder.filePath(QString::fromLatin1(name)), original);
+    const QString left = folder.filePath(
+        QStringLiteral(".000002_2026-01-01_00-00-00_0badf11e.txt.tunedeck-k1lled00"));
+    WriteBytes(left, "cut off");
 
     for (int i = 0; i < MaxKeptVersions; ++i) {
         WriteBytes(state.GeneralPath, "content " + std::to_string(i) + "\r\n");
@@ -49,6 +68,11 @@ TEST_F(SaveHistoryTest, KeepsEachReplacedFileOnceAndAtMostAHundred)
     ASSERT_EQ(kept.size(), static_cast<size_t>(MaxKeptVersions));
     EXPECT_EQ(ReadBytes(kept.front().path), "content 99\r\n");
     EXPECT_EQ(ReadBytes(kept.back().path), "content 0\r\n") << "not the oldest was removed";
+    EXPECT_FALSE(QFile::exists(left)) << "a killed write's temporary file was left";
+    KeepVersion(state, TuningFile::General, state.GeneralPath); // "content 99" again
+    EXPECT_EQ(versions().front().serial, kept.front().serial) << "the newest was kept twice";
+    for (const char* name : HostileNames)
+        EXPECT_TRUE(QFile::exists(folder.filePath(QString::fromLatin1(name)))) << name;
 
     WriteBytes(state.GeneralPath, original);
     state.Memo1.setLine(5, "a new value");
@@ -70,7 +94,7 @@ TEST_F(SaveHistoryTest, KeepsEachReplacedFileOnceAndAtMostAHundred)
     EXPECT_EQ(QDir(HistoryFolder(state, TuningFile::General))
                   .entryList(QDir::Files | QDir::Hidden)
                   .size(),
-              MaxKeptVersions)
+              MaxKeptVersions + static_cast<int>(std::size(HostileNames)))
         << "a half-written version was left";
 }
 

@@ -1,6 +1,9 @@
 #include "catalogue/catalogue.h"
 #include "documents/app_state.h"
 #include "documents/game_files.h"
+#include "editing/setting_value.h"
+#include "editing/value_rule.h"
+#include "support/test_support.h"
 #include "editing/write_back.h"
 
 #include <array>
@@ -8,6 +11,7 @@
 #include <map>
 #include <optional>
 #include <string>
+#include <tuple>
 #include <vector>
 
 namespace {
@@ -345,6 +349,31 @@ TEST(WriteBack, PlacesThatStandForNoSettingChangeNothing)
         e.check();
         EXPECT_TRUE(result.changes.empty());
         EXPECT_TRUE(result.refusal.empty());
+    }
+}
+
+} // namespace
+
+namespace {
+
+// A value of another shape than the reference copy's is pointed out: a decimal or a word
+// where a whole number stands, a value without digits where any number stands.
+TEST(ValueShape, OtherShapesArePointedOut)
+{
+    const TextBuffer reference(SplitLines(ReadBytes(SampleFile("original.general"))));
+    const std::string whole = "Expected a whole number like 9800",
+                      any = "Expected a number like 0.55";
+    // Bending: row 1 holds 9800, row 2 0.55.
+    const std::tuple<int, std::string, std::string> cases[] = {
+        {1, "-12", ""}, {1, "12.5", whole}, {1, "-", whole}, {1, "lots", whole}, {2, "3", ""},
+        {2, "-.5", ""}, {2, ".", any},      {2, "-", any},   {2, "1.2.3", any}};
+    for (const auto& [row, value, note] : cases) {
+        const SectionRow& shown = *RowAt({Tab::CarSettings, 1, row});
+        TextBuffer current = reference;
+        current.setLine(shown.line, value + "\t\t// typed");
+        EXPECT_EQ(ShapeNote(shown, CatalogueOf(Tab::CarSettings).items[1], current, reference),
+                  note)
+            << value;
     }
 }
 

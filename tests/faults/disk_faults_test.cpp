@@ -4,7 +4,9 @@
 // as it was or wholly the new one, only a file that was written is announced, nothing is
 // left beside the files, and the run ends with status 2. Two runs at once lose nothing.
 
+#include "editing/start_up.h"
 #include "faults/fault_injection.h"
+#include "support/fakes.h"
 #include "support/test_support.h"
 
 #include <QDir>
@@ -13,6 +15,7 @@
 #include <QProcess>
 #include <QTemporaryDir>
 #include <cerrno>
+#include <cstdlib>
 #include <fcntl.h>
 #include <gtest/gtest.h>
 #include <iostream>
@@ -217,6 +220,12 @@ TEST_P(DiskFaults, EveryOtherStepFailing)
                                         "Save aborted with error: " + std::to_string(EIO));
         putBack(files);
     }
+    // Only the second file's rename fails: the first, already in place, is put back.
+    ++faults["rename of the second file"];
+    expectEachFileWholeAndToldTruly(
+        run(GetParam().arguments, InjectedFault::setting("rename", EIO, 0, gamePath("data/peds"))),
+        files, entries, "Save aborted with error: " + std::to_string(EIO));
+    putBack(files);
     // SIGXFSZ ignored, as a program that would rather see the error does.
     for (const char* blocks : {"0", "8", "24"}) {
         SCOPED_TRACE(std::string("file-size limit of ") + blocks + " blocks");
@@ -225,6 +234,50 @@ TEST_P(DiskFaults, EveryOtherStepFailing)
             run(GetParam().arguments, {}, QString("trap '' XFSZ; ulimit -f %1;").arg(blocks));
         expectEachFileWholeAndToldTruly(result, files, entries,
                                         "Save aborted with error: " + std::to_string(EFBIG));
+        putBack(files);
+    }
+}
+
+// Killed after the record of the commit (1), between the renames (2), before the record goes
+// (3): the next run finishes the commit; with the new Settings.txt gone too (-2), it undoes it.
+TEST_P(DiskFaults, KilledBetweenTheRenamesIsFinishedOrUndoneByTheNextRun)
+{
+    if (!GetParam().together)
+        GTEST_SKIP() << "writes each file on its own";
+    const auto files = beforeAndAfter();
+    const QStringList entries = folderEntries();
+    for (int renames : {1, 2, 3, -2}) {
+        SCOPED_TRACE(renames);
+        ++faults["kill"];
+        const QString kill =
+            InjectedFault::setting("kill-after-rename", 0, std::abs(renames), work.gameDir());
+        ASSERT_EQ(run(GetParam().arguments, kill).status, -1);
+        const QDir peds(gamePath("data/peds"));
+        for (const QString& name : peds.entryList({".Settings.txt.*"}, QDir::Hidden | QDir::Files))
+            EXPECT_TRUE(renames > 0 || QFile::remove(peds.filePath(name)));
+        std::string said;
+        if (renames != 3) {
+            said = run({"check"}).err;
+        } else { // the window's start-up, which the tool's shares
+            AppState state;
+            state.WorkDir = work.path();
+            FakeMessages messages;
+            FakeProgress progress;
+            std::array<FakeChooser, TabCount> c;
+            struct : StartUpSteps {
+                void missing(TuningFile, const QString&) override {}
+            } steps;
+            StartUp(state, {messages, progress, {&c[0], &c[1], &c[2], &c[3]}}, steps);
+            for (const QString& text : messages.texts(FakeMessages::Warning))
+                said += text.toStdString();
+        }
+        EXPECT_NE(said.find(renames > 0 ? "has been finished" : "has been undone"),
+                  std::string::npos)
+            << said;
+        for (size_t i = 0; i < files.size(); ++i)
+            EXPECT_TRUE(ReadBytes(gamePath(GetParam().targets[i])) ==
+                        (renames > 0 ? files[i].second : files[i].first));
+        EXPECT_EQ(folderEntries(), entries) << "something was left beside the files";
         putBack(files);
     }
 }

@@ -12,6 +12,8 @@
 //              every call fails (close closes the file all the same, as Linux does)
 //   folder-fsync
 //              every fsync of a folder fails
+//   kill-after-rename
+//              SIGKILL right after the <bytes>-th rename, as a crash stops a program
 //
 // Only calls on files below <folder> fail (a rename: its new name). The byte count starts
 // again whenever the value of TUNEDECK_FAULT changes.
@@ -19,6 +21,7 @@
 #include <algorithm>
 #include <cerrno>
 #include <climits>
+#include <csignal>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -40,6 +43,7 @@ struct Fault {
 std::mutex Lock;
 std::string LastSetting;
 long long Written = 0;
+long long Renamed = 0;
 void (*BeforeFirstWrite)() = nullptr;
 
 // The fault in force for `call`, if any; the byte count of a new setting starts at 0.
@@ -54,6 +58,7 @@ bool FaultFor(const char* call, Fault& fault)
     if (LastSetting != setting) {
         LastSetting = setting;
         Written = 0;
+        Renamed = 0;
     }
     char name[32] = {};
     int consumed = 0;
@@ -175,7 +180,13 @@ int rename(const char* from, const char* to)
         errno = fault.error;
         return -1;
     }
-    return real(from, to);
+    const int result = real(from, to);
+    if (result == 0 && FaultFor("kill-after-rename", fault) && Below(to, fault.folder)) {
+        std::lock_guard<std::mutex> guard(Lock);
+        if (++Renamed == fault.bytes)
+            ::raise(SIGKILL);
+    }
+    return result;
 }
 
 } // extern "C"

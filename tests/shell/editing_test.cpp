@@ -12,6 +12,7 @@
 
 #include <QCheckBox>
 #include <QLineEdit>
+#include <QProcess>
 #include <QPushButton>
 #include <QSignalBlocker>
 #include <QTabWidget>
@@ -115,28 +116,45 @@ private slots:
         QCOMPARE(line(bytes, 58).substr(0, 7), std::string("25,9,7\t"));
     }
 
-    // A Save never replaces unasked a game file that another program saved meanwhile.
+    // A Save never replaces unasked a game file that another program saved meanwhile: not
+    // when the tool saves just before the window locks the folder, nor when it saves again
+    // while the question is open.
     void saveAsksBeforeReplacingAnotherProgramsSave()
     {
         Window w;
         TForm1& form = *w.form;
         choose(form.ComboBox1, 1);
         typeValue(form, 1, "12000");
-        std::vector<std::string> theirs = SplitLines(ReadBytes(w.folder.generalPath()));
-        theirs[100] = "777\t// theirs";
-        WriteBytes(w.folder.generalPath(), JoinLines(theirs));
-
+        const auto toolSets = [&w](const char* value) {
+            QProcess tool;
+            tool.setWorkingDirectory(w.folder.path());
+            tool.start(QStringLiteral(TUNEDECK_CLI), {"set", "misc", "1", "1", value});
+            QVERIFY(tool.waitForFinished());
+            QCOMPARE(tool.readAllStandardOutput(),
+                     "File updated: " + w.folder.generalPath().toLocal8Bit() + '\n');
+        };
+        const auto credits = [&w] { return line(ReadBytes(w.folder.generalPath()), 58); };
+        form.state().BeforeLockingGameFolder = [&](const AppState&) {
+            form.state().BeforeLockingGameFolder = nullptr;
+            toolSets("250");
+        };
         QTest::mouseClick(form.Button1, Qt::LeftButton); // answered No
-        QCOMPARE(ReadBytes(w.folder.generalPath()), JoinLines(theirs));
         QCOMPARE(w.messages.texts(FakeMessages::Warning).back(),
                  QStringLiteral("General.txt was changed by another program since Tunedeck read "
                                 "it. Replace it with this tab's copy?"));
+        QCOMPARE(credits().substr(0, 8), std::string("250,9,7\t"));
+
         w.messages.answer = true;
-        QTest::mouseClick(form.Button1, Qt::LeftButton);
+        w.messages.whileAsked = [&] {
+            w.messages.whileAsked = nullptr;
+            toolSets("260");
+        };
+        QTest::mouseClick(form.Button1, Qt::LeftButton); // asked again after the tool's 260
+        QCOMPARE(w.messages.texts(FakeMessages::Warning).size(), size_t(3));
         QCOMPARE(line(ReadBytes(w.folder.generalPath()), 47).substr(0, 6), std::string("12000\t"));
-        const size_t asked = w.messages.texts(FakeMessages::Warning).size();
+        QCOMPARE(credits().substr(0, 7), std::string("12,9,7\t"));
         QTest::mouseClick(form.Button1, Qt::LeftButton); // its own save is no stranger's
-        QCOMPARE(w.messages.texts(FakeMessages::Warning).size(), asked);
+        QCOMPARE(w.messages.texts(FakeMessages::Warning).size(), size_t(3));
     }
 
     // The Save button on a disk that fails: the file stays as it was, the player is told

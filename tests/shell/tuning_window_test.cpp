@@ -293,8 +293,12 @@ private slots:
         QVERIFY(ReadBytes(folder.generalPath()) == saved);
 
         w.messages.answer = true;
+        WriteBytes(folder.generalPath(), saved + "\r\n"); // another program's save: asked too
         QTest::mouseClick(dialog.putBackButton(), Qt::LeftButton);
+        QCOMPARE(w.messages.texts(FakeMessages::Warning).size(), size_t(3));
         QVERIFY(ReadBytes(folder.generalPath()) == edited);
+        QTest::keyClick(&form, Qt::Key_Z, Qt::ControlModifier); // nothing before it to undo
+        QVERIFY(!form.editHistory().stack().canUndo());
         QCOMPARE(BufferLines(form.state().Memo1), FileLines(folder.generalPath()));
         QCOMPARE(form.ValueList->value(1), std::string("250"));
         QVERIFY(Marked(form, 1));

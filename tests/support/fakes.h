@@ -7,6 +7,7 @@
 
 #include <QString>
 #include <array>
+#include <functional>
 #include <string>
 #include <utility>
 #include <vector>
@@ -22,10 +23,13 @@ struct FakeMessages : Messages {
     void information(const QString& text) override { shown.emplace_back(Information, text); }
     void plain(const QString& text) override { shown.emplace_back(Plain, text); }
     void report(const QString& text) override { shown.emplace_back(Report, text); }
-    bool answer = false; // to every question
+    bool answer = false;              // to every question
+    std::function<void()> whileAsked; // runs while a question is open
     bool ask(const QString& text) override
     {
         shown.emplace_back(Warning, text);
+        if (whileAsked)
+            whileAsked();
         return answer;
     }
 
