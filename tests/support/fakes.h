@@ -28,6 +28,12 @@ struct FakeMessages : Messages {
         shown.emplace_back(Warning, text);
         return answer;
     }
+    Closing closing = Closing::Cancel; // to the question before closing
+    Closing askBeforeClosing(const QString& text) override
+    {
+        shown.emplace_back(Warning, text);
+        return closing;
+    }
 
     std::vector<QString> texts(Kind kind) const
     {
