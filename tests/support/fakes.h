@@ -29,11 +29,7 @@ struct FakeMessages : Messages {
         return answer;
     }
     Closing closing = Closing::Cancel; // to the question before closing
-    Closing askBeforeClosing(const QString& text) override
-    {
-        shown.emplace_back(Warning, text);
-        return closing;
-    }
+    Closing askBeforeClosing(const QString& text) override { return warning(text), closing; }
 
     std::vector<QString> texts(Kind kind) const
     {
