@@ -89,8 +89,10 @@ void InstallKeyboard(TForm1& form)
         turn->setObjectName(step > 0 ? QStringLiteral("NextTab") : QStringLiteral("PreviousTab"));
         turn->setShortcuts(
             step > 0 ? QList<QKeySequence>{Qt::CTRL | Qt::Key_PageDown, Qt::CTRL | Qt::Key_Tab}
+                     // Ctrl+Shift+Tab matches as Backtab on some systems, as Tab under X11
                      : QList<QKeySequence>{Qt::CTRL | Qt::Key_PageUp,
-                                           Qt::CTRL | Qt::SHIFT | Qt::Key_Backtab});
+                                           Qt::CTRL | Qt::SHIFT | Qt::Key_Backtab,
+                                           Qt::CTRL | Qt::SHIFT | Qt::Key_Tab});
         form.addAction(turn);
         QObject::connect(turn, &QAction::triggered, &form, [&form, step] {
             QTabWidget* pages = form.PageControl1;
