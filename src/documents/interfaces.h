@@ -25,6 +25,15 @@ public:
         warning(text);
         return false;
     }
+    // The answer to the question asked before closing with edits that are not saved.
+    enum class Closing { Save, DontSave, Cancel };
+    // A question in a warning box with Save, Don't Save and Cancel; Escape cancels. Where
+    // no one can answer, nothing is thrown away: the answer is Cancel.
+    virtual Closing askBeforeClosing(const QString& text)
+    {
+        warning(text);
+        return Closing::Cancel;
+    }
 };
 
 // The progress bar that every load and write moves.

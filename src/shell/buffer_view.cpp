@@ -75,7 +75,33 @@ void BufferView::takeFixedFont()
     // The size of the window's own font, so the views neither outgrow nor undercut it.
     if (window() != this && window()->font().pointSizeF() > 0)
         fixed.setPointSizeF(window()->font().pointSizeF());
-    setFont(fixed);
+    setFont(EvenFont(fixed));
+}
+
+bool BufferView::HasEvenAdvances(const QFont& font)
+{
+    const QFontMetrics metrics(font);
+    const int blank = metrics.horizontalAdvance(QLatin1Char(' '));
+    for (const char c : {'i', 'W', '0'})
+        if (metrics.horizontalAdvance(QLatin1Char(c)) != blank)
+            return false;
+    return true;
+}
+
+QFont BufferView::EvenFont(const QFont& preferred)
+{
+    // A desktop's fixed font is not always fixed: fontconfig may give a proportional one
+    // for "monospace", or a family that says it is not fixed while it is. What counts is
+    // the width of each character; the first family found that gives each the same wins.
+    if (HasEvenAdvances(preferred))
+        return preferred;
+    QFont candidate = preferred;
+    for (const QString& family : QFontDatabase::families(QFontDatabase::Latin)) {
+        candidate.setFamilies({family});
+        if (HasEvenAdvances(candidate))
+            return candidate;
+    }
+    return preferred; // none here has: the desktop's choice stays
 }
 
 void BufferView::setVisible(bool visible)

@@ -6,7 +6,7 @@
 class TextBuffer;
 
 // A text view showing one buffer, a buffer line to a view line, unwrapped, in a
-// fixed-width font with a tab stop every 8 characters. The user's
+// font whose characters are one width each, with a tab stop every 8 characters. The user's
 // typing goes back into the buffer, line by line: only the lines an edit touched are
 // taken back. Bytes the text document would change (a lone CR would break the line,
 // a no-break space would come back as a blank, a NUL would be dropped) are shown by a
@@ -24,6 +24,12 @@ public:
     static std::string FromViewText(const QString& text);
 
     void setVisible(bool visible) override;
+
+    // Whether the blank and the letters and digits a game file holds take one width each.
+    static bool HasEvenAdvances(const QFont& font);
+    // The font itself when it has even advances, else the first installed family at its
+    // size that has.
+    static QFont EvenFont(const QFont& preferred);
 
 signals:
     // The user's typing changed the buffer.

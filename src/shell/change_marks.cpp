@@ -16,6 +16,7 @@
 #include <QMenu>
 #include <QPainter>
 #include <QPushButton>
+#include <QTabBar>
 #include <QTabWidget>
 #include <array>
 
@@ -155,6 +156,8 @@ void ChangeMarks::markUnsavedTabs()
         unsavedTabs_[static_cast<size_t>(tab)] = unsaved;
         const QIcon icon = unsaved ? UnsavedDot() : QIcon();
         form_.PageControl1->setTabIcon(static_cast<int>(tab), icon);
+        for (QTabBar* tabs : form_.findChildren<QTabBar*>(QStringLiteral("PageTabs")))
+            tabs->setTabIcon(static_cast<int>(tab), icon); // beside the pages on a small screen
         saves[static_cast<size_t>(tab)]->setIcon(icon);
         saves[static_cast<size_t>(tab)]->setIconSize(QSize(8, 8));
     }

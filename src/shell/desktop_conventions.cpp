@@ -5,6 +5,7 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QBoxLayout>
 #include <QKeyEvent>
 #include <QLayout>
 #include <QMenuBar>
@@ -12,6 +13,7 @@
 #include <QScreen>
 #include <QScrollArea>
 #include <QStyle>
+#include <QTabBar>
 #include <QTabWidget>
 #include <array>
 
@@ -81,6 +83,24 @@ void InstallKeyboard(TForm1& form)
         saves.at(static_cast<size_t>(form.PageControl1->currentIndex()))->click();
     });
 
+    // The next or the previous tab, round, wherever the keyboard is in the window.
+    for (const int step : {1, -1}) {
+        auto* turn = new QAction(&form);
+        turn->setObjectName(step > 0 ? QStringLiteral("NextTab") : QStringLiteral("PreviousTab"));
+        turn->setShortcuts(
+            step > 0 ? QList<QKeySequence>{Qt::CTRL | Qt::Key_PageDown, Qt::CTRL | Qt::Key_Tab}
+                     // Ctrl+Shift+Tab matches as Backtab on some systems, as Tab under X11
+                     : QList<QKeySequence>{Qt::CTRL | Qt::Key_PageUp,
+                                           Qt::CTRL | Qt::SHIFT | Qt::Key_Backtab,
+                                           Qt::CTRL | Qt::SHIFT | Qt::Key_Tab});
+        form.addAction(turn);
+        QObject::connect(turn, &QAction::triggered, &form, [&form, step] {
+            QTabWidget* pages = form.PageControl1;
+            pages->setCurrentIndex((pages->currentIndex() + step + pages->count()) %
+                                   pages->count());
+        });
+    }
+
     auto* menuBar = new QAction(&form);
     menuBar->setShortcut(QKeySequence(Qt::Key_F10));
     form.addAction(menuBar);
@@ -113,10 +133,33 @@ void FitToScreen(TForm1& form)
     area->setObjectName(QStringLiteral("ClientScroll"));
     area->setFrameShape(QFrame::NoFrame);
     area->setWidget(client);
-    form.setCentralWidget(area);
+    // The tabs stay whole beside the scroll area while the pages scroll: a tab bar of the
+    // window's own takes the place of the pages' one.
+    QTabWidget* pages = form.PageControl1;
+    auto* tabs = new QTabBar;
+    tabs->setObjectName(QStringLiteral("PageTabs"));
+    tabs->setShape(QTabBar::RoundedEast);
+    tabs->setDrawBase(false);
+    for (int i = 0; i < pages->count(); ++i)
+        tabs->addTab(pages->tabIcon(i), pages->tabText(i));
+    tabs->setCurrentIndex(pages->currentIndex());
+    pages->tabBar()->hide();
+    QObject::connect(tabs, &QTabBar::currentChanged, pages, &QTabWidget::setCurrentIndex);
+    QObject::connect(pages, &QTabWidget::currentChanged, tabs, &QTabBar::setCurrentIndex);
+    auto* holder = new QWidget;
+    auto* row = new QHBoxLayout(holder);
+    row->setContentsMargins(0, 0, 0, 0);
+    row->setSpacing(0);
+    row->addWidget(area);
+    row->addWidget(tabs, 0, Qt::AlignTop);
+    form.setCentralWidget(holder);
+    // Room for the pages, their vertical scroll bar and the tabs, where the screen has it.
+    const QSize widest(natural.width() + tabs->sizeHint().width() +
+                           area->style()->pixelMetric(QStyle::PM_ScrollBarExtent),
+                       natural.height());
     form.layout()->setSizeConstraint(QLayout::SetDefaultConstraint);
     form.setMinimumSize(natural.boundedTo(QSize(320, 240)));
-    form.setMaximumSize(natural);
-    form.resize(natural.boundedTo(room));
+    form.setMaximumSize(widest);
+    form.resize(widest.boundedTo(room));
     form.move(free.topLeft());
 }

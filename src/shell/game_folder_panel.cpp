@@ -14,6 +14,7 @@ GameFolderPanel::GameFolderPanel(QWidget* page) : QObject(page)
     tree = Place(new FolderTree(page), "Directory", {16, 320, 241, 161});
     tree->setStatusTip(
         QStringLiteral("Select your Gorewheel 2 directory and click \"Save Directory\" button."));
+    tree->setAccessibleName(QStringLiteral("Gorewheel 2 folder"));
     saveButton = Button(page, "SaveDir", {280, 344, 89, 25}, "Save Directory",
                         "Save the directory selected in the box as default working directory.");
     box = Group(page, "Directories", {280, 392, 273, 89}, " Directories ");

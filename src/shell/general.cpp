@@ -3,6 +3,7 @@
 #include "about.h"
 #include "buffer_view.h"
 #include "change_marks.h"
+#include "closing_question.h"
 #include "controls.h"
 #include "desktop_conventions.h"
 #include "desktop_launcher.h"
@@ -29,9 +30,11 @@
 #include "tuning_set_actions.h"
 
 #include <QCheckBox>
+#include <QCloseEvent>
 #include <QDir>
 #include <QFile>
 #include <QPushButton>
+#include <QSignalBlocker>
 #include <QTabWidget>
 #include <vector>
 
@@ -59,6 +62,7 @@ TForm1::TForm1(TForm1Services services, QWidget* parent)
     InstallFindSetting(*this);
     InstallTuningSetActions(*this);
     InstallKeyboard(*this);
+    closingQuestion_ = new ClosingQuestion(*this);
     FitToScreen(*this);
     guarded([this] { FormCreate(); });
 }
@@ -73,12 +77,53 @@ TForm1::~TForm1()
 
 void TForm1::guarded(const std::function<void()>& handler)
 {
+    const int shownTab = state_.ShownTab;
+    const int shownItem = shownTab >= 0 ? chooser(static_cast<Tab>(shownTab))->itemIndex() : -1;
     RunGuarded(*messages_, handler);
+    showReloadedSection(shownTab, shownItem);
+    nameGrid();
     refreshViews();
     if (editHistory_)
         editHistory_->record();
     if (changeMarks_)
         changeMarks_->refresh();
+}
+
+// A load (Restore, Save Directory) resets the chooser of the buffer it fills but leaves
+// the grid: the section it showed is shown again from what the buffers now hold, or,
+// when they hold no game file, the grid is emptied.
+void TForm1::showReloadedSection(int shownTab, int shownItem)
+{
+    if (shownTab < 0 || state_.ShownTab != shownTab)
+        return;
+    const Tab tab = static_cast<Tab>(shownTab);
+    SectionChooser* box = chooser(tab);
+    if (box->itemIndex() != -1)
+        return;
+    if (state_.buffer(tab).count() != LineCountOf(FileOf(tab))) {
+        ResetForTab(state_, *box, *ValueList);
+        return;
+    }
+    {
+        const QSignalBlocker blocker(box);
+        box->setCurrentIndex(shownItem);
+    }
+    RunGuarded(*messages_,
+               [&] { ChooseSection(state_, CatalogueOf(tab), *box, *ValueList, *messages_); });
+}
+
+// A screen reader names the grid by the section it shows.
+void TForm1::nameGrid()
+{
+    QString name = QStringLiteral("Settings");
+    if (state_.ShownTab >= 0) {
+        const Tab tab = static_cast<Tab>(state_.ShownTab);
+        const int item = chooser(tab)->itemIndex();
+        if (item >= 0 && item < static_cast<int>(CatalogueOf(tab).items.size()))
+            name += QStringLiteral(" of ") +
+                    FromLatin1(CatalogueOf(tab).items[static_cast<size_t>(item)].text).trimmed();
+    }
+    ValueList->setAccessibleName(name);
 }
 
 void TForm1::refreshViews()
@@ -161,6 +206,11 @@ void TForm1::PageControl1Change()
 void TForm1::Exit1Click()
 {
     close();
+}
+
+void TForm1::closeEvent(QCloseEvent* event)
+{
+    event->setAccepted(closingQuestion_->mayClose());
 }
 
 void TForm1::chooseSection(Tab tab)
@@ -310,7 +360,10 @@ void TForm1::ShowContents1Click()
 
 void TForm1::LaunchSibling()
 {
-    launching_->launchSibling();
+    // Tunedeck closes once the sibling editor runs: edits not on disk are asked about
+    // first, before the sibling reads the files.
+    if (closingQuestion_->mayClose())
+        launching_->launchSibling();
 }
 
 void TForm1::Gorewheel21Click()

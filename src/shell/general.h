@@ -13,6 +13,7 @@
 #include <optional>
 
 class BufferView;
+class ClosingQuestion;
 class GameFolderPanel;
 class Launching;
 class TabPage;
@@ -186,12 +187,17 @@ public slots:
     void Gorewheel21Click();
     void About1Click();
 
+protected:
+    void closeEvent(QCloseEvent* event) override;
+
 private:
     void buildForm();
     void buildMenus();
     void connectHandlers();
     void orderTabKeys();
     void refreshViews();
+    void showReloadedSection(int shownTab, int shownItem);
+    void nameGrid();
     QString workFile(const char* name) const;
     void chooseSection(Tab tab);
     void save(Tab tab);
@@ -214,4 +220,5 @@ private:
     std::array<TabPage*, TabCount> pages_{};
     GameFolderPanel* folderPanel_ = nullptr;
     Launching* launching_ = nullptr;
+    ClosingQuestion* closingQuestion_ = nullptr;
 };

@@ -20,6 +20,15 @@ class ValueDelegate : public QStyledItemDelegate {
 public:
     explicit ValueDelegate(KeyValueGrid* grid) : QStyledItemDelegate(grid), grid_(grid) {}
 
+    QWidget* createEditor(QWidget* parent, const QStyleOptionViewItem& option,
+                          const QModelIndex& index) const override
+    {
+        QWidget* editor = QStyledItemDelegate::createEditor(parent, option, index);
+        editor->setAccessibleName(QStringLiteral("Value of ") +
+                                  index.siblingAtColumn(KeyColumn).data().toString());
+        return editor;
+    }
+
     void setModelData(QWidget* editor, QAbstractItemModel* model,
                       const QModelIndex& index) const override
     {
@@ -31,6 +40,19 @@ public:
 
 private:
     KeyValueGrid* grid_;
+};
+
+// A value cell: a screen reader tells with the value what the status bar tells of its row
+// (the setting's Details text and the notes beside it).
+class ValueCell : public QTableWidgetItem {
+public:
+    using QTableWidgetItem::QTableWidgetItem;
+    QVariant data(int role) const override
+    {
+        if (role == Qt::AccessibleDescriptionRole && tableWidget())
+            return static_cast<const KeyValueGrid*>(tableWidget())->statusText(row());
+        return QTableWidgetItem::data(role);
+    }
 };
 
 KeyValueGrid::KeyValueGrid(QWidget* parent) : QTableWidget(0, 2, parent)
@@ -83,7 +105,7 @@ void KeyValueGrid::insertTop(const std::string& key, const std::string& value)
     auto* keyItem = new QTableWidgetItem(FromLatin1(key));
     keyItem->setFlags(Qt::ItemIsEnabled | Qt::ItemIsSelectable);
     setItem(0, KeyColumn, keyItem);
-    setItem(0, ValueColumn, new QTableWidgetItem(FromLatin1(value)));
+    setItem(0, ValueColumn, new ValueCell(FromLatin1(value)));
     ++dataRows_;
 }
 

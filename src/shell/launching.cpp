@@ -10,6 +10,16 @@
 #include <QPointer>
 #include <QProcessEnvironment>
 
+namespace {
+
+// A saved folder that lacks the program is named, so the player knows where to look.
+QString NotIn(const char* program, const QString& folder)
+{
+    return QStringLiteral("%1 is not in %2.").arg(QLatin1String(program), folder);
+}
+
+} // namespace
+
 Launching::Launching(TForm1& form, Launcher& launcher)
     : QObject(&form), form_(form), launcher_(launcher)
 {
@@ -40,17 +50,25 @@ void Launching::launchSibling()
 {
     // Tunedeck gives way to the sibling editor, but only to one that has started; it runs in
     // the game's Wine prefix when there is one.
-    launch(QFileInfo(form_.state().workFile(QLatin1String(SiblingEditor))).absoluteFilePath(),
-           LaunchTarget::Helper, [this] { form_.close(); });
+    const QFileInfo sibling(form_.state().workFile(QLatin1String(SiblingEditor)));
+    if (!FileExists(sibling.filePath())) {
+        form_.messages().information(NotIn(SiblingEditor, sibling.absolutePath()));
+        return;
+    }
+    launch(sibling.absoluteFilePath(), LaunchTarget::Helper, [this] { form_.close(); });
 }
 
 void Launching::launchGame()
 {
     const QString dir = form_.state().GameDir;
     const QString game = GameFilePath(dir, QLatin1String(GameProgram));
-    if (!FileExists(game)) {
+    if (dir.isEmpty()) {
         form_.messages().information(
             QStringLiteral("You must save your Gorewheel 2 directory to use this feature."));
+        return;
+    }
+    if (!FileExists(game)) {
+        form_.messages().information(NotIn(GameProgram + 1, dir)); // the name, not its backslash
         return;
     }
     const QFileInfo folder(dir);

@@ -2,6 +2,35 @@
 
 #include "application.h"
 
+#include <QAbstractItemView>
+#include <QApplication>
+#include <QPointer>
+#include <QPushButton>
+
+namespace {
+
+// Shows the box and gives the keyboard back to what had it. An editor open in a grid goes
+// while the box has the keyboard, so its grid takes it back, on the cell that was current.
+int Run(QMessageBox& box)
+{
+    const QPointer<QWidget> focus = QApplication::focusWidget();
+    QPointer<QAbstractItemView> view;
+    for (QWidget* up = focus; up && !view; up = up->parentWidget())
+        view = qobject_cast<QAbstractItemView*>(up);
+    const QPersistentModelIndex cell = view ? view->currentIndex() : QModelIndex();
+    const int answer = box.exec();
+    if (view) {
+        view->setFocus(Qt::OtherFocusReason);
+        if (cell.isValid())
+            view->setCurrentIndex(cell);
+    } else if (focus) {
+        focus->setFocus(Qt::OtherFocusReason);
+    }
+    return answer;
+}
+
+} // namespace
+
 void MessageBoxes::show(QMessageBox::Icon icon, const QString& title, const QString& text)
 {
     QString shown = text;
@@ -10,7 +39,7 @@ void MessageBoxes::show(QMessageBox::Icon icon, const QString& title, const QStr
     box.setTextFormat(Qt::PlainText);
     if (parent_)
         box.setFont(parent_->font()); // the window's font, not the desktop's
-    box.exec();
+    Run(box);
 }
 
 void MessageBoxes::error(const QString& text)
@@ -47,5 +76,25 @@ bool MessageBoxes::ask(const QString& text)
         box.setFont(parent_->font());
     box.setDefaultButton(QMessageBox::No);
     box.setEscapeButton(QMessageBox::No);
-    return box.exec() == QMessageBox::Yes;
+    return Run(box) == QMessageBox::Yes;
+}
+
+Messages::Closing MessageBoxes::askBeforeClosing(const QString& text)
+{
+    QMessageBox box(QMessageBox::Warning, QStringLiteral("Warning"), text,
+                    QMessageBox::Save | QMessageBox::Discard | QMessageBox::Cancel, parent_);
+    box.setTextFormat(Qt::PlainText);
+    if (parent_)
+        box.setFont(parent_->font());
+    box.button(QMessageBox::Discard)->setText(QStringLiteral("Don't Save"));
+    box.setDefaultButton(QMessageBox::Save);
+    box.setEscapeButton(QMessageBox::Cancel);
+    switch (Run(box)) {
+    case QMessageBox::Save:
+        return Closing::Save;
+    case QMessageBox::Discard:
+        return Closing::DontSave;
+    default:
+        return Closing::Cancel;
+    }
 }

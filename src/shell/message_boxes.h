@@ -17,6 +17,7 @@ public:
     void plain(const QString& text) override;
     void report(const QString& text) override;
     bool ask(const QString& text) override;
+    Closing askBeforeClosing(const QString& text) override;
 
 private:
     void show(QMessageBox::Icon icon, const QString& title, const QString& text);

@@ -4,13 +4,16 @@
 #include "catalogue/catalogue.h"
 #include "controls.h"
 #include "documents/game_files.h"
+#include "documents/reference_copies.h"
 #include "editing/section_procedure.h"
 #include "form_parts.h"
 #include "jpeg_picture.h"
 #include "latin1.h"
 
+#include <QAbstractItemView>
 #include <QCheckBox>
 #include <QGroupBox>
+#include <QLineEdit>
 #include <QPushButton>
 #include <QTabWidget>
 #include <array>
@@ -134,4 +137,11 @@ TabPage::TabPage(Tab tab, TextBuffer& buffer, QTabWidget* pages) : tab(tab)
     details = CheckBox(this, text.details, {504, 352, 129, 17}, "Show File Details");
     view = Place(new BufferView(buffer, this), text.view, {0, 312, 769, 177});
     view->hide();
+    // What a screen reader calls the controls that show no caption of their own.
+    const QString caption = FromLatin1(CatalogueOf(tab).caption);
+    chooser->setAccessibleName(caption + QStringLiteral(" section"));
+    chooser->lineEdit()->setAccessibleName(chooser->accessibleName());
+    chooser->view()->setAccessibleName(caption + QStringLiteral(" sections"));
+    view->setAccessibleName(QLatin1String(GameFileName(FileOf(tab))) +
+                            QStringLiteral(" as Tunedeck holds it"));
 }

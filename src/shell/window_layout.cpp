@@ -61,8 +61,10 @@ void TForm1::buildForm()
 
     PageControl1 = Place(new QTabWidget(client), "PageControl1", {0, 0, 801, 522});
     PageControl1->setTabPosition(QTabWidget::East);
+    PageControl1->setAccessibleName(QStringLiteral("Tabs"));
     ProgressBar1 = Place(new ProgressBar(client), "ProgressBar1", {8, 496, 761, 17});
     ProgressBar1->setMaximum(1796);
+    ProgressBar1->setAccessibleName(QStringLiteral("Progress"));
     Panel1 = Place(new QFrame(client), "Panel1", {288, 8, 481, 297});
     Panel1->setFrameStyle(QFrame::Panel | QFrame::Sunken);
     Panel1->setLineWidth(2);

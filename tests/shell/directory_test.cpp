@@ -80,7 +80,7 @@ private slots:
     void configurationCannotBeWritten_data();
     void configurationCannotBeWritten();
     void saveValidFolderTwice();
-    void saveLeavesGridLabelsAndOtherChoosers();
+    void saveShowsTheSectionAgainLeavesLabelsAndOtherChoosers();
     void letterCaseOfGameFiles_data();
     void letterCaseOfGameFiles();
     void folderNameSurvivesSaveAndStart_data();
@@ -573,7 +573,7 @@ void DirectoryTest::saveValidFolderTwice()
     QCOMPARE(next->state().Memo1.line(60), generalMarker);
 }
 
-void DirectoryTest::saveLeavesGridLabelsAndOtherChoosers()
+void DirectoryTest::saveShowsTheSectionAgainLeavesLabelsAndOtherChoosers()
 {
     WorkFolder folder;
     folder.writeIni("Tunedeck.ini", folder.gameDir().toStdString());
@@ -608,16 +608,19 @@ void DirectoryTest::saveLeavesGridLabelsAndOtherChoosers()
 
     QCOMPARE(Shown(window.messages), QStringList{DemoCopyTaken("General.txt")});
     QCOMPARE(form.state().Memo1.line(line), std::string("777\t\t\t\t\t// changed on disk"));
-    // The grid and the row table still show the section as it was.
+    // The grid shows the section again, as the buffers now hold it; so does Restore.
     QCOMPARE(form.ValueList->key(1), shownKey);
-    QCOMPARE(form.ValueList->value(1), shownValue);
+    QCOMPARE(form.ValueList->value(1), std::string("777"));
+    form.ValueListValidate(form.ValueList, 1, 1, shownKey, shownValue);
+    form.Button4Click();
+    QCOMPARE(form.ValueList->value(1), std::string("777"));
     QVERIFY(form.state().RowKeys == rowKeys);
     QVERIFY(form.state().RowLines == rowLines);
     // The tree's labels tell of the last click, not of the save.
     QCOMPARE(form.LabelSelected->text(), folder.path());
     QCOMPARE(form.LabelValid->text(), QStringLiteral("No"));
-    // The choosers of the reloaded Car Settings and Pedestrians buffers lose their selection.
-    QCOMPARE(form.ComboBox1->currentIndex(), -1);
+    // The chooser of the reloaded Pedestrians buffer loses its selection.
+    QCOMPARE(form.ComboBox1->currentIndex(), 1);
     QCOMPARE(form.ComboBox2->currentIndex(), -1);
 }
 

@@ -12,20 +12,25 @@
 #include "key_value_grid.h"
 #include "launch_command.h"
 
+#include <QAccessible>
 #include <QApplication>
 #include <QCheckBox>
 #include <QDirIterator>
+#include <QFontDatabase>
 #include <QGroupBox>
 #include <QHeaderView>
 #include <QLabel>
+#include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
 #include <QPushButton>
 #include <QScreen>
 #include <QScrollArea>
 #include <QScrollBar>
+#include <QSessionManager>
 #include <QSignalBlocker>
 #include <QStatusBar>
+#include <QTabBar>
 #include <QTabWidget>
 #include <QTextBlock>
 #include <QTimer>
@@ -162,6 +167,9 @@ private slots:
 
     void leavingWritesNothing_data();
     void leavingWritesNothing();
+
+    void keyboardStaysWithThePlayer();
+    void screenReaderNames();
 
     void detailsViewToggles_data();
     void detailsViewToggles();
@@ -308,6 +316,12 @@ void MainWindowTest::windowFitsTheScreen()
     }
     QVERIFY(area);
     QVERIFY(free.contains(window->frameGeometry()));
+    // The tab bar shows whole beside the scrolling pages, not under their scroll bar.
+    QTabBar* tabs = nullptr;
+    for (QTabBar* bar : window->findChildren<QTabBar*>())
+        tabs = bar->isVisible() ? bar : tabs;
+    QVERIFY(tabs && !area->isAncestorOf(tabs) && tabs->rect().contains(tabs->tabRect(3)));
+    QVERIFY(window->rect().contains(QRect(tabs->mapTo(window.form.get(), QPoint()), tabs->size())));
     QVERIFY(window->height() > free.height() * 4 / 5); // as large as the screen allows
     QVERIFY(window->StatusBar1->isVisible());
     QVERIFY(window->rect().contains(
@@ -791,42 +805,139 @@ void MainWindowTest::tabSwitchResetsNewTab()
 
 void MainWindowTest::leavingWritesNothing_data()
 {
+    using Answer = Messages::Closing;
     QTest::addColumn<QString>("how");
-    QTest::newRow("Exit1Click") << "handler";
-    QTest::newRow("File > Exit") << "menu";
-    QTest::newRow("closing the window") << "close";
+    QTest::addColumn<QString>("edited"); // the files with unsaved edits, as the question says
+    QTest::addColumn<Answer>("answer");
+    QTest::addColumn<bool>("closes");
+    const QString both = "General.txt and Settings.txt", ped = "Settings.txt";
+    QTest::newRow("Exit1Click, nothing unsaved") << "handler"
+                                                 << "" << Answer::Cancel << true;
+    QTest::newRow("File > Exit, Cancel") << "menu" << both << Answer::Cancel << false;
+    QTest::newRow("Ctrl+Q, Don't Save") << "keys" << both << Answer::DontSave << true;
+    QTest::newRow("closing the window, Save") << "close" << both << Answer::Save << true;
+    QTest::newRow("Save, another program's file kept") << "kept" << ped << Answer::Save << false;
+    QTest::newRow("session ending, no leave to ask") << "session" << both << Answer::Save << false;
 }
 
 void MainWindowTest::leavingWritesNothing()
 {
     QFETCH(QString, how);
+    QFETCH(QString, edited);
+    QFETCH(Messages::Closing, answer);
+    QFETCH(bool, closes);
 
     WorkFolder folder;
     StartWithGame(folder);
     Window window(folder);
     TForm1& form = *window.form;
     form.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&form));
-    const std::map<QString, std::string> before = Snapshot(folder.path());
-
-    // Edits in every buffer, one through the grid, none saved.
+    QVERIFY(QTest::qWaitForWindowActive(&form));
     Choose(form, 0, FirstSectionItem(0));
-    form.ValueListValidate(form.ValueList, 1, 1, form.ValueList->key(1), "12345");
-    QVERIFY(form.state().Memo1.line(form.state().RowLines[1]).find("12345") != std::string::npos);
-    form.state().PedMemo.setLine(5, "edited pedestrian line");
-    form.state().MiscMemo.setLine(6, "edited miscellaneous line");
-    form.state().APOMemo.setLine(7, "edited APO line");
+    if (edited == "General.txt and Settings.txt")
+        form.ValueListValidate(form.ValueList, 1, 1, form.ValueList->key(1), "12345");
+    if (!edited.isEmpty())
+        form.state().PedMemo.setLine(5, "edited pedestrian line");
+    if (how == QLatin1String("kept")) // another program's save, which the Save does not replace
+        ReplaceFileLine(folder.settingsPath(), 6, "changed elsewhere");
+    const std::map<QString, std::string> before = Snapshot(folder.path());
+    window.messages.closing = answer;
 
     if (how == QLatin1String("handler"))
         form.Exit1Click();
     else if (how == QLatin1String("menu"))
         form.Exit1->trigger();
+    else if (how == QLatin1String("keys"))
+        QTest::keyClick(&form, Qt::Key_Q, Qt::ControlModifier);
+    else if (how == QLatin1String("session"))
+        emit qApp->commitDataRequest(*qApp->findChild<QSessionManager*>());
     else
         form.close();
 
-    QVERIFY(!form.isVisible());
-    QVERIFY(Snapshot(folder.path()) == before);
-    QCOMPARE(Shown(window.messages), QStringList{});
+    QCOMPARE(form.isVisible(), !closes);
+    const QString asked = WarningText("Save the changes to " + edited + " before closing?");
+    QCOMPARE(Shown(window.messages).value(0), edited.isEmpty() || how == "session" ? "" : asked);
+    const bool saved = answer == Messages::Closing::Save && closes;
+    QCOMPARE(Snapshot(folder.path()) == before, !saved);
+    QCOMPARE(ReadBytes(folder.generalPath()).find("12345") != std::string::npos, saved);
+    QVERIFY(closes || HoldsUnsavedEdits(form.state(), Tab::Pedestrians)); // kept on Cancel
+}
+
+// After a box the grid opened (the window's own boxes) the keyboard is back on the cell
+// that opened it; Escape in the question before closing keeps the window. Ctrl+PgUp/PgDn
+// and Ctrl+Tab/Ctrl+Shift+Tab then turn the tabs round wherever the keyboard is.
+void MainWindowTest::keyboardStaysWithThePlayer()
+{
+    WorkFolder folder;
+    StartWithGame(folder);
+    TForm1 form(TForm1Services{nullptr, nullptr, folder.path(), folder.path("home")});
+    form.show();
+    Choose(form, 0, FirstSectionItem(0));
+    QTimer escape; // answers every box
+    connect(&escape, &QTimer::timeout, [] {
+        if (QWidget* box = QApplication::activeModalWidget())
+            QTest::keyClick(box, Qt::Key_Escape);
+    });
+    escape.start(20);
+    form.ValueList->setCurrentCell(1, 1);
+    for (const char* typed : {"1,5", "4321", ""}) {  // refused, kept; then Ctrl+Q
+        QVERIFY(QTest::qWaitForWindowActive(&form)); // as the window manager gives it back
+        if (*typed)
+            form.ValueList->edit(form.ValueList->currentIndex());
+        QTest::keyClicks(QApplication::focusWidget(), typed);
+        QTest::keySequence(QApplication::focusWidget(),
+                           *typed ? Qt::Key_Return : Qt::CTRL | Qt::Key_Q);
+        QCoreApplication::processEvents(); // the editor commits; a box comes and goes
+        form.activateWindow();
+        QTRY_COMPARE(QApplication::focusWidget(), form.ValueList);
+        QCOMPARE(form.ValueList->currentIndex(), form.ValueList->model()->index(1, 1));
+    }
+    form.ValueList->edit(form.ValueList->currentIndex());
+    QWidget* const at[] = {QApplication::focusWidget(), form.ComboBox4->lineEdit(), form.Directory,
+                           form.ValueList};
+    const QKeySequence turns[] = {Qt::CTRL | Qt::Key_PageUp, Qt::CTRL | Qt::Key_Tab,
+                                  Qt::CTRL | Qt::Key_PageDown,
+                                  Qt::CTRL | Qt::SHIFT | Qt::Key_Backtab};
+    QString visited;
+    for (int i = 0; i < 4; ++i) {
+        at[i]->setFocus();
+        QTest::keySequence(at[i], turns[i]);
+        visited += QString::number(form.PageControl1->currentIndex());
+    }
+    QCOMPARE(visited, QStringLiteral("3010"));
+}
+
+// A screen reader names every control, and a value cell tells which setting it holds.
+void MainWindowTest::screenReaderNames()
+{
+    WorkFolder folder;
+    StartWithGame(folder);
+    Window window(folder);
+    TForm1& form = *window.form;
+    Choose(form, 0, FirstSectionItem(0));
+    form.ValueListValidate(form.ValueList, 1, 1, form.ValueList->key(1), "lots");
+    const QModelIndex value = form.ValueList->model()->index(0, 1);
+    form.ValueList->edit(value);
+    const QString details = QString::fromLatin1(form.ValueList->key(1).c_str());
+    const std::pair<QObject*, QString> names[] = {
+        {form.ValueList, "Settings of Bending"},
+        {form.Directory, "Gorewheel 2 folder"},
+        {form.Memo1, "General.txt as Tunedeck holds it"},
+        {form.PedMemo, "Settings.txt as Tunedeck holds it"},
+        {form.ComboBox3->lineEdit(), "Miscellaneous section"},
+        {form.ValueList->indexWidget(value), "Value of " + details},
+        {form.ProgressBar1, "Progress"}};
+    for (const auto& [control, name] : names)
+        QCOMPARE(QAccessible::queryAccessibleInterface(control)->text(QAccessible::Name), name);
+    for (QWidget* control : form.findChildren<QWidget*>())
+        QVERIFY2(
+            control->focusPolicy() == Qt::NoFocus ||
+                !QAccessible::queryAccessibleInterface(control)->text(QAccessible::Name).isEmpty(),
+            control->metaObject()->className());
+    QAccessibleInterface* cell =
+        QAccessible::queryAccessibleInterface(form.ValueList)->tableInterface()->cellAt(0, 1);
+    QCOMPARE(cell->text(QAccessible::Description),
+             details + "   Original: 9800   Expected a whole number like 9800   Not saved");
 }
 
 void MainWindowTest::detailsViewToggles_data()
@@ -889,7 +1000,21 @@ void MainWindowTest::detailsViewToggles()
     // A fixed-width font with a tab stop every 8 characters: the text after the first TAB
     // of lines whose values differ in length starts at the same place, 8 characters in.
     BufferView* view = ViewOf(form, tab);
-    QVERIFY(QFontInfo(view->font()).fixedPitch());
+    // Each character a game file holds takes one width where any font here has that (the
+    // window's proportional font stands in for a desktop's); else the desktop's font stays.
+    const auto even = [view](const QString& family, const QFont& font = {}) {
+        const QFontMetrics m(family.isEmpty() ? font : QFont(family, view->font().pointSize()));
+        const int w = m.horizontalAdvance(' ');
+        return m.horizontalAdvance('i') == w && m.horizontalAdvance('W') == w &&
+               m.horizontalAdvance('0') == w;
+    };
+    const QStringList families = QFontDatabase::families();
+    const bool anyEven =
+        std::any_of(families.begin(), families.end(), [&](auto& f) { return even(f); });
+    QCOMPARE(even({}, view->font()), anyEven);
+    QCOMPARE(even({}, BufferView::EvenFont(form.font())), anyEven);
+    QVERIFY(anyEven || QFontInfo(view->font()).family() ==
+                           QFontInfo(QFontDatabase::systemFont(QFontDatabase::FixedFont)).family());
     const auto afterFirstTab = [view](int line, int tabAt) {
         QTextCursor cursor(view->document()->findBlockByNumber(line));
         cursor.setPosition(cursor.position() + tabAt + 1);
@@ -903,7 +1028,9 @@ void MainWindowTest::detailsViewToggles()
             lineByTabAt.emplace(tabAt, int(i));
     }
     QVERIFY(lineByTabAt.size() >= 2);
-    const int eight = qRound(8 * QFontMetricsF(view->font()).horizontalAdvance(QLatin1Char(' ')));
+    const auto& [firstTabAt, firstLine] = *lineByTabAt.begin();
+    const int eight = anyEven ? qRound(8 * QFontMetricsF(view->font()).horizontalAdvance(' '))
+                              : afterFirstTab(firstLine, int(firstTabAt)); // all alike
     for (const auto& [tabAt, line] : lineByTabAt)
         QCOMPARE(afterFirstTab(line, int(tabAt)), eight);
 
@@ -1251,12 +1378,14 @@ void MainWindowTest::gameLaunch()
         QCOMPARE(window.launcher.started[0].workingFolder, folder.gameDir());
     } else {
         QCOMPARE(Shown(window.messages),
-                 QStringList{!inPrefix
-                                 ? InformationText(QStringLiteral("You must save your Gorewheel 2 "
-                                                                  "directory to use this feature."))
-                                 : ErrorText(QStringLiteral(
-                                       "Could not start gwheel2.exe: wine was not found; install "
-                                       "Wine or open the game from your launcher."))});
+                 QStringList{
+                     !inPrefix ? InformationText(directoryKnown ? "gwheel2.exe is not in " +
+                                                                      folder.gameDir() + "."
+                                                                : "You must save your Gorewheel 2 "
+                                                                  "directory to use this feature.")
+                               : ErrorText(QStringLiteral(
+                                     "Could not start gwheel2.exe: wine was not found; install "
+                                     "Wine or open the game from your launcher."))});
         QVERIFY(window.launcher.started.empty());
     }
     // Tunedeck keeps running.
@@ -1297,6 +1426,7 @@ void MainWindowTest::siblingLaunch()
     QVERIFY(button->isVisible());
     if (!starts)
         window.launcher.failure = QStringLiteral("xdg-open ended with exit code 3.");
+    window.messages.closing = Messages::Closing::DontSave; // asked before the sibling reads
     QTest::mouseClick(button, Qt::LeftButton);
 
     QCOMPARE(window.launcher.started.size(), size_t(1));
@@ -1304,7 +1434,7 @@ void MainWindowTest::siblingLaunch()
     QCOMPARE(window.launcher.started[0].workingFolder, folder.path());
     // Tunedeck gives way only to a sibling that has started.
     QCOMPARE(form.isVisible(), !starts);
-    QCOMPARE(Shown(window.messages),
+    QCOMPARE(Shown(window.messages).mid(1), // after the question before closing
              starts ? QStringList{}
                     : QStringList{ErrorText(QStringLiteral(
                           "Could not start Perkwright.exe: xdg-open ended with exit code 3."))});

@@ -32,6 +32,8 @@ struct FakeMessages : Messages {
             whileAsked();
         return answer;
     }
+    Closing closing = Closing::Cancel; // to the question before closing
+    Closing askBeforeClosing(const QString& text) override { return warning(text), closing; }
 
     std::vector<QString> texts(Kind kind) const
     {
