@@ -5,11 +5,12 @@
 
 #include "catalogue/catalogue.h"
 #include "documents/errors.h"
-#include "documents/file_operations.h"
 #include "documents/game_files.h"
 #include "documents/reference_copies.h"
 #include "editing/changes.h"
+#include "editing/outcome_texts.h"
 #include "editing/save_history.h"
+#include "editing/tab_actions.h"
 #include "editing/tuning_set.h"
 #include "editing/value_rule.h"
 #include "editing/write_back.h"
@@ -173,6 +174,14 @@ int Sections(Session& session, const Arguments& arguments)
     return ExitSuccess;
 }
 
+// Saves the tabs' buffers as their Save buttons do: true when every file is in place.
+bool SavedTabs(Session& session, const std::vector<Tab>& tabs)
+{
+    ActionOutcome saved = ActionOutcome::Failed;
+    return session.guarded([&] { saved = Save(session.state, session.controls, tabs); }) &&
+           saved == ActionOutcome::Done;
+}
+
 bool LoadFileOf(Session& session, Tab tab)
 {
     return session.load(FileOf(tab)) == LoadResult::Loaded;
@@ -185,16 +194,15 @@ int Show(Session& session, const Arguments& arguments)
     const int item = ItemArgument(tab, arguments[1], session.messages);
     if (!LoadFileOf(session, tab))
         return ExitTrouble;
-    const int errorsBefore = session.messages.errorCount();
-    const int plainsBefore = session.messages.plainCount();
-    const std::vector<GridRow> rows = session.choose(tab, item);
-    if (session.messages.errorCount() != errorsBefore)
+    SectionOutcome shown = SectionOutcome::NotLoaded;
+    const std::vector<GridRow> rows = session.choose(tab, item, &shown);
+    if (shown == SectionOutcome::NotLoaded)
         return ExitTrouble;
     for (size_t n = 0; n < rows.size(); ++n)
         PrintOut(Number(static_cast<long long>(n + 1)) + '\t' + rows[n].details + '\t' +
                  rows[n].value + '\n');
     // The tab's answer to an item with no section.
-    return session.messages.plainCount() != plainsBefore ? ExitFailed : ExitSuccess;
+    return shown == SectionOutcome::Unlisted ? ExitFailed : ExitSuccess;
 }
 
 // set TAB ITEM ROW VALUE: commits the value in the grid row and saves the tab's buffer.
@@ -215,9 +223,9 @@ int Set(Session& session, const Arguments& arguments)
 
     // The item is chosen as the player would, for the tab's answer to an item with no
     // section and the refusal of a buffer that is not ready.
-    const int errorsBefore = messages.errorCount();
-    session.choose(tab, item);
-    if (messages.errorCount() != errorsBefore)
+    SectionOutcome shown = SectionOutcome::NotLoaded;
+    session.choose(tab, item, &shown);
+    if (shown == SectionOutcome::NotLoaded)
         return ExitTrouble;
 
     // The write-back itself decides which places stand for a setting, and which values may
@@ -236,7 +244,7 @@ int Set(Session& session, const Arguments& arguments)
                      " on tab " + ShortName(tab) + " stands for no setting; nothing was written.");
         return ExitTrouble;
     }
-    if (!session.guarded([&] { Save(session.state, session.controls, tab); }))
+    if (!SavedTabs(session, {tab}))
         return ExitTrouble;
     WarnOffShape(session, place, result.shapeNote);
     return ExitSuccess;
@@ -323,7 +331,7 @@ int Apply(Session& session, const Arguments& arguments)
     std::vector<Tab> tabs;
     for (TuningFile file : files)
         tabs.push_back(TabOf(file));
-    if (!session.guarded([&] { Save(session.state, session.controls, tabs); }))
+    if (!SavedTabs(session, tabs))
         return ExitTrouble;
     std::vector<SettingPlace> places;
     for (const TuningEntry& entry : entries)
@@ -337,8 +345,11 @@ int BackupFiles(Session& session, const Arguments&)
 {
     int status = ExitSuccess;
     for (TuningFile file : TuningFiles) {
-        if (session.load(file) != LoadResult::Loaded ||
-            !session.guarded([&] { Backup(session.state, session.controls, TabOf(file)); }))
+        ActionOutcome copied = ActionOutcome::Failed;
+        if (session.load(file) != LoadResult::Loaded || !session.guarded([&] {
+                copied = Backup(session.state, session.controls, TabOf(file));
+            }) ||
+            copied != ActionOutcome::Done)
             status = ExitTrouble;
     }
     return status;
@@ -458,8 +469,10 @@ int Revert(Session& session, const Arguments& arguments)
         return ExitTrouble;
     }
     const KeptVersion& version = entries[static_cast<size_t>(*number - 1)].version;
-    return session.guarded(
-               [&] { PutBack(session.state, session.messages, session.progress, version); })
+    ActionOutcome putBack = ActionOutcome::Failed;
+    return session.guarded([&] {
+        putBack = PutBack(session.state, session.messages, session.progress, version);
+    }) && putBack == ActionOutcome::Done
                ? ExitSuccess
                : ExitTrouble;
 }
@@ -508,7 +521,7 @@ int TakeOriginals(Session& session, const Arguments&)
         int error = 0;
         if (!session.guarded([&] { error = WriteReferenceCopy(plan); }) || error != 0) {
             if (error != 0)
-                messages.error(QStringLiteral("Save aborted with error: %1").arg(error));
+                messages.error(SaveAbortedText(error));
             status = ExitTrouble;
             continue;
         }

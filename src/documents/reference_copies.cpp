@@ -1,8 +1,8 @@
 #include "reference_copies.h"
 
 #include "errors.h"
-#include "file_operations.h"
 #include "folder_lock.h"
+#include "game_file_reading.h"
 #include "game_paths.h"
 #include "interfaces.h"
 #include "replacement_file.h"
@@ -83,8 +83,8 @@ ReferenceCopyPlan PlanReferenceCopy(const AppState& state, TuningFile file, cons
     const std::optional<std::string> game = ReadBytesFrom(gamePath);
     if (game) {
         plan.bytes = *game;
-        const int limit = LineCountOf(file) + 1;
-        plan.accepted = static_cast<int>(SplitLines(plan.bytes, limit).size()) == LineCountOf(file);
+        plan.accepted =
+            static_cast<int>(SplitGameFile(file, plan.bytes).size()) == LineCountOf(file);
     }
     if (FileExists(plan.copyPath)) {
         const std::optional<std::string> copy = ReadBytesFrom(plan.copyPath);

@@ -1,11 +1,12 @@
 #include "save_history.h"
 
 #include "documents/errors.h"
-#include "documents/file_operations.h"
 #include "documents/folder_lock.h"
 #include "documents/game_paths.h"
 #include "documents/interfaces.h"
 #include "documents/replacement_file.h"
+#include "outcome_texts.h"
+#include "tab_actions.h"
 
 #include <QCryptographicHash>
 #include <QDir>
@@ -232,10 +233,12 @@ std::vector<KeptVersion> KeptVersions(const AppState& state, TuningFile file)
 
 std::vector<std::string> ContentLines(TuningFile file, const QString& path)
 {
-    std::vector<std::string> lines;
-    if (FileExists(path) && !ReadLinesFrom(path, LineCountOf(file) + 1, lines))
-        lines.clear();
-    return lines;
+    GameFileRead read = ReadGameFile(file, path);
+    if (read.outcome == ReadOutcome::ReadError)
+        throw FileError(read.systemText);
+    if (read.outcome != ReadOutcome::Loaded && read.outcome != ReadOutcome::WrongLineCount)
+        read.lines.clear();
+    return std::move(read.lines);
 }
 
 VersionChanges ChangesBetween(TuningFile file, const TextBuffer& older, const TextBuffer& newer)
@@ -290,40 +293,13 @@ std::vector<HistoryEntry> SaveHistory(const AppState& state, const std::vector<T
     }
 }
 
-namespace {
-
-// Passes every message on, noting whether an error was among them.
-class ErrorWatch : public Messages {
-public:
-    explicit ErrorWatch(Messages& messages) : messages_(messages) {}
-    bool failed = false;
-    void error(const QString& text) override
-    {
-        failed = true;
-        messages_.error(text);
-    }
-    void warning(const QString& text) override { messages_.warning(text); }
-    void information(const QString& text) override { messages_.information(text); }
-    void plain(const QString& text) override { messages_.plain(text); }
-    bool ask(const QString& text) override { return messages_.ask(text); }
-    void report(const QString& text) override
-    {
-        failed = true;
-        messages_.report(text);
-    }
-
-private:
-    Messages& messages_;
-};
-
-} // namespace
-
-bool PutBack(AppState& state, Messages& messages, Progress& progress, const KeptVersion& version)
+ActionOutcome PutBack(AppState& state, Messages& messages, Progress& progress,
+                      const KeptVersion& version)
 {
     const QString& path = PathOf(state, version.file);
     if (path.isEmpty()) {
-        messages.error(QStringLiteral("Save your \"Gorewheel 2\" directory first."));
-        return false;
+        messages.error(MissingFileText());
+        return ActionOutcome::Refused;
     }
     const TextBuffer lines(ContentLines(version.file, version.path));
     if (lines.count() != LineCountOf(version.file)) {
@@ -331,11 +307,8 @@ bool PutBack(AppState& state, Messages& messages, Progress& progress, const Kept
                                       "was not put back.")
                            .arg(HistoryName(version.file), ShownTime(version))
                            .arg(LineCountOf(version.file)));
-        return false;
+        return ActionOutcome::Refused;
     }
-    ErrorWatch watch(messages);
-    const bool replaced =
-        WriteAfterAsking(state, watch, progress, {{&lines, path}},
-                         QStringLiteral("the version kept at %1").arg(ShownTime(version)));
-    return replaced && !watch.failed;
+    return WriteAfterAsking(state, messages, progress, {{&lines, path, version.file}},
+                            QStringLiteral("the version kept at %1").arg(ShownTime(version)));
 }

@@ -3,6 +3,7 @@
 #include "documents/app_state.h"
 #include "documents/game_files.h"
 #include "editing/changes.h"
+#include "editing/tab_actions.h"
 
 #include <QDateTime>
 #include <QString>
@@ -81,6 +82,7 @@ std::vector<std::string> ContentLines(TuningFile file, const QString& path);
 
 // Writes the version over its game file (GeneralPath or SettingsPath) as a Save does, which
 // keeps the file's present bytes as a version first. A version without the line count of
-// its file is refused. Returns whether the game file now holds the version; every failure
+// its file is refused. Done when the game file now holds the version; every other outcome
 // has been told.
-bool PutBack(AppState& state, Messages& messages, Progress& progress, const KeptVersion& version);
+ActionOutcome PutBack(AppState& state, Messages& messages, Progress& progress,
+                      const KeptVersion& version);

@@ -1,6 +1,6 @@
 #include "documents/errors.h"
-#include "documents/file_operations.h"
 #include "editing/save_history.h"
+#include "editing/tab_actions.h"
 #include "faults/fault_injection.h"
 #include "support/fakes.h"
 #include "support/test_support.h"
