@@ -125,4 +125,21 @@ TEST_F(SaveHistoryTest, ListsTheSettingsEachSaveChangedNewestFirst)
     EXPECT_EQ(first.otherLines, 0);
 }
 
+// Put back over another program's save: No writes nothing and is no success; Yes puts it back.
+TEST_F(SaveHistoryTest, PutBackOverAnotherProgramsSaveFollowsTheAnswer)
+{
+    save(); // Tunedeck's own stamp of the file
+    state.Memo1.setLine(58, "12,250,7\t// credits");
+    save();
+    const std::string stranger = ReadBytes(state.GeneralPath) + "another program's line\r\n";
+    for (const bool answer : {false, true}) {
+        WriteBytes(state.GeneralPath, stranger);
+        messages.answer = answer;
+        const KeptVersion version = versions().back();
+        EXPECT_EQ(PutBack(state, messages, progress, version),
+                  answer ? ActionOutcome::Done : ActionOutcome::Declined);
+        EXPECT_EQ(ReadBytes(state.GeneralPath) == stranger, !answer);
+    }
+}
+
 } // namespace
