@@ -100,7 +100,7 @@ WriteResult WriteTogether(AppState& state, Progress& progress,
         std::vector<ReplacementFile*> replaced;
         for (size_t i = 0; i < targets.size(); ++i) {
             if (state.BeforeReplacingGameFile && targets[i].gameFile)
-                state.BeforeReplacingGameFile(state, targets[i].path);
+                state.BeforeReplacingGameFile(state, *targets[i].gameFile, targets[i].path);
             const TextBuffer& buffer = *targets[i].buffer;
             if (i > 0)
                 progress.setPosition(0);
