@@ -95,21 +95,21 @@ LoadResult ResultOf(ReadOutcome outcome)
 
 } // namespace
 
-void Session::missing(TuningFile, const QString& path)
-{
-    requireFile(path);
-}
-
-void Session::opening(TuningFile, const QString& path)
-{
-    locks_.emplace_back(path);
-}
-
 LoadResult Session::load(TuningFile file)
 {
     gameFilePath(file); // finds the game directory, or ends the command
+    // Start-up's steps around a game file: a missing one is named, a present one locked.
+    struct ToolSteps : StartUpSteps {
+        Session& session;
+        explicit ToolSteps(Session& s) : session(s) {}
+        void missing(TuningFile, const QString& path) override { session.requireFile(path); }
+        void opening(TuningFile, const QString& path) override
+        {
+            session.locks_.emplace_back(path);
+        }
+    } steps(*this);
     ReadOutcome outcome = ReadOutcome::ReadError;
-    guarded([&] { outcome = StartUpFile(state, controls, file, *this); });
+    guarded([&] { outcome = StartUpFile(state, controls, file, steps); });
     return ResultOf(outcome);
 }
 

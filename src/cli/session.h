@@ -24,7 +24,7 @@ enum class LoadResult {
 
 // One run of the tool: the program state as the window holds it, and the stand-ins for
 // the controls around it.
-class Session : private StartUpSteps {
+class Session {
 public:
     // `gameDir` is the directory given on the command line, if any.
     Session(ConsoleMessages& messages, std::optional<QString> gameDir = std::nullopt);
@@ -68,9 +68,6 @@ private:
     // The directory given on the command line, else the first line of the configuration
     // file in the working folder. Ends the command when there is none.
     void findGameDirectory();
-    // Start-up's steps around a game file: a missing one is named, a present one locked.
-    void missing(TuningFile file, const QString& path) override;
-    void opening(TuningFile file, const QString& path) override;
 
     std::optional<QString> gameDirOption_;
     // Held from reading a game file until the run ends, so that no other Tunedeck
