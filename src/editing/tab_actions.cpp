@@ -68,29 +68,37 @@ ReadOutcome LoadGameFile(AppState& state, Messages& messages, Progress& bar, Tex
     return read.outcome;
 }
 
+namespace {
+
+// A load as a window handler makes it: a game file refused ends the handler silently after
+// its message, one that cannot be read ends it with the system's text.
+void LoadOrEnd(AppState& state, Messages& messages, Progress& bar, TextBuffer& buffer,
+               Chooser& chooser, TuningFile file, const QString& path, LoadAs as, int barMaximum)
+{
+    const GameFileRead read = FillBuffer(state, bar, buffer, chooser, file, path, as, barMaximum);
+    if (read.outcome == ReadOutcome::ReadError)
+        throw FileError(read.systemText);
+    TellLoad(messages, read, file, path, WordingOf(as));
+    if (as == LoadAs::GameFile && !read.loaded())
+        throw SilentAbort();
+}
+
+} // namespace
+
 void LoadBuffer(AppState& state, Messages& messages, Progress& bar, TextBuffer& buffer,
                 Chooser& chooser, const QString& path)
 {
-    // The one place where a path tells what a file is: the buttons name their files so.
-    std::optional<TuningFile> file = GameFileAt(state, path);
-    LoadAs as = LoadAs::GameFile;
-    int barMaximum = -1;
-    if (!file) {
-        as = LoadAs::ReferenceCopy;
-        file = path == QLatin1String(OriginalSettings) ? TuningFile::Settings : TuningFile::General;
-        if (path == QLatin1String(ReferenceCopy(*file)))
-            barMaximum = LineCountOf(*file);
-    } else {
-        barMaximum = LineCountOf(*file);
+    // A path names a game file only here, for callers that name files by their paths.
+    if (const std::optional<TuningFile> file = GameFileAt(state, path)) {
+        LoadOrEnd(state, messages, bar, buffer, chooser, *file, state.workFile(path),
+                  LoadAs::GameFile, LineCountOf(*file));
+        return;
     }
-    const QString resolved = state.workFile(path);
-    const GameFileRead read =
-        FillBuffer(state, bar, buffer, chooser, *file, resolved, as, barMaximum);
-    if (read.outcome == ReadOutcome::ReadError)
-        throw FileError(read.systemText);
-    TellLoad(messages, read, *file, resolved, WordingOf(as));
-    if (as == LoadAs::GameFile && !read.loaded())
-        throw SilentAbort();
+    const TuningFile file =
+        path == QLatin1String(OriginalSettings) ? TuningFile::Settings : TuningFile::General;
+    const bool copy = path == QLatin1String(ReferenceCopy(file));
+    LoadOrEnd(state, messages, bar, buffer, chooser, file, state.workFile(path),
+              LoadAs::ReferenceCopy, copy ? LineCountOf(file) : -1);
 }
 
 ActionOutcome WriteBuffers(AppState& state, Messages& messages, Progress& progress,
@@ -170,9 +178,10 @@ ActionOutcome Backup(AppState& state, const Controls& controls, Tab tab)
 void Restore(AppState& state, const Controls& controls, Tab tab)
 {
     const TuningFile file = FileOf(tab);
+    const QString copy = state.workFile(QLatin1String(ReferenceCopy(file)));
     for (Tab target : BuffersOf(file))
-        LoadBuffer(state, controls.messages, controls.progress, state.buffer(target),
-                   controls.chooser(target), QLatin1String(ReferenceCopy(file)));
+        LoadOrEnd(state, controls.messages, controls.progress, state.buffer(target),
+                  controls.chooser(target), file, copy, LoadAs::ReferenceCopy, LineCountOf(file));
     // The player chose these lines over whatever the file holds now.
     RememberDiskFile(state, file);
 }
