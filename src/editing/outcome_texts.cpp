@@ -2,8 +2,10 @@
 
 #include "documents/game_paths.h"
 #include "documents/interfaces.h"
+#include "documents/reference_copies.h"
 
 #include <QFileInfo>
+#include <QStringList>
 
 QString MissingFileText()
 {
@@ -109,4 +111,44 @@ void TellWritten(Messages& messages, const WriteResult& result)
     }
     if (result.outcome == WriteResult::Outcome::Failed)
         messages.error(SaveAbortedText(result.error));
+}
+
+namespace {
+
+// "General.txt", "General.txt and Settings.txt".
+QString Names(const std::vector<TuningFile>& files)
+{
+    QStringList names;
+    for (TuningFile file : files)
+        names << QLatin1String(GameFileName(file));
+    return names.join(QStringLiteral(" and "));
+}
+
+} // namespace
+
+void TellTakenCopies(Messages& messages, const TakenCopies& copies)
+{
+    for (const auto& [file, text] : copies.failed)
+        messages.error(QStringLiteral("Tunedeck could not keep a copy of your %1.\n%2")
+                           .arg(QLatin1String(GameFileName(file)), text));
+    if (copies.taken.empty())
+        return;
+
+    const bool one = copies.taken.size() == 1;
+    QString text =
+        QStringLiteral("Tunedeck now keeps a copy of your %1 as %2 now. "
+                       "Restore puts %3 back.")
+            .arg(Names(copies.taken), one ? QStringLiteral("it is") : QStringLiteral("they are"),
+                 one ? QStringLiteral("it") : QStringLiteral("these"));
+    if (!copies.replacedDemo.empty())
+        text += one ? QStringLiteral("\nIt takes the place of the demo game's copy.")
+                : copies.replacedDemo.size() == copies.taken.size()
+                    ? QStringLiteral("\nThey take the place of the demo game's copies.")
+                    : QStringLiteral("\nThe copy of %1 takes the place of the demo game's copy.")
+                          .arg(Names(copies.replacedDemo));
+    for (TuningFile file : copies.rejected)
+        text += QStringLiteral("\nYour %1 does not have %2 lines, so Tunedeck keeps no copy of it.")
+                    .arg(QLatin1String(GameFileName(file)))
+                    .arg(LineCountOf(file));
+    messages.information(text);
 }

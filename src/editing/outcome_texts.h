@@ -7,6 +7,7 @@
 #include <QString>
 
 class Messages;
+struct TakenCopies;
 
 // The words the player reads for the outcomes of loading and writing, for the window and
 // the tool alike. An outcome is decided before it is told: nothing here decides one.
@@ -36,3 +37,6 @@ void TellLoad(Messages& messages, const GameFileRead& read, TuningFile file, con
 void TellRecovered(Messages& messages, const WriteResult& result);
 // Tells the rest of a write: each file installed, a refusal, a failure.
 void TellWritten(Messages& messages, const WriteResult& result);
+
+// Tells, once, which reference copies a directory save took, and each that failed.
+void TellTakenCopies(Messages& messages, const TakenCopies& copies);

@@ -13,6 +13,7 @@
 #include "documents/reference_copies.h"
 #include "edit_history.h"
 #include "editing/game_folder.h"
+#include "editing/outcome_texts.h"
 #include "editing/section_procedure.h"
 #include "editing/start_up.h"
 #include "editing/write_back.h"
@@ -263,7 +264,9 @@ void TForm1::SaveDirClick()
         loaded = save.loaded;
     });
     if (!loaded.empty())
-        guarded([this, &loaded] { TakeMissingReferenceCopies(state_, *messages_, loaded); });
+        guarded([this, &loaded] {
+            TellTakenCopies(*messages_, TakeMissingReferenceCopies(state_, loaded));
+        });
     editHistory_->clear(); // the buffers were read anew: nothing before this can be undone
 }
 
