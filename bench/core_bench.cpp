@@ -5,9 +5,9 @@
 // the medians with what we aim for.
 
 #include "catalogue/catalogue.h"
-#include "documents/file_operations.h"
 #include "documents/game_files.h"
 #include "editing/section_procedure.h"
+#include "editing/tab_actions.h"
 #include "editing/write_back.h"
 #include "support/fakes.h"
 

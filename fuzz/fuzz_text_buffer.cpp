@@ -6,8 +6,8 @@
 // what the buffer holds, with the fixed first line in place of line 0 when given one; a
 // read that stops after a number of lines gives the first lines of the whole read.
 
-#include "documents/file_operations.h"
 #include "documents/text_buffer.h"
+#include "editing/tab_actions.h"
 #include "require.h"
 #include "support/fakes.h"
 

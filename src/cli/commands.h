@@ -9,8 +9,9 @@
 
 // What the command line asks for. The arguments are bytes, exactly as given.
 struct Invocation {
-    std::optional<QString> gameDir; // --dir
-    bool force = false;             // --force
+    std::optional<QString> gameDir;   // --dir
+    bool force = false;               // --force
+    std::optional<std::string> limit; // --limit, as given
     std::string command;
     std::vector<std::string> arguments;
 };

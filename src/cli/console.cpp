@@ -32,7 +32,6 @@ void PrintOut(const std::string& bytes)
 
 void ConsoleMessages::error(const QString& text)
 {
-    ++errors_;
     say(text.toLocal8Bit());
 }
 
@@ -48,13 +47,11 @@ void ConsoleMessages::information(const QString& text)
 
 void ConsoleMessages::plain(const QString& text)
 {
-    ++plains_;
     say(text.toLocal8Bit());
 }
 
 void ConsoleMessages::report(const QString& text)
 {
-    ++errors_;
     say(text.toLocal8Bit());
 }
 

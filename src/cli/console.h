@@ -33,14 +33,6 @@ public:
 
     // A message of the tool itself, given as bytes.
     void say(const QByteArray& text);
-
-    // Errors (including general error reports) and plain messages shown so far.
-    int errorCount() const { return errors_; }
-    int plainCount() const { return plains_; }
-
-private:
-    int errors_ = 0;
-    int plains_ = 0;
 };
 
 // The progress bar: nothing to show, but the writer reads back its position.

@@ -117,8 +117,7 @@ int main(int argc, char* argv[])
     invocation.command = Bytes(positional.front());
     for (qsizetype i = 1; i < positional.size(); ++i)
         invocation.arguments.push_back(Bytes(positional[i]));
-    if (parser.isSet(limitOption)) // the command takes it among its arguments
-        invocation.arguments.insert(invocation.arguments.end(),
-                                    {"--limit", Bytes(parser.value(limitOption))});
+    if (parser.isSet(limitOption))
+        invocation.limit = Bytes(parser.value(limitOption));
     return RunCommand(invocation, messages);
 }

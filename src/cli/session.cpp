@@ -72,48 +72,61 @@ bool Session::requireFile(const QString& path)
 
 bool Session::guarded(const std::function<void()>& operation)
 {
-    const int errorsBefore = messages.errorCount();
-    return RunGuarded(messages, operation) && messages.errorCount() == errorsBefore;
+    return RunGuarded(messages, operation);
 }
 
-LoadResult Session::loadAs(const std::function<void()>& loading)
+namespace {
+
+LoadResult ResultOf(ReadOutcome outcome)
 {
-    const int errorsBefore = messages.errorCount();
-    if (guarded(loading))
+    switch (outcome) {
+    case ReadOutcome::Loaded:
         return LoadResult::Loaded;
-    // The identity check ends the load with a silent abort after its plain message.
-    return messages.errorCount() == errorsBefore ? LoadResult::Rejected : LoadResult::Failed;
+    case ReadOutcome::Missing:
+        return LoadResult::Missing;
+    case ReadOutcome::TooLarge:
+    case ReadOutcome::WrongLineCount:
+        return LoadResult::Rejected;
+    case ReadOutcome::ReadError:
+        break;
+    }
+    return LoadResult::Failed;
 }
 
-void Session::missing(TuningFile, const QString& path)
-{
-    requireFile(path);
-}
-
-void Session::opening(TuningFile, const QString& path)
-{
-    locks_.emplace_back(path);
-}
+} // namespace
 
 LoadResult Session::load(TuningFile file)
 {
     gameFilePath(file); // finds the game directory, or ends the command
-    bool present = true;
-    const LoadResult result = loadAs([&] { present = StartUpFile(state, controls, file, *this); });
-    return present ? result : LoadResult::Missing;
+    // Start-up's steps around a game file: a missing one is named, a present one locked.
+    struct ToolSteps : StartUpSteps {
+        Session& session;
+        explicit ToolSteps(Session& s) : session(s) {}
+        void missing(TuningFile, const QString& path) override { session.requireFile(path); }
+        void opening(TuningFile, const QString& path) override
+        {
+            session.locks_.emplace_back(path);
+        }
+    } steps(*this);
+    ReadOutcome outcome = ReadOutcome::ReadError;
+    guarded([&] { outcome = StartUpFile(state, controls, file, steps); });
+    return ResultOf(outcome);
 }
 
 LoadResult Session::loadReferenceCopy(TuningFile file)
 {
-    const QString name = QLatin1String(ReferenceCopy(file));
-    if (!requireFile(state.workFile(name)))
+    const QString path = state.workFile(QLatin1String(ReferenceCopy(file)));
+    if (!requireFile(path))
         return LoadResult::Missing;
     // Standing in for the game file, the copy gets the game file's identity check.
-    PathOf(state, file) = name;
-    return loadAs([&] {
-        for (Tab tab : BuffersOf(file))
-            LoadBuffer(state, messages, progress, state.buffer(tab), controls.chooser(tab), name);
-    });
+    for (Tab tab : BuffersOf(file)) {
+        const ReadOutcome outcome =
+            LoadGameFile(state, messages, progress, state.buffer(tab), controls.chooser(tab), file,
+                         path, LoadAs::StandIn);
+        if (outcome != ReadOutcome::Loaded)
+            return ResultOf(outcome);
+    }
+    return LoadResult::Loaded;
 }
 
 bool Session::restore()
@@ -126,20 +139,20 @@ bool Session::restore()
         PathOf(state, file) = path;
         tabs.push_back(TabOf(file));
     }
-    const int errorsBefore = messages.errorCount();
-    return guarded([&] {
-        for (TuningFile file : TuningFiles) {
-            const Tab tab = TabOf(file);
-            LoadBuffer(state, messages, progress, state.buffer(tab), controls.chooser(tab),
-                       QLatin1String(ReferenceCopy(file)));
-        }
-        // A copy that could not be read has been told; its empty buffer is not told again.
-        if (messages.errorCount() == errorsBefore)
-            Save(state, controls, tabs);
-    });
+    for (TuningFile file : TuningFiles) {
+        const Tab tab = TabOf(file);
+        // A copy without the line count is loaded all the same: the save refuses it.
+        if (LoadGameFile(state, messages, progress, state.buffer(tab), controls.chooser(tab), file,
+                         state.workFile(QLatin1String(ReferenceCopy(file))),
+                         LoadAs::ReferenceCopy) != ReadOutcome::Loaded)
+            return false;
+    }
+    ActionOutcome saved = ActionOutcome::Failed;
+    return guarded([&] { saved = Save(state, controls, tabs); }) && saved == ActionOutcome::Done;
 }
 
-std::vector<GridRow> Session::choose(Tab tab, int item)
+std::vector<GridRow> Session::choose(Tab tab, int item, SectionOutcome* outcome)
 {
-    return ChooseSectionRows(state, tab, choosers[static_cast<size_t>(tab)], item, messages);
+    return ChooseSectionRows(state, tab, choosers[static_cast<size_t>(tab)], item, messages,
+                             outcome);
 }

@@ -3,11 +3,11 @@
 #include "console.h"
 
 #include "documents/app_state.h"
-#include "documents/file_operations.h"
 #include "documents/folder_lock.h"
 #include "documents/game_files.h"
 #include "editing/section_procedure.h"
 #include "editing/start_up.h"
+#include "editing/tab_actions.h"
 
 #include <QString>
 #include <array>
@@ -24,7 +24,7 @@ enum class LoadResult {
 
 // One run of the tool: the program state as the window holds it, and the stand-ins for
 // the controls around it.
-class Session : private StartUpSteps {
+class Session {
 public:
     // `gameDir` is the directory given on the command line, if any.
     Session(ConsoleMessages& messages, std::optional<QString> gameDir = std::nullopt);
@@ -55,10 +55,10 @@ public:
     bool restore();
 
     // Chooses the item on the tab's chooser, as the user would; returns the grid.
-    std::vector<GridRow> choose(Tab tab, int item);
+    std::vector<GridRow> choose(Tab tab, int item, SectionOutcome* outcome = nullptr);
 
-    // Runs a core operation as a window handler runs: true when it ran to its end
-    // without reporting an error.
+    // Runs a core operation as a window handler runs: true when it ran to its end, false
+    // when it ended with an error, told as the general error report.
     bool guarded(const std::function<void()>& operation);
 
     // Says so and returns false when no file exists at the path.
@@ -68,10 +68,6 @@ private:
     // The directory given on the command line, else the first line of the configuration
     // file in the working folder. Ends the command when there is none.
     void findGameDirectory();
-    LoadResult loadAs(const std::function<void()>& loading);
-    // Start-up's steps around a game file: a missing one is named, a present one locked.
-    void missing(TuningFile file, const QString& path) override;
-    void opening(TuningFile file, const QString& path) override;
 
     std::optional<QString> gameDirOption_;
     // Held from reading a game file until the run ends, so that no other Tunedeck

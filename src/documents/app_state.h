@@ -20,6 +20,8 @@ constexpr std::array<Tab, TabCount> AllTabs = {Tab::CarSettings, Tab::Pedestrian
 constexpr int RowTableSize = 13;
 
 // What a file held when Tunedeck last read or wrote it.
+enum class TuningFile; // game_files.h
+
 struct FileStamp {
     qint64 size = -1;
     qint64 modified = 0;            // milliseconds since the epoch
@@ -58,9 +60,10 @@ struct AppState {
     // the sibling editor) are resolved; empty means the current working folder.
     QString WorkDir;
 
-    // Run by a save just before it replaces a game file (the path equals GeneralPath or
-    // SettingsPath); throwing stops the save, with the game file as it was.
-    void (*BeforeReplacingGameFile)(const AppState& state, const QString& path) = nullptr;
+    // Run by a save just before it replaces the game file at `path`; throwing stops the
+    // save, with the game file as it was.
+    void (*BeforeReplacingGameFile)(const AppState& state, TuningFile file,
+                                    const QString& path) = nullptr;
     // Run by a save just before it locks the folders it writes into: where another
     // program's write can slip in before the lock.
     std::function<void(const AppState& state)> BeforeLockingGameFolder;

@@ -1,8 +1,8 @@
 #include "commit_journal.h"
 
 #include "errors.h"
-#include "file_operations.h"
 #include "folder_lock.h"
+#include "game_file_reading.h"
 
 #include <QCryptographicHash>
 #include <QDir>

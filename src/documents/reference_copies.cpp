@@ -1,10 +1,9 @@
 #include "reference_copies.h"
 
 #include "errors.h"
-#include "file_operations.h"
 #include "folder_lock.h"
+#include "game_file_reading.h"
 #include "game_paths.h"
-#include "interfaces.h"
 #include "replacement_file.h"
 #include "text_buffer.h"
 
@@ -58,15 +57,6 @@ bool KeptAsOwn(const QString& copyPath, const std::string& copy)
     return stamp.readAll().trimmed() == Sha256(copy);
 }
 
-// "General.txt", "General.txt and Settings.txt".
-QString Names(const std::vector<TuningFile>& files)
-{
-    QStringList names;
-    for (TuningFile file : files)
-        names << QLatin1String(GameFileName(file));
-    return names.join(QStringLiteral(" and "));
-}
-
 } // namespace
 
 const char* GameFileName(TuningFile file)
@@ -83,8 +73,8 @@ ReferenceCopyPlan PlanReferenceCopy(const AppState& state, TuningFile file, cons
     const std::optional<std::string> game = ReadBytesFrom(gamePath);
     if (game) {
         plan.bytes = *game;
-        const int limit = LineCountOf(file) + 1;
-        plan.accepted = static_cast<int>(SplitLines(plan.bytes, limit).size()) == LineCountOf(file);
+        plan.accepted =
+            static_cast<int>(SplitGameFile(file, plan.bytes).size()) == LineCountOf(file);
     }
     if (FileExists(plan.copyPath)) {
         const std::optional<std::string> copy = ReadBytesFrom(plan.copyPath);
@@ -115,12 +105,9 @@ int WriteReferenceCopy(const ReferenceCopyPlan& plan)
     return copy.commit(plan.bytes);
 }
 
-void TakeMissingReferenceCopies(const AppState& state, Messages& messages,
-                                const std::vector<TuningFile>& files)
+TakenCopies TakeMissingReferenceCopies(const AppState& state, const std::vector<TuningFile>& files)
 {
-    std::vector<TuningFile> taken;
-    std::vector<TuningFile> replacedDemo;
-    std::vector<TuningFile> rejected;
+    TakenCopies result;
     for (TuningFile file : files) {
         try {
             // What the working folder holds is looked at and replaced in one step.
@@ -128,7 +115,7 @@ void TakeMissingReferenceCopies(const AppState& state, Messages& messages,
                                   LinkAtTarget::Replace);
             const ReferenceCopyPlan plan = PlanReferenceCopy(state, file, PathOf(state, file));
             if (!plan.accepted && (plan.held == HeldCopy::None || plan.held == HeldCopy::Demo))
-                rejected.push_back(file);
+                result.rejected.push_back(file);
             if (!TakesCopy(plan))
                 continue;
             const int error = WriteReferenceCopy(plan);
@@ -137,32 +124,12 @@ void TakeMissingReferenceCopies(const AppState& state, Messages& messages,
                     QStringLiteral("Cannot write file \"%1\". %2 (error %3)")
                         .arg(plan.copyPath, QString::fromLocal8Bit(std::strerror(error)))
                         .arg(error));
-            taken.push_back(file);
+            result.taken.push_back(file);
             if (plan.held == HeldCopy::Demo)
-                replacedDemo.push_back(file);
+                result.replacedDemo.push_back(file);
         } catch (const FileError& failure) {
-            messages.error(QStringLiteral("Tunedeck could not keep a copy of your %1.\n%2")
-                               .arg(QLatin1String(GameFileName(file)), failure.text()));
+            result.failed.emplace_back(file, failure.text());
         }
     }
-    if (taken.empty())
-        return;
-
-    const bool one = taken.size() == 1;
-    QString text =
-        QStringLiteral("Tunedeck now keeps a copy of your %1 as %2 now. "
-                       "Restore puts %3 back.")
-            .arg(Names(taken), one ? QStringLiteral("it is") : QStringLiteral("they are"),
-                 one ? QStringLiteral("it") : QStringLiteral("these"));
-    if (!replacedDemo.empty())
-        text += one ? QStringLiteral("\nIt takes the place of the demo game's copy.")
-                : replacedDemo.size() == taken.size()
-                    ? QStringLiteral("\nThey take the place of the demo game's copies.")
-                    : QStringLiteral("\nThe copy of %1 takes the place of the demo game's copy.")
-                          .arg(Names(replacedDemo));
-    for (TuningFile file : rejected)
-        text += QStringLiteral("\nYour %1 does not have %2 lines, so Tunedeck keeps no copy of it.")
-                    .arg(QLatin1String(GameFileName(file)))
-                    .arg(LineCountOf(file));
-    messages.information(text);
+    return result;
 }

@@ -5,9 +5,8 @@
 
 #include <QString>
 #include <string>
+#include <utility>
 #include <vector>
-
-class Messages;
 
 // The reference copies are the player's own game files as they were when a game folder
 // was first saved: Tunedeck cannot ship the game's files, so it keeps the player's before
@@ -51,9 +50,15 @@ int WriteReferenceCopy(const ReferenceCopyPlan& plan);
 // "General.txt" or "Settings.txt".
 const char* GameFileName(TuningFile file);
 
+// What a directory save did about the reference copies.
+struct TakenCopies {
+    std::vector<TuningFile> taken;
+    std::vector<TuningFile> replacedDemo; // of the taken, those in place of the demo's
+    std::vector<TuningFile> rejected;     // without their line count: no copy is taken
+    std::vector<std::pair<TuningFile, QString>> failed; // with the system's text
+};
+
 // Called by a directory save with the game files it has just loaded from the saved folder:
 // takes each one that passes its identity check as its reference copy where the working
-// folder holds none (or the demo's), and tells the user once. A copy that cannot be
-// written is told as an error; an existing copy of the player's is never touched.
-void TakeMissingReferenceCopies(const AppState& state, Messages& messages,
-                                const std::vector<TuningFile>& files);
+// folder holds none (or the demo's). An existing copy of the player's is never touched.
+TakenCopies TakeMissingReferenceCopies(const AppState& state, const std::vector<TuningFile>& files);

@@ -1,7 +1,7 @@
 #include "changes.h"
 
 #include "documents/errors.h"
-#include "documents/file_operations.h"
+#include "documents/game_file_reading.h"
 #include "documents/game_paths.h"
 #include <optional>
 #include <set>
@@ -92,20 +92,11 @@ bool ReadReferenceCopies(const AppState& state, AppState& reference)
 {
     bool both = true;
     for (TuningFile file : TuningFiles) {
-        const QString path = state.workFile(QLatin1String(ReferenceCopy(file)));
+        GameFileRead read = ReadGameFile(file, state.workFile(QLatin1String(ReferenceCopy(file))));
         std::vector<std::string> lines;
-        bool read = false;
-        try {
-            const int limit = LineCountOf(file) + 1; // one more tells a longer copy
-            // Only a regular file: opening a pipe would wait for a writer.
-            read = FileExists(path) && ReadLinesFrom(path, limit, lines) &&
-                   static_cast<int>(lines.size()) == LineCountOf(file);
-        } catch (const FileError&) {
-            read = false;
-        }
-        if (!read)
-            lines.clear();
-        both = both && read;
+        if (read.loaded())
+            lines = std::move(read.lines);
+        both = both && read.loaded();
         for (Tab tab : BuffersOf(file))
             reference.buffer(tab).assign(lines);
     }

@@ -65,8 +65,8 @@ public:
 
 } // namespace
 
-void ChooseSection(AppState& state, const TabCatalogue& tab, Chooser& chooser, Grid& grid,
-                   Messages& messages)
+SectionOutcome ChooseSection(AppState& state, const TabCatalogue& tab, Chooser& chooser, Grid& grid,
+                             Messages& messages)
 {
     state.clearRowTable();
     state.ShownTab = -1;
@@ -75,19 +75,23 @@ void ChooseSection(AppState& state, const TabCatalogue& tab, Chooser& chooser, G
         chooser.clearSelection();
         chooser.setText(ChooseSettingText);
         messages.error(QStringLiteral("Save your \"Gorewheel II\" directory first."));
-        return;
+        return SectionOutcome::NotLoaded;
     }
     DeleteRemainingRow(grid);
 
     const int index = chooser.itemIndex();
     const bool inList = index >= 0 && index < static_cast<int>(tab.items.size());
     const ChooserItem* item = inList ? &tab.items[static_cast<size_t>(index)] : nullptr;
-    if (!item || item->kind == ItemKind::Unlisted)
+    if (!item || item->kind == ItemKind::Unlisted) {
         ShowUnlistedAnswer(tab, index, grid, messages);
-    else if (item->kind == ItemKind::Heading)
+        return SectionOutcome::Unlisted;
+    }
+    if (item->kind == ItemKind::Heading) {
         grid.insertTop({}, {});
-    else
-        FillSection(state, tab, *item, grid);
+        return SectionOutcome::Heading;
+    }
+    FillSection(state, tab, *item, grid);
+    return SectionOutcome::Shown;
 }
 
 void ResetForTab(AppState& state, Chooser& chooser, Grid& grid)
@@ -101,11 +105,13 @@ void ResetForTab(AppState& state, Chooser& chooser, Grid& grid)
 }
 
 std::vector<GridRow> ChooseSectionRows(AppState& state, Tab tab, PickedItem& chooser, int item,
-                                       Messages& messages)
+                                       Messages& messages, SectionOutcome* outcome)
 {
     chooser.index = item;
     RowList grid;
     grid.insertTop({}, {}); // the grid always shows at least one row
-    ChooseSection(state, CatalogueOf(tab), chooser, grid, messages);
+    const SectionOutcome shown = ChooseSection(state, CatalogueOf(tab), chooser, grid, messages);
+    if (outcome)
+        *outcome = shown;
     return grid.rows;
 }

@@ -11,8 +11,16 @@ struct TabCatalogue;
 // The choice of a section on a tab's chooser: empties the row table and the grid,
 // refuses a buffer of the wrong size, then shows the chosen section, a heading's blank
 // row or the tab's answer to an unlisted item.
-void ChooseSection(AppState& state, const TabCatalogue& tab, Chooser& chooser, Grid& grid,
-                   Messages& messages);
+// What choosing an item showed.
+enum class SectionOutcome {
+    Shown,     // the rows of a section
+    Heading,   // a heading's one blank row
+    Unlisted,  // the tab's answer to an item with no section
+    NotLoaded, // refused: the tab's buffer has not its file's line count
+};
+
+SectionOutcome ChooseSection(AppState& state, const TabCatalogue& tab, Chooser& chooser, Grid& grid,
+                             Messages& messages);
 
 // Empties the grid down to one blank row and resets the chooser (a change of tab).
 void ResetForTab(AppState& state, Chooser& chooser, Grid& grid);
@@ -38,4 +46,4 @@ struct GridRow {
 // The section choice without a window: picks the item on the chooser and returns the rows
 // the grid shows after it, data row n being rows[n - 1].
 std::vector<GridRow> ChooseSectionRows(AppState& state, Tab tab, PickedItem& chooser, int item,
-                                       Messages& messages);
+                                       Messages& messages, SectionOutcome* outcome = nullptr);

@@ -1,8 +1,10 @@
 #include "start_up.h"
 
+#include "tab_actions.h"
+
 #include "documents/commit_journal.h"
 #include "documents/configuration_file.h"
-#include "documents/file_operations.h"
+#include "documents/errors.h"
 #include "documents/game_paths.h"
 #include "documents/interfaces.h"
 
@@ -25,20 +27,25 @@ QString GameFilePathOf(const AppState& state, TuningFile file)
     return GameFilePath(state.GameDir, QLatin1String(RelativePath(file)));
 }
 
-bool StartUpFile(AppState& state, const Controls& controls, TuningFile file, StartUpSteps& steps)
+ReadOutcome StartUpFile(AppState& state, const Controls& controls, TuningFile file,
+                        StartUpSteps& steps)
 {
     const QString path = GameFilePathOf(state, file);
     if (!FileExists(path)) {
         steps.missing(file, path);
-        return false;
+        return ReadOutcome::Missing;
     }
     PathOf(state, file) = path;
     steps.opening(file, path);
-    for (Tab tab : BuffersOf(file))
-        LoadBuffer(state, controls.messages, controls.progress, state.buffer(tab),
-                   controls.chooser(tab), path);
+    for (Tab tab : BuffersOf(file)) {
+        const ReadOutcome outcome =
+            LoadGameFile(state, controls.messages, controls.progress, state.buffer(tab),
+                         controls.chooser(tab), file, path, LoadAs::GameFile);
+        if (outcome != ReadOutcome::Loaded)
+            return outcome;
+    }
     steps.loaded(file);
-    return true;
+    return ReadOutcome::Loaded;
 }
 
 void RecoverCutOffSaves(const QString& gameDir, Messages& messages)
@@ -62,6 +69,10 @@ void StartUp(AppState& state, const Controls& controls, StartUpSteps& steps)
     if (ReadGameDirectory(state, controls.messages).isEmpty())
         return;
     RecoverCutOffSaves(state.GameDir, controls.messages);
-    for (TuningFile file : TuningFiles)
-        StartUpFile(state, controls, file, steps);
+    for (TuningFile file : TuningFiles) {
+        const ReadOutcome outcome = StartUpFile(state, controls, file, steps);
+        // A file refused or unreadable, told already, ends the sequence.
+        if (outcome != ReadOutcome::Loaded && outcome != ReadOutcome::Missing)
+            throw SilentAbort();
+    }
 }

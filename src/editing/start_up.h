@@ -1,6 +1,7 @@
 #pragma once
 
 #include "documents/app_state.h"
+#include "documents/game_file_reading.h"
 #include "documents/game_files.h"
 
 #include <QString>
@@ -33,13 +34,15 @@ QString ReadGameDirectory(AppState& state, Messages& messages, bool* tooLong = n
 QString GameFilePathOf(const AppState& state, TuningFile file);
 
 // Loads the game file below the game directory into every buffer of the file, as start-up
-// does, and remembers its path; returns false when the file is missing. A file that fails
-// the identity check ends the load with a silent abort after its message.
-bool StartUpFile(AppState& state, const Controls& controls, TuningFile file, StartUpSteps& steps);
+// does, and remembers its path. Any outcome but Loaded has been told; a missing file only
+// to `steps`.
+ReadOutcome StartUpFile(AppState& state, const Controls& controls, TuningFile file,
+                        StartUpSteps& steps);
 
 // Finishes or undoes a save of both game files below the game directory that was cut off
 // (killed, or a power cut, between its renames), saying which in one warning.
 void RecoverCutOffSaves(const QString& gameDir, Messages& messages);
 
-// The whole sequence: the game directory, then both game files in turn.
+// The whole sequence: the game directory, then both game files in turn; a file refused
+// or unreadable ends it with a silent abort.
 void StartUp(AppState& state, const Controls& controls, StartUpSteps& steps);

@@ -1,7 +1,7 @@
 #include "tuning_set.h"
 
 #include "documents/errors.h"
-#include "documents/file_operations.h"
+#include "documents/game_file_reading.h"
 #include "documents/game_paths.h"
 #include "documents/locked_write.h"
 #include "name_matching.h"

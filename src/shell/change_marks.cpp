@@ -1,9 +1,10 @@
 #include "change_marks.h"
 
 #include "controls.h"
-#include "documents/file_operations.h"
+#include "documents/disk_stamps.h"
 #include "documents/game_files.h"
 #include "editing/changes.h"
+#include "editing/tab_actions.h"
 #include "editing/value_rule.h"
 #include "editing/write_back.h"
 #include "general.h"

@@ -2,6 +2,7 @@
 
 #include "documents/game_files.h"
 #include "documents/game_paths.h"
+#include "editing/game_folder.h"
 #include "folder_tree.h"
 #include "form_parts.h"
 
@@ -30,7 +31,5 @@ void GameFolderPanel::showSelection()
 {
     const QString path = tree->selectedPath();
     selected->setText(path);
-    valid->setText(FileExists(GameFilePath(path, QLatin1String(GeneralFile)))
-                       ? QStringLiteral("Yes")
-                       : QStringLiteral("No"));
+    valid->setText(IsGameFolder(path) ? QStringLiteral("Yes") : QStringLiteral("No"));
 }

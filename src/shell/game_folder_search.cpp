@@ -2,6 +2,7 @@
 
 #include "documents/game_files.h"
 #include "documents/game_paths.h"
+#include "editing/game_folder.h"
 
 #include <QDir>
 #include <QElapsedTimer>
@@ -123,7 +124,7 @@ private:
                                        QDir::Name | QDir::IgnoreCase);
             for (const QString& name : names) {
                 if (name.compare(QLatin1String("data"), Qt::CaseInsensitive) == 0 &&
-                    IsGameFolder(folder))
+                    IsGameFolder(folder) && HasGameFile(folder, TuningFile::Settings))
                     return QDir::cleanPath(folder);
             }
             if (level == depth)
@@ -133,14 +134,6 @@ private:
                     queue.emplace_back(folder + QLatin1Char('/') + name, level + 1);
         }
         return {};
-    }
-
-    static bool IsGameFolder(const QString& folder)
-    {
-        for (TuningFile file : TuningFiles)
-            if (!FileExists(GameFilePath(folder, QLatin1String(RelativePath(file)))))
-                return false;
-        return true;
     }
 
     // The library folders a Steam libraryfolders.vdf lists: lines such as

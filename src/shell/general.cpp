@@ -13,6 +13,8 @@
 #include "documents/game_paths.h"
 #include "documents/reference_copies.h"
 #include "edit_history.h"
+#include "editing/game_folder.h"
+#include "editing/outcome_texts.h"
 #include "editing/section_procedure.h"
 #include "editing/start_up.h"
 #include "editing/write_back.h"
@@ -306,32 +308,15 @@ void TForm1::SaveDirClick()
     std::vector<TuningFile> loaded;
     guarded([this, &loaded] {
         const QString dir = Directory->selectedPath();
-        const QString invalid = QStringLiteral("Invalid Directory: ") + dir;
-        RecoverCutOffSaves(dir, *messages_);
-        if (!FileExists(GameFilePath(dir, QLatin1String(GeneralFile)))) {
-            messages_->error(invalid);
-        } else {
-            WriteConfigurationFile(workFile(TunedeckIni), dir);
-            state_.GeneralPath = GameFilePath(dir, QStringLiteral("\\data\\General.TXT"));
-            state_.GameDir = dir;
+        const FolderSave save = SaveGameFolder(state_, *controls_, dir, workFile(TunedeckIni));
+        if (save.generalHalf)
             LabelSaved->setText(dir);
-            if (!ReloadGeneralBuffers(state_, *controls_))
-                return;
-            loaded.push_back(TuningFile::General);
-        }
-        const QString settings = GameFilePath(dir, QStringLiteral("\\data\\peds\\settings.txt"));
-        if (!FileExists(settings)) {
-            messages_->error(invalid);
-            return;
-        }
-        WriteConfigurationFile(workFile(TunedeckIni), dir);
-        state_.GameDir = dir;
-        state_.SettingsPath = settings;
-        if (ReloadSettingsBuffer(state_, *controls_))
-            loaded.push_back(TuningFile::Settings);
+        loaded = save.loaded;
     });
     if (!loaded.empty())
-        guarded([this, &loaded] { TakeMissingReferenceCopies(state_, *messages_, loaded); });
+        guarded([this, &loaded] {
+            TellTakenCopies(*messages_, TakeMissingReferenceCopies(state_, loaded));
+        });
     editHistory_->clear(); // the buffers were read anew: nothing before this can be undone
 }
 

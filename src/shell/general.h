@@ -1,9 +1,9 @@
 #pragma once
 
 #include "documents/app_state.h"
-#include "documents/file_operations.h"
 #include "documents/game_files.h"
 #include "editing/changes.h"
+#include "editing/tab_actions.h"
 #include "editing/write_back.h"
 
 #include <QMainWindow>

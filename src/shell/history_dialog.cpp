@@ -2,8 +2,9 @@
 
 #include "catalogue/catalogue.h"
 #include "controls.h"
-#include "documents/file_operations.h"
+#include "documents/disk_stamps.h"
 #include "editing/section_procedure.h"
+#include "editing/tab_actions.h"
 #include "general.h"
 #include "key_value_grid.h"
 #include "latin1.h"
@@ -146,7 +147,8 @@ void HistoryDialog::putBack(int row)
                 .arg(HistoryName(file), ShownTime(version))))
         return;
     form_.guarded([&] {
-        if (PutBack(form_.state(), form_.messages(), *form_.ProgressBar1, version))
+        if (PutBack(form_.state(), form_.messages(), *form_.ProgressBar1, version) ==
+            ActionOutcome::Done)
             RefillBuffers(form_, file);
     });
     fill();

@@ -1,6 +1,6 @@
 #include "documents/app_state.h"
 #include "documents/errors.h"
-#include "documents/file_operations.h"
+#include "editing/tab_actions.h"
 #include "faults/fault_injection.h"
 #include "support/fakes.h"
 #include "support/test_support.h"
@@ -736,7 +736,8 @@ TEST_F(FileOperations, FilesWrittenTogetherInOneFolder)
     const Lines lines = loadNumbered(Tab::CarSettings);
     const QString bak = work.path("game/data/General.bak");
     WriteBuffers(state, messages, progress,
-                 {{&state.Memo1, state.GeneralPath}, {&state.Memo1, bak}});
+                 {{&state.Memo1, state.GeneralPath, TuningFile::General},
+                  {&state.Memo1, bak, std::nullopt}});
     EXPECT_EQ(ReadBytes(state.GeneralPath), SavedGameFile(GeneralHeader, lines));
     EXPECT_EQ(ReadBytes(bak), CrLfFile(lines));
 }

@@ -6,8 +6,8 @@
 
 #include "documents/app_state.h"
 #include "documents/errors.h"
-#include "documents/file_operations.h"
 #include "documents/game_files.h"
+#include "editing/tab_actions.h"
 #include "faults/fault_injection.h"
 #include "support/fakes.h"
 #include "support/test_support.h"

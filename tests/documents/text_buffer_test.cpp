@@ -1,6 +1,6 @@
 #include "documents/app_state.h"
-#include "documents/file_operations.h"
 #include "documents/text_buffer.h"
+#include "editing/tab_actions.h"
 #include "support/fakes.h"
 #include "support/test_support.h"
 

@@ -1,6 +1,6 @@
 #include "documents/errors.h"
-#include "documents/file_operations.h"
 #include "editing/save_history.h"
+#include "editing/tab_actions.h"
 #include "faults/fault_injection.h"
 #include "support/fakes.h"
 #include "support/test_support.h"
@@ -123,6 +123,23 @@ TEST_F(SaveHistoryTest, ListsTheSettingsEachSaveChangedNewestFirst)
     ASSERT_EQ(first.settings.size(), 1u);
     EXPECT_EQ(first.settings[0].original + " " + first.settings[0].current, "9 250");
     EXPECT_EQ(first.otherLines, 0);
+}
+
+// Put back over another program's save: No writes nothing and is no success; Yes puts it back.
+TEST_F(SaveHistoryTest, PutBackOverAnotherProgramsSaveFollowsTheAnswer)
+{
+    save(); // Tunedeck's own stamp of the file
+    state.Memo1.setLine(58, "12,250,7\t// credits");
+    save();
+    const std::string stranger = ReadBytes(state.GeneralPath) + "another program's line\r\n";
+    for (const bool answer : {false, true}) {
+        WriteBytes(state.GeneralPath, stranger);
+        messages.answer = answer;
+        const KeptVersion version = versions().back();
+        EXPECT_EQ(PutBack(state, messages, progress, version),
+                  answer ? ActionOutcome::Done : ActionOutcome::Declined);
+        EXPECT_EQ(ReadBytes(state.GeneralPath) == stranger, !answer);
+    }
 }
 
 } // namespace

@@ -1,8 +1,8 @@
 #pragma once
 
 #include "documents/app_state.h"
-#include "documents/file_operations.h"
 #include "documents/interfaces.h"
+#include "editing/tab_actions.h"
 #include "support/test_support.h"
 
 #include <QString>

@@ -1,0 +1,57 @@
+#include "game_folder.h"
+
+#include "start_up.h"
+#include "tab_actions.h"
+
+#include "documents/configuration_file.h"
+#include "documents/game_paths.h"
+#include "documents/interfaces.h"
+
+namespace {
+
+// How the directory save spells the game files (the same files on a folder that ignores
+// letter case).
+QString SavedSpelling(TuningFile file)
+{
+    return file == TuningFile::General ? QStringLiteral("\\data\\General.TXT")
+                                       : QStringLiteral("\\data\\peds\\settings.txt");
+}
+
+} // namespace
+
+bool HasGameFile(const QString& dir, TuningFile file)
+{
+    return FileExists(GameFilePath(dir, QLatin1String(RelativePath(file))));
+}
+
+bool IsGameFolder(const QString& dir)
+{
+    return HasGameFile(dir, TuningFile::General);
+}
+
+FolderSave SaveGameFolder(AppState& state, const Controls& controls, const QString& dir,
+                          const QString& configuration)
+{
+    FolderSave save;
+    RecoverCutOffSaves(dir, controls.messages);
+    bool remembered = false;
+    for (TuningFile file : TuningFiles) {
+        const QString path = GameFilePath(dir, SavedSpelling(file));
+        const bool present = file == TuningFile::General ? IsGameFolder(dir) : FileExists(path);
+        if (!present) {
+            controls.messages.error(QStringLiteral("Invalid Directory: ") + dir);
+            continue;
+        }
+        if (!remembered) // once, before any game file is checked
+            WriteConfigurationFile(configuration, dir);
+        remembered = true;
+        state.GameDir = dir;
+        PathOf(state, file) = path;
+        save.generalHalf = save.generalHalf || file == TuningFile::General;
+        const ReadOutcome outcome = ReloadBuffers(state, controls, file);
+        if (outcome == ReadOutcome::Missing || outcome == ReadOutcome::ReadError)
+            return save;
+        save.loaded.push_back(file); // read, though perhaps refused
+    }
+    return save;
+}

@@ -1,0 +1,215 @@
+#include "tab_actions.h"
+
+#include "outcome_texts.h"
+
+#include "documents/disk_stamps.h"
+#include "documents/errors.h"
+#include "documents/game_paths.h"
+#include "documents/interfaces.h"
+
+#include <QFileInfo>
+
+namespace {
+
+bool Rejected(ReadOutcome outcome)
+{
+    return outcome == ReadOutcome::TooLarge || outcome == ReadOutcome::WrongLineCount;
+}
+
+// Fills the buffer; tells nothing. `barMaximum` is left as it is when negative.
+GameFileRead FillBuffer(AppState& state, Progress& bar, TextBuffer& buffer, Chooser& chooser,
+                        TuningFile file, const QString& path, LoadAs as, int barMaximum)
+{
+    if (barMaximum >= 0)
+        bar.setMaximum(barMaximum);
+    buffer.clear();
+    chooser.clearSelection();
+    GameFileRead read =
+        ReadGameFile(file, path, as == LoadAs::ReferenceCopy ? LineCheck::None : LineCheck::Exact);
+    if (as == LoadAs::GameFile && (read.outcome == ReadOutcome::Loaded || Rejected(read.outcome)))
+        StampOf(state, file) = read.stamp;
+    for (auto& line : read.lines) {
+        buffer.append(std::move(line));
+        bar.stepIt();
+    }
+    bar.setPosition(0);
+    if (!read.loaded())
+        buffer.clear();
+    return read;
+}
+
+LoadWording WordingOf(LoadAs as)
+{
+    return as == LoadAs::ReferenceCopy ? LoadWording::Copy : LoadWording::Load;
+}
+
+ActionOutcome OutcomeOf(const WriteResult& result)
+{
+    switch (result.outcome) {
+    case WriteResult::Outcome::Written:
+        return ActionOutcome::Done;
+    case WriteResult::Outcome::Refused:
+        return ActionOutcome::Refused;
+    case WriteResult::Outcome::Changed:
+    case WriteResult::Outcome::Failed:
+        break;
+    }
+    return ActionOutcome::Failed;
+}
+
+} // namespace
+
+ReadOutcome LoadGameFile(AppState& state, Messages& messages, Progress& bar, TextBuffer& buffer,
+                         Chooser& chooser, TuningFile file, const QString& path, LoadAs as)
+{
+    const GameFileRead read =
+        FillBuffer(state, bar, buffer, chooser, file, path, as, LineCountOf(file));
+    TellLoad(messages, read, file, path, WordingOf(as));
+    return read.outcome;
+}
+
+namespace {
+
+// A load as a window handler makes it: a game file refused ends the handler silently after
+// its message, one that cannot be read ends it with the system's text.
+void LoadOrEnd(AppState& state, Messages& messages, Progress& bar, TextBuffer& buffer,
+               Chooser& chooser, TuningFile file, const QString& path, LoadAs as, int barMaximum)
+{
+    const GameFileRead read = FillBuffer(state, bar, buffer, chooser, file, path, as, barMaximum);
+    if (read.outcome == ReadOutcome::ReadError)
+        throw FileError(read.systemText);
+    TellLoad(messages, read, file, path, WordingOf(as));
+    if (as == LoadAs::GameFile && !read.loaded())
+        throw SilentAbort();
+}
+
+} // namespace
+
+void LoadBuffer(AppState& state, Messages& messages, Progress& bar, TextBuffer& buffer,
+                Chooser& chooser, const QString& path)
+{
+    // A path names a game file only here, for callers that name files by their paths.
+    if (const std::optional<TuningFile> file = GameFileAt(state, path)) {
+        LoadOrEnd(state, messages, bar, buffer, chooser, *file, state.workFile(path),
+                  LoadAs::GameFile, LineCountOf(*file));
+        return;
+    }
+    const TuningFile file =
+        path == QLatin1String(OriginalSettings) ? TuningFile::Settings : TuningFile::General;
+    const bool copy = path == QLatin1String(ReferenceCopy(file));
+    LoadOrEnd(state, messages, bar, buffer, chooser, file, state.workFile(path),
+              LoadAs::ReferenceCopy, copy ? LineCountOf(file) : -1);
+}
+
+ActionOutcome WriteBuffers(AppState& state, Messages& messages, Progress& progress,
+                           const std::vector<BufferTarget>& targets)
+{
+    const WriteResult result = WriteTogether(state, progress, targets);
+    TellRecovered(messages, result);
+    TellWritten(messages, result);
+    return OutcomeOf(result);
+}
+
+ActionOutcome WriteBuffer(AppState& state, Messages& messages, Progress& progress,
+                          const TextBuffer& buffer, const QString& path)
+{
+    return WriteBuffers(state, messages, progress, {{&buffer, path, GameFileAt(state, path)}});
+}
+
+ActionOutcome WriteAfterAsking(AppState& state, Messages& messages, Progress& progress,
+                               const std::vector<BufferTarget>& targets, const QString& replacement)
+{
+    std::vector<std::optional<FileStamp>> seen;
+    for (const BufferTarget& target : targets)
+        seen.push_back(target.gameFile ? StampOf(state, *target.gameFile) : std::nullopt);
+    // The lock is let go while the player is asked; after Yes the files are compared again
+    // with what they held when asked, so a change made meanwhile is asked about in turn.
+    for (;;) {
+        const WriteResult result = WriteTogether(state, progress, targets, seen);
+        TellRecovered(messages, result);
+        if (result.outcome != WriteResult::Outcome::Changed) {
+            TellWritten(messages, result);
+            return OutcomeOf(result);
+        }
+        for (const ChangedTarget& file : result.changed) {
+            if (!messages.ask(ChangedOnDiskQuestion(targets[file.index].path, replacement)))
+                return ActionOutcome::Declined;
+            seen[file.index] = file.now;
+        }
+    }
+}
+
+ActionOutcome Save(AppState& state, const Controls& controls, Tab tab)
+{
+    return Save(state, controls, std::vector<Tab>{tab});
+}
+
+ActionOutcome Save(AppState& state, const Controls& controls, const std::vector<Tab>& tabs)
+{
+    std::vector<BufferTarget> targets;
+    for (Tab tab : tabs) {
+        const TuningFile file = FileOf(tab);
+        const TextBuffer& buffer = state.buffer(tab);
+        if (buffer.count() != LineCountOf(file)) {
+            controls.messages.error(InvalidAlterationsText(file));
+            return ActionOutcome::Refused;
+        }
+        targets.push_back({&buffer, PathOf(state, file), file});
+    }
+    // Files written together are written only when each of them may be replaced.
+    return WriteAfterAsking(state, controls.messages, controls.progress, targets,
+                            QStringLiteral("this tab's copy"));
+}
+
+ActionOutcome Backup(AppState& state, const Controls& controls, Tab tab)
+{
+    const TuningFile file = FileOf(tab);
+    const QString& gamePath = PathOf(state, file);
+    if (!FileExists(gamePath)) {
+        controls.messages.error(LoadedFirstText(file));
+        return ActionOutcome::Refused;
+    }
+    const QString name = file == TuningFile::General ? QStringLiteral("General.bak")
+                                                     : QStringLiteral("Settings.bak");
+    return WriteBuffers(state, controls.messages, controls.progress,
+                        {{&state.buffer(tab), SiblingPath(gamePath, name), std::nullopt}});
+}
+
+void Restore(AppState& state, const Controls& controls, Tab tab)
+{
+    const TuningFile file = FileOf(tab);
+    const QString copy = state.workFile(QLatin1String(ReferenceCopy(file)));
+    for (Tab target : BuffersOf(file))
+        LoadOrEnd(state, controls.messages, controls.progress, state.buffer(target),
+                  controls.chooser(target), file, copy, LoadAs::ReferenceCopy, LineCountOf(file));
+    // The player chose these lines over whatever the file holds now.
+    RememberDiskFile(state, file);
+}
+
+ReadOutcome ReloadBuffers(AppState& state, const Controls& controls, TuningFile file)
+{
+    controls.chooser(TabOf(file)).clearSelection();
+    controls.progress.setMaximum(LineCountOf(file));
+    for (Tab tab : BuffersOf(file))
+        state.buffer(tab).clear();
+    const GameFileRead read = ReadGameFile(file, PathOf(state, file));
+    StampOf(state, file).reset();
+    if (read.outcome == ReadOutcome::Missing || read.outcome == ReadOutcome::ReadError) {
+        TellLoad(controls.messages, read, file, PathOf(state, file), LoadWording::Reload);
+        controls.progress.setPosition(0);
+        return read.outcome;
+    }
+    StampOf(state, file) = read.stamp;
+    for (const std::string& line : read.lines) {
+        for (Tab tab : BuffersOf(file))
+            state.buffer(tab).append(line);
+        controls.progress.stepIt();
+    }
+    controls.progress.setPosition(0);
+    if (!read.loaded()) {
+        for (Tab tab : BuffersOf(file))
+            state.buffer(tab).clear();
+        TellLoad(controls.messages, read, file, PathOf(state, file), LoadWording::Reload);
+    }
+    return read.outcome;
+}

@@ -1,0 +1,77 @@
+#pragma once
+
+#include "documents/app_state.h"
+#include "documents/buffer_writing.h"
+#include "documents/game_file_reading.h"
+#include "documents/game_files.h"
+
+#include <QString>
+#include <array>
+#include <vector>
+
+class Chooser;
+class Messages;
+class Progress;
+
+// What the whole-buffer operations show their results on.
+struct Controls {
+    Messages& messages;
+    Progress& progress;
+    std::array<Chooser*, TabCount> choosers; // by tab
+    Chooser& chooser(Tab tab) const { return *choosers[static_cast<size_t>(tab)]; }
+};
+
+// How a save, backup or put back ended.
+enum class ActionOutcome {
+    Done,     // every file is in place
+    Refused,  // a check or a target refused it: nothing written
+    Declined, // the player said No to replacing another program's change
+    Failed,   // the system failed the write
+};
+
+// What a file loaded into a buffer stands for.
+enum class LoadAs {
+    GameFile,      // held to its line count; what it holds is remembered as Tunedeck's
+    StandIn,       // a reference copy held to the game file's line count
+    ReferenceCopy, // taken as it is; its line count is checked when it is saved
+};
+
+// Empties the buffer, resets the chooser, fills the buffer from the file and tells the
+// player an outcome other than Loaded. A rejected file leaves the buffer empty.
+ReadOutcome LoadGameFile(AppState& state, Messages& messages, Progress& bar, TextBuffer& buffer,
+                         Chooser& chooser, TuningFile file, const QString& path, LoadAs as);
+
+// LoadGameFile for a path that is GeneralPath, SettingsPath or a reference copy's bare
+// name (resolved against the working folder); another file is read as it is. A game file
+// refused ends the calling operation with a silent abort after its message; one that
+// cannot be read ends it with a FileError.
+void LoadBuffer(AppState& state, Messages& messages, Progress& bar, TextBuffer& buffer,
+                Chooser& chooser, const QString& path);
+
+// Writes the buffers to their files together (see WriteTogether) and tells the result.
+ActionOutcome WriteBuffers(AppState& state, Messages& messages, Progress& progress,
+                           const std::vector<BufferTarget>& targets);
+// One buffer; a path equal to GeneralPath or SettingsPath is that game file.
+ActionOutcome WriteBuffer(AppState& state, Messages& messages, Progress& progress,
+                          const TextBuffer& buffer, const QString& path);
+
+// Writes the buffers as WriteBuffers does, but a game file among them that changed on disk
+// since Tunedeck last read or wrote it is first asked about ("... Replace it with
+// <replacement>?"), with no lock held while the question is open; a file changed again
+// meanwhile is asked about again.
+ActionOutcome WriteAfterAsking(AppState& state, Messages& messages, Progress& progress,
+                               const std::vector<BufferTarget>& targets,
+                               const QString& replacement);
+
+// The Save, Backup and Restore buttons of a tab. A Save asks before it replaces a game
+// file that another program changed since Tunedeck read it.
+ActionOutcome Save(AppState& state, const Controls& controls, Tab tab);
+// Saves the buffers of the tabs (one a file) together, once all pass the Save check.
+ActionOutcome Save(AppState& state, const Controls& controls, const std::vector<Tab>& tabs);
+ActionOutcome Backup(AppState& state, const Controls& controls, Tab tab);
+void Restore(AppState& state, const Controls& controls, Tab tab);
+
+// The reload of a directory save: fills every buffer of the file from GeneralPath (or
+// SettingsPath). A file that cannot be opened or read is told and leaves the buffers as
+// far as they were filled; a refused one empties them and is told.
+ReadOutcome ReloadBuffers(AppState& state, const Controls& controls, TuningFile file);
