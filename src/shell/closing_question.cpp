@@ -1,6 +1,6 @@
 #include "closing_question.h"
 
-#include "documents/file_operations.h"
+#include "documents/disk_stamps.h"
 #include "documents/game_files.h"
 #include "documents/interfaces.h"
 #include "documents/reference_copies.h"

@@ -7,6 +7,7 @@
 #include "buffer_view.h"
 #include "catalogue/catalogue.h"
 #include "controls.h"
+#include "documents/disk_stamps.h"
 #include "desktop_launcher.h"
 #include "folder_tree.h"
 #include "key_value_grid.h"
