@@ -33,6 +33,7 @@
 #include <QCloseEvent>
 #include <QDir>
 #include <QFile>
+#include <QMenuBar>
 #include <QPushButton>
 #include <QSignalBlocker>
 #include <QTabWidget>
@@ -54,15 +55,28 @@ TForm1::TForm1(TForm1Services services, QWidget* parent)
     buildForm();
     controls_ = std::make_unique<Controls>(
         Controls{*messages_, *ProgressBar1, {ComboBox1, ComboBox2, ComboBox3, ComboBox4}});
-    launching_ = new Launching(*this, *launcher_);
+    launching_ = new Launching(
+        state_, *messages_, *launcher_, [this] { close(); }, this);
     connectHandlers();
     orderTabKeys();
     changeMarks_ = new ChangeMarks(*this);
-    editHistory_ = new EditHistory(*this);
+    editHistory_ = new EditHistory(
+        state_,
+        [this](const std::optional<SettingPlace>& place) {
+            if (place)
+                showSetting(*place);
+            else
+                showSectionAgain();
+        },
+        this);
+    editHistory_->addMenu(menuBar(), View1);
     InstallFindSetting(*this);
     InstallTuningSetActions(*this);
     InstallKeyboard(*this);
-    closingQuestion_ = new ClosingQuestion(*this);
+    closingQuestion_ = new ClosingQuestion(
+        {state_, *messages_, [this] { return static_cast<Tab>(PageControl1->currentIndex()); },
+         [this] { ValueList->commitPendingEdit(); }, [this](Tab tab) { save(tab); }},
+        this);
     FitToScreen(*this);
     guarded([this] { FormCreate(); });
 }
