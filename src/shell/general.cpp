@@ -20,6 +20,7 @@
 #include "folder_tree.h"
 #include "game_folder_panel.h"
 #include "game_folder_search.h"
+#include "history_dialog.h"
 #include "jpeg_picture.h"
 #include "key_value_grid.h"
 #include "latin1.h"
@@ -59,7 +60,15 @@ TForm1::TForm1(TForm1Services services, QWidget* parent)
         state_, *messages_, *launcher_, [this] { close(); }, this);
     connectHandlers();
     orderTabKeys();
-    changeMarks_ = new ChangeMarks(*this);
+    changeMarks_ = new ChangeMarks(
+        room(),
+        {ValueList,
+         PageControl1,
+         {Button1, SavePed, MiscSave, APOSave},
+         [this](Tab tab) { return chooser(tab)->itemIndex(); },
+         [this](int row) { return placeOf(row); },
+         [this](int row, const CommitResult& result) { showCommitted(row, result); }},
+        this);
     editHistory_ = new EditHistory(
         state_,
         [this](const std::optional<SettingPlace>& place) {
@@ -70,14 +79,16 @@ TForm1::TForm1(TForm1Services services, QWidget* parent)
         },
         this);
     editHistory_->addMenu(menuBar(), View1);
-    InstallFindSetting(*this);
-    InstallTuningSetActions(*this);
-    InstallKeyboard(*this);
+    InstallFindSetting(room(), View1->menu());
+    InstallSaveHistory(room(), File1->menu(), Exit1);
+    InstallTuningSetActions(room(), File1->menu(), Exit1);
+    InstallKeyboard(*this,
+                    {File1, Exit1, PageControl1, ValueList, {Button1, SavePed, MiscSave, APOSave}});
     closingQuestion_ = new ClosingQuestion(
         {state_, *messages_, [this] { return static_cast<Tab>(PageControl1->currentIndex()); },
          [this] { ValueList->commitPendingEdit(); }, [this](Tab tab) { save(tab); }},
         this);
-    FitToScreen(*this);
+    FitToScreen(*this, PageControl1);
     guarded([this] { FormCreate(); });
 }
 
@@ -229,9 +240,26 @@ void TForm1::closeEvent(QCloseEvent* event)
 
 void TForm1::chooseSection(Tab tab)
 {
-    guarded([this, tab] {
-        ChooseSection(state_, CatalogueOf(tab), *chooser(tab), *ValueList, *messages_);
-    });
+    guarded([this, tab] { fillSection(tab); });
+}
+
+WindowRoom TForm1::room()
+{
+    return {this,
+            state_,
+            *messages_,
+            *ProgressBar1,
+            [this](const std::function<void()>& handler) { guarded(handler); },
+            [this](const SettingPlace& place) { showSetting(place); },
+            [this] { showSectionAgain(); },
+            [this](Tab tab) { fillSection(tab); },
+            [this](const QString& text) { editHistory_->nameStep(text); }};
+}
+
+// Within a running handler, so its guard reports what goes wrong.
+void TForm1::fillSection(Tab tab)
+{
+    ChooseSection(state_, CatalogueOf(tab), *chooser(tab), *ValueList, *messages_);
 }
 
 void TForm1::showSetting(const SettingPlace& place)

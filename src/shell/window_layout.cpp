@@ -7,7 +7,6 @@
 #include "folder_tree.h"
 #include "form_parts.h"
 #include "game_folder_panel.h"
-#include "history_dialog.h"
 #include "jpeg_picture.h"
 #include "key_value_grid.h"
 #include "tab_page.h"
@@ -103,7 +102,6 @@ void TForm1::buildMenus()
     File1 = fileMenu->menuAction();
     Exit1 = fileMenu->addAction(QStringLiteral("Exit"));
     Exit1->setStatusTip(QStringLiteral("Exit Perkwright"));
-    InstallSaveHistory(*this);
     QMenu* viewMenu = menuBar()->addMenu(QStringLiteral("View"));
     View1 = viewMenu->menuAction();
     ShowContents1 = viewMenu->addAction(QStringLiteral("View File Details"));
