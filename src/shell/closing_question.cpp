@@ -63,7 +63,7 @@ bool ClosingQuestion::mayClose()
         break;
     }
     for (const auto& [file, tab] : unsaved) {
-        window_.save(static_cast<Tab>(tab));
+        window_.saveTab(static_cast<Tab>(tab));
         if (unsavedTab(file) >= 0)
             return false; // refused, declined or failed: what it said is on screen
     }

@@ -27,7 +27,7 @@ public:
         Messages& messages;
         std::function<Tab()> shownTab;
         std::function<void()> commitPendingEdit;
-        std::function<void(Tab)> save;
+        std::function<void(Tab)> saveTab;
     };
     explicit ClosingQuestion(Window window, QObject* parent = nullptr);
 
