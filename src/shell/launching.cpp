@@ -5,6 +5,7 @@
 #include "documents/game_files.h"
 #include "documents/game_paths.h"
 #include "documents/interfaces.h"
+#include "launcher.h"
 
 #include <QFileInfo>
 #include <QPointer>

@@ -3,6 +3,8 @@
 #include "documents/app_state.h"
 #include "documents/file_operations.h"
 #include "documents/interfaces.h"
+#include "editing/section_controls.h"
+#include "shell/launcher.h"
 #include "support/test_support.h"
 
 #include <QString>
