@@ -8,8 +8,8 @@
 #include "find_setting_dialog.h"
 #include "history_dialog.h"
 #include "key_value_grid.h"
+#include "support/window_fixture.h"
 #include "tuning_set_actions.h"
-#include "window_fixture.h"
 
 #include <QLineEdit>
 #include <QListWidget>
