@@ -5,7 +5,6 @@
 #include "change_marks.h"
 #include "closing_question.h"
 #include "controls.h"
-#include "desktop_conventions.h"
 #include "desktop_launcher.h"
 #include "documents/configuration_file.h"
 #include "documents/errors.h"
@@ -16,11 +15,9 @@
 #include "editing/section_procedure.h"
 #include "editing/start_up.h"
 #include "editing/write_back.h"
-#include "find_setting_dialog.h"
 #include "folder_tree.h"
 #include "game_folder_panel.h"
 #include "game_folder_search.h"
-#include "history_dialog.h"
 #include "jpeg_picture.h"
 #include "key_value_grid.h"
 #include "latin1.h"
@@ -28,7 +25,6 @@
 #include "message_boxes.h"
 #include "tab_page.h"
 #include "text_wrap.h"
-#include "tuning_set_actions.h"
 
 #include <QCheckBox>
 #include <QCloseEvent>
@@ -60,35 +56,7 @@ TForm1::TForm1(TForm1Services services, QWidget* parent)
         state_, *messages_, *launcher_, [this] { close(); }, this);
     connectHandlers();
     orderTabKeys();
-    changeMarks_ = new ChangeMarks(
-        room(),
-        {ValueList,
-         PageControl1,
-         {Button1, SavePed, MiscSave, APOSave},
-         [this](Tab tab) { return chooser(tab)->itemIndex(); },
-         [this](int row) { return placeOf(row); },
-         [this](int row, const CommitResult& result) { showCommitted(row, result); }},
-        this);
-    editHistory_ = new EditHistory(
-        state_,
-        [this](const std::optional<SettingPlace>& place) {
-            if (place)
-                showSetting(*place);
-            else
-                showSectionAgain();
-        },
-        this);
-    editHistory_->addMenu(menuBar(), View1);
-    InstallFindSetting(room(), View1->menu());
-    InstallSaveHistory(room(), File1->menu(), Exit1);
-    InstallTuningSetActions(room(), File1->menu(), Exit1);
-    InstallKeyboard(*this,
-                    {File1, Exit1, PageControl1, ValueList, {Button1, SavePed, MiscSave, APOSave}});
-    closingQuestion_ = new ClosingQuestion(
-        {state_, *messages_, [this] { return static_cast<Tab>(PageControl1->currentIndex()); },
-         [this] { ValueList->commitPendingEdit(); }, [this](Tab tab) { save(tab); }},
-        this);
-    FitToScreen(*this, PageControl1);
+    installFeatures();
     guarded([this] { FormCreate(); });
 }
 
@@ -241,19 +209,6 @@ void TForm1::closeEvent(QCloseEvent* event)
 void TForm1::chooseSection(Tab tab)
 {
     guarded([this, tab] { fillSection(tab); });
-}
-
-WindowRoom TForm1::room()
-{
-    return {this,
-            state_,
-            *messages_,
-            *ProgressBar1,
-            [this](const std::function<void()>& handler) { guarded(handler); },
-            [this](const SettingPlace& place) { showSetting(place); },
-            [this] { showSectionAgain(); },
-            [this](Tab tab) { fillSection(tab); },
-            [this](const QString& text) { editHistory_->nameStep(text); }};
 }
 
 // Within a running handler, so its guard reports what goes wrong.

@@ -197,6 +197,7 @@ private:
     void buildForm();
     void buildMenus();
     void connectHandlers();
+    void installFeatures();
     void orderTabKeys();
     void refreshViews();
     void showReloadedSection(int shownTab, int shownItem);
