@@ -1,12 +1,12 @@
 #pragma once
 
 #include <QString>
-#include <QStringList>
-#include <functional>
 #include <string>
 
 // The few things of the window that the core reaches. The window implements them;
 // tests and the command-line tool put their own in place.
+// The chooser is here only while loading a buffer still resets it; it belongs beside the
+// section procedure with the grid (editing/section_controls.h).
 
 // Modal message boxes with one OK button.
 class Messages {
@@ -44,44 +44,4 @@ public:
     virtual void stepIt() = 0;
     virtual void setPosition(int position) = 0;
     virtual int position() const = 0;
-};
-
-// A tab's section chooser: an editable drop-down list. Changing it from here
-// never runs its change handler.
-class Chooser {
-public:
-    virtual ~Chooser() = default;
-    virtual int itemIndex() const = 0; // -1 when no item is selected
-    // No item selected; a chooser that had one selected shows empty text.
-    virtual void clearSelection() = 0;
-    virtual void setText(const std::string& text) = 0;
-};
-
-// The key/value grid. Data rows are numbered from 1; the title row has no number.
-class Grid {
-public:
-    virtual ~Grid() = default;
-    virtual int rowCount() const = 0;
-    virtual void deleteRow(int row) = 0;
-    virtual void insertTop(const std::string& key, const std::string& value) = 0;
-};
-
-// A program to start: the executable (a full path), its arguments, the folder it starts
-// in, and the variables ("NAME=value") it gets on top of Tunedeck's own environment.
-struct LaunchCommand {
-    QString program;
-    QStringList arguments;
-    QString workingFolder;
-    QStringList environment;
-};
-
-// Starts programs without waiting for them to end.
-class Launcher {
-public:
-    virtual ~Launcher() = default;
-    // Starts `command` on its own and calls `done` once, at once or within about two
-    // seconds: with an empty text when the program runs (still running by then, or ended
-    // with success), else with what went wrong.
-    virtual void start(const LaunchCommand& command,
-                       std::function<void(const QString& failure)> done) = 0;
 };

@@ -2,6 +2,7 @@
 
 #include "documents/app_state.h"
 #include "documents/interfaces.h"
+#include "editing/section_controls.h"
 
 #include <string>
 #include <vector>

@@ -1,6 +1,7 @@
 #include "tab_actions.h"
 
 #include "outcome_texts.h"
+#include "section_controls.h"
 
 #include "documents/disk_stamps.h"
 #include "documents/errors.h"

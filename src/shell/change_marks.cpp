@@ -7,7 +7,6 @@
 #include "editing/tab_actions.h"
 #include "editing/value_rule.h"
 #include "editing/write_back.h"
-#include "general.h"
 #include "key_value_grid.h"
 #include "latin1.h"
 
@@ -59,15 +58,15 @@ const QIcon& UnsavedDot()
 
 } // namespace
 
-ChangeMarks::ChangeMarks(TForm1& form) : QObject(&form), form_(form)
+ChangeMarks::ChangeMarks(const WindowRoom& room, Parts parts, QObject* parent)
+    : QObject(parent), room_(room), parts_(std::move(parts))
 {
-    KeyValueGrid* grid = form_.ValueList;
+    KeyValueGrid* grid = parts_.grid;
     reset_ = new QAction(QStringLiteral("Reset to original value"), grid);
     reset_->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_R));
     reset_->setShortcutContext(Qt::WidgetWithChildrenShortcut);
     grid->addAction(reset_);
-    connect(reset_, &QAction::triggered, this,
-            [this] { resetRow(form_.ValueList->currentRow() + 1); });
+    connect(reset_, &QAction::triggered, this, [this] { resetRow(parts_.grid->currentRow() + 1); });
 
     grid->setContextMenuPolicy(Qt::CustomContextMenu);
     connect(grid, &QWidget::customContextMenuRequested, this, &ChangeMarks::showMenu);
@@ -88,8 +87,8 @@ ChangeMarks::ChangeMarks(TForm1& form) : QObject(&form), form_(form)
 
 void ChangeMarks::refresh()
 {
-    const AppState& state = form_.state();
-    KeyValueGrid* grid = form_.ValueList;
+    const AppState& state = room_.state;
+    KeyValueGrid* grid = parts_.grid;
     originals_.assign(static_cast<size_t>(grid->rowCount()) + 1, std::nullopt);
     shapeNotes_.assign(originals_.size(), std::string());
     unsaved_.assign(originals_.size(), false);
@@ -99,7 +98,7 @@ void ChangeMarks::refresh()
         if (const auto& disk = state.DiskStamps[static_cast<size_t>(FileOf(tab))]) {
             const TextBuffer saved(disk->lines);
             for (size_t row = 1; row < unsaved_.size(); ++row) {
-                const std::optional<SettingPlace> place = form_.placeOf(static_cast<int>(row));
+                const std::optional<SettingPlace> place = parts_.placeOf(static_cast<int>(row));
                 if (const SectionRow* shown = place ? RowAt(*place) : nullptr)
                     unsaved_[row] = ShownValue(*shown, *ItemAt(*place), state.buffer(tab)) !=
                                     ShownValue(*shown, *ItemAt(*place), saved);
@@ -113,13 +112,13 @@ void ChangeMarks::refresh()
         }
         const AppState& reference = reference_;
         if (!reference.buffer(tab).empty()) {
-            const int item = form_.chooser(tab)->itemIndex();
+            const int item = parts_.chosenItem(tab);
             for (const ChangedSetting& change :
                  ChangedSettingsOf(tab, item, state.buffer(tab), reference.buffer(tab)))
                 if (change.place.row < static_cast<int>(originals_.size()))
                     originals_[static_cast<size_t>(change.place.row)] = change.original;
             for (size_t row = 1; row < shapeNotes_.size(); ++row) {
-                const std::optional<SettingPlace> place = form_.placeOf(static_cast<int>(row));
+                const std::optional<SettingPlace> place = parts_.placeOf(static_cast<int>(row));
                 if (const SectionRow* shown = place ? RowAt(*place) : nullptr)
                     shapeNotes_[row] = ShapeNote(*shown, *ItemAt(*place), state.buffer(tab),
                                                  reference.buffer(tab));
@@ -147,17 +146,16 @@ void ChangeMarks::refresh()
 
 void ChangeMarks::markUnsavedTabs()
 {
-    const std::array<QPushButton*, TabCount> saves{form_.Button1, form_.SavePed, form_.MiscSave,
-                                                   form_.APOSave};
+    const std::array<QPushButton*, TabCount>& saves = parts_.saves;
     for (Tab tab : AllTabs) {
-        const bool unsaved = HoldsUnsavedEdits(form_.state(), tab);
+        const bool unsaved = HoldsUnsavedEdits(room_.state, tab);
         // Only a change of mark touches the tab bar, which lays itself out again.
         if (unsaved == unsavedTabs_[static_cast<size_t>(tab)])
             continue;
         unsavedTabs_[static_cast<size_t>(tab)] = unsaved;
         const QIcon icon = unsaved ? UnsavedDot() : QIcon();
-        form_.PageControl1->setTabIcon(static_cast<int>(tab), icon);
-        for (QTabBar* tabs : form_.findChildren<QTabBar*>(QStringLiteral("PageTabs")))
+        parts_.pages->setTabIcon(static_cast<int>(tab), icon);
+        for (QTabBar* tabs : room_.window->findChildren<QTabBar*>(QStringLiteral("PageTabs")))
             tabs->setTabIcon(static_cast<int>(tab), icon); // beside the pages on a small screen
         saves[static_cast<size_t>(tab)]->setIcon(icon);
         saves[static_cast<size_t>(tab)]->setIconSize(QSize(8, 8));
@@ -173,25 +171,25 @@ std::optional<std::string> ChangeMarks::original(int row) const
 
 bool ChangeMarks::standsForSetting(int row) const
 {
-    const AppState& state = form_.state();
+    const AppState& state = room_.state;
     return state.ShownTab >= 0 && row >= 1 && row <= RowTableSize &&
-           row <= form_.ValueList->rowCount() && !state.RowKeys[row].empty();
+           row <= parts_.grid->rowCount() && !state.RowKeys[row].empty();
 }
 
 void ChangeMarks::resetRow(int row)
 {
-    KeyValueGrid* grid = form_.ValueList;
+    KeyValueGrid* grid = parts_.grid;
     grid->commitPendingEdit(); // the edit in progress goes first, as leaving the cell would
     if (!original(row) || !standsForSetting(row))
         return;
-    const SettingPlace place = *form_.placeOf(row);
+    const SettingPlace place = *parts_.placeOf(row);
     const TextBuffer& reference = reference_.buffer(place.tab);
-    form_.guarded([&] { form_.showCommitted(row, ResetValue(form_.state(), place, reference)); });
+    room_.guarded([&] { parts_.showCommitted(row, ResetValue(room_.state, place, reference)); });
 }
 
 void ChangeMarks::showMenu(const QPoint& at)
 {
-    KeyValueGrid* grid = form_.ValueList;
+    KeyValueGrid* grid = parts_.grid;
     const int row = grid->rowAt(at.y()) + 1;
     if (!standsForSetting(row))
         return; // a row that stands for no setting offers nothing

@@ -1,18 +1,22 @@
 #pragma once
 
 #include "documents/app_state.h"
+#include "window_room.h"
 
 #include <QObject>
 #include <QString>
 #include <array>
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
 
+class KeyValueGrid;
 class QAction;
 class QPoint;
-class SectionChooser;
-class TForm1;
+class QPushButton;
+class QTabWidget;
+struct CommitResult;
 
 // Marks the Value cells of the shown section whose setting differs from the reference
 // copies, tells the original value in the status bar, and puts it back on request ("Reset
@@ -24,7 +28,16 @@ class TForm1;
 class ChangeMarks : public QObject {
     Q_OBJECT
 public:
-    explicit ChangeMarks(TForm1& form);
+    // The controls the marks go on, and how the window maps grid rows to settings.
+    struct Parts {
+        KeyValueGrid* grid;
+        QTabWidget* pages;
+        std::array<QPushButton*, TabCount> saves;
+        std::function<int(Tab)> chosenItem; // the item index of the tab's chooser
+        std::function<std::optional<SettingPlace>(int row)> placeOf;
+        std::function<void(int row, const CommitResult&)> showCommitted;
+    };
+    ChangeMarks(const WindowRoom& room, Parts parts, QObject* parent = nullptr);
 
     // Marks the rows of the section the grid shows; run after every handler.
     void refresh();
@@ -41,7 +54,8 @@ private:
     void markUnsavedTabs();
     void showMenu(const QPoint& at);
 
-    TForm1& form_;
+    WindowRoom room_;
+    Parts parts_;
     QAction* reset_;
     std::vector<std::optional<std::string>> originals_; // by data row; [0] unused
     std::vector<std::string> shapeNotes_;               // by data row; empty: as expected

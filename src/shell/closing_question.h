@@ -1,14 +1,16 @@
 #pragma once
 
 #include "documents/app_state.h"
+#include "documents/game_files.h"
 
 #include <QObject>
 #include <array>
 #include <cstdint>
+#include <functional>
 #include <optional>
 
+class Messages;
 class QSessionManager;
-class TForm1;
 
 // Closing the window (Exit, Ctrl+Q, its close button, the desktop session ending) while
 // the tabs hold edits that are not on disk asks once which way to go: Save writes each file
@@ -18,7 +20,16 @@ class TForm1;
 class ClosingQuestion : public QObject {
     Q_OBJECT
 public:
-    explicit ClosingQuestion(TForm1& form);
+    // What the question reads and does: the buffers, the tab shown, the grid's pending
+    // edit committed, and each tab's Save.
+    struct Window {
+        const AppState& state;
+        Messages& messages;
+        std::function<Tab()> shownTab;
+        std::function<void()> commitPendingEdit;
+        std::function<void(Tab)> saveTab;
+    };
+    explicit ClosingQuestion(Window window, QObject* parent = nullptr);
 
     // Whether the window may close now, asking first when edits would be lost.
     bool mayClose();
@@ -26,7 +37,9 @@ public:
 private:
     void sessionEnding(QSessionManager& manager);
 
-    TForm1& form_;
+    int unsavedTab(TuningFile file) const;
+
+    Window window_;
     // The buffers' revisions when the player let their edits go: a close that follows the
     // session's question asks no more, unless something changed since.
     std::optional<std::array<std::uint64_t, TabCount>> letGo_;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "documents/interfaces.h"
+#include "editing/section_controls.h"
 
 #include <QComboBox>
 #include <QElapsedTimer>

@@ -1,6 +1,5 @@
 #include "desktop_conventions.h"
 
-#include "general.h"
 #include "key_value_grid.h"
 
 #include <QAction>
@@ -8,6 +7,7 @@
 #include <QBoxLayout>
 #include <QKeyEvent>
 #include <QLayout>
+#include <QMainWindow>
 #include <QMenuBar>
 #include <QPushButton>
 #include <QScreen>
@@ -38,7 +38,10 @@ constexpr std::array<std::pair<const char*, const char*>, 11> AccessKeys = {{
 // do so itself.
 class AltAlone : public QObject {
 public:
-    explicit AltAlone(TForm1& form) : QObject(&form), form_(form) {}
+    AltAlone(QMainWindow& form, QAction* fileMenu)
+        : QObject(&form), form_(form), fileMenu_(fileMenu)
+    {
+    }
 
     bool eventFilter(QObject* watched, QEvent* event) override
     {
@@ -50,7 +53,7 @@ public:
             alone_ = false;
             if (key->key() == Qt::Key_Alt && form_.isActiveWindow() &&
                 QApplication::activePopupWidget() == nullptr) {
-                form_.menuBar()->setActiveAction(form_.File1);
+                form_.menuBar()->setActiveAction(fileMenu_);
                 return true;
             }
         }
@@ -58,29 +61,28 @@ public:
     }
 
 private:
-    TForm1& form_;
+    QMainWindow& form_;
+    QAction* fileMenu_;
     bool alone_ = false;
 };
 
 } // namespace
 
-void InstallKeyboard(TForm1& form)
+void InstallKeyboard(QMainWindow& form, const KeyboardParts& parts)
 {
     for (const auto& [name, caption] : AccessKeys)
         if (auto* action = form.findChild<QAction*>(QLatin1String(name)))
             action->setText(QString::fromUtf8(caption));
 
-    form.Exit1->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q));
+    parts.exit->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q));
 
     auto* save = new QAction(&form);
     save->setObjectName(QStringLiteral("SaveShownTab"));
     save->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_S));
     form.addAction(save);
-    QObject::connect(save, &QAction::triggered, &form, [&form] {
-        const std::array<QPushButton*, TabCount> saves{form.Button1, form.SavePed, form.MiscSave,
-                                                       form.APOSave};
-        form.ValueList->commitPendingEdit(); // as the click that moves the focus would
-        saves.at(static_cast<size_t>(form.PageControl1->currentIndex()))->click();
+    QObject::connect(save, &QAction::triggered, &form, [parts] {
+        parts.grid->commitPendingEdit(); // as the click that moves the focus would
+        parts.saves.at(static_cast<size_t>(parts.pages->currentIndex()))->click();
     });
 
     // The next or the previous tab, round, wherever the keyboard is in the window.
@@ -94,8 +96,7 @@ void InstallKeyboard(TForm1& form)
                                            Qt::CTRL | Qt::SHIFT | Qt::Key_Backtab,
                                            Qt::CTRL | Qt::SHIFT | Qt::Key_Tab});
         form.addAction(turn);
-        QObject::connect(turn, &QAction::triggered, &form, [&form, step] {
-            QTabWidget* pages = form.PageControl1;
+        QObject::connect(turn, &QAction::triggered, &form, [pages = parts.pages, step] {
             pages->setCurrentIndex((pages->currentIndex() + step + pages->count()) %
                                    pages->count());
         });
@@ -104,13 +105,14 @@ void InstallKeyboard(TForm1& form)
     auto* menuBar = new QAction(&form);
     menuBar->setShortcut(QKeySequence(Qt::Key_F10));
     form.addAction(menuBar);
-    QObject::connect(menuBar, &QAction::triggered, &form,
-                     [&form] { form.menuBar()->setActiveAction(form.File1); });
+    QObject::connect(menuBar, &QAction::triggered, &form, [&form, fileMenu = parts.fileMenu] {
+        form.menuBar()->setActiveAction(fileMenu);
+    });
     if (!form.style()->styleHint(QStyle::SH_MenuBar_AltKeyNavigation, nullptr, &form))
-        qApp->installEventFilter(new AltAlone(form));
+        qApp->installEventFilter(new AltAlone(form, parts.fileMenu));
 }
 
-void FitToScreen(TForm1& form)
+void FitToScreen(QMainWindow& form, QTabWidget* pages)
 {
     const QScreen* screen = form.screen();
     if (!screen)
@@ -135,7 +137,6 @@ void FitToScreen(TForm1& form)
     area->setWidget(client);
     // The tabs stay whole beside the scroll area while the pages scroll: a tab bar of the
     // window's own takes the place of the pages' one.
-    QTabWidget* pages = form.PageControl1;
     auto* tabs = new QTabBar;
     tabs->setObjectName(QStringLiteral("PageTabs"));
     tabs->setShape(QTabBar::RoundedEast);

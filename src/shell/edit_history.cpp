@@ -1,6 +1,5 @@
 #include "edit_history.h"
 
-#include "general.h"
 #include "latin1.h"
 
 #include <QAction>
@@ -81,7 +80,7 @@ public:
 private:
     void put(bool undo)
     {
-        AppState& state = history_.form_.state();
+        AppState& state = history_.buffers_;
         for (const BufferChange& change : changes_)
             Put(state, change, undo);
         history_.takeCurrentBuffers();
@@ -94,12 +93,18 @@ private:
     bool done_ = false;
 };
 
-EditHistory::EditHistory(TForm1& form) : QObject(&form), form_(form)
+EditHistory::EditHistory(AppState& buffers, ShowSetting show, QObject* parent)
+    : QObject(parent), buffers_(buffers), show_(std::move(show))
 {
     stack_.setUndoLimit(500);
-    auto* menu = new QMenu(QStringLiteral("&Edit"), form.menuBar());
+    takeCurrentBuffers();
+}
+
+void EditHistory::addMenu(QMenuBar* bar, QAction* before)
+{
+    auto* menu = new QMenu(QStringLiteral("&Edit"), bar);
     menu->menuAction()->setObjectName(QStringLiteral("Edit1"));
-    form.menuBar()->insertMenu(form.View1, menu);
+    bar->insertMenu(before, menu);
     QAction* undo = stack_.createUndoAction(menu, QStringLiteral("Undo"));
     undo->setObjectName(QStringLiteral("Undo1"));
     undo->setShortcut(QKeySequence::Undo);
@@ -109,7 +114,6 @@ EditHistory::EditHistory(TForm1& form) : QObject(&form), form_(form)
         {QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z), QKeySequence(Qt::CTRL | Qt::Key_Y)});
     menu->addAction(undo);
     menu->addAction(redo);
-    takeCurrentBuffers();
 }
 
 void EditHistory::nameStep(const QString& text, std::optional<SettingPlace> place)
@@ -121,7 +125,7 @@ void EditHistory::nameStep(const QString& text, std::optional<SettingPlace> plac
 
 void EditHistory::record()
 {
-    std::vector<BufferChange> changes = Compare(held_, form_.state());
+    std::vector<BufferChange> changes = Compare(held_, buffers_);
     const bool named = named_;
     named_ = false;
     if (changes.empty())
@@ -137,7 +141,7 @@ void EditHistory::record()
 void EditHistory::takeCurrentBuffers()
 {
     for (Tab tab : AllTabs)
-        held_[static_cast<size_t>(tab)] = form_.state().buffer(tab).lines();
+        held_[static_cast<size_t>(tab)] = buffers_.buffer(tab).lines();
 }
 
 void EditHistory::clear()
@@ -148,10 +152,7 @@ void EditHistory::clear()
 
 void EditHistory::show(const std::optional<SettingPlace>& place)
 {
-    if (place)
-        form_.showSetting(*place);
-    else
-        form_.showSectionAgain();
+    show_(place);
 }
 
 QString StepName(const std::string& details)

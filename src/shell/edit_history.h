@@ -7,11 +7,13 @@
 #include <QString>
 #include <QUndoStack>
 #include <array>
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
 
-class TForm1;
+class QAction;
+class QMenuBar;
 
 // The window's one undo history, across tabs. A handler that changes the buffers names
 // its step; after every handler the buffers are compared with what they held before it,
@@ -22,8 +24,14 @@ class TForm1;
 class EditHistory : public QObject {
     Q_OBJECT
 public:
-    // Builds the Edit menu (Undo, Redo) between File and View.
-    explicit EditHistory(TForm1& form);
+    // Shows a setting with its row current; with none, the shown section again.
+    using ShowSetting = std::function<void(const std::optional<SettingPlace>&)>;
+
+    // `buffers` are the ones the steps change; `show` runs after every undo and redo.
+    EditHistory(AppState& buffers, ShowSetting show, QObject* parent = nullptr);
+
+    // Puts the Edit menu (Undo, Redo) into the menu bar before `before`.
+    void addMenu(QMenuBar* bar, QAction* before);
 
     // Names the step the running handler makes, and where it shows.
     void nameStep(const QString& text, std::optional<SettingPlace> place = std::nullopt);
@@ -39,7 +47,8 @@ private:
     friend class BufferStep;
     void show(const std::optional<SettingPlace>& place);
 
-    TForm1& form_;
+    AppState& buffers_;
+    ShowSetting show_;
     QUndoStack stack_;
     std::array<std::vector<std::string>, TabCount> held_; // the buffers after the last step
     QString pendingText_;

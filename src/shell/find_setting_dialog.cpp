@@ -1,8 +1,8 @@
 #include "find_setting_dialog.h"
 
 #include "catalogue/catalogue.h"
-#include "general.h"
 #include "latin1.h"
+#include "window_room.h"
 
 #include <QAction>
 #include <QKeyEvent>
@@ -33,11 +33,11 @@ std::vector<FoundRow> FindRows(const QString& query)
     return found;
 }
 
-FindSettingDialog::FindSettingDialog(TForm1& form)
-    : QDialog(&form), form_(form), search_(new QLineEdit(this)), matches_(new QListWidget(this))
+FindSettingDialog::FindSettingDialog(QWidget* window)
+    : QDialog(window), search_(new QLineEdit(this)), matches_(new QListWidget(this))
 {
     setObjectName(QStringLiteral("FindSetting"));
-    setFont(form.font()); // a dialog is a window of its own: it would take the desktop's
+    setFont(window->font()); // a dialog is a window of its own: it would take the desktop's
     setWindowTitle(QStringLiteral("Find Setting"));
     search_->setObjectName(QStringLiteral("FindText"));
     search_->setPlaceholderText(QStringLiteral("Words of a description or item"));
@@ -86,21 +86,16 @@ bool FindSettingDialog::eventFilter(QObject* watched, QEvent* event)
     return QDialog::eventFilter(watched, event);
 }
 
-void FindSettingDialog::Show(TForm1& form, const SettingPlace& place)
+void InstallFindSetting(const WindowRoom& room, QMenu* view)
 {
-    form.showSetting(place);
-}
-
-void InstallFindSetting(TForm1& form)
-{
-    QAction* find = form.View1->menu()->addAction(QStringLiteral("Find Setting…"));
+    QAction* find = view->addAction(QStringLiteral("Find Setting…"));
     find->setObjectName(QStringLiteral("FindSetting1"));
     find->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_F));
     find->setStatusTip(QStringLiteral("Find a setting by the words of its description."));
-    QObject::connect(find, &QAction::triggered, &form, [&form] {
-        FindSettingDialog dialog(form);
+    QObject::connect(find, &QAction::triggered, room.window, [room] {
+        FindSettingDialog dialog(room.window);
         // The section is shown once the dialog has gone, so the grid can take the focus.
         if (dialog.exec() == QDialog::Accepted)
-            FindSettingDialog::Show(form, dialog.chosen());
+            room.showSetting(dialog.chosen());
     });
 }

@@ -8,7 +8,8 @@
 
 class QLineEdit;
 class QListWidget;
-class TForm1;
+class QMenu;
+struct WindowRoom;
 
 // A row of a section that a search found: its place and the text the list shows.
 struct FoundRow {
@@ -26,15 +27,12 @@ std::vector<FoundRow> FindRows(const QString& query);
 class FindSettingDialog : public QDialog {
     Q_OBJECT
 public:
-    explicit FindSettingDialog(TForm1& form);
+    explicit FindSettingDialog(QWidget* window);
 
     QLineEdit* searchBox() const { return search_; }
     QListWidget* matchList() const { return matches_; }
     // The match chosen when the dialog was accepted.
     SettingPlace chosen() const { return chosen_; }
-
-    // Switches to the tab, chooses the item on its chooser and makes the row current.
-    static void Show(TForm1& form, const SettingPlace& place);
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -43,12 +41,12 @@ private:
     void search();
     void choose();
 
-    TForm1& form_;
     QLineEdit* search_;
     QListWidget* matches_;
     std::vector<FoundRow> found_;
     SettingPlace chosen_{Tab::CarSettings, -1, 0};
 };
 
-// Puts Find Setting... (Ctrl+F) into the window's View menu.
-void InstallFindSetting(TForm1& form);
+// Puts Find Setting... (Ctrl+F) into the window's View menu; the chosen match is shown as
+// the tab's chooser would show it, its row current.
+void InstallFindSetting(const WindowRoom& room, QMenu* view);

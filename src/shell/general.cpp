@@ -5,7 +5,6 @@
 #include "change_marks.h"
 #include "closing_question.h"
 #include "controls.h"
-#include "desktop_conventions.h"
 #include "desktop_launcher.h"
 #include "documents/configuration_file.h"
 #include "documents/errors.h"
@@ -18,7 +17,6 @@
 #include "editing/section_procedure.h"
 #include "editing/start_up.h"
 #include "editing/write_back.h"
-#include "find_setting_dialog.h"
 #include "folder_tree.h"
 #include "game_folder_panel.h"
 #include "game_folder_search.h"
@@ -29,12 +27,12 @@
 #include "message_boxes.h"
 #include "tab_page.h"
 #include "text_wrap.h"
-#include "tuning_set_actions.h"
 
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QDir>
 #include <QFile>
+#include <QMenuBar>
 #include <QPushButton>
 #include <QSignalBlocker>
 #include <QTabWidget>
@@ -56,16 +54,11 @@ TForm1::TForm1(TForm1Services services, QWidget* parent)
     buildForm();
     controls_ = std::make_unique<Controls>(
         Controls{*messages_, *ProgressBar1, {ComboBox1, ComboBox2, ComboBox3, ComboBox4}});
-    launching_ = new Launching(*this, *launcher_);
+    launching_ = new Launching(
+        state_, *messages_, *launcher_, [this] { close(); }, this);
     connectHandlers();
     orderTabKeys();
-    changeMarks_ = new ChangeMarks(*this);
-    editHistory_ = new EditHistory(*this);
-    InstallFindSetting(*this);
-    InstallTuningSetActions(*this);
-    InstallKeyboard(*this);
-    closingQuestion_ = new ClosingQuestion(*this);
-    FitToScreen(*this);
+    installFeatures();
     guarded([this] { FormCreate(); });
 }
 
@@ -217,9 +210,13 @@ void TForm1::closeEvent(QCloseEvent* event)
 
 void TForm1::chooseSection(Tab tab)
 {
-    guarded([this, tab] {
-        ChooseSection(state_, CatalogueOf(tab), *chooser(tab), *ValueList, *messages_);
-    });
+    guarded([this, tab] { fillSection(tab); });
+}
+
+// Within a running handler, so its guard reports what goes wrong.
+void TForm1::fillSection(Tab tab)
+{
+    ChooseSection(state_, CatalogueOf(tab), *chooser(tab), *ValueList, *messages_);
 }
 
 void TForm1::showSetting(const SettingPlace& place)

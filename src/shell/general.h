@@ -5,6 +5,7 @@
 #include "editing/changes.h"
 #include "editing/tab_actions.h"
 #include "editing/write_back.h"
+#include "window_room.h"
 
 #include <QMainWindow>
 #include <array>
@@ -67,6 +68,8 @@ public:
     // Chooses the shown section again, so that the grid shows what the buffers hold.
     void showSectionAgain();
     EditHistory& editHistory() { return *editHistory_; }
+    // What the features beside the window work with.
+    WindowRoom room();
     // The section chooser of a tab.
     SectionChooser* chooser(Tab tab) const;
 
@@ -194,12 +197,14 @@ private:
     void buildForm();
     void buildMenus();
     void connectHandlers();
+    void installFeatures();
     void orderTabKeys();
     void refreshViews();
     void showReloadedSection(int shownTab, int shownItem);
     void nameGrid();
     QString workFile(const char* name) const;
     void chooseSection(Tab tab);
+    void fillSection(Tab tab);
     void save(Tab tab);
     void backup(Tab tab);
     void restore(Tab tab);

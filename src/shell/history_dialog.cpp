@@ -1,12 +1,9 @@
 #include "history_dialog.h"
 
 #include "catalogue/catalogue.h"
-#include "controls.h"
 #include "documents/disk_stamps.h"
-#include "editing/section_procedure.h"
+#include "documents/interfaces.h"
 #include "editing/tab_actions.h"
-#include "general.h"
-#include "key_value_grid.h"
 #include "latin1.h"
 
 #include <QAction>
@@ -48,27 +45,25 @@ QString ChangeText(const ChangedSetting& change)
 
 // The buffers of the file take the lines the game file now holds; the grid shows its
 // section again when it shows one of these buffers.
-void RefillBuffers(TForm1& form, TuningFile file)
+void RefillBuffers(const WindowRoom& room, TuningFile file)
 {
-    AppState& state = form.state();
+    AppState& state = room.state;
     const std::vector<std::string> lines = ContentLines(file, PathOf(state, file));
     for (Tab tab : BuffersOf(file))
         state.buffer(tab).assign(lines);
     if (state.ShownTab >= 0 && FileOf(static_cast<Tab>(state.ShownTab)) == file) {
-        const Tab tab = static_cast<Tab>(state.ShownTab);
-        ChooseSection(state, CatalogueOf(tab), *form.chooser(tab), *form.ValueList,
-                      form.messages());
+        room.fillSection(static_cast<Tab>(state.ShownTab));
     }
 }
 
 } // namespace
 
-HistoryDialog::HistoryDialog(TForm1& form)
-    : QDialog(&form), form_(form), list_(new QTreeWidget(this)),
+HistoryDialog::HistoryDialog(const WindowRoom& room)
+    : QDialog(room.window), room_(room), list_(new QTreeWidget(this)),
       putBack_(new QPushButton(QStringLiteral("Put back"), this))
 {
     setObjectName(QStringLiteral("SaveHistory"));
-    setFont(form.font()); // a dialog is a window of its own: it would take the desktop's
+    setFont(room.window->font()); // a dialog is a window of its own: it would take the desktop's
     setWindowTitle(QStringLiteral("History"));
     list_->setObjectName(QStringLiteral("HistoryVersions"));
     list_->setHeaderLabels(
@@ -99,8 +94,8 @@ HistoryDialog::HistoryDialog(TForm1& form)
 void HistoryDialog::fill()
 {
     list_->clear();
-    form_.guarded([this] {
-        entries_ = SaveHistory(form_.state(), {TuningFiles.begin(), TuningFiles.end()});
+    room_.guarded([this] {
+        entries_ = SaveHistory(room_.state, {TuningFiles.begin(), TuningFiles.end()});
     });
     for (const HistoryEntry& entry : entries_) {
         const TuningFile file = entry.version.file;
@@ -140,31 +135,30 @@ void HistoryDialog::putBack(int row)
     const TuningFile file = version.file;
     const std::vector<Tab>& tabs = BuffersOf(file);
     if (std::any_of(tabs.begin(), tabs.end(),
-                    [&](Tab tab) { return HoldsUnsavedEdits(form_.state(), tab); }) &&
-        !form_.messages().ask(
+                    [&](Tab tab) { return HoldsUnsavedEdits(room_.state, tab); }) &&
+        !room_.messages.ask(
             QStringLiteral("The tabs hold changes to %1 that are not saved. Putting back "
                            "the version kept at %2 replaces them. Put it back?")
                 .arg(HistoryName(file), ShownTime(version))))
         return;
-    form_.guarded([&] {
-        if (PutBack(form_.state(), form_.messages(), *form_.ProgressBar1, version) ==
+    room_.guarded([&] {
+        if (PutBack(room_.state, room_.messages, room_.progress, version) ==
             ActionOutcome::Done)
-            RefillBuffers(form_, file);
+            RefillBuffers(room_, file);
     });
     fill();
 }
 
-void InstallSaveHistory(TForm1& form)
+void InstallSaveHistory(const WindowRoom& room, QMenu* file, QAction* exit)
 {
-    KeepVersionsOnSave(form.state());
-    QMenu* file = form.File1->menu();
+    KeepVersionsOnSave(room.state);
     QAction* history = new QAction(QStringLiteral("History…"), file);
     history->setObjectName(QStringLiteral("History1"));
     history->setStatusTip(
         QStringLiteral("The versions kept before each save, and putting one back."));
-    file->insertAction(form.Exit1, history);
-    QObject::connect(history, &QAction::triggered, &form, [&form] {
-        HistoryDialog dialog(form);
+    file->insertAction(exit, history);
+    QObject::connect(history, &QAction::triggered, room.window, [room] {
+        HistoryDialog dialog(room);
         dialog.exec();
     });
 }

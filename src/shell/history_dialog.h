@@ -2,13 +2,16 @@
 
 #include "editing/save_history.h"
 
+#include "window_room.h"
+
 #include <QDialog>
 #include <QString>
 #include <vector>
 
+class QAction;
+class QMenu;
 class QPushButton;
 class QTreeWidget;
-class TForm1;
 
 // File > History...: the kept versions of both game files, newest first, each with its time
 // and the settings that changed after it. Put back writes the chosen version over its game
@@ -17,7 +20,7 @@ class TForm1;
 class HistoryDialog : public QDialog {
     Q_OBJECT
 public:
-    explicit HistoryDialog(TForm1& form);
+    explicit HistoryDialog(const WindowRoom& room);
 
     // One top-level row a version, its changes below it.
     QTreeWidget* versionList() const { return list_; }
@@ -31,12 +34,12 @@ private:
     void fill();
     int chosenRow() const;
 
-    TForm1& form_;
+    WindowRoom room_;
     QTreeWidget* list_;
     QPushButton* putBack_;
     std::vector<HistoryEntry> entries_;
 };
 
-// Puts History... into the window's File menu, above Exit, and makes every save of the
-// window keep the game file it replaces.
-void InstallSaveHistory(TForm1& form);
+// Puts History... into the window's File menu, above its `exit`, and makes every save of
+// the window keep the game file it replaces.
+void InstallSaveHistory(const WindowRoom& room, QMenu* file, QAction* exit);

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "documents/interfaces.h"
+#include "editing/section_controls.h"
 
 #include <QTableWidget>
 #include <functional>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "documents/interfaces.h"
+#include "launcher.h"
 
 #include <QProcessEnvironment>
 #include <QString>

@@ -1,10 +1,11 @@
 #include "launching.h"
 
+#include "documents/app_state.h"
 #include "documents/errors.h"
 #include "documents/game_files.h"
 #include "documents/game_paths.h"
 #include "documents/interfaces.h"
-#include "general.h"
+#include "launcher.h"
 
 #include <QFileInfo>
 #include <QPointer>
@@ -20,23 +21,25 @@ QString NotIn(const char* program, const QString& folder)
 
 } // namespace
 
-Launching::Launching(TForm1& form, Launcher& launcher)
-    : QObject(&form), form_(form), launcher_(launcher)
+Launching::Launching(const AppState& state, Messages& messages, Launcher& launcher,
+                     std::function<void()> close, QObject* parent)
+    : QObject(parent), state_(state), messages_(messages), launcher_(launcher),
+      close_(std::move(close))
 {
 }
 
 void Launching::launch(const QString& program, LaunchTarget target,
                        const std::function<void()>& started)
 {
-    const LaunchChoice choice = ChooseLaunchCommand(program, form_.state().GameDir, target,
+    const LaunchChoice choice = ChooseLaunchCommand(program, state_.GameDir, target,
                                                     QProcessEnvironment::systemEnvironment());
     // The answer may come after the window has gone.
-    const auto finish = [window = QPointer<TForm1>(&form_), name = QFileInfo(program).fileName(),
+    const auto finish = [self = QPointer<Launching>(this), name = QFileInfo(program).fileName(),
                          started](const QString& failure) {
-        if (!window)
+        if (!self)
             return;
         if (!failure.isEmpty())
-            window->messages().error(QStringLiteral("Could not start %1: %2").arg(name, failure));
+            self->messages_.error(QStringLiteral("Could not start %1: %2").arg(name, failure));
         else if (started)
             started();
     };
@@ -50,25 +53,25 @@ void Launching::launchSibling()
 {
     // Tunedeck gives way to the sibling editor, but only to one that has started; it runs in
     // the game's Wine prefix when there is one.
-    const QFileInfo sibling(form_.state().workFile(QLatin1String(SiblingEditor)));
+    const QFileInfo sibling(state_.workFile(QLatin1String(SiblingEditor)));
     if (!FileExists(sibling.filePath())) {
-        form_.messages().information(NotIn(SiblingEditor, sibling.absolutePath()));
+        messages_.information(NotIn(SiblingEditor, sibling.absolutePath()));
         return;
     }
-    launch(sibling.absoluteFilePath(), LaunchTarget::Helper, [this] { form_.close(); });
+    launch(sibling.absoluteFilePath(), LaunchTarget::Helper, [this] { close_(); });
 }
 
 void Launching::launchGame()
 {
-    const QString dir = form_.state().GameDir;
+    const QString dir = state_.GameDir;
     const QString game = GameFilePath(dir, QLatin1String(GameProgram));
     if (dir.isEmpty()) {
-        form_.messages().information(
+        messages_.information(
             QStringLiteral("You must save your Gorewheel 2 directory to use this feature."));
         return;
     }
     if (!FileExists(game)) {
-        form_.messages().information(NotIn(GameProgram + 1, dir)); // the name, not its backslash
+        messages_.information(NotIn(GameProgram + 1, dir)); // the name, not its backslash
         return;
     }
     const QFileInfo folder(dir);

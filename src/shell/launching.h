@@ -5,15 +5,19 @@
 #include <QObject>
 #include <functional>
 
+struct AppState;
 class Launcher;
-class TForm1;
+class Messages;
 
 // Launch Gorewheel 2 and the Perkwright.exe buttons: the program starts the way the
 // player's setup runs Windows programs; what could not be started is told in an Error box.
 class Launching : public QObject {
     Q_OBJECT
 public:
-    Launching(TForm1& form, Launcher& launcher);
+    // The folders come from `state` when a launch is asked for; `close` ends the window
+    // once the sibling editor has started.
+    Launching(const AppState& state, Messages& messages, Launcher& launcher,
+              std::function<void()> close, QObject* parent = nullptr);
 
     // gwheel2.exe in the game folder; throws FileError for a game folder it cannot enter.
     void launchGame();
@@ -23,6 +27,8 @@ public:
 private:
     void launch(const QString& program, LaunchTarget target, const std::function<void()>& started);
 
-    TForm1& form_;
+    const AppState& state_;
+    Messages& messages_;
     Launcher& launcher_;
+    std::function<void()> close_;
 };

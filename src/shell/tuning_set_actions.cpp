@@ -6,7 +6,7 @@
 #include "edit_history.h"
 #include "editing/changes.h"
 #include "editing/tuning_set.h"
-#include "general.h"
+#include "window_room.h"
 
 #include <QAction>
 #include <QFileDialog>
@@ -32,9 +32,9 @@ QString Settings(size_t count)
 }
 
 // Runs the section handler of the tab again, so the grid shows the values now in its buffer.
-QString ChooseFile(TForm1& form, QFileDialog::AcceptMode mode, const QString& caption)
+QString ChooseFile(const WindowRoom& room, QFileDialog::AcceptMode mode, const QString& caption)
 {
-    QFileDialog dialog(&form, caption, form.state().WorkDir, Filter);
+    QFileDialog dialog(room.window, caption, room.state.WorkDir, Filter);
     dialog.setAcceptMode(mode);
     dialog.setDefaultSuffix(QStringLiteral("tuning"));
     if (mode == QFileDialog::AcceptOpen)
@@ -46,17 +46,17 @@ QString ChooseFile(TForm1& form, QFileDialog::AcceptMode mode, const QString& ca
 
 } // namespace
 
-void ExportTuningSetTo(TForm1& form, const QString& path)
+void ExportTuningSetTo(const WindowRoom& room, const QString& path)
 {
-    form.guarded([&] {
-        const AppState& state = form.state();
+    room.guarded([&] {
+        const AppState& state = room.state;
         if (!AllBuffersLoaded(state)) {
-            form.messages().error(NoGameFiles);
+            room.messages.error(NoGameFiles);
             return;
         }
         AppState reference;
         if (!ReadReferenceCopies(state, reference)) {
-            form.messages().error(
+            room.messages.error(
                 QStringLiteral("The reference copies \"%1\" and \"%2\" are needed to tell what "
                                "changed; nothing was exported.")
                     .arg(QLatin1String(OriginalGeneral), QLatin1String(OriginalSettings)));
@@ -64,37 +64,35 @@ void ExportTuningSetTo(TForm1& form, const QString& path)
         }
         const std::vector<ChangedSetting> changes = ChangedSettings(state, reference);
         WriteTuningSetFile(path, WriteTuningSet(changes));
-        form.messages().information(
+        room.messages.information(
             QStringLiteral("Exported %1 to %2.").arg(Settings(changes.size()), path));
     });
 }
 
-void ApplyTuningSetFrom(TForm1& form, const QString& path)
+void ApplyTuningSetFrom(const WindowRoom& room, const QString& path)
 {
-    form.guarded([&] {
+    room.guarded([&] {
         try {
             const std::vector<TuningEntry> entries = ReadTuningSetFile(path);
-            if (!BuffersReadyFor(form.state(), entries)) {
-                form.messages().error(NoGameFiles);
+            if (!BuffersReadyFor(room.state, entries)) {
+                room.messages.error(NoGameFiles);
                 return;
             }
-            form.editHistory().nameStep(QStringLiteral("Apply ") + QFileInfo(path).fileName());
-            ApplyTuningSet(form.state(), entries);
-            form.showSectionAgain();
-            form.messages().information(
-                QStringLiteral("Applied %1.").arg(Settings(entries.size())));
+            room.nameStep(QStringLiteral("Apply ") + QFileInfo(path).fileName());
+            ApplyTuningSet(room.state, entries);
+            room.showSectionAgain();
+            room.messages.information(QStringLiteral("Applied %1.").arg(Settings(entries.size())));
         } catch (const TuningSetError& error) {
-            form.messages().error(QStringLiteral("%1, line %2: %3. Nothing was applied.")
-                                      .arg(QFileInfo(path).fileName())
-                                      .arg(error.line())
-                                      .arg(QString::fromLatin1(error.what())));
+            room.messages.error(QStringLiteral("%1, line %2: %3. Nothing was applied.")
+                                    .arg(QFileInfo(path).fileName())
+                                    .arg(error.line())
+                                    .arg(QString::fromLatin1(error.what())));
         }
     });
 }
 
-void InstallTuningSetActions(TForm1& form)
+void InstallTuningSetActions(const WindowRoom& room, QMenu* file, QAction* exit)
 {
-    QMenu* file = form.File1->menu();
     QAction* exportSet = new QAction(QStringLiteral("Export Tuning Set…"), file);
     exportSet->setObjectName(QStringLiteral("ExportTuningSet1"));
     exportSet->setStatusTip(
@@ -102,19 +100,19 @@ void InstallTuningSetActions(TForm1& form)
     QAction* applySet = new QAction(QStringLiteral("Apply Tuning Set…"), file);
     applySet->setObjectName(QStringLiteral("ApplyTuningSet1"));
     applySet->setStatusTip(QStringLiteral("Put the settings of a tuning set into the tabs."));
-    file->insertAction(form.Exit1, exportSet);
-    file->insertAction(form.Exit1, applySet);
-    file->insertSeparator(form.Exit1);
-    QObject::connect(exportSet, &QAction::triggered, &form, [&form] {
+    file->insertAction(exit, exportSet);
+    file->insertAction(exit, applySet);
+    file->insertSeparator(exit);
+    QObject::connect(exportSet, &QAction::triggered, room.window, [room] {
         const QString path =
-            ChooseFile(form, QFileDialog::AcceptSave, QStringLiteral("Export Tuning Set"));
+            ChooseFile(room, QFileDialog::AcceptSave, QStringLiteral("Export Tuning Set"));
         if (!path.isEmpty())
-            ExportTuningSetTo(form, path);
+            ExportTuningSetTo(room, path);
     });
-    QObject::connect(applySet, &QAction::triggered, &form, [&form] {
+    QObject::connect(applySet, &QAction::triggered, room.window, [room] {
         const QString path =
-            ChooseFile(form, QFileDialog::AcceptOpen, QStringLiteral("Apply Tuning Set"));
+            ChooseFile(room, QFileDialog::AcceptOpen, QStringLiteral("Apply Tuning Set"));
         if (!path.isEmpty())
-            ApplyTuningSetFrom(form, path);
+            ApplyTuningSetFrom(room, path);
     });
 }

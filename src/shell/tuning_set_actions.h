@@ -2,18 +2,20 @@
 
 #include <QString>
 
-class TForm1;
+class QAction;
+class QMenu;
+struct WindowRoom;
 
 // File > Export Tuning Set... and File > Apply Tuning Set...: the settings that differ
 // from the reference copies written as a tuning set, and a set committed into the buffers
 // (not saved: the player saves as usual).
 
 // Writes the set of the current differences to the file; says how many settings it holds.
-void ExportTuningSetTo(TForm1& form, const QString& path);
+void ExportTuningSetTo(const WindowRoom& room, const QString& path);
 
 // Checks the whole set, then commits every entry into the buffers of its file and shows
 // the new values; says how many settings it applied. A bad line applies nothing.
-void ApplyTuningSetFrom(TForm1& form, const QString& path);
+void ApplyTuningSetFrom(const WindowRoom& room, const QString& path);
 
-// Puts the two items into the window's File menu, above Exit.
-void InstallTuningSetActions(TForm1& form);
+// Puts the two items into the window's File menu, above its `exit`.
+void InstallTuningSetActions(const WindowRoom& room, QMenu* file, QAction* exit);

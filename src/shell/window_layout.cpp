@@ -2,8 +2,11 @@
 
 #include "buffer_view.h"
 #include "change_marks.h"
+#include "closing_question.h"
 #include "controls.h"
+#include "desktop_conventions.h"
 #include "edit_history.h"
+#include "find_setting_dialog.h"
 #include "folder_tree.h"
 #include "form_parts.h"
 #include "game_folder_panel.h"
@@ -11,6 +14,7 @@
 #include "jpeg_picture.h"
 #include "key_value_grid.h"
 #include "tab_page.h"
+#include "tuning_set_actions.h"
 
 #include <QAction>
 #include <QCheckBox>
@@ -103,7 +107,6 @@ void TForm1::buildMenus()
     File1 = fileMenu->menuAction();
     Exit1 = fileMenu->addAction(QStringLiteral("Exit"));
     Exit1->setStatusTip(QStringLiteral("Exit Perkwright"));
-    InstallSaveHistory(*this);
     QMenu* viewMenu = menuBar()->addMenu(QStringLiteral("View"));
     View1 = viewMenu->menuAction();
     ShowContents1 = viewMenu->addAction(QStringLiteral("View File Details"));
@@ -180,6 +183,54 @@ void TForm1::connectHandlers()
             });
     connect(Directory, &FolderTree::folderClicked, this, &TForm1::DirectoryClick);
     connect(SaveDir, &QPushButton::clicked, this, &TForm1::SaveDirClick);
+}
+
+// The features beside the window, each given what it uses; the screen fit comes last, when
+// every control and menu item is in place.
+void TForm1::installFeatures()
+{
+    changeMarks_ = new ChangeMarks(
+        room(),
+        {ValueList,
+         PageControl1,
+         {Button1, SavePed, MiscSave, APOSave},
+         [this](Tab tab) { return chooser(tab)->itemIndex(); },
+         [this](int row) { return placeOf(row); },
+         [this](int row, const CommitResult& result) { showCommitted(row, result); }},
+        this);
+    editHistory_ = new EditHistory(
+        state_,
+        [this](const std::optional<SettingPlace>& place) {
+            if (place)
+                showSetting(*place);
+            else
+                showSectionAgain();
+        },
+        this);
+    editHistory_->addMenu(menuBar(), View1);
+    InstallFindSetting(room(), View1->menu());
+    InstallSaveHistory(room(), File1->menu(), Exit1);
+    InstallTuningSetActions(room(), File1->menu(), Exit1);
+    InstallKeyboard(*this,
+                    {File1, Exit1, PageControl1, ValueList, {Button1, SavePed, MiscSave, APOSave}});
+    closingQuestion_ = new ClosingQuestion(
+        {state_, *messages_, [this] { return static_cast<Tab>(PageControl1->currentIndex()); },
+         [this] { ValueList->commitPendingEdit(); }, [this](Tab tab) { save(tab); }},
+        this);
+    FitToScreen(*this, PageControl1);
+}
+
+WindowRoom TForm1::room()
+{
+    return {this,
+            state_,
+            *messages_,
+            *ProgressBar1,
+            [this](const std::function<void()>& handler) { guarded(handler); },
+            [this](const SettingPlace& place) { showSetting(place); },
+            [this] { showSectionAgain(); },
+            [this](Tab tab) { fillSection(tab); },
+            [this](const QString& text) { editHistory_->nameStep(text); }};
 }
 
 // Tab goes through the active tab's controls in the order of the work: section, values,

@@ -66,12 +66,6 @@ Lines WithLines(Lines lines, const std::map<int, std::string>& replaced)
     return lines;
 }
 
-// A line as a save writes it: values, five TABs, " // " and the comment.
-std::string Written(const std::string& values, const std::string& comment)
-{
-    return values + "\t\t\t\t\t // " + comment;
-}
-
 int CountOf(const std::string& text, char c)
 {
     return static_cast<int>(std::count(text.begin(), text.end(), c));

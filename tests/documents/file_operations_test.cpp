@@ -87,12 +87,6 @@ std::string Box(const char* kind, const std::string& text)
     return std::string(kind) + ": " + text;
 }
 
-QStringList Entries(const QString& folder)
-{
-    return QDir(folder).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot,
-                                  QDir::Name);
-}
-
 class FileOperations : public ::testing::Test, protected FolderState {
 protected:
     FakeChooser& chooser(Tab tab) { return choosers[static_cast<size_t>(tab)]; }

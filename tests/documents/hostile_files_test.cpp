@@ -62,12 +62,6 @@ std::string WriteName(const ::testing::TestParamInfo<Write>& info)
     return info.param.name;
 }
 
-QStringList Entries(const QString& folder)
-{
-    return QDir(folder).entryList(
-        QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot, QDir::Name);
-}
-
 std::optional<std::string> BytesIfAny(const QString& path)
 {
     if (!QFileInfo(path).isFile())

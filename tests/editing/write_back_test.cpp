@@ -3,8 +3,8 @@
 #include "documents/game_files.h"
 #include "editing/setting_value.h"
 #include "editing/value_rule.h"
-#include "support/test_support.h"
 #include "editing/write_back.h"
+#include "support/test_support.h"
 
 #include <array>
 #include <gtest/gtest.h>
@@ -90,11 +90,6 @@ struct Edit {
         }
     }
 };
-
-std::string Written(const std::string& values, const std::string& comment)
-{
-    return values + "\t\t\t\t\t // " + comment;
-}
 
 // The first place in the catalogue that shows field `field` of line `line` of the tab.
 SettingPlace PlaceOf(Tab tab, int line, LineField field)

@@ -9,7 +9,7 @@
 #include "controls.h"
 #include "key_value_grid.h"
 #include "message_boxes.h"
-#include "window_fixture.h"
+#include "support/window_fixture.h"
 
 #include <QApplication>
 #include <QMessageBox>

@@ -1,7 +1,7 @@
 // The game-directory controls: a click in the folder tree, and the directory save that
 // writes Tunedeck.ini and reloads the four buffers from the chosen folder.
 
-#include "window_fixture.h"
+#include "support/window_fixture.h"
 
 #include "controls.h"
 #include "faults/fault_injection.h"

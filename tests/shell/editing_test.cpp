@@ -5,10 +5,8 @@
 #include "controls.h"
 #include "documents/text_buffer.h"
 #include "faults/fault_injection.h"
-#include "general.h"
 #include "key_value_grid.h"
-#include "support/fakes.h"
-#include "support/test_support.h"
+#include "support/window_fixture.h"
 
 #include <QCheckBox>
 #include <QLineEdit>
@@ -24,17 +22,15 @@ class EditingTest : public QObject {
     Q_OBJECT
 
 private:
-    struct Window {
+    // A work folder whose configuration names its game folder, made before the window.
+    struct SavedFolder {
         WorkFolder folder;
-        FakeMessages messages;
-        FakeLauncher launcher;
-        std::unique_ptr<TForm1> form;
-
-        Window()
+        SavedFolder() { folder.writeIni("Tunedeck.ini", folder.gameDir().toStdString()); }
+    };
+    // The window shown on it.
+    struct Window : SavedFolder, ::Window {
+        Window() : ::Window(folder)
         {
-            folder.writeIni("Tunedeck.ini", folder.gameDir().toStdString());
-            form = std::make_unique<TForm1>(
-                TForm1Services{&messages, &launcher, folder.path(), folder.path("home")});
             form->show();
             QVERIFY(QTest::qWaitForWindowExposed(form.get()));
         }

@@ -7,9 +7,7 @@
 #include "documents/game_files.h"
 #include "documents/game_paths.h"
 #include "documents/text_buffer.h"
-#include "general.h"
-#include "support/fakes.h"
-#include "support/test_support.h"
+#include "support/window_fixture.h"
 
 #include <QCheckBox>
 #include <QCryptographicHash>
@@ -32,24 +30,6 @@ namespace {
 
 constexpr qint64 MiB = 1024 * 1024;
 constexpr qint64 GiB = 1024 * MiB;
-
-const QString InvalidGeneral =
-    QStringLiteral("plain: Invalid file, please use an original General.txt");
-const QString InvalidSettings =
-    QStringLiteral("plain: Invalid file, please use an original Settings.txt");
-// The start-up error, as it is wrapped for its box.
-const QString Corrupted =
-    QStringLiteral("error: Your Tunedeck.ini was corrupted and has been deleted. You \r\n"
-                   "must save your \"Gorewheel 2\" directory again.");
-
-QStringList Shown(const FakeMessages& messages)
-{
-    static const char* const kinds[] = {"error", "warning", "information", "plain", "report"};
-    QStringList shown;
-    for (const auto& [kind, text] : messages.shown)
-        shown << QString::fromLatin1(kinds[kind]) + QStringLiteral(": ") + text;
-    return shown;
-}
 
 // Peak resident memory of this process so far, in MiB.
 long PeakResidentMiB()
@@ -155,19 +135,10 @@ Q_DECLARE_METATYPE(GameFile)
 class HostileStartUpTest : public QObject {
     Q_OBJECT
 
-    struct Started {
-        FakeMessages messages;
-        FakeLauncher launcher;
-        std::unique_ptr<TForm1> form;
-    };
-
     // Builds the window on the work folder, as the program starts.
-    static std::unique_ptr<Started> start(const WorkFolder& work)
+    static std::unique_ptr<Window> start(const WorkFolder& work)
     {
-        auto started = std::make_unique<Started>();
-        started->form = std::make_unique<TForm1>(
-            TForm1Services{&started->messages, &started->launcher, work.path(), work.path("home")});
-        return started;
+        return std::make_unique<Window>(work);
     }
 
     static void expectAllEmpty(TForm1& form)
@@ -310,21 +281,24 @@ void HostileStartUpTest::notAFile_data()
     QTest::addColumn<QString>("settings"); // what stands at data/peds/Settings.txt
     QTest::addColumn<bool>("gameDirLoop"); // the game folder itself is a link loop
     QTest::addColumn<QStringList>("messages");
-    QTest::newRow("folder named General.txt") << "folder"
-                                              << "file" << false << QStringList{Corrupted};
-    QTest::newRow("folder named Settings.txt") << "file"
-                                               << "folder" << false << QStringList{Corrupted};
-    QTest::newRow("General.txt links to itself") << "self link"
-                                                 << "file" << false << QStringList{Corrupted};
+    QTest::newRow("folder named General.txt")
+        << "folder"
+        << "file" << false << QStringList{CorruptedConfiguration};
+    QTest::newRow("folder named Settings.txt")
+        << "file"
+        << "folder" << false << QStringList{CorruptedConfiguration};
+    QTest::newRow("General.txt links to itself")
+        << "self link"
+        << "file" << false << QStringList{CorruptedConfiguration};
     QTest::newRow("Settings.txt in a loop of two links")
         << "file"
-        << "two links" << false << QStringList{Corrupted};
+        << "two links" << false << QStringList{CorruptedConfiguration};
     QTest::newRow("both in link loops")
         << "two links"
-        << "self link" << false << QStringList{Corrupted, Corrupted};
+        << "self link" << false << QStringList{CorruptedConfiguration, CorruptedConfiguration};
     QTest::newRow("game folder links to itself")
         << "file"
-        << "file" << true << QStringList{Corrupted, Corrupted};
+        << "file" << true << QStringList{CorruptedConfiguration, CorruptedConfiguration};
 }
 
 void HostileStartUpTest::notAFile()
@@ -405,7 +379,8 @@ void HostileStartUpTest::hugeConfigurationFile()
           QTest::currentDataTag(), peakBefore, PeakResidentMiB());
 
     TForm1& form = *started->form;
-    QCOMPARE(Shown(started->messages), (QStringList{Corrupted, Corrupted}));
+    QCOMPARE(Shown(started->messages),
+             (QStringList{CorruptedConfiguration, CorruptedConfiguration}));
     expectAllEmpty(form);
     QVERIFY(form.state().GameDir.size() <= 4096);
     QVERIFY(!form.state().GameDir.contains(QLatin1Char('\n')));

@@ -1,4 +1,5 @@
 #include "shell/jpeg_picture.h"
+#include "support/window_fixture.h"
 
 #include <QBuffer>
 #include <QByteArray>
@@ -14,13 +15,6 @@
 #include <cstdlib>
 
 #include <jpeglib.h>
-
-// The pictures live in a static library; naming the resource here makes sure the
-// linker keeps them.
-static void InitPictures()
-{
-    Q_INIT_RESOURCE(tunedeck);
-}
 
 namespace {
 

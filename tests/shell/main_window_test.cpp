@@ -1,7 +1,7 @@
 // The main window itself: its fixed layout, captions and hints, the tab switch, leaving
 // the program, the file details view, the launchers and the About box.
 
-#include "window_fixture.h"
+#include "support/window_fixture.h"
 
 #include "about.h"
 #include "buffer_view.h"
@@ -195,12 +195,6 @@ private slots:
     void aboutBox_data();
     void aboutBox();
 };
-
-// The pictures live in a static library; naming the resource keeps them linked in.
-static void InitPictures()
-{
-    Q_INIT_RESOURCE(tunedeck);
-}
 
 void MainWindowTest::initTestCase()
 {

@@ -3,7 +3,7 @@
 // the messages, and the state every control is left in. Also the word wrap of the
 // corrupted-configuration message.
 
-#include "window_fixture.h"
+#include "support/window_fixture.h"
 
 #include "buffer_view.h"
 #include "controls.h"
@@ -22,17 +22,6 @@ namespace {
 
 const QString NoConfigurationWarning = WarningText(QStringLiteral(
     "You must save your \"Gorewheel II\" directory for Tunedeck to function correctly."));
-
-// Two lines: the break comes after the last blank that keeps the first within 60 characters.
-const QString CorruptedConfigurationText =
-    QStringLiteral("Your Tunedeck.ini was corrupted and has been deleted. You \r\n"
-                   "must save your \"Gorewheel 2\" directory again.");
-const QString CorruptedConfiguration = ErrorText(CorruptedConfigurationText);
-
-const QString WrongGeneral =
-    PlainText(QStringLiteral("Invalid file, please use an original General.txt"));
-const QString WrongSettings =
-    PlainText(QStringLiteral("Invalid file, please use an original Settings.txt"));
 
 // Stand-ins for texts that depend on the test's temporary folder.
 const QString GameDirToken = QStringLiteral("<game dir>");
@@ -117,19 +106,19 @@ void StartUpTest::startUpStates_data()
     QTest::newRow("General.txt one line short")
         << true << GameFileState::TooShort << GameFileState::Right << 0 << 0 << "None"
         << "No"
-        << "None" << QStringList{WrongGeneral} << true << true << false;
+        << "None" << QStringList{InvalidGeneral} << true << true << false;
     QTest::newRow("General.txt one line long")
         << true << GameFileState::TooLong << GameFileState::Right << 0 << 0 << "None"
         << "No"
-        << "None" << QStringList{WrongGeneral} << true << true << false;
+        << "None" << QStringList{InvalidGeneral} << true << true << false;
     QTest::newRow("Settings.txt one line short")
         << true << GameFileState::Right << GameFileState::TooShort << 410 << 0 << GameDirToken
         << "Yes"
-        << "None" << QStringList{WrongSettings} << true << true << true;
+        << "None" << QStringList{InvalidSettings} << true << true << true;
     QTest::newRow("Settings.txt one line long")
         << true << GameFileState::Right << GameFileState::TooLong << 410 << 0 << GameDirToken
         << "Yes"
-        << "None" << QStringList{WrongSettings} << true << true << true;
+        << "None" << QStringList{InvalidSettings} << true << true << true;
 }
 
 void StartUpTest::startUpStates()

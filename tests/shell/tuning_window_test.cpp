@@ -8,8 +8,8 @@
 #include "find_setting_dialog.h"
 #include "history_dialog.h"
 #include "key_value_grid.h"
+#include "support/window_fixture.h"
 #include "tuning_set_actions.h"
-#include "window_fixture.h"
 
 #include <QLineEdit>
 #include <QListWidget>
@@ -136,7 +136,7 @@ private slots:
         Folder folder;
         Window w(folder);
         TForm1& form = *w.form;
-        FindSettingDialog::Show(form, {Tab::APO, 2, 4});
+        form.showSetting({Tab::APO, 2, 4});
         QCOMPARE(form.PageControl1->currentIndex(), 3);
         QCOMPARE(form.ComboBox4->currentIndex(), 2);
         QCOMPARE(form.ValueList->currentRow(), 3);
@@ -144,7 +144,7 @@ private slots:
 
         // Typed and chosen without a mouse: Up stops at the first match, Enter takes the
         // current one.
-        FindSettingDialog dialog(form);
+        FindSettingDialog dialog(&form);
         QCOMPARE(dialog.font(), form.font()); // a dialog of its own, in the window's font
         QTest::keyClicks(dialog.searchBox(), QStringLiteral("bending"));
         QCOMPARE(dialog.matchList()->count(), 5);
@@ -158,7 +158,7 @@ private slots:
         QCOMPARE(dialog.chosen().row, third.row);
 
         form.state().APOMemo.assign({}); // the guard refuses; its message is the chooser's
-        FindSettingDialog::Show(form, {Tab::APO, 1, 1});
+        form.showSetting({Tab::APO, 1, 1});
         QCOMPARE(Shown(w.messages),
                  QStringList{ErrorText("Save your \"Gorewheel II\" directory first.")});
     }
@@ -171,7 +171,7 @@ private slots:
         const QString set = folder.path("my.tuning");
         {
             Window w(folder);
-            ExportTuningSetTo(*w.form, set);
+            ExportTuningSetTo(w.form->room(), set);
             QCOMPARE(Shown(w.messages),
                      QStringList{InformationText("Exported 1 setting to " + set + ".")});
         }
@@ -181,7 +181,7 @@ private slots:
         Window w(folder);
         TForm1& form = *w.form;
         ShowCreditAwardsMedium(form);
-        ApplyTuningSetFrom(form, set);
+        ApplyTuningSetFrom(form.room(), set);
         QCOMPARE(Shown(w.messages), QStringList{InformationText("Applied 1 setting.")});
         for (Tab tab : {Tab::CarSettings, Tab::Miscellaneous, Tab::APO})
             QCOMPARE(form.state().buffer(tab).line(58), "12,250,7" + CreditsComment);
@@ -192,7 +192,7 @@ private slots:
         w.messages.shown.clear();
         WriteBytes(set, ReadBytes(set) + "Miscellaneous\tCredit Awards\tnothing\t1\r\n");
         form.state().MiscMemo.setLine(58, "untouched");
-        ApplyTuningSetFrom(form, set);
+        ApplyTuningSetFrom(form.room(), set);
         QCOMPARE(Shown(w.messages),
                  QStringList{ErrorText("my.tuning, line 4: no setting \"nothing\" under item "
                                        "\"Credit Awards\" of tab Miscellaneous. Nothing was "
@@ -229,7 +229,7 @@ private slots:
         form.ValueList->setFocus();
         QTest::keyClick(form.ValueList, Qt::Key_R, Qt::ControlModifier); // reset
         states.push_back(buffers());
-        ApplyTuningSetFrom(form, set);
+        ApplyTuningSetFrom(form.room(), set);
         states.push_back(buffers());
         form.Button4Click(); // restore
         states.push_back(buffers());
@@ -280,7 +280,7 @@ private slots:
         const std::string saved = ReadBytes(folder.generalPath());
         form.state().Memo1.setLine(5, "an unsaved edit");
 
-        HistoryDialog dialog(form);
+        HistoryDialog dialog(form.room());
         QTreeWidget* list = dialog.versionList();
         QCOMPARE(list->topLevelItemCount(), 1);
         QCOMPARE(list->topLevelItem(0)->child(0)->text(0),

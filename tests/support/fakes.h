@@ -3,6 +3,7 @@
 #include "documents/app_state.h"
 #include "documents/interfaces.h"
 #include "editing/tab_actions.h"
+#include "editing/section_controls.h"
 #include "support/test_support.h"
 
 #include <QString>
@@ -89,17 +90,6 @@ struct FakeGrid : Grid {
     void insertTop(const std::string& key, const std::string& value) override
     {
         rows.insert(rows.begin(), {key, value});
-    }
-};
-
-struct FakeLauncher : Launcher {
-    std::vector<LaunchCommand> started;
-    QString failure; // when set, nothing starts and this is the reason given
-    void start(const LaunchCommand& command,
-               std::function<void(const QString& failure)> done) override
-    {
-        started.push_back(command);
-        done(failure);
     }
 };
 

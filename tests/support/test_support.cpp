@@ -76,3 +76,14 @@ ProgramResult Finish(QProcess& process)
     result.err = process.readAllStandardError().toStdString();
     return result;
 }
+
+QStringList Entries(const QString& folder)
+{
+    return QDir(folder).entryList(
+        QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot, QDir::Name);
+}
+
+std::string Written(const std::string& values, const std::string& comment)
+{
+    return values + "\t\t\t\t\t // " + comment;
+}

@@ -3,6 +3,7 @@
 #include "documents/text_buffer.h"
 
 #include <QString>
+#include <QStringList>
 #include <QTemporaryDir>
 #include <string>
 #include <vector>
@@ -13,6 +14,12 @@ QString SampleFile(const QString& relativePath);
 
 std::string ReadBytes(const QString& path);
 void WriteBytes(const QString& path, const std::string& bytes);
+
+// What a folder holds, hidden and special files too, by name.
+QStringList Entries(const QString& folder);
+
+// A line as a save writes it: values, five TABs, " // " and the comment.
+std::string Written(const std::string& values, const std::string& comment);
 
 // `count` distinct lines "L<i>a,L<i>b,L<i>c<TAB>// comment <i>", so a test that
 // reads the wrong line or field sees the wrong text.

@@ -4,6 +4,7 @@
 // folder, with fakes standing in for the message boxes and the program launcher.
 
 #include "general.h"
+#include "launcher.h"
 #include "support/fakes.h"
 #include "support/test_support.h"
 
@@ -14,6 +15,17 @@
 #include <memory>
 #include <string>
 #include <vector>
+
+struct FakeLauncher : Launcher {
+    std::vector<LaunchCommand> started;
+    QString failure; // when set, nothing starts and this is the reason given
+    void start(const LaunchCommand& command,
+               std::function<void(const QString& failure)> done) override
+    {
+        started.push_back(command);
+        done(failure);
+    }
+};
 
 // The real window with recording fakes; the window is built last, so its start-up
 // sequence reports into the fakes.
@@ -55,6 +67,25 @@ inline QString InformationText(const QString& text)
 inline QString PlainText(const QString& text)
 {
     return QStringLiteral("plain: ") + text;
+}
+
+// The start-up error for a configuration that names no game folder, in two lines: the break
+// comes after the last blank that keeps the first within 60 characters.
+const QString CorruptedConfigurationText =
+    QStringLiteral("Your Tunedeck.ini was corrupted and has been deleted. You \r\n"
+                   "must save your \"Gorewheel 2\" directory again.");
+const QString CorruptedConfiguration = ErrorText(CorruptedConfigurationText);
+
+// A game file of the wrong line count, refused at start-up.
+const QString InvalidGeneral =
+    PlainText(QStringLiteral("Invalid file, please use an original General.txt"));
+const QString InvalidSettings =
+    PlainText(QStringLiteral("Invalid file, please use an original Settings.txt"));
+
+// The pictures live in a static library; naming the resource keeps them linked in.
+inline void InitPictures()
+{
+    Q_INIT_RESOURCE(tunedeck);
 }
 
 // The lines of a file as the program reads them (CR LF or LF ends a line).

@@ -1,0 +1,32 @@
+#pragma once
+
+#include "documents/app_state.h"
+#include "editing/setting_value.h"
+
+#include <functional>
+
+class Messages;
+class Progress;
+class QString;
+class QWidget;
+
+// What the window lends the features beside it (find, tuning sets, save history, change
+// marks): its state, its boxes and progress bar, and its own ways of running a handler and
+// of showing a setting. A feature takes this, never the window itself.
+struct WindowRoom {
+    QWidget* window; // parent of a feature's dialogs, whose font they take
+    AppState& state;
+    Messages& messages;
+    Progress& progress;
+    // Runs a handler as every handler of the window runs: an error ends it with the general
+    // error report, and the views, the undo history and the change marks follow it.
+    std::function<void(const std::function<void()>&)> guarded;
+    // Shows the section of a setting as the player would choose it, its row current.
+    std::function<void(const SettingPlace&)> showSetting;
+    // Chooses the shown section again, so that the grid shows what the buffers hold.
+    std::function<void()> showSectionAgain;
+    // Within a running handler: fills the grid with the chosen section of the tab.
+    std::function<void(Tab)> fillSection;
+    // Names the undo step the running handler makes.
+    std::function<void(const QString&)> nameStep;
+};
