@@ -1,0 +1,186 @@
+#!/usr/bin/env bash
+# Builds Tunedeck for 64-bit Windows on a Debian or Ubuntu machine: a static Qt kit made
+# from the distribution's own Qt source with the MinGW-w64 cross compilers (cached outside
+# the repository), then tunedeck.exe and tunedeck-cli.exe, the test suite run under Wine,
+# and build/windows/Tunedeck-VERSION-windows-x64.zip and Tunedeck-VERSION-setup.exe.
+#
+#   scripts/windows-build.sh            everything
+#   scripts/windows-build.sh --kit      only fetch and build the kit (if not cached)
+#   scripts/windows-build.sh --no-tests build and package without running the tests
+#
+# The kit lives in ${XDG_CACHE_HOME:-~/.cache}/tunedeck/, keyed by the Qt version, the
+# compiler and the kit's options, so a second run only rebuilds Tunedeck.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+root=$PWD
+
+only_kit=0
+run_tests=1
+for argument in "$@"; do
+    case $argument in
+        --kit) only_kit=1 ;;
+        --no-tests) run_tests=0 ;;
+        *) echo "usage: $0 [--kit] [--no-tests]" >&2; exit 2 ;;
+    esac
+done
+
+seconds() { date +%s; }
+started=$(seconds)
+step() { echo "== $* ($(($(seconds) - started)) s)"; }
+
+# ---- What the machine needs ------------------------------------------------------------
+# qt6-base-dev brings the host's moc, rcc and uic, which the cross build of Qt and of
+# Tunedeck use; libgtest-dev brings GoogleTest's source; dpkg-dev unpacks source packages.
+scripts/install-deps.sh g++-mingw-w64-x86-64-posix wine wine64 nsis zip dpkg-dev xdotool \
+    x11-utils
+
+cross=x86_64-w64-mingw32
+cc=$cross-gcc-posix
+cxx=$cross-g++-posix
+jobs=$(nproc)
+
+# ---- The kit ---------------------------------------------------------------------------
+qt_package_version=$(dpkg-query -W -f='${Version}' qt6-base-dev)
+qt_version=${qt_package_version%%+*}
+compiler_version="$($cxx -dumpfullversion)-$(dpkg-query -W -f='${Version}' g++-mingw-w64-x86-64-posix)"
+jpeg_package_version=$(dpkg-query -W -f='${Version}' libjpeg62-turbo-dev)
+
+# Qt's own modules and the libraries it bundles, so that nothing links a DLL; OpenGL,
+# D-Bus, network, SQL and printing are not used. Debian's source leaves out the tablet
+# headers, and with OpenGL off the Windows platform plugin compiles only without dynamic
+# GL. Qt's JPEG plugin is left out: Tunedeck decodes its pictures with libjpeg itself, and
+# two static copies of libjpeg in one program would clash.
+qt_options=(
+    -DBUILD_SHARED_LIBS=OFF -DCMAKE_BUILD_TYPE=Release
+    -DQT_BUILD_EXAMPLES=OFF -DQT_BUILD_TESTS=OFF
+    -DFEATURE_system_zlib=OFF -DFEATURE_system_pcre2=OFF -DFEATURE_system_freetype=OFF
+    -DFEATURE_system_harfbuzz=OFF -DFEATURE_system_png=OFF -DFEATURE_system_jpeg=OFF
+    -DFEATURE_jpeg=OFF
+    -DFEATURE_opengl=OFF -DFEATURE_dbus=OFF -DFEATURE_network=OFF -DFEATURE_sql=OFF
+    -DFEATURE_printsupport=OFF -DFEATURE_vulkan=OFF
+    -DFEATURE_tabletevent=OFF -DFEATURE_dynamicgl=OFF
+)
+key_text="qt $qt_package_version; $cxx $compiler_version; jpeg $jpeg_package_version; ${qt_options[*]}"
+key_hash=$(printf '%s' "$key_text" | sha256sum | cut -c1-12)
+cache=${XDG_CACHE_HOME:-$HOME/.cache}/tunedeck
+kit=$cache/windows-kit-qt$qt_version-gcc$($cxx -dumpversion)-$key_hash
+toolchain=$kit/mingw-toolchain.cmake
+
+write_toolchain() { # $1: the file, $2: the prefix where the kit's libraries are
+    cat >"$1" <<EOF
+# MinGW-w64 with POSIX threads: its libstdc++ has std::thread and std::mutex.
+set(CMAKE_SYSTEM_NAME Windows)
+set(CMAKE_SYSTEM_PROCESSOR x86_64)
+set(CMAKE_C_COMPILER $cc)
+set(CMAKE_CXX_COMPILER $cxx)
+set(CMAKE_RC_COMPILER $cross-windres)
+set(CMAKE_FIND_ROOT_PATH /usr/$cross $2)
+set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
+set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
+set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
+set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
+EOF
+}
+
+# Debian's deb lines turned into deb-src lines, for apt's own configuration files in
+# either of their two forms. Nothing of the machine's apt setup is changed.
+derive_source_lines() {
+    local file
+    for file in /etc/apt/sources.list.d/*.sources; do
+        [ -f "$file" ] || continue
+        awk '
+            BEGIN { enabled = 1 }
+            function flush(   i, j, n, m, uris, suites) {
+                if (types ~ /(^| )deb( |$)/ && uri != "") {
+                    n = split(uri, uris, " "); m = split(suite, suites, " ")
+                    for (i = 1; i <= n; i++) for (j = 1; j <= m; j++)
+                        print "deb-src " (signed != "" ? "[signed-by=" signed "] " : "") \
+                              uris[i] " " suites[j] " " components
+                }
+                types = uri = suite = components = signed = ""; enabled = 1
+            }
+            /^[[:space:]]*$/ { if (!enabled) types = ""; flush(); next }
+            /^#/ { next }
+            { key = tolower($1); sub(/^[^:]*:[[:space:]]*/, "") }
+            key == "types:" { types = $0 }
+            key == "uris:" { uri = $0 }
+            key == "suites:" { suite = $0 }
+            key == "components:" { components = $0 }
+            key == "signed-by:" { signed = $0 }
+            key == "enabled:" { enabled = ($0 != "no") }
+            END { if (!enabled) types = ""; flush() }
+        ' "$file"
+    done
+    for file in /etc/apt/sources.list /etc/apt/sources.list.d/*.list; do
+        [ -f "$file" ] || continue
+        sed -n 's/^[[:space:]]*deb\([[:space:]]\)/deb-src\1/p' "$file"
+    done
+}
+
+fetch_source() { # $1: source package, $2: version, into the current folder
+    local apt_dir=$cache/apt
+    mkdir -p "$apt_dir/lists/partial" "$apt_dir/cache/archives/partial"
+    derive_source_lines | sort -u >"$apt_dir/sources.list"
+    if [ ! -s "$apt_dir/sources.list" ]; then
+        echo "No deb line found in the machine's apt sources." >&2
+        exit 1
+    fi
+    local apt_options=(-o "Dir::Etc::SourceList=$apt_dir/sources.list"
+                       -o Dir::Etc::SourceParts=- -o "Dir::State::Lists=$apt_dir/lists"
+                       -o "Dir::Cache=$apt_dir/cache")
+    if [ -z "$(find "$apt_dir/lists" -name '*Sources*' -mmin -1440 2>/dev/null)" ]; then
+        apt-get "${apt_options[@]}" update -qq
+    fi
+    apt-get "${apt_options[@]}" source -qq "$1=$2"
+}
+
+build_qt() { # $1: work folder, $2: prefix
+    (cd "$1" && fetch_source qt6-base "$qt_package_version")
+    local source
+    source=$(find "$1" -maxdepth 1 -type d -name 'qt6-base-*' | head -1)
+    nice -n 5 cmake -S "$source" -B "$1/qt-build" -G Ninja \
+        -DCMAKE_TOOLCHAIN_FILE="$toolchain" -DCMAKE_INSTALL_PREFIX="$2" \
+        -DQT_HOST_PATH=/usr -DQT_HOST_PATH_CMAKE_DIR=/usr/lib/x86_64-linux-gnu/cmake \
+        "${qt_options[@]}"
+    nice -n 5 cmake --build "$1/qt-build" -j "$jobs"
+    nice -n 5 cmake --install "$1/qt-build"
+}
+
+build_jpeg() { # $1: work folder, $2: prefix
+    (cd "$1" && fetch_source libjpeg-turbo "$jpeg_package_version")
+    local source
+    source=$(find "$1" -maxdepth 1 -type d -name 'libjpeg-turbo-*' | head -1)
+    nice -n 5 cmake -S "$source" -B "$1/jpeg-build" -G Ninja \
+        -DCMAKE_TOOLCHAIN_FILE="$toolchain" -DCMAKE_INSTALL_PREFIX="$2" \
+        -DCMAKE_BUILD_TYPE=Release -DENABLE_SHARED=OFF -DENABLE_STATIC=ON \
+        -DWITH_SIMD=OFF -DWITH_TURBOJPEG=OFF -DWITH_JPEG8=OFF
+    nice -n 5 cmake --build "$1/jpeg-build" -j "$jobs"
+    nice -n 5 cmake --install "$1/jpeg-build"
+}
+
+build_gtest() { # $1: work folder, $2: prefix
+    nice -n 5 cmake -S /usr/src/googletest -B "$1/gtest-build" -G Ninja \
+        -DCMAKE_TOOLCHAIN_FILE="$toolchain" -DCMAKE_INSTALL_PREFIX="$2" \
+        -DCMAKE_BUILD_TYPE=Release -DBUILD_GMOCK=OFF -Dgtest_disable_pthreads=OFF
+    nice -n 5 cmake --build "$1/gtest-build" -j "$jobs"
+    nice -n 5 cmake --install "$1/gtest-build"
+}
+
+if [ -f "$kit/complete" ]; then
+    step "Kit: $kit (cached)"
+else
+    step "Kit: building $kit"
+    # Qt's installed files name their prefix, so the kit is built in its final place; the
+    # file "complete" is written last, and a folder without it is built again from scratch.
+    rm -rf "$kit" "$kit.work"
+    mkdir -p "$kit" "$kit.work"
+    write_toolchain "$toolchain" "$kit"
+    kit_started=$(seconds)
+    build_qt "$kit.work" "$kit"
+    build_jpeg "$kit.work" "$kit"
+    build_gtest "$kit.work" "$kit"
+    rm -rf "$kit.work"
+    printf '%s\n' "$key_text" >"$kit/complete"
+    step "Kit built in $(($(seconds) - kit_started)) s, $(du -sh "$kit" | cut -f1)"
+fi
+[ "$only_kit" -eq 1 ] && exit 0
