@@ -184,3 +184,110 @@ else
     step "Kit built in $(($(seconds) - kit_started)) s, $(du -sh "$kit" | cut -f1)"
 fi
 [ "$only_kit" -eq 1 ] && exit 0
+
+# ---- Tunedeck, cross-built ---------------------------------------------------------------
+version=$(sed -n 's/^project(Tunedeck VERSION \([0-9.]*\).*/\1/p' CMakeLists.txt)
+out=$root/build/windows
+tree=$out/tree
+mkdir -p "$out"
+# A Wine prefix of the build's own; no display is needed: the tests use Qt's offscreen
+# platform, and Wine is kept from asking to install Mono and Gecko.
+export WINEPREFIX=$out/wine WINEARCH=win64 WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
+if [ ! -f "$WINEPREFIX/system.reg" ]; then
+    step "Wine prefix"
+    env -u DISPLAY wine wineboot --init >/dev/null 2>&1 || true
+    wineserver -w
+fi
+
+step "Cross-building Tunedeck $version"
+build_started=$(seconds)
+export CMAKE_CXX_COMPILER_LAUNCHER=ccache CMAKE_C_COMPILER_LAUNCHER=ccache
+cmake -S . -B "$tree" -G Ninja -DCMAKE_BUILD_TYPE=Release -DTUNEDECK_BUILD_TESTS=ON \
+    -DCMAKE_TOOLCHAIN_FILE="$kit/lib/cmake/Qt6/qt.toolchain.cmake" \
+    -DCMAKE_PREFIX_PATH="$kit" -DCMAKE_CROSSCOMPILING_EMULATOR=wine
+env -u DISPLAY cmake --build "$tree" -j "$jobs"
+step "Cross-built in $(($(seconds) - build_started)) s"
+
+# Both programs must run from a bare folder: nothing but Windows' own DLLs may be named.
+for exe in "$tree/src/shell/tunedeck.exe" "$tree/src/cli/tunedeck-cli.exe"; do
+    foreign=$($cross-objdump -p "$exe" | sed -n 's/^\s*DLL Name: //p' |
+              grep -viE '^(kernel32|user32|gdi32|shell32|ole32|oleaut32|advapi32|comdlg32|imm32|winmm|ws2_32|uxtheme|dwmapi|version|shlwapi|setupapi|netapi32|userenv|wtsapi32|uuid|rpcrt4|authz|d3d9|dxgi|d3d11|mpr|msvcrt|api-ms-win-.*)\.dll$' || true)
+    if [ -n "$foreign" ]; then
+        echo "$(basename "$exe") needs DLLs that Windows does not have: $foreign" >&2
+        exit 1
+    fi
+done
+
+# ---- The tests, under Wine ---------------------------------------------------------------
+if [ "$run_tests" -eq 1 ]; then
+    # A small tmpfs as drive T: gives the fault tests a drive that really fills up; it
+    # needs root's right to mount, and those tests say that they skipped without it.
+    full=$out/full-drive
+    mkdir -p "$full"
+    if mountpoint -q "$full" || mount -t tmpfs -o size=256k tunedeck-full "$full" 2>/dev/null; then
+        trap 'umount "$full" 2>/dev/null || true' EXIT
+        ln -sfn "$full" "$WINEPREFIX/dosdevices/t:"
+        export TUNEDECK_FULL_DRIVE=T:
+    fi
+    # Tests that cannot pass under Wine, each with its reason in the README ("Windows").
+    under_wine_not_run='^$'
+    step "Tests under Wine"
+    tests_started=$(seconds)
+    env -u DISPLAY ctest --test-dir "$tree" --output-on-failure -j "$jobs" \
+        -E "$under_wine_not_run"
+    step "Tests ran in $(($(seconds) - tests_started)) s"
+fi
+
+# ---- The zip and the installer -----------------------------------------------------------
+step "Packaging"
+name=Tunedeck-$version-windows-x64
+stage=$out/$name
+rm -rf "$stage"
+mkdir -p "$stage/licences"
+cp "$tree/src/shell/tunedeck.exe" "$tree/src/cli/tunedeck-cli.exe" README.md "$stage/"
+$cross-strip "$stage/tunedeck.exe" "$stage/tunedeck-cli.exe"
+# The licences of what is linked in: Qt and the libraries it bundles, libjpeg-turbo, and
+# the MinGW-w64 runtime (GCC's runtime libraries and winpthreads), as Debian states them.
+cp /usr/share/doc/qt6-base-dev/copyright "$stage/licences/Qt.txt"
+cp /usr/share/doc/libjpeg62-turbo/copyright "$stage/licences/libjpeg-turbo.txt"
+cp /usr/share/doc/gcc-mingw-w64-base/copyright "$stage/licences/GCC-runtime.txt"
+cp /usr/share/doc/mingw-w64-common/copyright "$stage/licences/MinGW-w64.txt"
+for licence in LGPL-3 GPL-3 GPL-2; do
+    cp "/usr/share/common-licenses/$licence" "$stage/licences/$licence.txt"
+done
+rm -f "$out/$name.zip"
+(cd "$out" && zip -qrX "$name.zip" "$name")
+
+# The uninstaller removes the licence files by name, so a folder holding anything else stays.
+for licence in "$stage"/licences/*; do
+    echo "  Delete \"\$INSTDIR\\licences\\$(basename "$licence")\""
+done >"$out/uninstall-licences.nsh"
+setup=$out/Tunedeck-$version-setup.exe
+makensis -V2 -DVERSION="$version" -DSTAGE="$stage" -DOUTFILE="$setup" \
+    -DUNINSTALL_LIST="$out/uninstall-licences.nsh" packaging/windows/tunedeck.nsi
+
+# The installer under Wine: a silent installation for the current user, a file of the
+# player's in the installation folder, then a silent uninstallation, which must remove
+# the program and leave that file.
+if [ "$run_tests" -eq 1 ]; then
+    step "Installer under Wine"
+    installed=$WINEPREFIX/drive_c/users/$USER/AppData/Local/Programs/Tunedeck
+    [ -d "$WINEPREFIX/drive_c/users/$USER" ] || installed=$(find "$WINEPREFIX/drive_c/users" \
+        -maxdepth 1 -mindepth 1 -type d ! -name Public | head -1)/AppData/Local/Programs/Tunedeck
+    env -u DISPLAY wine "$setup" /S
+    wineserver -w
+    for file in tunedeck.exe tunedeck-cli.exe README.md uninstall.exe licences/Qt.txt; do
+        [ -f "$installed/$file" ] || { echo "The installer left out $file" >&2; exit 1; }
+    done
+    echo "C:\\Games\\Gorewheel 2" >"$installed/Tunedeck.ini"
+    env -u DISPLAY wine "$installed/uninstall.exe" /S # copies itself away and runs from there
+    wineserver -w
+    if [ -e "$installed/tunedeck.exe" ] || [ -e "$installed/uninstall.exe" ] ||
+        [ -e "$installed/licences" ] || [ ! -f "$installed/Tunedeck.ini" ]; then
+        echo "The uninstaller did not remove exactly the program: $(ls -A "$installed")" >&2
+        exit 1
+    fi
+    rm -rf "$installed"
+fi
+
+step "Done: $(du -h "$out/$name.zip" | cut -f1) $out/$name.zip, $(du -h "$setup" | cut -f1) $setup"
