@@ -11,8 +11,9 @@
 #ifdef Q_OS_WIN
 #include <QDir>
 #include <QRegularExpression>
-#include <shellapi.h>
 #include <windows.h>
+// after windows.h, which it needs
+#include <shellapi.h>
 #else
 #include <QSocketNotifier>
 #include <cerrno>

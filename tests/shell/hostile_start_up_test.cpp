@@ -25,8 +25,9 @@
 #include <memory>
 #include <string>
 #ifdef Q_OS_WIN
-#include <psapi.h>
 #include <windows.h>
+// after windows.h, which it needs
+#include <psapi.h>
 #else
 #include <sys/resource.h>
 #include <sys/stat.h>
