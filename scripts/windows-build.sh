@@ -292,9 +292,7 @@ makensis -V2 -DVERSION="$version" -DSTAGE="$stage" -DOUTFILE="$setup" \
 # the program and leave that file.
 if [ "$run_tests" -eq 1 ]; then
     step "Installer under Wine"
-    installed=$WINEPREFIX/drive_c/users/$USER/AppData/Local/Programs/Tunedeck
-    [ -d "$WINEPREFIX/drive_c/users/$USER" ] || installed=$(find "$WINEPREFIX/drive_c/users" \
-        -maxdepth 1 -mindepth 1 -type d ! -name Public | head -1)/AppData/Local/Programs/Tunedeck
+    installed=$WINEPREFIX/drive_c/users/$(id -un)/AppData/Local/Programs/Tunedeck
     env -u DISPLAY wine "$setup" /S
     wineserver -w
     for file in tunedeck.exe tunedeck-cli.exe README.md uninstall.exe licences/Qt.txt; do

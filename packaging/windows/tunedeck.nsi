@@ -1,43 +1,62 @@
 ; The Windows installer, made by scripts/windows-build.sh with makensis:
 ;   makensis -DVERSION=1.0 -DSTAGE=<folder with the files> -DOUTFILE=<setup.exe> tunedeck.nsi
 ; It installs for the current user (no administrator needed; the default, and what /S
-; does) or for all users (/AllUsers, or the choice on its first page). Tunedeck keeps the
+; does) or for all users (/AllUsers, run as an administrator). Tunedeck keeps the
 ; player's files (Tunedeck.ini, the reference copies, the save history) in
 ; %LOCALAPPDATA%\Tunedeck, never in the installation folder; the uninstaller removes only
 ; the files it installed, so those stay.
 
 Unicode true
+; A 64-bit installer for a 64-bit program; it also runs where Wine has no 32-bit part.
+Target amd64-unicode
 !define APP "Tunedeck"
 !define UNINSTALL_KEY "Software\Microsoft\Windows\CurrentVersion\Uninstall\Tunedeck"
 
-!define MULTIUSER_EXECUTIONLEVEL Highest
-!define MULTIUSER_MUI
-!define MULTIUSER_INSTALLMODE_COMMANDLINE
-!define MULTIUSER_INSTALLMODE_DEFAULT_CURRENTUSER
-!define MULTIUSER_INSTALLMODE_INSTDIR "${APP}"
-!define MULTIUSER_USE_PROGRAMFILES64
-!include MultiUser.nsh
 !include MUI2.nsh
-!include x64.nsh
+!include FileFunc.nsh
+!include LogicLib.nsh
 
 Name "${APP} ${VERSION}"
 OutFile "${OUTFILE}"
+; Per user by default; /AllUsers needs the installer to be run as an administrator.
 RequestExecutionLevel user
 SetCompressor /SOLID lzma
+InstallDir "$LOCALAPPDATA\Programs\${APP}"
 
-!insertmacro MULTIUSER_PAGE_INSTALLMODE
 !insertmacro MUI_PAGE_DIRECTORY
 !insertmacro MUI_PAGE_INSTFILES
 !insertmacro MUI_UNPAGE_CONFIRM
 !insertmacro MUI_UNPAGE_INSTFILES
 !insertmacro MUI_LANGUAGE "English"
 
+Var Mode ; "/AllUsers" or "/CurrentUser", passed on to the uninstaller
+
+!macro ChooseMode UN
+Function ${UN}ChooseMode
+  ${GetParameters} $0
+  ClearErrors
+  ${GetOptions} $0 "/AllUsers" $1
+  ${If} ${Errors}
+    StrCpy $Mode "/CurrentUser"
+    SetShellVarContext current
+  ${Else}
+    StrCpy $Mode "/AllUsers"
+    SetShellVarContext all
+  ${EndIf}
+FunctionEnd
+!macroend
+!insertmacro ChooseMode ""
+!insertmacro ChooseMode "un."
+
 Function .onInit
-  !insertmacro MULTIUSER_INIT
+  Call ChooseMode
+  ${If} $Mode == "/AllUsers"
+    StrCpy $INSTDIR "$PROGRAMFILES64\${APP}"
+  ${EndIf}
 FunctionEnd
 
 Function un.onInit
-  !insertmacro MULTIUSER_UNINIT
+  Call un.ChooseMode
 FunctionEnd
 
 Section "Tunedeck"
@@ -55,8 +74,8 @@ Section "Tunedeck"
   WriteRegStr SHCTX "${UNINSTALL_KEY}" "DisplayVersion" "${VERSION}"
   WriteRegStr SHCTX "${UNINSTALL_KEY}" "Publisher" "Tunedeck developers"
   WriteRegStr SHCTX "${UNINSTALL_KEY}" "InstallLocation" "$INSTDIR"
-  WriteRegStr SHCTX "${UNINSTALL_KEY}" "UninstallString" '"$INSTDIR\uninstall.exe" /$MultiUser.InstallMode'
-  WriteRegStr SHCTX "${UNINSTALL_KEY}" "QuietUninstallString" '"$INSTDIR\uninstall.exe" /$MultiUser.InstallMode /S'
+  WriteRegStr SHCTX "${UNINSTALL_KEY}" "UninstallString" '"$INSTDIR\uninstall.exe" $Mode'
+  WriteRegStr SHCTX "${UNINSTALL_KEY}" "QuietUninstallString" '"$INSTDIR\uninstall.exe" $Mode /S'
   WriteRegDWORD SHCTX "${UNINSTALL_KEY}" "NoModify" 1
   WriteRegDWORD SHCTX "${UNINSTALL_KEY}" "NoRepair" 1
 SectionEnd
