@@ -1,28 +1,16 @@
 #include "folder_lock.h"
 
 #include "errors.h"
+#include "folder_lock_system.h"
 
 #include <QFileInfo>
 #include <map>
 #include <utility>
 
-#ifndef Q_OS_WIN
-#include <QFile>
-#include <QThread>
-#include <cerrno>
-#include <cstring>
-#include <fcntl.h>
-#include <sys/file.h>
-#include <unistd.h>
-#endif
-
 namespace {
 
-// How long a lock held by another process is waited for.
-constexpr int LockWaitMilliseconds = 5000;
-
 struct HeldLock {
-    int fd = -1;
+    SystemLock fd = -1;
     int count = 0;
 };
 
@@ -43,49 +31,6 @@ QString FolderOfFile(const QString& filePath, LinkAtTarget links)
     const QFileInfo folder(file.absolutePath());
     return folder.exists() ? folder.canonicalFilePath() : folder.absoluteFilePath();
 }
-
-#ifndef Q_OS_WIN
-int LockFolder(const QString& folder)
-{
-    const int fd =
-        ::open(QFile::encodeName(folder).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    // No folder, nothing to guard: the write that follows says what is missing.
-    if (fd < 0 && (errno == ENOENT || errno == ENOTDIR))
-        return -1;
-    if (fd < 0)
-        throw FileError(QStringLiteral("Cannot lock folder \"%1\". %2")
-                            .arg(folder, QString::fromLocal8Bit(std::strerror(errno))));
-    for (int waited = 0; ::flock(fd, LOCK_EX | LOCK_NB) != 0; waited += 20) {
-        if ((errno != EWOULDBLOCK && errno != EINTR) || waited >= LockWaitMilliseconds) {
-            const int error = errno;
-            ::close(fd);
-            throw FileError(
-                error == EWOULDBLOCK
-                    ? QStringLiteral("Cannot lock folder \"%1\": another Tunedeck is writing "
-                                     "there. Nothing was written.")
-                          .arg(folder)
-                    : QStringLiteral("Cannot lock folder \"%1\". %2")
-                          .arg(folder, QString::fromLocal8Bit(std::strerror(error))));
-        }
-        QThread::msleep(20);
-    }
-    return fd;
-}
-
-void UnlockFolder(int fd)
-{
-    if (fd >= 0)
-        ::close(fd); // releases the lock
-}
-#else
-// Windows cannot lock a folder this way; the files there are replaced whole all the same.
-int LockFolder(const QString&)
-{
-    return -1;
-}
-
-void UnlockFolder(int) {}
-#endif
 
 } // namespace
 

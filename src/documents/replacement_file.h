@@ -30,13 +30,14 @@ public:
 //   int error = file.commit(bytes);      // 0, or the system's error number
 //
 // The new file keeps the old one's permissions and, where the process may set them, its
-// owner and group. The temporary file beside the target never follows a link and never
-// outlives the object unless it was put in place. While this process holds the folder's
-// FolderLock, the temporary files that earlier writes left in the folder (killed, or cut
+// owner and group (on Windows: its attributes). The temporary file beside the target never follows
+// a link and never outlives the object unless it was put in place. While this process holds the
+// folder's FolderLock, the temporary files that earlier writes left in the folder (killed, or cut
 // off by a power cut) are removed.
 class ReplacementFile {
 public:
-    // Throws ReadOnlyFile for a file without any write bit, FileError for a target that
+    // Throws ReadOnlyFile for a file without any write bit (on Windows: with the read-only
+    // attribute), FileError for a target that
     // is a folder or no regular file, or whose folder cannot be opened.
     explicit ReplacementFile(const QString& path, LinkAtTarget links = LinkAtTarget::Follow);
     ~ReplacementFile();
@@ -79,7 +80,10 @@ private:
     int folderSyncError_ = 0;
     int creationError_ = 0; // why no temporary file could be made, reported by prepare()
 #ifdef Q_OS_WIN
-    class QSaveFile* file_ = nullptr;
+    void* file_ = nullptr;         // the temporary file's HANDLE while it is written
+    QString temporaryPath_;        // beside the target
+    unsigned long attributes_ = 0; // the old file's, given to the new one
+    bool replacing_ = false;       // a file is there to be replaced (not a link that is replaced)
 #else
     int folder_ = -1;
     QByteArray temporaryName_; // in folder_

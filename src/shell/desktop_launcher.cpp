@@ -8,7 +8,13 @@
 #include <QTimer>
 #include <memory>
 
-#ifndef Q_OS_WIN
+#ifdef Q_OS_WIN
+#include <QDir>
+#include <QRegularExpression>
+#include <windows.h>
+// after windows.h, which it needs
+#include <shellapi.h>
+#else
 #include <QSocketNotifier>
 #include <cerrno>
 #include <csignal>
@@ -37,6 +43,21 @@ QString CouldNotRun(const LaunchCommand& command, const QString& reason)
 void DesktopLauncher::start(const LaunchCommand& command,
                             std::function<void(const QString& failure)> done)
 {
+    // A program on its own is opened by the shell, as Explorer opens it: the "open" verb,
+    // a normal window, the program's folder as its working folder.
+    if (command.arguments.isEmpty() && command.environment.isEmpty()) {
+        const std::wstring program = QDir::toNativeSeparators(command.program).toStdWString();
+        const std::wstring folder = QDir::toNativeSeparators(command.workingFolder).toStdWString();
+        const auto result = reinterpret_cast<INT_PTR>(
+            ::ShellExecuteW(nullptr, L"open", program.c_str(), nullptr,
+                            folder.empty() ? nullptr : folder.c_str(), SW_SHOWNORMAL));
+        // Values up to 32 are errors; the system tells which.
+        done(result > 32 ? QString()
+                         : CouldNotRun(command, qt_error_string(static_cast<int>(::GetLastError()))
+                                                    .remove(QRegularExpression("[.\\s]+$"))));
+        return;
+    }
+    // The player's own command (TUNEDECK_LAUNCH), with its arguments and variables.
     QProcess process;
     process.setProgram(command.program);
     process.setArguments(command.arguments);

@@ -10,6 +10,7 @@
 #include <QFileInfo>
 #include <QRegularExpression>
 #include <QSet>
+#include <QSettings>
 #include <deque>
 #include <utility>
 #include <vector>
@@ -23,6 +24,7 @@ struct Place {
     int depth;
 };
 
+#ifndef Q_OS_WIN
 // Wine prefixes: drive_c/Program Files (x86)/<publisher>/<game> is three levels down.
 constexpr Place WinePlaces[] = {
     {".wine/drive_c", 4},
@@ -43,6 +45,7 @@ constexpr const char* SteamRoots[] = {
     ".var/app/com.valvesoftware.Steam/.local/share/Steam",
     ".var/app/com.valvesoftware.Steam/data/Steam",
 };
+#endif
 
 class Search {
 public:
@@ -54,22 +57,15 @@ public:
     QString run()
     {
         std::vector<std::pair<QString, int>> roots;
-        for (const char* steam : SteamRoots) {
-            const QString root = QDir(home_).filePath(QLatin1String(steam));
-            if (!QFileInfo(root).isDir())
-                continue;
-            QStringList libraries{root};
-            libraries += LibraryFolders(root + QStringLiteral("/steamapps/libraryfolders.vdf"));
-            libraries += LibraryFolders(root + QStringLiteral("/config/libraryfolders.vdf"));
-            for (const QString& library : libraries)
-                roots.emplace_back(library + QStringLiteral("/steamapps/common"), 2);
-            for (const QString& prefix :
-                 expand(root + QStringLiteral("/steamapps/compatdata/*/pfx/drive_c")))
-                roots.emplace_back(prefix, 4);
-        }
+#ifdef Q_OS_WIN
+        WindowsRoots(roots);
+#else
+        for (const char* steam : SteamRoots)
+            AddSteamRoot(QDir(home_).filePath(QLatin1String(steam)), roots);
         for (const Place& place : WinePlaces)
             for (const QString& root : expand(QDir(home_).filePath(QLatin1String(place.pattern))))
                 roots.emplace_back(root, place.depth);
+#endif
 
         for (const auto& [root, depth] : roots) {
             const QString found = searchBelow(root, depth);
@@ -80,7 +76,10 @@ public:
     }
 
 private:
-    bool outOfTime() const { return clock_.elapsed() > budget_.count(); }
+    bool outOfTime() const
+    {
+        return clock_.elapsed() > budget_.count();
+    }
 
     // The folders a pattern names; "*" matches every subfolder at its level.
     QStringList expand(const QString& pattern) const
@@ -135,6 +134,52 @@ private:
         }
         return {};
     }
+
+    // A Steam installation: its libraries hold games in steamapps/common/<game>.
+    void AddSteamRoot(const QString& root, std::vector<std::pair<QString, int>>& roots) const
+    {
+        if (root.isEmpty() || !QFileInfo(root).isDir())
+            return;
+        QStringList libraries{root};
+        libraries += LibraryFolders(root + QStringLiteral("/steamapps/libraryfolders.vdf"));
+        libraries += LibraryFolders(root + QStringLiteral("/config/libraryfolders.vdf"));
+        for (const QString& library : libraries)
+            roots.emplace_back(library + QStringLiteral("/steamapps/common"), 2);
+        for (const QString& prefix :
+             expand(root + QStringLiteral("/steamapps/compatdata/*/pfx/drive_c")))
+            roots.emplace_back(prefix, 4);
+    }
+
+#ifdef Q_OS_WIN
+    // Where Windows players keep the game: Steam's libraries (Steam's folder from the
+    // registry), GOG's default folders, C:\Games, and the program folders, where a game
+    // lies below its publisher's folder.
+    void WindowsRoots(std::vector<std::pair<QString, int>>& roots) const
+    {
+        const std::pair<const char*, const char*> steamKeys[] = {
+            {"HKEY_CURRENT_USER\\Software\\Valve\\Steam", "SteamPath"},
+            {"HKEY_LOCAL_MACHINE\\SOFTWARE\\WOW6432Node\\Valve\\Steam", "InstallPath"},
+            {"HKEY_LOCAL_MACHINE\\SOFTWARE\\Valve\\Steam", "InstallPath"},
+        };
+        for (const auto& [key, name] : steamKeys)
+            AddSteamRoot(
+                QDir::fromNativeSeparators(QSettings(QLatin1String(key), QSettings::NativeFormat)
+                                               .value(QLatin1String(name))
+                                               .toString()),
+                roots);
+        const QString drive = qEnvironmentVariable("SystemDrive", QStringLiteral("C:"));
+        const QString x86 = qEnvironmentVariable("ProgramFiles(x86)");
+        roots.emplace_back(drive + QStringLiteral("/GOG Games"), 1);
+        if (!x86.isEmpty())
+            roots.emplace_back(x86 + QStringLiteral("/GOG Galaxy/Games"), 1);
+        roots.emplace_back(drive + QStringLiteral("/Games"), 2);
+        for (const char* variable : {"ProgramFiles(x86)", "ProgramW6432", "ProgramFiles"}) {
+            const QString folder = qEnvironmentVariable(variable);
+            if (!folder.isEmpty())
+                roots.emplace_back(QDir::fromNativeSeparators(folder), 2);
+        }
+    }
+#endif
 
     // The library folders a Steam libraryfolders.vdf lists: lines such as
     //     "path"		"/mnt/games/SteamLibrary"

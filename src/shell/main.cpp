@@ -8,6 +8,7 @@ int main(int argc, char* argv[])
     Q_INIT_RESOURCE(tunedeck);
     QApplication application(argc, argv);
     SetUpApplication();
+    EnterWorkingFolder();
     TForm1 form; // sized and placed for its screen
     form.show();
     return application.exec();

@@ -22,8 +22,14 @@
 #include <map>
 #include <memory>
 #include <string>
+#ifdef Q_OS_WIN
+#include <windows.h>
+// after windows.h, which it needs
+#include <psapi.h>
+#else
 #include <sys/resource.h>
 #include <sys/stat.h>
+#endif
 #include <vector>
 
 namespace {
@@ -34,9 +40,15 @@ constexpr qint64 GiB = 1024 * MiB;
 // Peak resident memory of this process so far, in MiB.
 long PeakResidentMiB()
 {
+#ifdef Q_OS_WIN
+    PROCESS_MEMORY_COUNTERS counters{};
+    K32GetProcessMemoryInfo(GetCurrentProcess(), &counters, sizeof counters);
+    return static_cast<long>(counters.PeakWorkingSetSize / MiB);
+#else
     rusage usage{};
     getrusage(RUSAGE_SELF, &usage);
     return usage.ru_maxrss / 1024; // kilobytes on Linux
+#endif
 }
 
 // What identifies a file's content without reading a huge one whole: small files by all
@@ -168,7 +180,9 @@ private slots:
     void notAFile();
     void hugeConfigurationFile_data();
     void hugeConfigurationFile();
+#ifdef TUNEDECK_POSIX_FAULTS
     void namedPipeIsNotTakenForAGameFile();
+#endif
 };
 
 void HostileStartUpTest::hugeSparseGameFile_data()
@@ -388,6 +402,7 @@ void HostileStartUpTest::hugeConfigurationFile()
     expectSnapshotAfterStartUp(work, before, name == QLatin1String("Tunedeck.ini"));
 }
 
+#ifdef TUNEDECK_POSIX_FAULTS
 // Start-up opens whatever FileExists accepts, and opening a named pipe waits until some
 // program opens it for writing: a pipe named General.txt must not count as a game file,
 // or the window would never open. (Not built here: were this to fail, it would hang.)
@@ -398,6 +413,7 @@ void HostileStartUpTest::namedPipeIsNotTakenForAGameFile()
     QCOMPARE(mkfifo(QFile::encodeName(work.generalPath()).constData(), 0600), 0);
     QVERIFY(!FileExists(work.generalPath()));
 }
+#endif
 
 QTEST_MAIN(HostileStartUpTest)
 #include "hostile_start_up_test.moc"

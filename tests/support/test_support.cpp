@@ -74,6 +74,12 @@ ProgramResult Finish(QProcess& process)
     result.status = process.exitCode();
     result.out = process.readAllStandardOutput().toStdString();
     result.err = process.readAllStandardError().toStdString();
+#ifdef Q_OS_WIN
+    // The C runtime writes each "\n" to the console as "\r\n", as Windows programs do.
+    for (std::string* text : {&result.out, &result.err})
+        for (size_t at = 0; (at = text->find("\r\n", at)) != std::string::npos;)
+            text->erase(at, 1);
+#endif
     return result;
 }
 

@@ -1,0 +1,25 @@
+#pragma once
+
+// What the POSIX and the Win32 write paths share: the names of temporary files, and the
+// ones this process is writing. Only replacement_file*.cpp include this.
+
+#include <QString>
+#include <QtGlobal>
+#include <set>
+
+// Temporary files are hidden names beside the target: ".General.txt.tunedeck-" and eight
+// letters or digits, at random, so that creating one exclusively takes over no file or link.
+QString TemporaryName(const QString& targetName);
+
+// Whether the name is one of a temporary file, for whatever target.
+bool IsTemporaryName(const QString& name);
+
+// The temporary files this process is writing now (their full paths): never taken for
+// ones that earlier, killed writes left.
+std::set<QString>& OwnTemporaries();
+
+#ifdef Q_OS_WIN
+// The C library's error number for a Win32 error code (GetLastError()), so that messages
+// read as on other systems; EIO for the codes without a near match.
+int ErrorNumberOf(unsigned long systemError);
+#endif

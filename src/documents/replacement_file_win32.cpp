@@ -1,0 +1,242 @@
+// The write path on Windows: CreateFileW beside the target, WriteFile, FlushFileBuffers,
+// then ReplaceFileW (or MoveFileExW where no file is replaced). The errors are given as
+// the C library's error numbers, as on POSIX systems, so that every message reads alike.
+
+#include "replacement_file.h"
+
+#include "errors.h"
+#include "folder_lock.h"
+#include "replacement_file_parts.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <cerrno>
+#include <cstring>
+
+#include <windows.h>
+
+int ErrorNumberOf(unsigned long systemError)
+{
+    switch (systemError) {
+    case ERROR_SUCCESS:
+        return 0;
+    case ERROR_DISK_FULL:
+    case ERROR_HANDLE_DISK_FULL:
+        return ENOSPC;
+    case ERROR_FILE_NOT_FOUND:
+    case ERROR_PATH_NOT_FOUND:
+    case ERROR_INVALID_DRIVE:
+        return ENOENT;
+    case ERROR_ACCESS_DENIED:
+    case ERROR_SHARING_VIOLATION:
+    case ERROR_LOCK_VIOLATION:
+        return EACCES;
+    case ERROR_FILE_EXISTS:
+    case ERROR_ALREADY_EXISTS:
+        return EEXIST;
+    case ERROR_WRITE_PROTECT:
+        return EROFS;
+    case ERROR_NOT_ENOUGH_MEMORY:
+    case ERROR_OUTOFMEMORY:
+        return ENOMEM;
+    case ERROR_FILE_TOO_LARGE:
+        return EFBIG;
+    case ERROR_DIRECTORY:
+        return ENOTDIR;
+    case ERROR_INVALID_NAME:
+    case ERROR_BAD_PATHNAME:
+    case ERROR_FILENAME_EXCED_RANGE:
+        return EINVAL;
+    default:
+        return EIO;
+    }
+}
+
+namespace {
+
+std::wstring Native(const QString& path)
+{
+    return QDir::toNativeSeparators(path).toStdWString();
+}
+
+int LastError()
+{
+    const int error = ErrorNumberOf(::GetLastError());
+    return error != 0 ? error : EIO;
+}
+
+[[noreturn]] void CannotCreate(const QString& path, int error)
+{
+    throw FileError(
+        QStringLiteral("Cannot create file \"%1\". %2")
+            .arg(QDir::toNativeSeparators(path), QString::fromLocal8Bit(std::strerror(error))));
+}
+
+// The file that is replaced: the real file a link leads to when links are followed and the
+// file exists, else the name in the real folder, where a link is replaced and not followed.
+QString TargetPath(const QString& path, LinkAtTarget links)
+{
+    const QFileInfo file(path);
+    if (links == LinkAtTarget::Follow && file.exists())
+        return file.canonicalFilePath();
+    const QString folder = QFileInfo(file.absolutePath()).canonicalFilePath();
+    return folder.isEmpty() ? file.absoluteFilePath() : QDir(folder).filePath(file.fileName());
+}
+
+// Removes the temporary files that earlier writes left in the folder when they were killed:
+// plain files only; a link (reparse point) of such a name is left alone.
+void RemoveLeftTemporaries(const QString& folder)
+{
+    WIN32_FIND_DATAW entry;
+    const HANDLE listing = ::FindFirstFileW(Native(folder + QStringLiteral("/*")).c_str(), &entry);
+    if (listing == INVALID_HANDLE_VALUE)
+        return;
+    do {
+        const QString name = QString::fromWCharArray(entry.cFileName);
+        const QString path = QDir(folder).filePath(name);
+        if (IsTemporaryName(name) && OwnTemporaries().count(path) == 0 &&
+            !(entry.dwFileAttributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_REPARSE_POINT)))
+            ::DeleteFileW(Native(path).c_str());
+    } while (::FindNextFileW(listing, &entry));
+    ::FindClose(listing);
+}
+
+} // namespace
+
+ReplacementFile::ReplacementFile(const QString& path, LinkAtTarget links)
+{
+    if (path.isEmpty())
+        CannotCreate(path, ENOENT);
+    target_ = TargetPath(path, links);
+    const DWORD old = ::GetFileAttributesW(Native(target_).c_str());
+    replacing_ = old != INVALID_FILE_ATTRIBUTES && !(old & FILE_ATTRIBUTE_REPARSE_POINT);
+    if (replacing_ && (old & FILE_ATTRIBUTE_DIRECTORY))
+        CannotCreate(path, EISDIR);
+    if (replacing_ && (old & (FILE_ATTRIBUTE_DEVICE | FILE_ATTRIBUTE_OFFLINE)))
+        CannotCreate(path, EINVAL);
+    // ReplaceFileW would take the read-only attribute along; the file is left as it is.
+    if (replacing_ && (old & FILE_ATTRIBUTE_READONLY))
+        throw ReadOnlyFile(QFileInfo(path).fileName());
+    if (replacing_)
+        attributes_ = old & (FILE_ATTRIBUTE_ARCHIVE | FILE_ATTRIBUTE_HIDDEN |
+                             FILE_ATTRIBUTE_SYSTEM | FILE_ATTRIBUTE_NOT_CONTENT_INDEXED);
+
+    const QString folder = QFileInfo(target_).absolutePath();
+    const DWORD folderAttributes = ::GetFileAttributesW(Native(folder).c_str());
+    if (folderAttributes == INVALID_FILE_ATTRIBUTES)
+        CannotCreate(path, LastError());
+    if (!(folderAttributes & FILE_ATTRIBUTE_DIRECTORY))
+        CannotCreate(path, ENOTDIR);
+    // No other Tunedeck writes there while the lock is held: what matches was left.
+    if (FolderLock::isHeld(folder))
+        RemoveLeftTemporaries(folder);
+
+    for (int attempt = 0; file_ == nullptr; ++attempt) {
+        temporaryPath_ = QDir(folder).filePath(TemporaryName(QFileInfo(target_).fileName()));
+        // CREATE_NEW fails on any name that is there, a link too: nothing is written
+        // through a reparse point.
+        const HANDLE file =
+            ::CreateFileW(Native(temporaryPath_).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                          FILE_ATTRIBUTE_NORMAL | FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
+        if (file != INVALID_HANDLE_VALUE) {
+            file_ = file;
+            break;
+        }
+        const DWORD error = ::GetLastError();
+        if ((error != ERROR_FILE_EXISTS && error != ERROR_ALREADY_EXISTS) || attempt == 100) {
+            // Told by prepare(), as any other failure of the writing.
+            creationError_ = ErrorNumberOf(error);
+            temporaryPath_.clear();
+            return;
+        }
+    }
+    OwnTemporaries().insert(temporaryPath_);
+}
+
+ReplacementFile::~ReplacementFile()
+{
+    discard();
+}
+
+QString ReplacementFile::preparedPath() const
+{
+    return temporaryPath_;
+}
+
+void ReplacementFile::discard()
+{
+    if (file_)
+        ::CloseHandle(static_cast<HANDLE>(file_));
+    file_ = nullptr;
+    if (!temporaryPath_.isEmpty()) {
+        ::DeleteFileW(Native(temporaryPath_).c_str());
+        OwnTemporaries().erase(temporaryPath_);
+    }
+    temporaryPath_.clear();
+}
+
+int ReplacementFile::prepare(const std::string& bytes)
+{
+    auto fail = [this](int error) {
+        discard();
+        return error != 0 ? error : EIO;
+    };
+    if (!file_)
+        return fail(creationError_);
+    const HANDLE file = static_cast<HANDLE>(file_);
+
+    size_t written = 0;
+    while (written < bytes.size()) {
+        const DWORD chunk = static_cast<DWORD>(std::min<size_t>(bytes.size() - written, 1 << 20));
+        DWORD n = 0;
+        if (!::WriteFile(file, bytes.data() + written, chunk, &n, nullptr))
+            return fail(LastError());
+        if (n == 0)
+            return fail(ENOSPC);
+        written += n;
+    }
+    if (!::FlushFileBuffers(file))
+        return fail(LastError());
+    if (attributes_ != 0) {
+        FILE_BASIC_INFO basic{};
+        basic.FileAttributes = attributes_;
+        if (!::SetFileInformationByHandle(file, FileBasicInfo, &basic, sizeof basic))
+            return fail(LastError());
+    }
+    const BOOL closed = ::CloseHandle(file);
+    file_ = nullptr;
+    if (!closed)
+        return fail(LastError());
+    return 0;
+}
+
+int ReplacementFile::install()
+{
+    if (temporaryPath_.isEmpty() || file_) {
+        discard();
+        return creationError_ != 0 ? creationError_ : EIO;
+    }
+    const std::wstring target = Native(target_);
+    const std::wstring temporary = Native(temporaryPath_);
+    // ReplaceFileW keeps what else the old file carries (its security and streams); it
+    // needs a file to replace, and a link's name is replaced by a move.
+    bool moved = replacing_ && ::ReplaceFileW(target.c_str(), temporary.c_str(), nullptr,
+                                              REPLACEFILE_IGNORE_MERGE_ERRORS, nullptr, nullptr);
+    DWORD error = moved ? ERROR_SUCCESS : ::GetLastError();
+    if (!moved && (!replacing_ || error == ERROR_FILE_NOT_FOUND)) {
+        moved = ::MoveFileExW(temporary.c_str(), target.c_str(),
+                              MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH);
+        error = moved ? ERROR_SUCCESS : ::GetLastError();
+    }
+    if (!moved) {
+        discard();
+        const int number = ErrorNumberOf(error);
+        return number != 0 ? number : EIO;
+    }
+    OwnTemporaries().erase(temporaryPath_);
+    temporaryPath_.clear();
+    installed_ = true;
+    // A folder cannot be synced on Windows: MOVEFILE_WRITE_THROUGH and the file system's
+    // journal stand for it.
+    return 0;
+}
