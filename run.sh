@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Builds Tunedeck and opens it on the demo game folder, in a scratch working folder
 # inside the build tree (no file of the repository is ever changed). Without a display
 # it runs under Xvfb, saves a screenshot and prints its path.

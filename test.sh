@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Builds Tunedeck and runs every test through ctest: the normal build, then the same
 # tests built with AddressSanitizer and UndefinedBehaviorSanitizer, then a short run of
 # each fuzz target. Exits non-zero when anything fails.

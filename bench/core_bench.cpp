@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Timings of the steps a user waits for: loading a game file, filling the grid with a
 // section, committing one skill value and saving a buffer. Loading and saving are each
 // measured beside the plainest code that moves the same bytes, so the figures say what

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The floors for the start-up cost: a Qt program that shows a window of the given size,
 // lets the event loop settle as startup_tunedeck does, and exits. Given a TEXT, the window
 // draws it in a label: that starts fontconfig and loads a font, as every real window does

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Starts Tunedeck the way a user does, on a prepared working folder: the main window is
 // built (which reads Tunedeck.ini and loads both game files), shown, and the event loop
 // runs until the first frame, with the picture of the tab in front, is drawn. Then it

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The configuration-file reader, on a file holding any bytes.
 //
 // The directory read is the file's first line (a CR before its LF dropped), of at most

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Choosing sections and committing values, as a user could do them in any order.
 //
 // The four buffers hold lines made from the input, in the numbers the tabs expect (or, if

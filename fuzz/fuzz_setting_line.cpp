@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The setting-line readers and builder on any line.
 //
 // For every line: ReadTripleLine takes the text before the first TAB apart at its first

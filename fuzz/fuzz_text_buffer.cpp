@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Reading and writing a whole file, on any bytes.
 //
 // The lines read are the bytes between line feeds, less a carriage return just before a

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Word wrapping of message texts, on any text and line limit.
 //
 // The wrapped text is the text with CR LF pairs put in, and nothing else changed. When

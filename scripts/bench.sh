@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Builds the benchmarks (Release) and runs them: loading both game files,
 # filling the largest section of each tab, one skill edit, saving a 410-line buffer, the
 # load and the save each beside a hand-written baseline. Prints Google Benchmark's

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Makes a fresh working folder for Tunedeck at $1: a copy of the demo game folder, the two
 # reference copies and a Tunedeck.ini naming the game folder. Run from the repository root.
 set -euo pipefail

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Builds the whole test suite with AddressSanitizer and UndefinedBehaviorSanitizer in a
 # build folder of its own and runs it. Any report of either, and any leak not listed in
 # tests/lsan.supp, fails the test that caused it and so this script.

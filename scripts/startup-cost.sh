@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Measures what starting Tunedeck costs beside the smallest Qt programs that show a
 # window. Builds bench/startup_tunedeck and bench/startup_plain_window (Release), prepares
 # a working folder (a copy of the demo game folder, the two reference copies and a

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Builds Tunedeck for 64-bit Windows on a Debian or Ubuntu machine: a static Qt kit made
 # from the distribution's own Qt source with the MinGW-w64 cross compilers (cached outside
 # the repository), then tunedeck.exe and tunedeck-cli.exe, the test suite run under Wine,

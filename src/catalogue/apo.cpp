@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "catalogue.h"
 
 // The APO tab (armour, power, offensive), read from APOMemo. The three difficulty items

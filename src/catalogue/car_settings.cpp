@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "catalogue.h"
 
 // The Car Settings tab: the car damage model and two weapons, read from Memo1.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "catalogue.h"
 
 // The Miscellaneous tab, read from MiscMemo. The award and money sections are listed

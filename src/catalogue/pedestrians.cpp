@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "catalogue.h"
 
 // The Pedestrians tab, read from PedMemo (Settings.txt). "General Stuff - Race" shows

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "configuration_file.h"
 
 #include "app_state.h"

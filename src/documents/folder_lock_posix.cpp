@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The folder lock on POSIX systems: flock() on the folder itself, so no lock file is left.
 
 #include "folder_lock_system.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 // The system's half of FolderLock: folder_lock_posix.cpp or folder_lock_win32.cpp.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The folder lock on Windows. A folder's handle cannot be locked, so the lock is
 // LockFileEx on a hidden file in the folder, ".tunedeck-lock", which its holder deletes
 // when it lets go (a process that is killed leaves it, and the next holder deletes it).

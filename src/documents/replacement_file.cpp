@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The part of the write path that is the same on every system; the system calls are in
 // replacement_file_posix.cpp and replacement_file_win32.cpp, one of which is built.
 

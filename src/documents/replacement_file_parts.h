@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 // What the POSIX and the Win32 write paths share: the names of temporary files, and the

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The write path on POSIX systems: open, write, fsync, rename and fsync of the folder.
 
 #include "replacement_file.h"

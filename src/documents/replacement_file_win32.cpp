@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The write path on Windows: CreateFileW beside the target, WriteFile, FlushFileBuffers,
 // then ReplaceFileW (or MoveFileExW where no file is replaced). The errors are given as
 // the C library's error numbers, as on POSIX systems, so that every message reads alike.

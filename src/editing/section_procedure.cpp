@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "section_procedure.h"
 
 #include "documents/game_files.h"

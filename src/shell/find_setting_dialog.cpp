@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "find_setting_dialog.h"
 
 #include "catalogue/catalogue.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "game_folder_panel.h"
 
 #include "documents/game_files.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "shell/jpeg_picture.h"
 
 #include <QFile>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "launching.h"
 
 #include "documents/app_state.h"

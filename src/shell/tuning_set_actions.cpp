@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "tuning_set_actions.h"
 
 #include "documents/errors.h"

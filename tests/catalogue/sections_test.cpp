@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Choosing items on the four section choosers: the rows each section shows, the
 // row-table entries it leaves, and the answers to headings, unlisted items and buffers
 // of the wrong size. Every buffer holds numbered lines "L<i>a,L<i>b,L<i>c", so a row

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "documents/configuration_file.h"
 #include "documents/errors.h"
 #include "faults/fault_injection.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "documents/app_state.h"
 #include "documents/errors.h"
 #include "editing/tab_actions.h"

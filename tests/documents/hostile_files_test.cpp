@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Saves and backups that fail half way, where the system makes them fail: the disk full
 // after any number of bytes, a file-size limit, a failing sync, close or rename, the target
 // turned into a folder, the folder gone. Whatever fails, the file on disk stays as it was

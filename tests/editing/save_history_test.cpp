@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "documents/errors.h"
 #include "editing/save_history.h"
 #include "editing/tab_actions.h"

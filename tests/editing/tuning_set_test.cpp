@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "catalogue/catalogue.h"
 #include "documents/text_buffer.h"
 #include "editing/changes.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "catalogue/catalogue.h"
 #include "documents/app_state.h"
 #include "documents/game_files.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The command-line tool's writes (set, backup, restore) where the disk fails them: after
 // any number of bytes with each error a disk gives, at each step after the writing, under
 // a file-size limit and on a really full file system. Whatever fails, each file is either

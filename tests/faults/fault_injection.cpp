@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Makes system calls fail as a full, broken or limited disk makes them fail, for files below
 // one folder, so that tests see what the program does where the failure really happens.
 // Loaded with LD_PRELOAD into a program under test, or linked into a test program; inert

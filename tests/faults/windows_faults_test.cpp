@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The command-line tool on Windows, where the faults come from the system: a drive with
 // no room left, and the folder lock held by another process.
 

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # check_install.sh CHECK BUILD_DIR SOURCE_DIR EXPECT_CLI CMAKE CPACK
 #   tree      cmake --install into a scratch DESTDIR: every expected file is there, the
 #             icons have their sizes, no reference copy is installed, the menu entry and

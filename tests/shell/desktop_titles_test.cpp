@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The titles the desktop shows (_NET_WM_NAME, what window managers display) for the
 // main window, the message boxes and the About box, and real key presses sent through the
 // X server's test extension (xdotool). Only a real X server has them, so the test runs

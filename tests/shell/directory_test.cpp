@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The game-directory controls: a click in the folder tree, and the directory save that
 // writes Tunedeck.ini and reloads the four buffers from the chosen folder.
 

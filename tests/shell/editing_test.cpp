@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The whole road through the real window: choose a section, type a value into the grid
 // as a user would, leave the cell, save, and compare the file on disk.
 

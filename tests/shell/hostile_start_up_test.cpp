@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The real window starting up on files no game ever wrote: binary lines, a 2 GiB file,
 // lines of a mebibyte, NUL bytes, a folder or a symbolic-link loop where a file should be,
 // a configuration file of 100 MiB without a line break. None may crash or hang the

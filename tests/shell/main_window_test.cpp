@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The main window itself: its fixed layout, captions and hints, the tab switch, leaving
 // the program, the file details view, the launchers and the About box.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The start-up sequence of the main window: which configuration file names the game
 // folder, how the two game files are loaded into the four buffers, the directory labels,
 // the messages, and the state every control is left in. Also the word wrap of the

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Beside the window's own behaviour: changed values marked against the reference copies,
 // the original put back, a setting found, tuning sets exported and applied, and a kept
 // version put back.
