@@ -2,6 +2,7 @@
 #include "start_up.h"
 
 #include "tab_actions.h"
+#include "version_store.h"
 
 #include "documents/commit_journal.h"
 #include "documents/configuration_file.h"
@@ -67,6 +68,8 @@ void RecoverCutOffSaves(const QString& gameDir, Messages& messages)
 
 void StartUp(AppState& state, const Controls& controls, StartUpSteps& steps)
 {
+    // Every save the window makes from now on first keeps the file it replaces.
+    KeepVersionsOnSave(state);
     if (ReadGameDirectory(state, controls.messages).isEmpty())
         return;
     RecoverCutOffSaves(state.GameDir, controls.messages);

@@ -44,6 +44,7 @@ ReadOutcome StartUpFile(AppState& state, const Controls& controls, TuningFile fi
 // (killed, or a power cut, between its renames), saying which in one warning.
 void RecoverCutOffSaves(const QString& gameDir, Messages& messages);
 
-// The whole sequence: the game directory, then both game files in turn; a file refused
-// or unreadable ends it with a silent abort.
+// The whole sequence: saves from now on keep the file they replace as a version, then the
+// game directory, then both game files in turn; a file refused or unreadable ends it with
+// a silent abort.
 void StartUp(AppState& state, const Controls& controls, StartUpSteps& steps);

@@ -152,7 +152,6 @@ void HistoryDialog::putBack(int row)
 
 void InstallSaveHistory(const WindowRoom& room, QMenu* file, QAction* exit)
 {
-    KeepVersionsOnSave(room.state);
     QAction* history = new QAction(QStringLiteral("History…"), file);
     history->setObjectName(QStringLiteral("History1"));
     history->setStatusTip(
