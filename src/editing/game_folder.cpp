@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "game_folder.h"
 
+#include "outcome_texts.h"
 #include "start_up.h"
 #include "tab_actions.h"
 
@@ -40,7 +41,7 @@ FolderSave SaveGameFolder(AppState& state, const Controls& controls, const QStri
         const QString path = GameFilePath(dir, SavedSpelling(file));
         const bool present = file == TuningFile::General ? IsGameFolder(dir) : FileExists(path);
         if (!present) {
-            controls.messages.error(QStringLiteral("Invalid Directory: ") + dir);
+            controls.messages.error(InvalidDirectoryText(dir));
             continue;
         }
         if (!remembered) // once, before any game file is checked

@@ -13,6 +13,24 @@ QString MissingFileText()
     return QStringLiteral("Save your \"Gorewheel 2\" directory first.");
 }
 
+QString GameFilesNotLoadedText()
+{
+    return QStringLiteral("Save your \"Gorewheel II\" directory first.");
+}
+
+QString InvalidDirectoryText(const QString& dir)
+{
+    return QStringLiteral("Invalid Directory: ") + dir;
+}
+
+QString VersionNotAGameFileText(const QString& fileName, const QString& time, int lineCount)
+{
+    return QStringLiteral("The version of %1 kept at %2 is not a %1 of %3 lines; it was not put "
+                          "back.")
+        .arg(fileName, time)
+        .arg(lineCount);
+}
+
 QString InvalidFileText(TuningFile file)
 {
     return file == TuningFile::General

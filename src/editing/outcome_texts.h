@@ -14,6 +14,11 @@ struct TakenCopies;
 // the tool alike. An outcome is decided before it is told: nothing here decides one.
 
 QString MissingFileText();
+// A section chosen, or a tuning set used, while the tabs hold no game file.
+QString GameFilesNotLoadedText();
+QString InvalidDirectoryText(const QString& dir);
+// A kept version without its file's line count, refused by Put back and revert.
+QString VersionNotAGameFileText(const QString& fileName, const QString& time, int lineCount);
 // The refusal of a file without its line count, as a load and as a directory save say it.
 QString InvalidFileText(TuningFile file);
 QString InvalidReloadText(TuningFile file);

@@ -91,10 +91,8 @@ ActionOutcome PutBack(AppState& state, Messages& messages, Progress& progress,
     }
     const TextBuffer lines(ContentLines(version.file, version.path));
     if (lines.count() != LineCountOf(version.file)) {
-        messages.error(QStringLiteral("The version of %1 kept at %2 is not a %1 of %3 lines; it "
-                                      "was not put back.")
-                           .arg(HistoryName(version.file), ShownTime(version))
-                           .arg(LineCountOf(version.file)));
+        messages.error(VersionNotAGameFileText(HistoryName(version.file), ShownTime(version),
+                                               LineCountOf(version.file)));
         return ActionOutcome::Refused;
     }
     return WriteAfterAsking(state, messages, progress, {{&lines, path, version.file}},

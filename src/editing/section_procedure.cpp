@@ -2,6 +2,7 @@
 #include "section_procedure.h"
 
 #include "documents/game_files.h"
+#include "outcome_texts.h"
 #include "setting_value.h"
 
 #include <algorithm>
@@ -75,7 +76,7 @@ SectionOutcome ChooseSection(AppState& state, const TabCatalogue& tab, Chooser& 
     if (state.buffer(tab.tab).count() != LineCountOf(FileOf(tab.tab))) {
         chooser.clearSelection();
         chooser.setText(ChooseSettingText);
-        messages.error(QStringLiteral("Save your \"Gorewheel II\" directory first."));
+        messages.error(GameFilesNotLoadedText());
         return SectionOutcome::NotLoaded;
     }
     DeleteRemainingRow(grid);

@@ -6,6 +6,7 @@
 #include "documents/interfaces.h"
 #include "edit_history.h"
 #include "editing/changes.h"
+#include "editing/outcome_texts.h"
 #include "editing/tuning_set.h"
 #include "window_room.h"
 
@@ -17,7 +18,6 @@
 namespace {
 
 const QString Filter = QStringLiteral("Tuning sets (*.tuning);;All files (*)");
-const QString NoGameFiles = QStringLiteral("Save your \"Gorewheel II\" directory first.");
 
 bool AllBuffersLoaded(const AppState& state)
 {
@@ -52,7 +52,7 @@ void ExportTuningSetTo(const WindowRoom& room, const QString& path)
     room.guarded([&] {
         const AppState& state = room.state;
         if (!AllBuffersLoaded(state)) {
-            room.messages.error(NoGameFiles);
+            room.messages.error(GameFilesNotLoadedText());
             return;
         }
         AppState reference;
@@ -76,7 +76,7 @@ void ApplyTuningSetFrom(const WindowRoom& room, const QString& path)
         try {
             const std::vector<TuningEntry> entries = ReadTuningSetFile(path);
             if (!BuffersReadyFor(room.state, entries)) {
-                room.messages.error(NoGameFiles);
+                room.messages.error(GameFilesNotLoadedText());
                 return;
             }
             room.nameStep(QStringLiteral("Apply ") + QFileInfo(path).fileName());
