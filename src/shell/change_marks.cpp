@@ -59,7 +59,7 @@ const QIcon& UnsavedDot()
 
 } // namespace
 
-ChangeMarks::ChangeMarks(const WindowRoom& room, Parts parts, QObject* parent)
+ChangeMarks::ChangeMarks(const WindowRoom& room, Widgets parts, QObject* parent)
     : QObject(parent), room_(room), parts_(std::move(parts))
 {
     KeyValueGrid* grid = parts_.grid;

@@ -30,7 +30,7 @@ class ChangeMarks : public QObject {
     Q_OBJECT
 public:
     // The controls the marks go on, and how the window maps grid rows to settings.
-    struct Parts {
+    struct Widgets {
         KeyValueGrid* grid;
         QTabWidget* pages;
         std::array<QPushButton*, TabCount> saves;
@@ -38,7 +38,7 @@ public:
         std::function<std::optional<SettingPlace>(int row)> placeOf;
         std::function<void(int row, const CommitResult&)> showCommitted;
     };
-    ChangeMarks(const WindowRoom& room, Parts parts, QObject* parent = nullptr);
+    ChangeMarks(const WindowRoom& room, Widgets parts, QObject* parent = nullptr);
 
     // Marks the rows of the section the grid shows; run after every handler.
     void refresh();
@@ -56,7 +56,7 @@ private:
     void showMenu(const QPoint& at);
 
     WindowRoom room_;
-    Parts parts_;
+    Widgets parts_;
     QAction* reset_;
     std::vector<std::optional<std::string>> originals_; // by data row; [0] unused
     std::vector<std::string> shapeNotes_;               // by data row; empty: as expected

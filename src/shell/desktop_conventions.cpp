@@ -69,7 +69,7 @@ private:
 
 } // namespace
 
-void InstallKeyboard(QMainWindow& form, const KeyboardParts& parts)
+void InstallKeyboard(QMainWindow& form, const KeyboardControls& parts)
 {
     for (const auto& [name, caption] : AccessKeys)
         if (auto* action = form.findChild<QAction*>(QLatin1String(name)))

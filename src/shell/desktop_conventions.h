@@ -12,7 +12,7 @@ class QPushButton;
 class QTabWidget;
 
 // The parts of the window the keys reach.
-struct KeyboardParts {
+struct KeyboardControls {
     QAction* fileMenu; // opened by Alt alone and F10
     QAction* exit;
     QTabWidget* pages;
@@ -23,7 +23,7 @@ struct KeyboardParts {
 // What a player expects of a desktop editor beside the window's own keys: an access key
 // on every menu (Alt+letter, and Alt alone or F10 opening the menu bar), Ctrl+S for the
 // shown tab's Save and Ctrl+Q for File > Exit. Run once every menu item is in place.
-void InstallKeyboard(QMainWindow& form, const KeyboardParts& parts);
+void InstallKeyboard(QMainWindow& form, const KeyboardControls& parts);
 
 // A window larger than the screen's free area (a small screen, a large scale) gets its
 // tabs in a scroll area and a size that fits, so the title bar, the menus and the status
