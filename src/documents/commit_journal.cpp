@@ -5,7 +5,6 @@
 #include "folder_lock.h"
 #include "game_file_reading.h"
 
-#include <QCryptographicHash>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -19,13 +18,6 @@ constexpr const char* JournalHeader = "Tunedeck commit 1";
 constexpr const char* Nothing = "-";
 // A journal names two or three files; anything larger is not one of ours.
 constexpr qint64 MaxJournalBytes = 64 * 1024;
-
-QByteArray Checksum(const std::string& bytes)
-{
-    return QCryptographicHash::hash(QByteArrayView(bytes.data(), qsizetype(bytes.size())),
-                                    QCryptographicHash::Sha256)
-        .toHex();
-}
 
 // Paths are written percent-encoded, so that no byte of a folder name can break a line.
 QByteArray Encoded(const QString& path)
@@ -46,7 +38,7 @@ QByteArray ChecksumOf(const QString& path)
         return {};
     try {
         const std::optional<std::string> bytes = ReadBytesFrom(path);
-        return bytes ? Checksum(*bytes) : QByteArray();
+        return bytes ? Sha256Hex(*bytes) : QByteArray();
     } catch (const FileError&) {
         return {};
     }
@@ -70,17 +62,6 @@ struct JournalEntry {
     QByteArray oldChecksum;
 };
 
-// Whether the file is a temporary file beside the target, as ReplacementFile names them:
-// a journal never makes the recovery touch anything else.
-bool BesideTarget(const QString& file, const QString& target)
-{
-    const QFileInfo info(file);
-    const QFileInfo of(target);
-    const QString prefix = QLatin1Char('.') + of.fileName() + QStringLiteral(".tunedeck-");
-    return info.absolutePath() == of.absolutePath() && info.fileName().startsWith(prefix) &&
-           info.fileName().size() == prefix.size() + 8;
-}
-
 // The entries of the journal, or nothing for a file that is no journal of this folder.
 std::optional<std::vector<JournalEntry>> ReadJournal(const QString& path, const QString& folder)
 {
@@ -100,8 +81,8 @@ std::optional<std::vector<JournalEntry>> ReadJournal(const QString& path, const 
         JournalEntry entry{Decoded(fields[0]), Decoded(fields[1]), fields[2], Decoded(fields[3]),
                            fields[4] == Nothing ? QByteArray() : fields[4]};
         const bool below = QFileInfo(entry.target).absoluteFilePath().startsWith(folder + '/');
-        if (!below || !BesideTarget(entry.prepared, entry.target) ||
-            (!entry.previous.isEmpty() && !BesideTarget(entry.previous, entry.target)))
+        if (!below || !IsTemporaryFileOf(entry.prepared, entry.target) ||
+            (!entry.previous.isEmpty() && !IsTemporaryFileOf(entry.previous, entry.target)))
             return std::nullopt;
         entries.push_back(entry);
     }
@@ -152,9 +133,9 @@ int ReplaceTogetherJournaled(const std::vector<ReplacementFile*>& files,
             if (const int error = previous.back()->prepare(*old))
                 return error;
         journal += Encoded(target) + '\t' + Encoded(files[i]->preparedPath()) + '\t' +
-                   Checksum(contents[i]) + '\t' +
+                   Sha256Hex(contents[i]) + '\t' +
                    Encoded(old ? previous.back()->preparedPath() : QString()) + '\t' +
-                   (old ? Checksum(*old) : QByteArray(Nothing)) + '\n';
+                   (old ? Sha256Hex(*old) : QByteArray(Nothing)) + '\n';
     }
     const QString journalPath =
         QDir(QFileInfo(files.front()->targetPath()).absolutePath()).filePath(CommitJournalName);

@@ -18,6 +18,13 @@ FileStamp StampOfBytes(const std::string& bytes, const QDateTime& modified)
             {}};
 }
 
+QByteArray Sha256Hex(const std::string& bytes)
+{
+    return QCryptographicHash::hash(QByteArrayView(bytes.data(), qsizetype(bytes.size())),
+                                    QCryptographicHash::Sha256)
+        .toHex();
+}
+
 std::optional<std::string> ReadBytesFrom(const QString& path, QDateTime* modified)
 {
     QFile file(path);

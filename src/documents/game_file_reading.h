@@ -53,3 +53,8 @@ bool ReadLinesFrom(const QString& path, int limit, std::vector<std::string>& lin
 
 // The stamp of bytes read or written at the given modification time (without lines).
 FileStamp StampOfBytes(const std::string& bytes, const QDateTime& modified);
+
+// The SHA-256 of the bytes, in lowercase hex: how the files Tunedeck writes about game
+// files (version names, stamps of reference copies, the record of a two-file save) name
+// their content.
+QByteArray Sha256Hex(const std::string& bytes);

@@ -8,7 +8,6 @@
 #include "replacement_file.h"
 #include "text_buffer.h"
 
-#include <QCryptographicHash>
 #include <QFile>
 #include <QFileInfo>
 #include <QStringList>
@@ -30,16 +29,10 @@ constexpr DemoCopy DemoGeneral{15340,
 constexpr DemoCopy DemoSettings{30304,
                                 "cec7f3e307e025e378400bc422a9770bba0a49cdd021d4637fe636c9a585eb06"};
 
-QByteArray Sha256(const std::string& bytes)
-{
-    return QCryptographicHash::hash(QByteArray::fromStdString(bytes), QCryptographicHash::Sha256)
-        .toHex();
-}
-
 bool IsDemoCopy(TuningFile file, const std::string& bytes)
 {
     const DemoCopy& demo = file == TuningFile::General ? DemoGeneral : DemoSettings;
-    return static_cast<qint64>(bytes.size()) == demo.size && Sha256(bytes) == demo.sha256;
+    return static_cast<qint64>(bytes.size()) == demo.size && Sha256Hex(bytes) == demo.sha256;
 }
 
 // Beside each copy Tunedeck kept of the player's own files, a stamp holding the copy's
@@ -55,7 +48,7 @@ bool KeptAsOwn(const QString& copyPath, const std::string& copy)
     QFile stamp(StampPath(copyPath));
     if (QFileInfo(stamp).isSymLink() || stamp.size() > 256 || !stamp.open(QIODevice::ReadOnly))
         return false;
-    return stamp.readAll().trimmed() == Sha256(copy);
+    return stamp.readAll().trimmed() == Sha256Hex(copy);
 }
 
 } // namespace
@@ -100,7 +93,7 @@ int WriteReferenceCopy(const ReferenceCopyPlan& plan)
     const FolderLock lock(plan.copyPath, LinkAtTarget::Replace);
     // The stamp first: one that names bytes the copy never got counts for nothing.
     ReplacementFile stamp(StampPath(plan.copyPath), LinkAtTarget::Replace);
-    if (const int error = stamp.commit(Sha256(plan.bytes).toStdString() + "\n"))
+    if (const int error = stamp.commit(Sha256Hex(plan.bytes).toStdString() + "\n"))
         return error;
     ReplacementFile copy(plan.copyPath, LinkAtTarget::Replace);
     return copy.commit(plan.bytes);

@@ -6,6 +6,7 @@
 
 #include "replacement_file_parts.h"
 
+#include <QFileInfo>
 #include <QRandomGenerator>
 #include <cstring>
 
@@ -23,6 +24,14 @@ QString TemporaryName(const QString& targetName)
     for (int i = 0; i < TemporaryLetterCount; ++i)
         name += QLatin1Char(TemporaryLetters[QRandomGenerator::global()->bounded(36)]);
     return name;
+}
+
+bool IsTemporaryFileOf(const QString& file, const QString& target)
+{
+    const QFileInfo info(file);
+    const QFileInfo of(target);
+    return info.absolutePath() == of.absolutePath() && IsTemporaryName(info.fileName()) &&
+           info.fileName().startsWith(QLatin1Char('.') + of.fileName() + TemporaryMarker);
 }
 
 bool IsTemporaryName(const QString& name)

@@ -93,6 +93,10 @@ private:
 #endif
 };
 
+// Whether `file` is a temporary file that a ReplacementFile of `target` writes beside it
+// (or that a killed one left there).
+bool IsTemporaryFileOf(const QString& file, const QString& target);
+
 // Replaces the files together: every new file is written and synced beside its target
 // first, and only when all of them are on the disk are they put in place, in order. So a
 // full disk, a quota or a write error on any of them leaves every target as it was. Only a

@@ -8,7 +8,6 @@
 #include "documents/interfaces.h"
 #include "documents/replacement_file.h"
 
-#include <QCryptographicHash>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -50,10 +49,7 @@ constexpr const char* GameFolderRecord = "game-folder.txt";
 
 QString Checksum(const std::string& bytes)
 {
-    const QByteArray hash =
-        QCryptographicHash::hash(QByteArrayView(bytes.data(), static_cast<qsizetype>(bytes.size())),
-                                 QCryptographicHash::Sha256);
-    return QString::fromLatin1(hash.toHex().left(8));
+    return QString::fromLatin1(Sha256Hex(bytes).left(8));
 }
 
 // The bytes of a file of at most MaxGameFileBytes; throws FileError otherwise.
@@ -146,8 +142,7 @@ QString HistoryFolder(const AppState& state, TuningFile file)
     // The folder's own name for the reader, the checksum of its real path to tell folders
     // of one name apart.
     const QString key = GameFolderKey(state);
-    const QByteArray hash =
-        QCryptographicHash::hash(QFile::encodeName(key), QCryptographicHash::Sha256).toHex();
+    const QByteArray hash = Sha256Hex(QFile::encodeName(key).toStdString());
     QString name = QFileInfo(key).fileName();
     if (name.isEmpty())
         name = QStringLiteral("root");
