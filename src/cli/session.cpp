@@ -7,6 +7,7 @@
 #include "documents/game_paths.h"
 #include "editing/save_history.h"
 
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 
@@ -22,7 +23,7 @@ Session::Session(ConsoleMessages& output, std::optional<QString> gameDir)
 void Session::findGameDirectory()
 {
     if (gameDirOption_) {
-        state.GameDir = *gameDirOption_;
+        state.GameDir = QDir::toNativeSeparators(*gameDirOption_);
         if (state.GameDir.isEmpty()) {
             messages.say("The folder given with --dir is empty: no game folder is set.");
             throw CommandEnd{ExitTrouble};

@@ -40,7 +40,7 @@ QString CaseInsensitiveMatch(const QString& folder, const QString& name)
 QString GameFilePath(const QString& gameDir, const QString& relative)
 {
     const QString separator = QDir::separator();
-    QString path = gameDir;
+    QString path = QDir::toNativeSeparators(gameDir);
     for (const QString& component : relative.split(QLatin1Char('\\'), Qt::SkipEmptyParts)) {
         const QString folder = path.isEmpty() ? separator : path;
         QString name = component;

@@ -6,7 +6,8 @@
 // The one place where game paths are built and taken apart.
 
 // Joins the game directory with a path below it written with backslashes
-// ("\\data\\General.txt"), using the native separator. The directory is taken as it
+// ("\\data\\General.txt"), using the native separator, also within the directory (a
+// path is shown as the system writes it). The directory is otherwise taken as it
 // stands: no separator already at its end is looked for. Where the file system tells
 // letter case apart, a component that does not exist as spelled is replaced by the one
 // entry of its folder that matches it without regard to case, if there is exactly one.

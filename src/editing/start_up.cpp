@@ -10,6 +10,7 @@
 #include "documents/game_paths.h"
 #include "documents/interfaces.h"
 
+#include <QDir>
 #include <QFileInfo>
 #include <QStringList>
 
@@ -20,7 +21,7 @@ QString ReadGameDirectory(AppState& state, Messages& messages, bool* tooLong)
         messages.warning(QLatin1String(NoConfigurationText));
         return {};
     }
-    state.GameDir = ReadConfigurationLine(configuration, tooLong);
+    state.GameDir = QDir::toNativeSeparators(ReadConfigurationLine(configuration, tooLong));
     return configuration;
 }
 
