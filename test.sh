@@ -2,9 +2,22 @@
 # SPDX-License-Identifier: GPL-3.0-or-later
 # Builds Tunedeck and runs every test through ctest: the normal build, then the same
 # tests built with AddressSanitizer and UndefinedBehaviorSanitizer, then a short run of
-# each fuzz target. Exits non-zero when anything fails.
+# each fuzz target, then the Windows build with its tests under Wine and its packages
+# (scripts/windows-build.sh; the first run on a machine builds its Qt kit, which takes
+# the longest). Exits non-zero when anything fails.
+#
+#   ./test.sh               everything
+#   ./test.sh --no-windows  the Linux builds only
 set -euo pipefail
 cd "$(dirname "$0")"
+
+windows=1
+for argument in "$@"; do
+    case $argument in
+        --no-windows) windows=0 ;;
+        *) echo "usage: $0 [--no-windows]" >&2; exit 2 ;;
+    esac
+done
 
 scripts/install-deps.sh clang libclang-rt-14-dev libbenchmark-dev desktop-file-utils appstream dpkg-dev lintian man-db x11-utils xdotool ccache
 
@@ -16,3 +29,6 @@ cmake --build build/test
 ctest --test-dir build/test --output-on-failure -j "$(nproc)"
 scripts/sanitizers.sh
 scripts/fuzz-smoke.sh
+if [ "$windows" -eq 1 ]; then
+    scripts/windows-build.sh
+fi

@@ -13,6 +13,7 @@
 #include "editing/tab_actions.h"
 #include "editing/value_rule.h"
 
+#include <QDir>
 #include <QFileInfo>
 #include <QStringList>
 #include <algorithm>
@@ -116,7 +117,7 @@ int TakeOriginals(Session& session, const Invocation&)
             continue;
         }
         const QByteArray game = path.toLocal8Bit();
-        const QString copyPath = QFileInfo(plan.copyPath).absoluteFilePath();
+        const QString copyPath = QDir::toNativeSeparators(QFileInfo(plan.copyPath).absoluteFilePath());
         const QByteArray copy = copyPath.toLocal8Bit();
         if (!plan.accepted) {
             messages.say(game + " does not have " + QByteArray::number(LineCountOf(file)) +

@@ -41,6 +41,11 @@ QString ReadConfigurationLine(const QString& path, bool* tooLong)
     QByteArray line = whole.left(MaxLineBytes);
     if (line.size() == MaxLineBytes && line.endsWith('\r'))
         line.chop(1);
+    // A NUL byte is kept for the caller to refuse: decoding by the Windows code page would
+    // end the text there and leave a folder path that the line does not hold.
+    const qsizetype nul = line.indexOf('\0');
+    if (nul >= 0)
+        return QFile::decodeName(line.left(nul)) + QChar(0) + QFile::decodeName(line.mid(nul + 1));
     return QFile::decodeName(line);
 }
 

@@ -8,6 +8,7 @@
 #include "documents/interfaces.h"
 #include "launcher.h"
 
+#include <QDir>
 #include <QFileInfo>
 #include <QPointer>
 #include <QProcessEnvironment>
@@ -56,7 +57,7 @@ void Launching::launchSibling()
     // the game's Wine prefix when there is one.
     const QFileInfo sibling(state_.workFile(QLatin1String(SiblingEditor)));
     if (!FileExists(sibling.filePath())) {
-        messages_.information(NotIn(SiblingEditor, sibling.absolutePath()));
+        messages_.information(NotIn(SiblingEditor, QDir::toNativeSeparators(sibling.absolutePath())));
         return;
     }
     launch(sibling.absoluteFilePath(), LaunchTarget::Helper, [this] { close_(); });

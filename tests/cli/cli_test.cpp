@@ -683,9 +683,10 @@ TEST_F(CliTest, PerkwrightIniIsReadBeforeTunedeckIni)
     work.writeIni("Perkwright.ini", work.path("elsewhere").toStdString());
     const Result result = run({"check"});
     EXPECT_EQ(result.status, 1);
-    EXPECT_EQ(result.out, work.path("elsewhere").toStdString() + "/data/General.txt\t-\tmissing\n" +
-                              work.path("elsewhere").toStdString() +
-                              "/data/peds/Settings.txt\t-\tmissing\n");
+    EXPECT_EQ(result.out, work.path("elsewhere/data/General.txt").toStdString() +
+                              "\t-\tmissing\n" +
+                              work.path("elsewhere/data/peds/Settings.txt").toStdString() +
+                              "\t-\tmissing\n");
 }
 
 TEST_F(CliTest, MissingConfigurationFileAndNoDirOption)

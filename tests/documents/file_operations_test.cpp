@@ -922,7 +922,7 @@ TEST_F(FileOperations, SaveIntoAVanishedFolderIsReported)
     ASSERT_EQ(messages.shown.size(), 1u) << ::testing::PrintToString(Shown(messages));
     EXPECT_EQ(messages.shown[0].first, FakeMessages::Report);
     EXPECT_TRUE(messages.shown[0].second.startsWith(
-        QStringLiteral("Cannot create file \"%1\". ").arg(state.GeneralPath)))
+        QStringLiteral("Cannot create file \"%1\". ").arg(QDir::toNativeSeparators(state.GeneralPath))))
         << messages.shown[0].second.toStdString();
     EXPECT_FALSE(QFileInfo::exists(work.path("game/data")));
     EXPECT_EQ(ReadBytes(work.path("game/data.moved/General.txt")), gameFile);

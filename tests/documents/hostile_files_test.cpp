@@ -117,7 +117,8 @@ protected:
     QString folder() const { return work.path(general() ? "game/data" : "game/data/peds"); }
     QString target() const
     {
-        return write().backup ? QDir(folder()).filePath(general() ? "General.bak" : "Settings.bak")
+        return write().backup ? QDir::toNativeSeparators(QDir(folder()).filePath(
+                                    general() ? "General.bak" : "Settings.bak"))
                               : gamePath();
     }
     TextBuffer& buffer() { return state.buffer(write().tab); }

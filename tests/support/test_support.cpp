@@ -59,7 +59,8 @@ WorkFolder::WorkFolder()
 
 QString WorkFolder::path(const QString& relative) const
 {
-    return relative.isEmpty() ? dir_.path() : dir_.filePath(relative);
+    // As the system writes paths (backslashes on Windows), as the program shows them.
+    return QDir::toNativeSeparators(relative.isEmpty() ? dir_.path() : dir_.filePath(relative));
 }
 
 void WorkFolder::writeIni(const QString& name, const std::string& firstLine) const

@@ -29,7 +29,8 @@ TextBuffer NumberedBuffer(int count);
 
 // A temporary folder laid out as a working folder: game/data/General.txt,
 // game/data/peds/Settings.txt, original.general and original.pedsettings, copied from
-// the demo files, and optionally a Tunedeck.ini naming the game folder.
+// the demo files, and optionally a Tunedeck.ini naming the game folder. Its paths are
+// written with the system's separators.
 class WorkFolder {
 public:
     WorkFolder();
