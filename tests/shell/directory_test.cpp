@@ -281,8 +281,7 @@ void DirectoryTest::gameFolderFound_data()
     QTest::newRow("too deep in the program folders")
         << "programs/a/b/Gorewheel II" << false << false;
     QTest::newRow("only General.txt") << "programs/Gorewheel II" << false << false;
-    QTest::newRow("a game folder is known already")
-        << "programs/Gorewheel II" << false << true;
+    QTest::newRow("a game folder is known already") << "programs/Gorewheel II" << false << true;
 #else
     QTest::newRow("Wine prefix") << "home/.wine/drive_c/Program Files (x86)/Gorewheel II" << true
                                  << false;

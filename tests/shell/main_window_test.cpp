@@ -1316,9 +1316,8 @@ void MainWindowTest::unusualBytesSurviveTheView()
 
     // The save writes the line byte for byte.
     form.Button1Click();
-    QCOMPARE(Shown(window.messages),
-             QStringList{InformationText(QStringLiteral("File updated: ") +
-                                         Native(folder.generalPath()))});
+    QCOMPARE(Shown(window.messages), QStringList{InformationText(QStringLiteral("File updated: ") +
+                                                                 Native(folder.generalPath()))});
     const std::vector<std::string> saved = FileLines(folder.generalPath());
     QCOMPARE(saved.size(), size_t(410));
     QCOMPARE(saved[SpecialLine], editSameLine ? bytes + "9" : bytes);
@@ -1603,8 +1602,8 @@ void MainWindowTest::desktopLauncher()
 // in for the game), in the program's folder; the player's own command is started as given.
 void MainWindowTest::systemOpensTheProgram_data()
 {
-    QTest::addColumn<QString>("own");     // TUNEDECK_LAUNCH
-    QTest::addColumn<bool>("there");      // the game's program is there
+    QTest::addColumn<QString>("own");      // TUNEDECK_LAUNCH
+    QTest::addColumn<bool>("there");       // the game's program is there
     QTest::addColumn<QString>("recorded"); // what the started program wrote, "~" the work folder
     const QString game = "~\\pfx\\drive_c\\GW2";
     QTest::newRow("the program") << "" << true << game + "||";
