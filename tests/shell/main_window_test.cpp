@@ -1608,7 +1608,7 @@ void MainWindowTest::systemOpensTheProgram_data()
     const QString game = "~\\pfx\\drive_c\\GW2";
     QTest::newRow("the program") << "" << true << game + "||";
     QTest::newRow("no such program") << "" << false << "";
-    QTest::newRow("own command") << "wine -v %f" << false
+    QTest::newRow("own command") << "opener -v %f" << false
                                  << game + "|~/pfx|-v ~/pfx/drive_c/GW2/gwheel2.bat";
 }
 
@@ -1619,13 +1619,13 @@ void MainWindowTest::systemOpensTheProgram()
     QFETCH(QString, recorded);
 
     WorkFolder folder;
-    const StandInPrograms tools(folder.path("bin"), {QStringLiteral("wine")});
+    const StandInPrograms tools(folder.path("bin"), {QStringLiteral("opener")});
     WriteBytes(folder.path("pfx/system.reg"), "WINE REGISTRY\n");
     const QString game = folder.path("pfx/drive_c/GW2"); // a Wine prefix's layout, no matter
     const QString program = game + "/gwheel2.bat";
     QVERIFY(QDir().mkpath(game));
     if (there)
-        QVERIFY(QFile::copy(folder.path("bin/wine.bat"), program));
+        QVERIFY(QFile::copy(folder.path("bin/opener.bat"), program));
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
     environment.insert(QStringLiteral("TUNEDECK_LAUNCH"), own);
     const LaunchChoice choice = ChooseLaunchCommand(program, game, LaunchTarget::Game, environment);
@@ -1639,7 +1639,7 @@ void MainWindowTest::systemOpensTheProgram()
         return;
     }
     QCOMPARE(*answer, QString());
-    const QString log = there ? game + "/gwheel2.log" : folder.path("bin/wine.log");
+    const QString log = there ? game + "/gwheel2.log" : folder.path("bin/opener.log");
     const auto record = [&] {
         return QFile::exists(log) ? QString::fromStdString(ReadBytes(log))
                                         .replace(Native(folder.path()), "~")
