@@ -126,9 +126,8 @@ private slots:
             QProcess tool;
             tool.setWorkingDirectory(w.folder.path());
             tool.start(QStringLiteral(TUNEDECK_CLI), {"set", "misc", "1", "1", value});
-            QVERIFY(tool.waitForFinished());
-            QCOMPARE(tool.readAllStandardOutput(),
-                     "File updated: " + w.folder.generalPath().toLocal8Bit() + '\n');
+            QCOMPARE(Finish(tool).out,
+                     "File updated: " + Native(w.folder.generalPath()).toStdString() + '\n');
         };
         const auto credits = [&w] { return line(ReadBytes(w.folder.generalPath()), 58); };
         form.state().BeforeLockingGameFolder = [&](const AppState&) {

@@ -284,9 +284,10 @@ void HostileStartUpTest::binaryLinesLoadShowAndSaveUnchanged()
     savedSettings[0] = SettingsHeaderLine;
     QVERIFY(ReadBytes(work.generalPath()) == JoinLines(savedGeneral));
     QVERIFY(ReadBytes(work.settingsPath()) == JoinLines(savedSettings));
-    QCOMPARE(Shown(started->messages),
-             (QStringList{QStringLiteral("information: File updated: ") + work.generalPath(),
-                          QStringLiteral("information: File updated: ") + work.settingsPath()}));
+    QCOMPARE(
+        Shown(started->messages),
+        (QStringList{QStringLiteral("information: File updated: ") + Native(work.generalPath()),
+                     QStringLiteral("information: File updated: ") + Native(work.settingsPath())}));
 }
 
 // Something that is not a readable file where a game file or the game folder should be.
@@ -322,6 +323,10 @@ void HostileStartUpTest::notAFile()
     QFETCH(QString, settings);
     QFETCH(bool, gameDirLoop);
     QFETCH(QStringList, messages);
+#ifdef Q_OS_WIN
+    if (general.contains(QLatin1String("link")) || settings.contains(QLatin1String("link")))
+        QSKIP("QFile::link makes a shortcut file on Windows, not a symbolic link");
+#endif
     WorkFolder work;
     const QString loop = work.path("loop");
     if (gameDirLoop)

@@ -193,6 +193,10 @@ private slots:
     void launchCommand();
     void desktopLauncher_data();
     void desktopLauncher();
+#ifdef Q_OS_WIN
+    void systemOpensTheProgram_data();
+    void systemOpensTheProgram();
+#endif
     void aboutBox_data();
     void aboutBox();
 };
@@ -1312,8 +1316,8 @@ void MainWindowTest::unusualBytesSurviveTheView()
 
     // The save writes the line byte for byte.
     form.Button1Click();
-    QCOMPARE(Shown(window.messages),
-             QStringList{InformationText(QStringLiteral("File updated: ") + folder.generalPath())});
+    QCOMPARE(Shown(window.messages), QStringList{InformationText(QStringLiteral("File updated: ") +
+                                                                 Native(folder.generalPath()))});
     const std::vector<std::string> saved = FileLines(folder.generalPath());
     QCOMPARE(saved.size(), size_t(410));
     QCOMPARE(saved[SpecialLine], editSameLine ? bytes + "9" : bytes);
@@ -1339,11 +1343,15 @@ void MainWindowTest::gameLaunch()
     QFETCH(QString, game);
     QFETCH(bool, launched);
 
+    const bool inPrefix = game == QLatin1String("in a prefix"); // the work folder is a prefix
+#ifdef Q_OS_WIN
+    if (inPrefix)
+        QSKIP("Wine prefixes are a Linux player's; Windows opens the program itself");
+#endif
     WorkFolder folder;
     if (directoryKnown)
         StartWithGame(folder);
     const QString program = folder.path("game/gwheel2.exe");
-    const bool inPrefix = game == QLatin1String("in a prefix"); // the work folder is a prefix
     if (game == QLatin1String("file") || game == QLatin1String("fails") || inPrefix)
         WriteBytes(program, "MZ");
     else if (game == QLatin1String("folder"))
@@ -1370,13 +1378,13 @@ void MainWindowTest::gameLaunch()
                      : QStringList{ErrorText(QStringLiteral(
                            "Could not start gwheel2.exe: xdg-open ended with exit code 3."))});
         QCOMPARE(window.launcher.started.size(), size_t(1));
-        QCOMPARE(window.launcher.started[0].arguments, QStringList{program});
+        QCOMPARE(Opened(window.launcher.started[0]), QStringList{program});
         QCOMPARE(window.launcher.started[0].workingFolder, folder.gameDir());
     } else {
         QCOMPARE(Shown(window.messages),
                  QStringList{
                      !inPrefix ? InformationText(directoryKnown ? "gwheel2.exe is not in " +
-                                                                      folder.gameDir() + "."
+                                                                      Native(folder.gameDir()) + "."
                                                                 : "You must save your Gorewheel 2 "
                                                                   "directory to use this feature.")
                                : ErrorText(QStringLiteral(
@@ -1426,7 +1434,7 @@ void MainWindowTest::siblingLaunch()
     QTest::mouseClick(button, Qt::LeftButton);
 
     QCOMPARE(window.launcher.started.size(), size_t(1));
-    QCOMPARE(window.launcher.started[0].arguments, QStringList{folder.path("Perkwright.exe")});
+    QCOMPARE(Opened(window.launcher.started[0]), QStringList{folder.path("Perkwright.exe")});
     QCOMPARE(window.launcher.started[0].workingFolder, folder.path());
     // Tunedeck gives way only to a sibling that has started.
     QCOMPARE(form.isVisible(), !starts);
@@ -1449,6 +1457,21 @@ void MainWindowTest::launchCommand_data()
     QTest::addColumn<QString>("expected");
     const QString wine = ".wine!/drive_c/GW2",
                   steam = "st/steamapps/compatdata/2310/pfx!/drive_c/GW2";
+#ifdef Q_OS_WIN
+    // Windows opens the program itself, wherever it lies; the player's own command comes
+    // first there too.
+    QTest::newRow("a Wine prefix's layout") << wine << ""
+                                            << "" << false << "gwheel2.exe";
+    QTest::newRow("Steam prefix, sibling") << steam << ""
+                                           << "" << true << "Perkwright.exe";
+    QTest::newRow("no prefix") << "GW2"
+                               << ""
+                               << "" << false << "gwheel2.exe";
+    QTest::newRow("own command")
+        << wine << "wine-staging"
+        << "wine-staging -v \"%f\"" << false
+        << "WINEPREFIX=~/.wine wine-staging.bat -v ~/.wine/drive_c/GW2/gwheel2.exe";
+#else
     QTest::newRow("Wine prefix") << wine << ""
                                  << "" << false
                                  << "WINEPREFIX=~/.wine wine ~/.wine/drive_c/GW2/gwheel2.exe";
@@ -1477,6 +1500,7 @@ void MainWindowTest::launchCommand_data()
         << wine << "wine-staging"
         << "wine-staging -v \"%f\"" << false
         << "WINEPREFIX=~/.wine wine-staging -v ~/.wine/drive_c/GW2/gwheel2.exe";
+#endif
     QTest::newRow("own command missing")
         << "GW2"
         << ""
@@ -1500,12 +1524,17 @@ void MainWindowTest::launchCommand()
     QProcessEnvironment environment;
     environment.insert(QStringLiteral("PATH"), home.path("bin"));
     environment.insert(QStringLiteral("TUNEDECK_LAUNCH"), own);
+    const QString program = sibling ? home.path("work/Perkwright.exe") : folder + "/gwheel2.exe";
     const LaunchChoice choice = ChooseLaunchCommand(
-        sibling ? home.path("work/Perkwright.exe") : folder + "/gwheel2.exe", folder,
-        sibling ? LaunchTarget::Helper : LaunchTarget::Game, environment);
+        program, folder, sibling ? LaunchTarget::Helper : LaunchTarget::Game, environment);
     QCOMPARE(choice.failure.isEmpty() ? ShownCommand(choice.command).replace(home.path(), "~")
                                       : choice.failure,
              expected);
+#ifdef Q_OS_WIN
+    if (own.isEmpty()) // the program by its whole path, in its own folder
+        QCOMPARE(Opened(choice.command), QStringList{program});
+#endif
+    QCOMPARE(choice.command.workingFolder, QFileInfo(program).absolutePath());
 }
 
 // The real launcher with a stand-in wine: it starts in the game folder, in the game's prefix,
@@ -1542,6 +1571,9 @@ void MainWindowTest::desktopLauncher()
     QFETCH(QString, tool);
     QFETCH(QString, then);
     QFETCH(QString, failure);
+#ifdef Q_OS_WIN
+    QSKIP("POSIX shell stand-ins for wine and xdg-open; see systemOpensTheProgram");
+#endif
 
     WorkFolder folder;
     const bool wine = tool == QLatin1String("wine");
@@ -1564,6 +1596,59 @@ void MainWindowTest::desktopLauncher()
         QCOMPARE(QString::fromStdString(ReadBytes(folder.path("bin/" + tool + ".log"))),
                  game + "|" + (wine ? folder.path("pfx") : "") + "|" + game + "/gwheel2.exe\n");
 }
+
+#ifdef Q_OS_WIN
+// On Windows the real launcher has the system open the program itself (a batch file stands
+// in for the game), in the program's folder; the player's own command is started as given.
+void MainWindowTest::systemOpensTheProgram_data()
+{
+    QTest::addColumn<QString>("own");      // TUNEDECK_LAUNCH
+    QTest::addColumn<bool>("there");       // the game's program is there
+    QTest::addColumn<QString>("recorded"); // what the started program wrote, "~" the work folder
+    const QString game = "~\\pfx\\drive_c\\GW2";
+    QTest::newRow("the program") << "" << true << game + "||";
+    QTest::newRow("no such program") << "" << false << "";
+    QTest::newRow("own command") << "opener -v %f" << false
+                                 << game + "|~/pfx|-v ~/pfx/drive_c/GW2/gwheel2.bat";
+}
+
+void MainWindowTest::systemOpensTheProgram()
+{
+    QFETCH(QString, own);
+    QFETCH(bool, there);
+    QFETCH(QString, recorded);
+
+    WorkFolder folder;
+    const StandInPrograms tools(folder.path("bin"), {QStringLiteral("opener")});
+    WriteBytes(folder.path("pfx/system.reg"), "WINE REGISTRY\n");
+    const QString game = folder.path("pfx/drive_c/GW2"); // a Wine prefix's layout, no matter
+    const QString program = game + "/gwheel2.bat";
+    QVERIFY(QDir().mkpath(game));
+    if (there)
+        QVERIFY(QFile::copy(folder.path("bin/opener.bat"), program));
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert(QStringLiteral("TUNEDECK_LAUNCH"), own);
+    const LaunchChoice choice = ChooseLaunchCommand(program, game, LaunchTarget::Game, environment);
+    std::optional<QString> answer;
+    DesktopLauncher launcher;
+    launcher.start(choice.command, [&](const QString& text) { answer = text; });
+    QTRY_VERIFY(answer);
+    if (recorded.isEmpty()) {
+        QVERIFY2(answer->startsWith(QStringLiteral("gwheel2.bat could not be run: ")),
+                 qPrintable(*answer));
+        return;
+    }
+    QCOMPARE(*answer, QString());
+    const QString log = there ? game + "/gwheel2.log" : folder.path("bin/opener.log");
+    const auto record = [&] {
+        return QFile::exists(log) ? QString::fromStdString(ReadBytes(log))
+                                        .replace(Native(folder.path()), "~")
+                                        .replace(folder.path(), "~")
+                                  : QString();
+    };
+    QTRY_COMPARE(record(), recorded + "\r\n");
+}
+#endif
 
 void MainWindowTest::aboutBox_data()
 {

@@ -172,7 +172,7 @@ void StartUpTest::startUpStates()
 
     const auto resolve = [&](const QString& expected) {
         if (expected == GameDirToken)
-            return gameDir;
+            return Native(gameDir);
         if (expected == TreeToken)
             return window->Directory->selectedPath();
         return expected;
@@ -181,7 +181,7 @@ void StartUpTest::startUpStates()
     QCOMPARE(window->LabelValid->text(), labelValid);
     QCOMPARE(window->LabelSelected->text(), resolve(labelSelected));
     if (labelSelected == GameDirToken) {
-        QCOMPARE(window->Directory->selectedPath(), gameDir);
+        QCOMPARE(window->Directory->selectedPath(), Native(gameDir));
         // Once the window is on screen, the tree shows the selected folder.
         window->show();
         QVERIFY(QTest::qWaitForWindowExposed(window.form.get()));
@@ -191,9 +191,9 @@ void StartUpTest::startUpStates()
     }
 
     QCOMPARE(QFile::exists(folder.path("Tunedeck.ini")), iniKept);
-    QCOMPARE(state.GameDir, hasIni ? gameDir : QString());
-    QCOMPARE(state.GeneralPath, generalPathSet ? folder.generalPath() : QString());
-    QCOMPARE(state.SettingsPath, settingsPathSet ? folder.settingsPath() : QString());
+    QCOMPARE(state.GameDir, hasIni ? Native(gameDir) : QString());
+    QCOMPARE(state.GeneralPath, generalPathSet ? Native(folder.generalPath()) : QString());
+    QCOMPARE(state.SettingsPath, settingsPathSet ? Native(folder.settingsPath()) : QString());
 
     // Whatever happened, the window opens in its initial state.
     QCOMPARE(window->windowTitle(), QStringLiteral("Tunedeck."));
@@ -253,12 +253,12 @@ void StartUpTest::configurationFile()
 
     if (loads) {
         QCOMPARE(Shown(window.messages), QStringList{});
-        QCOMPARE(state.GameDir, folder.gameDir());
+        QCOMPARE(state.GameDir, Native(folder.gameDir()));
         QCOMPARE(state.Memo1.count(), 410);
         QCOMPARE(state.MiscMemo.count(), 410);
         QCOMPARE(state.APOMemo.count(), 410);
         QCOMPARE(state.PedMemo.count(), 965);
-        QCOMPARE(window->LabelSaved->text(), folder.gameDir());
+        QCOMPARE(window->LabelSaved->text(), Native(folder.gameDir()));
         QCOMPARE(window->LabelValid->text(), QStringLiteral("Yes"));
         QCOMPARE(ReadBytes(folder.path("Tunedeck.ini")), contents.toStdString());
     } else {
@@ -304,9 +304,9 @@ void StartUpTest::perkwrightIniIsPreferred()
     AppState& state = window->state();
 
     QCOMPARE(Shown(window.messages), QStringList{});
-    QCOMPARE(state.GameDir, other);
-    QCOMPARE(window->LabelSaved->text(), other);
-    QCOMPARE(window->LabelSelected->text(), other);
+    QCOMPARE(state.GameDir, Native(other));
+    QCOMPARE(window->LabelSaved->text(), Native(other));
+    QCOMPARE(window->LabelSelected->text(), Native(other));
     QCOMPARE(state.Memo1.line(100), generalMarker);
     QCOMPARE(state.MiscMemo.line(100), generalMarker);
     QCOMPARE(state.APOMemo.line(100), generalMarker);
@@ -400,7 +400,7 @@ void StartUpTest::configurationFileThatIsAFolder()
     Window window(folder);
     if (tunedeckIniFile) {
         QCOMPARE(Shown(window.messages), QStringList{});
-        QCOMPARE(window->state().GameDir, folder.gameDir());
+        QCOMPARE(window->state().GameDir, Native(folder.gameDir()));
         QCOMPARE(window->state().Memo1.count(), 410);
         QCOMPARE(window->LabelValid->text(), QStringLiteral("Yes"));
     } else {

@@ -28,6 +28,17 @@ struct FakeLauncher : Launcher {
     }
 };
 
+// What a launch opens: the file handed to the desktop's opener (xdg-open, wine); on Windows
+// the system opens the program itself.
+inline QStringList Opened(const LaunchCommand& command)
+{
+#ifdef Q_OS_WIN
+    return command.arguments.isEmpty() ? QStringList{command.program} : QStringList{};
+#else
+    return command.arguments;
+#endif
+}
+
 // The real window with recording fakes; the window is built last, so its start-up
 // sequence reports into the fakes.
 struct Window {
@@ -51,6 +62,12 @@ inline QStringList Shown(const FakeMessages& messages)
     for (const auto& [kind, text] : messages.shown)
         result << QString::fromLatin1(kinds[kind]) + QStringLiteral(": ") + text;
     return result;
+}
+
+// A path as the window shows it: with the system's separators.
+inline QString Native(const QString& path)
+{
+    return QDir::toNativeSeparators(path);
 }
 
 inline QString ErrorText(const QString& text)
@@ -155,18 +172,24 @@ inline std::vector<std::string> BufferLines(const TextBuffer& buffer)
 }
 
 // Stand-in programs alone on PATH while the object lives, WINEPREFIX and TUNEDECK_LAUNCH unset:
-// each writes "<working folder>|<WINEPREFIX>|<arguments>" to <bin>/<name>.log, then runs `then`.
+// each writes "<working folder>|<WINEPREFIX>|<arguments>" to <bin>/<name>.log, then runs `then`
+// (shell scripts; on Windows batch files, <name>.bat).
 struct StandInPrograms {
     const QByteArray path = qgetenv("PATH"), prefix = qgetenv("WINEPREFIX"),
                      own = qgetenv("TUNEDECK_LAUNCH");
     StandInPrograms(const QString& bin, const QStringList& names, const std::string& then = {})
     {
         for (const QString& name : names) {
+#ifdef Q_OS_WIN
+            WriteBytes(bin + "/" + name + ".bat",
+                       "@>\"%~dpn0.log\" echo %CD%^|%WINEPREFIX%^|%*\r\n" + then + "\r\n");
+#else
             WriteBytes(bin + "/" + name, "#!/bin/sh\nprintf '%s|%s|%s\\n' \"$PWD\" \"$WINEPREFIX\" "
                                          "\"$*\" >\"$0.log\"\n" +
                                              then + "\n");
             QFile::setPermissions(bin + "/" + name,
                                   QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+#endif
         }
         qputenv("PATH", QFile::encodeName(bin));
         qunsetenv("WINEPREFIX");
