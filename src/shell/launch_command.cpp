@@ -65,8 +65,9 @@ LaunchChoice ChooseLaunchCommand(const QString& program, const QString& gameFold
     LaunchChoice choice;
     LaunchCommand& command = choice.command;
     const QFileInfo file(program);
-    const QString path = file.absoluteFilePath();
-    command.workingFolder = file.absolutePath();
+    // As the system writes paths: the opener and the player's own command are handed them.
+    const QString path = QDir::toNativeSeparators(file.absoluteFilePath());
+    command.workingFolder = QDir::toNativeSeparators(file.absolutePath());
 
     const QString folder = gameFolder.isEmpty()
                                ? QString()

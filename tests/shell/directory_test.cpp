@@ -793,7 +793,7 @@ void DirectoryTest::gameLaunchUsesSavedFolder()
     const StandInPrograms tools(folder.path("bin"), {QStringLiteral("xdg-open")});
     form.Gorewheel21Click();
     QCOMPARE(window.launcher.started.size(), size_t(1));
-    QCOMPARE(Opened(window.launcher.started[0]), QStringList{other + "/gwheel2.exe"});
+    QCOMPARE(Opened(window.launcher.started[0]), QStringList{Native(other + "/gwheel2.exe")});
     QCOMPARE(window.launcher.started[0].workingFolder, other);
     QCOMPARE(Shown(window.messages), QStringList{});
 }

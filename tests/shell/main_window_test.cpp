@@ -1470,7 +1470,7 @@ void MainWindowTest::launchCommand_data()
     QTest::newRow("own command")
         << wine << "wine-staging"
         << "wine-staging -v \"%f\"" << false
-        << "WINEPREFIX=~/.wine wine-staging.bat -v ~/.wine/drive_c/GW2/gwheel2.exe";
+        << "WINEPREFIX=~/.wine wine-staging.bat -v ~\\.wine\\drive_c\\GW2\\gwheel2.exe";
 #else
     QTest::newRow("Wine prefix") << wine << ""
                                  << "" << false
@@ -1524,17 +1524,19 @@ void MainWindowTest::launchCommand()
     QProcessEnvironment environment;
     environment.insert(QStringLiteral("PATH"), home.path("bin"));
     environment.insert(QStringLiteral("TUNEDECK_LAUNCH"), own);
-    const QString program = sibling ? home.path("work/Perkwright.exe") : folder + "/gwheel2.exe";
+    const QString program = sibling ? home.path("work/Perkwright.exe") : Native(folder + "/gwheel2.exe");
     const LaunchChoice choice = ChooseLaunchCommand(
         program, folder, sibling ? LaunchTarget::Helper : LaunchTarget::Game, environment);
-    QCOMPARE(choice.failure.isEmpty() ? ShownCommand(choice.command).replace(home.path(), "~")
+    QCOMPARE(choice.failure.isEmpty() ? ShownCommand(choice.command)
+                                            .replace(home.path(), "~")
+                                            .replace(QDir::fromNativeSeparators(home.path()), "~")
                                       : choice.failure,
              expected);
 #ifdef Q_OS_WIN
     if (own.isEmpty()) // the program by its whole path, in its own folder
         QCOMPARE(Opened(choice.command), QStringList{program});
 #endif
-    QCOMPARE(choice.command.workingFolder, QFileInfo(program).absolutePath());
+    QCOMPARE(choice.command.workingFolder, Native(QFileInfo(program).absolutePath()));
 }
 
 // The real launcher with a stand-in wine: it starts in the game folder, in the game's prefix,
@@ -1609,7 +1611,7 @@ void MainWindowTest::systemOpensTheProgram_data()
     QTest::newRow("the program") << "" << true << game + "||";
     QTest::newRow("no such program") << "" << false << "";
     QTest::newRow("own command") << "opener -v %f" << false
-                                 << game + "|~/pfx|-v ~/pfx/drive_c/GW2/gwheel2.bat";
+                                 << game + "|~/pfx|-v " + game + "\\gwheel2.bat";
 }
 
 void MainWindowTest::systemOpensTheProgram()
@@ -1642,8 +1644,8 @@ void MainWindowTest::systemOpensTheProgram()
     const QString log = there ? game + "/gwheel2.log" : folder.path("bin/opener.log");
     const auto record = [&] {
         return QFile::exists(log) ? QString::fromStdString(ReadBytes(log))
-                                        .replace(Native(folder.path()), "~")
                                         .replace(folder.path(), "~")
+                                        .replace(QDir::fromNativeSeparators(folder.path()), "~")
                                   : QString();
     };
     QTRY_COMPARE(record(), recorded + "\r\n");

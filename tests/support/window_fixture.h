@@ -28,12 +28,18 @@ struct FakeLauncher : Launcher {
     }
 };
 
+// A path as the system writes it.
+inline QString Native(const QString& path)
+{
+    return QDir::toNativeSeparators(path);
+}
+
 // What a launch opens: the file handed to the desktop's opener (xdg-open, wine); on Windows
 // the system opens the program itself.
 inline QStringList Opened(const LaunchCommand& command)
 {
 #ifdef Q_OS_WIN
-    return command.arguments.isEmpty() ? QStringList{command.program} : QStringList{};
+    return command.arguments.isEmpty() ? QStringList{Native(command.program)} : QStringList{};
 #else
     return command.arguments;
 #endif
@@ -65,11 +71,6 @@ inline QStringList Shown(const FakeMessages& messages)
 }
 
 // A path as the window shows it: with the system's separators.
-inline QString Native(const QString& path)
-{
-    return QDir::toNativeSeparators(path);
-}
-
 inline QString ErrorText(const QString& text)
 {
     return QStringLiteral("error: ") + text;
