@@ -7,7 +7,6 @@
 #include "documents/game_paths.h"
 #include "editing/save_history.h"
 
-#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 
@@ -23,7 +22,7 @@ Session::Session(ConsoleMessages& output, std::optional<QString> gameDir)
 void Session::findGameDirectory()
 {
     if (gameDirOption_) {
-        state.GameDir = QDir::toNativeSeparators(*gameDirOption_);
+        state.GameDir = *gameDirOption_;
         if (state.GameDir.isEmpty()) {
             messages.say("The folder given with --dir is empty: no game folder is set.");
             throw CommandEnd{ExitTrouble};

@@ -25,7 +25,7 @@ const TextBuffer& AppState::buffer(Tab tab) const
 
 QString AppState::workFile(const QString& name) const
 {
-    return WorkDir.isEmpty() ? name : QDir::toNativeSeparators(QDir(WorkDir).filePath(name));
+    return WorkDir.isEmpty() ? name : QDir(WorkDir).filePath(name);
 }
 
 void AppState::clearRowTable()

@@ -10,7 +10,6 @@
 #include "documents/game_paths.h"
 #include "documents/interfaces.h"
 
-#include <QDir>
 #include <QFileInfo>
 #include <QStringList>
 
@@ -21,7 +20,7 @@ QString ReadGameDirectory(AppState& state, Messages& messages, bool* tooLong)
         messages.warning(QLatin1String(NoConfigurationText));
         return {};
     }
-    state.GameDir = QDir::toNativeSeparators(ReadConfigurationLine(configuration, tooLong));
+    state.GameDir = ReadConfigurationLine(configuration, tooLong);
     return configuration;
 }
 

@@ -80,8 +80,7 @@ bool SameContent(const QString& path, const std::string& bytes)
                                        : QStringLiteral("Save aborted.");
     throw FileError(aborted + QStringLiteral(" The present %1 could not be kept in \"%2\": %3")
                                   .arg(HistoryName(file),
-                                       QDir::toNativeSeparators(
-                                           QFileInfo(HistoryFolder(state, file)).absoluteFilePath()),
+                                       QFileInfo(HistoryFolder(state, file)).absoluteFilePath(),
                                        reason));
 }
 

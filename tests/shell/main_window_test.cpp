@@ -188,6 +188,7 @@ private slots:
     void gameLaunch();
     void siblingLaunch_data();
     void siblingLaunch();
+    void siblingGoneSinceTheStart();
 
     void launchCommand_data();
     void launchCommand();
@@ -1443,6 +1444,24 @@ void MainWindowTest::siblingLaunch()
                     : QStringList{ErrorText(QStringLiteral(
                           "Could not start Perkwright.exe: xdg-open ended with exit code 3."))});
     QVERIFY(Snapshot(folder.path()) == before);
+}
+
+// Perkwright.exe removed while Tunedeck runs: the button says where it was looked for.
+void MainWindowTest::siblingGoneSinceTheStart()
+{
+    WorkFolder folder;
+    StartWithGame(folder);
+    WriteBytes(folder.path("Perkwright.exe"), "MZ");
+    Window window(folder);
+    TForm1& form = *window.form;
+    form.PageControl1->setCurrentIndex(1);
+    form.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&form));
+    QVERIFY(QFile::remove(folder.path("Perkwright.exe")));
+    QTest::mouseClick(form.LaunchPW, Qt::LeftButton);
+    QCOMPARE(Shown(window.messages),
+             QStringList{InformationText("Perkwright.exe is not in " + folder.path() + ".")});
+    QVERIFY(window.launcher.started.empty());
 }
 
 void MainWindowTest::launchCommand_data()
