@@ -70,7 +70,6 @@ inline QStringList Shown(const FakeMessages& messages)
     return result;
 }
 
-// A path as the window shows it: with the system's separators.
 inline QString ErrorText(const QString& text)
 {
     return QStringLiteral("error: ") + text;
