@@ -135,36 +135,37 @@ fetch_source() { # $1: source package, $2: version, into the current folder
     apt-get "${apt_options[@]}" source -qq "$1=$2"
 }
 
+# Configures, builds and installs one CMake project of the kit with the cross compilers.
+cross_install() { # $1: source, $2: build folder, $3: prefix, the rest: configure options
+    local source=$1 build=$2 prefix=$3
+    shift 3
+    nice -n 5 cmake -S "$source" -B "$build" -G Ninja \
+        -DCMAKE_TOOLCHAIN_FILE="$toolchain" -DCMAKE_INSTALL_PREFIX="$prefix" "$@"
+    nice -n 5 cmake --build "$build" -j "$jobs"
+    nice -n 5 cmake --install "$build"
+}
+
 build_qt() { # $1: work folder, $2: prefix
     (cd "$1" && fetch_source qt6-base "$qt_package_version")
     local source
     source=$(find "$1" -maxdepth 1 -type d -name 'qt6-base-*' | head -1)
-    nice -n 5 cmake -S "$source" -B "$1/qt-build" -G Ninja \
-        -DCMAKE_TOOLCHAIN_FILE="$toolchain" -DCMAKE_INSTALL_PREFIX="$2" \
+    cross_install "$source" "$1/qt-build" "$2" \
         -DQT_HOST_PATH=/usr -DQT_HOST_PATH_CMAKE_DIR=/usr/lib/x86_64-linux-gnu/cmake \
         "${qt_options[@]}"
-    nice -n 5 cmake --build "$1/qt-build" -j "$jobs"
-    nice -n 5 cmake --install "$1/qt-build"
 }
 
 build_jpeg() { # $1: work folder, $2: prefix
     (cd "$1" && fetch_source libjpeg-turbo "$jpeg_package_version")
     local source
     source=$(find "$1" -maxdepth 1 -type d -name 'libjpeg-turbo-*' | head -1)
-    nice -n 5 cmake -S "$source" -B "$1/jpeg-build" -G Ninja \
-        -DCMAKE_TOOLCHAIN_FILE="$toolchain" -DCMAKE_INSTALL_PREFIX="$2" \
+    cross_install "$source" "$1/jpeg-build" "$2" \
         -DCMAKE_BUILD_TYPE=Release -DENABLE_SHARED=OFF -DENABLE_STATIC=ON \
         -DWITH_SIMD=OFF -DWITH_TURBOJPEG=OFF -DWITH_JPEG8=OFF
-    nice -n 5 cmake --build "$1/jpeg-build" -j "$jobs"
-    nice -n 5 cmake --install "$1/jpeg-build"
 }
 
 build_gtest() { # $1: work folder, $2: prefix
-    nice -n 5 cmake -S /usr/src/googletest -B "$1/gtest-build" -G Ninja \
-        -DCMAKE_TOOLCHAIN_FILE="$toolchain" -DCMAKE_INSTALL_PREFIX="$2" \
+    cross_install /usr/src/googletest "$1/gtest-build" "$2" \
         -DCMAKE_BUILD_TYPE=Release -DBUILD_GMOCK=OFF -Dgtest_disable_pthreads=OFF
-    nice -n 5 cmake --build "$1/gtest-build" -j "$jobs"
-    nice -n 5 cmake --install "$1/gtest-build"
 }
 
 if [ -f "$kit/complete" ]; then

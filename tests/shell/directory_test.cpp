@@ -192,12 +192,12 @@ void DirectoryTest::mouseClicksInTheTree()
 
     // Selecting from the program says nothing to the labels; the user's click does.
     QVERIFY(form.Directory->selectPath(folder.gameDir()));
-    QVERIFY(form.LabelSelected->text() != Native(folder.gameDir()));
+    QVERIFY(form.LabelSelected->text() != folder.gameDir());
     QTreeWidgetItem* gameItem = form.Directory->currentItem();
     QVERIFY(gameItem);
     QTest::mouseClick(form.Directory->viewport(), Qt::LeftButton, {},
                       form.Directory->visualItemRect(gameItem).center());
-    QCOMPARE(form.LabelSelected->text(), Native(folder.gameDir()));
+    QCOMPARE(form.LabelSelected->text(), folder.gameDir());
     QCOMPARE(form.LabelValid->text(), QStringLiteral("Yes"));
 
     // A right click selects the folder under the pointer too.
@@ -206,8 +206,8 @@ void DirectoryTest::mouseClicksInTheTree()
     const QRect workRect = form.Directory->visualItemRect(workItem);
     QVERIFY(workRect.isValid());
     QTest::mouseClick(form.Directory->viewport(), Qt::RightButton, {}, workRect.center());
-    QCOMPARE(form.Directory->selectedPath(), Native(folder.path()));
-    QCOMPARE(form.LabelSelected->text(), Native(folder.path()));
+    QCOMPARE(form.Directory->selectedPath(), folder.path());
+    QCOMPARE(form.LabelSelected->text(), folder.path());
     QCOMPARE(form.LabelValid->text(), QStringLiteral("No"));
 }
 
@@ -508,7 +508,7 @@ void DirectoryTest::saveFolderWithOnlySettingsKeepsLabelSaved()
     TForm1& form = *window.form;
     QCOMPARE(Shown(window.messages), QStringList{});
     const std::vector<std::string> memo1 = form.state().Memo1.lines();
-    QCOMPARE(form.LabelSaved->text(), Native(folder.gameDir()));
+    QCOMPARE(form.LabelSaved->text(), folder.gameDir());
 
     // Through the button, as the user presses it.
     QVERIFY(form.Directory->selectPath(pedsOnly));
@@ -523,8 +523,8 @@ void DirectoryTest::saveFolderWithOnlySettingsKeepsLabelSaved()
     QCOMPARE(form.state().GameDir, Native(pedsOnly));
     QVERIFY(SameFile(form.state().SettingsPath, QDir(pedsOnly).filePath("data/peds/Settings.txt")));
     // The first half did not get through: its label, path and buffers are as before.
-    QCOMPARE(form.LabelSaved->text(), Native(folder.gameDir()));
-    QCOMPARE(form.state().GeneralPath, Native(folder.generalPath()));
+    QCOMPARE(form.LabelSaved->text(), folder.gameDir());
+    QCOMPARE(form.state().GeneralPath, folder.generalPath());
     QVERIFY(form.state().Memo1.lines() == memo1);
     QVERIFY(form.state().MiscMemo.lines() == memo1);
 }
@@ -556,7 +556,7 @@ void DirectoryTest::configurationCannotBeWritten()
     QCOMPARE(shown.size(), withGeneral ? 1 : 2);
     if (!withGeneral)
         QCOMPARE(shown.front(),
-                 ErrorText(QStringLiteral("Invalid Directory: ") + Native(folder.gameDir())));
+                 ErrorText(QStringLiteral("Invalid Directory: ") + folder.gameDir()));
     QVERIFY2(shown.back().startsWith(QStringLiteral("report: ")), qPrintable(shown.back()));
     QVERIFY(shown.back().size() > int(qstrlen("report: ")));
     QVERIFY(form.state().Memo1.empty());
@@ -595,12 +595,11 @@ void DirectoryTest::saveValidFolderTwice()
         QVERIFY(form.state().Memo1.lines() == generalFile);
         QVERIFY(form.state().APOMemo.lines() == generalFile);
         QVERIFY(form.state().PedMemo.lines() == settingsFile);
-        QCOMPARE(ReadBytes(folder.path("Tunedeck.ini")),
-                 Native(folder.gameDir()).toStdString() + "\r\n");
-        QCOMPARE(form.state().GameDir, Native(folder.gameDir()));
+        QCOMPARE(ReadBytes(folder.path("Tunedeck.ini")), folder.gameDir().toStdString() + "\r\n");
+        QCOMPARE(form.state().GameDir, folder.gameDir());
         QVERIFY(SameFile(form.state().GeneralPath, folder.generalPath()));
         QVERIFY(SameFile(form.state().SettingsPath, folder.settingsPath()));
-        QCOMPARE(form.LabelSaved->text(), Native(folder.gameDir()));
+        QCOMPARE(form.LabelSaved->text(), folder.gameDir());
     }
 
     // Another folder replaces what the buffers held, edits included.
@@ -666,7 +665,7 @@ void DirectoryTest::saveShowsTheSectionAgainLeavesLabelsAndOtherChoosers()
     QVERIFY(form.state().RowKeys == rowKeys);
     QVERIFY(form.state().RowLines == rowLines);
     // The tree's labels tell of the last click, not of the save.
-    QCOMPARE(form.LabelSelected->text(), Native(folder.path()));
+    QCOMPARE(form.LabelSelected->text(), folder.path());
     QCOMPARE(form.LabelValid->text(), QStringLiteral("No"));
     // The chooser of the reloaded Pedestrians buffer loses its selection.
     QCOMPARE(form.ComboBox1->currentIndex(), 1);
@@ -816,8 +815,8 @@ void DirectoryTest::perkwrightIniStillWinsAfterSave()
     QCOMPARE(ReadBytes(folder.path("Perkwright.ini")), perkwright);
 
     Window next(folder);
-    QCOMPARE(next->state().GameDir, Native(folder.gameDir()));
-    QCOMPARE(next->LabelSaved->text(), Native(folder.gameDir()));
+    QCOMPARE(next->state().GameDir, folder.gameDir());
+    QCOMPARE(next->LabelSaved->text(), folder.gameDir());
 }
 
 void DirectoryTest::referenceCopies_data()

@@ -127,7 +127,7 @@ private slots:
             tool.setWorkingDirectory(w.folder.path());
             tool.start(QStringLiteral(TUNEDECK_CLI), {"set", "misc", "1", "1", value});
             QCOMPARE(Finish(tool).out,
-                     "File updated: " + Native(w.folder.generalPath()).toStdString() + '\n');
+                     "File updated: " + w.folder.generalPath().toStdString() + '\n');
         };
         const auto credits = [&w] { return line(ReadBytes(w.folder.generalPath()), 58); };
         form.state().BeforeLockingGameFolder = [&](const AppState&) {

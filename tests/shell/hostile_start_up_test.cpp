@@ -284,10 +284,9 @@ void HostileStartUpTest::binaryLinesLoadShowAndSaveUnchanged()
     savedSettings[0] = SettingsHeaderLine;
     QVERIFY(ReadBytes(work.generalPath()) == JoinLines(savedGeneral));
     QVERIFY(ReadBytes(work.settingsPath()) == JoinLines(savedSettings));
-    QCOMPARE(
-        Shown(started->messages),
-        (QStringList{QStringLiteral("information: File updated: ") + Native(work.generalPath()),
-                     QStringLiteral("information: File updated: ") + Native(work.settingsPath())}));
+    QCOMPARE(Shown(started->messages),
+             (QStringList{QStringLiteral("information: File updated: ") + work.generalPath(),
+                          QStringLiteral("information: File updated: ") + work.settingsPath()}));
 }
 
 // Something that is not a readable file where a game file or the game folder should be.

@@ -1317,8 +1317,8 @@ void MainWindowTest::unusualBytesSurviveTheView()
 
     // The save writes the line byte for byte.
     form.Button1Click();
-    QCOMPARE(Shown(window.messages), QStringList{InformationText(QStringLiteral("File updated: ") +
-                                                                 Native(folder.generalPath()))});
+    QCOMPARE(Shown(window.messages),
+             QStringList{InformationText(QStringLiteral("File updated: ") + folder.generalPath())});
     const std::vector<std::string> saved = FileLines(folder.generalPath());
     QCOMPARE(saved.size(), size_t(410));
     QCOMPARE(saved[SpecialLine], editSameLine ? bytes + "9" : bytes);
@@ -1385,7 +1385,7 @@ void MainWindowTest::gameLaunch()
         QCOMPARE(Shown(window.messages),
                  QStringList{
                      !inPrefix ? InformationText(directoryKnown ? "gwheel2.exe is not in " +
-                                                                      Native(folder.gameDir()) + "."
+                                                                      folder.gameDir() + "."
                                                                 : "You must save your Gorewheel 2 "
                                                                   "directory to use this feature.")
                                : ErrorText(QStringLiteral(

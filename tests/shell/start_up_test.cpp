@@ -192,8 +192,8 @@ void StartUpTest::startUpStates()
 
     QCOMPARE(QFile::exists(folder.path("Tunedeck.ini")), iniKept);
     QCOMPARE(state.GameDir, hasIni ? Native(gameDir) : QString());
-    QCOMPARE(state.GeneralPath, generalPathSet ? Native(folder.generalPath()) : QString());
-    QCOMPARE(state.SettingsPath, settingsPathSet ? Native(folder.settingsPath()) : QString());
+    QCOMPARE(state.GeneralPath, generalPathSet ? folder.generalPath() : QString());
+    QCOMPARE(state.SettingsPath, settingsPathSet ? folder.settingsPath() : QString());
 
     // Whatever happened, the window opens in its initial state.
     QCOMPARE(window->windowTitle(), QStringLiteral("Tunedeck."));
@@ -253,12 +253,12 @@ void StartUpTest::configurationFile()
 
     if (loads) {
         QCOMPARE(Shown(window.messages), QStringList{});
-        QCOMPARE(state.GameDir, Native(folder.gameDir()));
+        QCOMPARE(state.GameDir, folder.gameDir());
         QCOMPARE(state.Memo1.count(), 410);
         QCOMPARE(state.MiscMemo.count(), 410);
         QCOMPARE(state.APOMemo.count(), 410);
         QCOMPARE(state.PedMemo.count(), 965);
-        QCOMPARE(window->LabelSaved->text(), Native(folder.gameDir()));
+        QCOMPARE(window->LabelSaved->text(), folder.gameDir());
         QCOMPARE(window->LabelValid->text(), QStringLiteral("Yes"));
         QCOMPARE(ReadBytes(folder.path("Tunedeck.ini")), contents.toStdString());
     } else {
@@ -400,7 +400,7 @@ void StartUpTest::configurationFileThatIsAFolder()
     Window window(folder);
     if (tunedeckIniFile) {
         QCOMPARE(Shown(window.messages), QStringList{});
-        QCOMPARE(window->state().GameDir, Native(folder.gameDir()));
+        QCOMPARE(window->state().GameDir, folder.gameDir());
         QCOMPARE(window->state().Memo1.count(), 410);
         QCOMPARE(window->LabelValid->text(), QStringLiteral("Yes"));
     } else {
