@@ -6,6 +6,7 @@
 #include "session.h"
 
 #include "catalogue/catalogue.h"
+#include "documents/errors.h"
 #include "documents/game_file_reading.h"
 #include "documents/reference_copies.h"
 #include "editing/changes.h"
@@ -117,7 +118,8 @@ int TakeOriginals(Session& session, const Invocation&)
             continue;
         }
         const QByteArray game = path.toLocal8Bit();
-        const QString copyPath = QDir::toNativeSeparators(QFileInfo(plan.copyPath).absoluteFilePath());
+        const QString copyPath =
+            QDir::toNativeSeparators(QFileInfo(plan.copyPath).absoluteFilePath());
         const QByteArray copy = copyPath.toLocal8Bit();
         if (!plan.accepted) {
             messages.say(game + " does not have " + QByteArray::number(LineCountOf(file)) +
@@ -140,7 +142,7 @@ int TakeOriginals(Session& session, const Invocation&)
         int error = 0;
         if (!session.guarded([&] { error = WriteReferenceCopy(plan); }) || error != 0) {
             if (error != 0)
-                messages.error(SaveAbortedText(error));
+                messages.error(SaveAbortedText(copyPath, SystemErrorText(error)));
             status = ExitTrouble;
             continue;
         }

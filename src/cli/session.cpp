@@ -2,9 +2,11 @@
 #include "session.h"
 
 #include "catalogue/catalogue.h"
+#include "documents/cut_off_saves.h"
 #include "documents/errors.h"
 #include "documents/game_files.h"
 #include "documents/game_paths.h"
+#include "editing/outcome_texts.h"
 #include "editing/save_history.h"
 
 #include <QFile>
@@ -16,7 +18,6 @@ Session::Session(ConsoleMessages& output, std::optional<QString> gameDir)
                                  {&choosers[0], &choosers[1], &choosers[2], &choosers[3]}},
       gameDirOption_(std::move(gameDir))
 {
-    KeepVersionsOnSave(state);
 }
 
 void Session::findGameDirectory()
@@ -58,7 +59,7 @@ QString Session::gameFilePath(TuningFile file)
         findGameDirectory();
         gameDirFound_ = true;
         // Before anything below the game folder is read or written.
-        RecoverCutOffSaves(state.GameDir, messages);
+        TellCutOffSaves(messages, RecoverCutOffSaves(state));
     }
     return GameFilePathOf(state, file);
 }

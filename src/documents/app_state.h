@@ -6,7 +6,6 @@
 #include <QByteArray>
 #include <QString>
 #include <array>
-#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
@@ -60,14 +59,6 @@ struct AppState {
     // Folder against which the bare names (configuration files, reference copies,
     // the sibling editor) are resolved; empty means the current working folder.
     QString WorkDir;
-
-    // Run by a save just before it replaces the game file at `path`; throwing stops the
-    // save, with the game file as it was.
-    void (*BeforeReplacingGameFile)(const AppState& state, TuningFile file,
-                                    const QString& path) = nullptr;
-    // Run by a save just before it locks the folders it writes into: where another
-    // program's write can slip in before the lock.
-    std::function<void(const AppState& state)> BeforeLockingGameFolder;
 
     TextBuffer& buffer(Tab tab);
     const TextBuffer& buffer(Tab tab) const;

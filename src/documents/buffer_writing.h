@@ -2,6 +2,7 @@
 #pragma once
 
 #include "app_state.h"
+#include "cut_off_saves.h"
 #include "game_files.h"
 
 #include <QString>
@@ -15,13 +16,20 @@ class Progress;
 struct BufferTarget {
     // The file is named whenever the target is made, so none is taken for a backup by
     // mistake.
-    BufferTarget(const TextBuffer* buffer, QString path, std::optional<TuningFile> gameFile)
-        : buffer(buffer), path(std::move(path)), gameFile(gameFile)
+    BufferTarget(const TextBuffer* buffer, QString path, std::optional<TuningFile> gameFile,
+                 std::optional<FileStamp> seen = std::nullopt)
+        : buffer(buffer), path(std::move(path)), gameFile(gameFile), seen(std::move(seen)),
+          keepVersion(gameFile.has_value())
     {
     }
     const TextBuffer* buffer;
     QString path;
     std::optional<TuningFile> gameFile;
+    // What the file held when Tunedeck last read or wrote it: a file that holds other bytes
+    // now is not replaced. None: not compared.
+    std::optional<FileStamp> seen;
+    // Whether the bytes the file holds are kept in the game folder's history first.
+    bool keepVersion;
 };
 
 // A game file to write that changed on disk since it was last read or written.
@@ -40,29 +48,37 @@ struct InstalledFile {
 struct WriteResult {
     enum class Outcome {
         Written, // every target is in place
-        Changed, // a game file changed on disk since `seen`: nothing written
-        Refused, // a target may not be written (no write bit): nothing written
-        Failed,  // the system failed the write: see `error`
+        Changed, // a game file changed on disk since it was seen: nothing written
+        Refused, // a target has no write bit: nothing written
+        Failed,  // the system failed a step: nothing written, or see `installed`
     };
+    // The step that failed.
+    enum class Step { Locking, Creating, KeepingVersion, Writing };
     Outcome outcome = Outcome::Written;
-    std::vector<QString> recovered;       // what finishing cut-off saves said, before writing
+    std::vector<CutOffSave> recovered;    // what finishing cut-off saves did, before writing
     std::vector<InstalledFile> installed; // in the order of the targets
     std::vector<ChangedTarget> changed;
-    QString refusal; // the refused target, in the system's words
-    int error = 0;   // the system's error number of a failed write
+    Step failedStep = Step::Writing;
+    QString path;       // the refused file, the file that failed, or the history folder
+    QString systemText; // why it failed, in the system's words
 };
 
 // The bytes of a file holding the lines, each ended by CR LF, with `firstLine` in place of
 // line 0 when given; the progress steps once a line.
 std::string FileBytes(const TextBuffer& buffer, const char* firstLine, Progress& progress);
 
-// Writes the buffers to their files together, unless a game file among them changed on disk
-// since `seen` (by target; nothing for a file not to be compared): the comparison and the
-// write are one step under the folder locks, so no other Tunedeck can change the file in
-// between. Every file is written and synced beside its target before any is put in place,
-// so a failed write leaves all of them as they were. A game file gets its fixed first line
-// and is written through a link to the real file; any other file (a backup) replaces a link
-// in its place. A game file put in place is remembered as Tunedeck's.
+// The save of buffers to their files, in the order of its steps:
+//   1. lock the folders of the targets, so that no other Tunedeck writes there meanwhile;
+//   2. finish or undo a save of the game files that was cut off before;
+//   3. compare each target with what it held when `seen`: any other bytes, and nothing is
+//      written (Changed);
+//   4. keep the bytes each target asks for as a version;
+//   5. prepare every new file beside its target, written and synced;
+//   6. record a save of two files, so that a cut-off one can be finished or undone;
+//   7. put each in place and sync its folder, then remove the record;
+//   8. remember the bytes of each game file as Tunedeck's.
+// A game file gets its fixed first line and is written through a link to the real file; any
+// other file (a backup) replaces a link in its place. Any failure before step 7 leaves
+// every file as it was. Nothing is thrown: the result says how it ended.
 WriteResult WriteTogether(AppState& state, Progress& progress,
-                          const std::vector<BufferTarget>& targets,
-                          const std::vector<std::optional<FileStamp>>& seen = {});
+                          const std::vector<BufferTarget>& targets);

@@ -15,13 +15,11 @@ std::optional<FileStamp>& StampOf(AppState& state, TuningFile file)
 
 std::optional<FileStamp> ChangedSince(const FileStamp& seen, const QString& path)
 {
-    const QFileInfo info(path);
-    if (!info.isFile() ||
-        (info.size() == seen.size && info.lastModified().toMSecsSinceEpoch() == seen.modified))
+    // The bytes are compared, whatever the size and time say: a copy that keeps the time
+    // (cp -p, rsync -t, tar) keeps the size too, more often than not.
+    if (!QFileInfo(path).isFile())
         return std::nullopt;
     FileStamp now;
-    now.size = info.size();
-    now.modified = info.lastModified().toMSecsSinceEpoch();
     std::vector<std::string> lines;
     try {
         if (!ReadLinesFrom(path, -1, lines, &now))

@@ -13,9 +13,8 @@
 std::optional<FileStamp>& StampOf(AppState& state, TuningFile file);
 
 // What the file at `path` holds now when that differs from `seen`: bytes that a save
-// would lose. A file whose size and time are unchanged is taken as unchanged without
-// reading it; no file, or one that cannot be read, holds nothing to lose (the write then
-// says what is wrong).
+// would lose, by their bytes; no file, or one that cannot be read, holds nothing to lose
+// (the write then says what is wrong).
 std::optional<FileStamp> ChangedSince(const FileStamp& seen, const QString& path);
 
 // Takes what the game file holds now as what Tunedeck last read of it.

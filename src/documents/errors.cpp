@@ -3,6 +3,27 @@
 
 #include "interfaces.h"
 
+#include <cstring>
+
+#ifdef Q_OS_WIN
+#include <windows.h>
+#endif
+
+QString SystemErrorText(int code)
+{
+#ifdef Q_OS_WIN
+    wchar_t* text = nullptr;
+    const DWORD length = ::FormatMessageW(
+        FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
+        nullptr, static_cast<DWORD>(code), 0, reinterpret_cast<wchar_t*>(&text), 0, nullptr);
+    QString words = length > 0 ? QString::fromWCharArray(text, int(length)).trimmed() : QString();
+    ::LocalFree(text);
+    return words.isEmpty() ? QStringLiteral("Unknown error %1").arg(code) : words;
+#else
+    return QString::fromLocal8Bit(std::strerror(code));
+#endif
+}
+
 bool RunGuarded(Messages& messages, const std::function<void()>& handler)
 {
     try {

@@ -24,6 +24,10 @@ private:
     QByteArray bytes_;
 };
 
+// The system's own words for an error code it gave (errno on POSIX systems, GetLastError()
+// on Windows), as the player reads them.
+QString SystemErrorText(int code);
+
 // Runs one handler: a silent abort ends it quietly, any other error ends it with the
 // general error report. Returns false when the handler did not run to its end.
 bool RunGuarded(Messages& messages, const std::function<void()>& handler);

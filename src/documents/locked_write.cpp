@@ -12,6 +12,6 @@ void WriteFileLocked(const QString& path, const std::string& bytes)
     const FolderLock lock(path);
     ReplacementFile file(path);
     if (const int error = file.commit(bytes))
-        throw FileError(QStringLiteral("Cannot write file \"%1\". %2")
-                            .arg(path, QString::fromLocal8Bit(std::strerror(error))));
+        throw FileError(
+            QStringLiteral("Cannot write file \"%1\". %2").arg(path, SystemErrorText(error)));
 }

@@ -114,10 +114,8 @@ TakenCopies TakeMissingReferenceCopies(const AppState& state, const std::vector<
                 continue;
             const int error = WriteReferenceCopy(plan);
             if (error != 0)
-                throw FileError(
-                    QStringLiteral("Cannot write file \"%1\". %2 (error %3)")
-                        .arg(plan.copyPath, QString::fromLocal8Bit(std::strerror(error)))
-                        .arg(error));
+                throw FileError(QStringLiteral("Cannot write file \"%1\". %2")
+                                    .arg(plan.copyPath, SystemErrorText(error)));
             result.taken.push_back(file);
             if (plan.held == HeldCopy::Demo)
                 result.replacedDemo.push_back(file);

@@ -60,13 +60,15 @@ int ReplacementFile::commit(const std::string& bytes)
 }
 
 int ReplaceTogether(const std::vector<ReplacementFile*>& files,
-                    const std::vector<std::string>& contents)
+                    const std::vector<std::string>& contents, QString& failedPath)
 {
     int error = 0;
     for (size_t i = 0; i < files.size() && error == 0; ++i)
-        error = files[i]->prepare(contents[i]);
+        if ((error = files[i]->prepare(contents[i])) != 0)
+            failedPath = files[i]->targetPath();
     for (size_t i = 0; i < files.size() && error == 0; ++i)
-        error = files[i]->install();
+        if ((error = files[i]->install()) != 0)
+            failedPath = files[i]->targetPath();
     if (error != 0)
         for (ReplacementFile* file : files)
             file->discard();

@@ -45,26 +45,6 @@ QString FolderOf(const QString& path)
     return QFileInfo(path).absolutePath();
 }
 
-// The file that is replaced: the real file a link leads to when links are followed and the
-// file exists, else the name in the real folder, where a link is replaced and not followed.
-QString TargetPath(const QString& path, LinkAtTarget links)
-{
-    if (links == LinkAtTarget::Follow) {
-        const QString real = RealPath(path);
-        if (!real.isEmpty())
-            return real;
-    }
-    const QFileInfo file(path);
-    const QString folder = RealPath(file.absolutePath());
-    return folder.isEmpty() ? path : QDir(folder).filePath(file.fileName());
-}
-
-[[noreturn]] void CannotCreate(const QString& path, int error)
-{
-    throw FileError(QStringLiteral("Cannot create file \"%1\". %2")
-                        .arg(path, QString::fromLocal8Bit(std::strerror(error))));
-}
-
 // Removes the temporary files that earlier writes left in the folder when they were killed:
 // regular files only, and a link only ever as a name.
 void RemoveLeftTemporaries(int folder, const QString& folderPath)
@@ -90,32 +70,119 @@ void RemoveLeftTemporaries(int folder, const QString& folderPath)
 
 } // namespace
 
-ReplacementFile::ReplacementFile(const QString& path, LinkAtTarget links)
+QString ReplacedPath(const QString& path, LinkAtTarget links)
 {
-    if (path.isEmpty())
-        CannotCreate(path, ENOENT);
-    target_ = TargetPath(path, links);
+    if (links == LinkAtTarget::Follow) {
+        const QString real = RealPath(path);
+        if (!real.isEmpty())
+            return real;
+    }
+    const QFileInfo file(path);
+    const QString folder = RealPath(file.absolutePath());
+    return folder.isEmpty() ? path : QDir(folder).filePath(file.fileName());
+}
+
+int SyncFolder(const QString& folder)
+{
+    const int fd = ::open(Native(folder).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0)
+        return errno;
+    const int error = ::fsync(fd) != 0 && errno != EINVAL ? errno : 0;
+    ::close(fd);
+    return error;
+}
+
+int MoveIntoPlace(const QString& prepared, const QString& target)
+{
+    if (::rename(Native(prepared).constData(), Native(target).constData()) != 0)
+        return errno != 0 ? errno : EIO;
+    return SyncFolder(FolderOf(target));
+}
+
+SmallFileRead ReadSmallFile(const QString& path, qint64 maxBytes, std::string& bytes)
+{
+    // Looked at before it is opened, so that no device is ever opened; and opened without
+    // waiting, should a FIFO take its place meanwhile.
+    struct stat seen {};
+    if (::lstat(Native(path).constData(), &seen) != 0)
+        return errno == ENOENT ? SmallFileRead::Missing : SmallFileRead::Failed;
+    if (!S_ISREG(seen.st_mode))
+        return SmallFileRead::NotRegular;
+    const int fd =
+        ::open(Native(path).constData(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
+    if (fd < 0)
+        return errno == ENOENT                                       ? SmallFileRead::Missing
+               : errno == ELOOP || errno == ENXIO || errno == EISDIR ? SmallFileRead::NotRegular
+                                                                     : SmallFileRead::Failed;
+    struct stat file {};
+    SmallFileRead outcome = SmallFileRead::Read;
+    if (::fstat(fd, &file) != 0)
+        outcome = SmallFileRead::Failed;
+    else if (!S_ISREG(file.st_mode))
+        outcome = SmallFileRead::NotRegular;
+    else if (file.st_size > maxBytes)
+        outcome = SmallFileRead::TooLarge;
+    std::string read;
+    char chunk[16 * 1024];
+    while (outcome == SmallFileRead::Read) {
+        const ssize_t n = ::read(fd, chunk, sizeof chunk);
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n < 0)
+            outcome = SmallFileRead::Failed;
+        else if (n == 0)
+            break;
+        else if (static_cast<qint64>(read.size()) + n > maxBytes)
+            outcome = SmallFileRead::TooLarge; // it grew while it was read
+        else
+            read.append(chunk, static_cast<size_t>(n));
+    }
+    ::close(fd);
+    if (outcome == SmallFileRead::Read)
+        bytes = std::move(read);
+    return outcome;
+}
+
+ReplacementFile::ReplacementFile(const QString& path, LinkAtTarget links, LeftTemporaries left)
+{
+    auto cannotCreate = [this](int error) { creationError_ = error != 0 ? error : EIO; };
+    if (path.isEmpty()) {
+        cannotCreate(ENOENT);
+        return;
+    }
+    target_ = ReplacedPath(path, links);
     struct stat old {};
     bool replacing = ::lstat(Native(target_).constData(), &old) == 0;
     if (replacing && S_ISLNK(old.st_mode))
         replacing = false; // a link that is replaced: a new file in its place
-    if (replacing && S_ISDIR(old.st_mode))
-        CannotCreate(path, EISDIR);
-    if (replacing && !S_ISREG(old.st_mode))
-        CannotCreate(path, EINVAL);
+    if (replacing && S_ISDIR(old.st_mode)) {
+        cannotCreate(EISDIR);
+        return;
+    }
+    if (replacing && !S_ISREG(old.st_mode)) {
+        cannotCreate(EINVAL);
+        return;
+    }
     // Renaming over a file ignores its mode, and root may write any file: the mode is
     // looked at here, so that a file its owner made read-only stays as it is.
-    if (replacing && (old.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0)
-        throw ReadOnlyFile(QFileInfo(path).fileName());
+    if (replacing && (old.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0) {
+        readOnly_ = true;
+        {
+            cannotCreate(EACCES);
+            return;
+        }
+    }
 
     // The folder stays open, so that a temporary file is removed from where it was made
     // even when the folder is moved meanwhile.
     const QString folder = FolderOf(target_);
     folder_ = ::open(Native(folder).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (folder_ < 0)
-        CannotCreate(path, errno);
+    if (folder_ < 0) {
+        cannotCreate(errno);
+        return;
+    }
     // No other Tunedeck writes there while the lock is held: what matches was left.
-    if (FolderLock::isHeld(folder))
+    if (left == LeftTemporaries::Remove && FolderLock::isHeld(folder))
         RemoveLeftTemporaries(folder_, folder);
     for (int attempt = 0; fd_ < 0; ++attempt) {
         temporaryName_ = Native(TemporaryName(QFileInfo(target_).fileName()));
@@ -169,6 +236,13 @@ void ReplacementFile::discard()
     if (folder_ >= 0)
         ::close(folder_);
     folder_ = -1;
+}
+
+void ReplacementFile::forget()
+{
+    if (!temporaryName_.isEmpty())
+        OwnTemporaries().erase(QFile::decodeName(temporaryPath()));
+    temporaryName_.clear();
 }
 
 int ReplacementFile::prepare(const std::string& bytes)

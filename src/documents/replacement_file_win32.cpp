@@ -66,24 +66,6 @@ int LastError()
     return error != 0 ? error : EIO;
 }
 
-[[noreturn]] void CannotCreate(const QString& path, int error)
-{
-    throw FileError(
-        QStringLiteral("Cannot create file \"%1\". %2")
-            .arg(QDir::toNativeSeparators(path), QString::fromLocal8Bit(std::strerror(error))));
-}
-
-// The file that is replaced: the real file a link leads to when links are followed and the
-// file exists, else the name in the real folder, where a link is replaced and not followed.
-QString TargetPath(const QString& path, LinkAtTarget links)
-{
-    const QFileInfo file(path);
-    if (links == LinkAtTarget::Follow && file.exists())
-        return file.canonicalFilePath();
-    const QString folder = QFileInfo(file.absolutePath()).canonicalFilePath();
-    return folder.isEmpty() ? file.absoluteFilePath() : QDir(folder).filePath(file.fileName());
-}
-
 // Removes the temporary files that earlier writes left in the folder when they were killed:
 // plain files only; a link (reparse point) of such a name is left alone.
 void RemoveLeftTemporaries(const QString& folder)
@@ -104,32 +86,114 @@ void RemoveLeftTemporaries(const QString& folder)
 
 } // namespace
 
-ReplacementFile::ReplacementFile(const QString& path, LinkAtTarget links)
+QString ReplacedPath(const QString& path, LinkAtTarget links)
 {
-    if (path.isEmpty())
-        CannotCreate(path, ENOENT);
-    target_ = TargetPath(path, links);
+    const QFileInfo file(path);
+    if (links == LinkAtTarget::Follow && file.exists())
+        return file.canonicalFilePath();
+    const QString folder = QFileInfo(file.absolutePath()).canonicalFilePath();
+    return folder.isEmpty() ? file.absoluteFilePath() : QDir(folder).filePath(file.fileName());
+}
+
+int SyncFolder(const QString&)
+{
+    // A folder cannot be synced on Windows: MOVEFILE_WRITE_THROUGH and the file system's
+    // journal stand for it.
+    return 0;
+}
+
+int MoveIntoPlace(const QString& prepared, const QString& target)
+{
+    if (::MoveFileExW(Native(prepared).c_str(), Native(target).c_str(),
+                      MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
+        return 0;
+    return LastError();
+}
+
+SmallFileRead ReadSmallFile(const QString& path, qint64 maxBytes, std::string& bytes)
+{
+    const DWORD attributes = ::GetFileAttributesW(Native(path).c_str());
+    if (attributes == INVALID_FILE_ATTRIBUTES)
+        return ::GetLastError() == ERROR_FILE_NOT_FOUND || ::GetLastError() == ERROR_PATH_NOT_FOUND
+                   ? SmallFileRead::Missing
+                   : SmallFileRead::Failed;
+    if (attributes &
+        (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_REPARSE_POINT | FILE_ATTRIBUTE_DEVICE))
+        return SmallFileRead::NotRegular;
+    const HANDLE file = ::CreateFileW(
+        Native(path).c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+        nullptr, OPEN_EXISTING, FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
+    if (file == INVALID_HANDLE_VALUE)
+        return SmallFileRead::Failed;
+    SmallFileRead outcome = SmallFileRead::Read;
+    LARGE_INTEGER size{};
+    if (::GetFileType(file) != FILE_TYPE_DISK)
+        outcome = SmallFileRead::NotRegular;
+    else if (!::GetFileSizeEx(file, &size))
+        outcome = SmallFileRead::Failed;
+    else if (size.QuadPart > maxBytes)
+        outcome = SmallFileRead::TooLarge;
+    std::string read;
+    char chunk[16 * 1024];
+    while (outcome == SmallFileRead::Read) {
+        DWORD n = 0;
+        if (!::ReadFile(file, chunk, sizeof chunk, &n, nullptr))
+            outcome = SmallFileRead::Failed;
+        else if (n == 0)
+            break;
+        else if (static_cast<qint64>(read.size()) + n > maxBytes)
+            outcome = SmallFileRead::TooLarge;
+        else
+            read.append(chunk, n);
+    }
+    ::CloseHandle(file);
+    if (outcome == SmallFileRead::Read)
+        bytes = std::move(read);
+    return outcome;
+}
+
+ReplacementFile::ReplacementFile(const QString& path, LinkAtTarget links, LeftTemporaries left)
+{
+    auto cannotCreate = [this](int error) { creationError_ = error != 0 ? error : EIO; };
+    if (path.isEmpty()) {
+        cannotCreate(ENOENT);
+        return;
+    }
+    target_ = ReplacedPath(path, links);
     const DWORD old = ::GetFileAttributesW(Native(target_).c_str());
     replacing_ = old != INVALID_FILE_ATTRIBUTES && !(old & FILE_ATTRIBUTE_REPARSE_POINT);
-    if (replacing_ && (old & FILE_ATTRIBUTE_DIRECTORY))
-        CannotCreate(path, EISDIR);
-    if (replacing_ && (old & (FILE_ATTRIBUTE_DEVICE | FILE_ATTRIBUTE_OFFLINE)))
-        CannotCreate(path, EINVAL);
+    if (replacing_ && (old & FILE_ATTRIBUTE_DIRECTORY)) {
+        cannotCreate(EISDIR);
+        return;
+    }
+    if (replacing_ && (old & (FILE_ATTRIBUTE_DEVICE | FILE_ATTRIBUTE_OFFLINE))) {
+        cannotCreate(EINVAL);
+        return;
+    }
     // ReplaceFileW would take the read-only attribute along; the file is left as it is.
-    if (replacing_ && (old & FILE_ATTRIBUTE_READONLY))
-        throw ReadOnlyFile(QFileInfo(path).fileName());
+    if (replacing_ && (old & FILE_ATTRIBUTE_READONLY)) {
+        readOnly_ = true;
+        {
+            cannotCreate(EACCES);
+            return;
+        }
+    }
     if (replacing_)
         attributes_ = old & (FILE_ATTRIBUTE_ARCHIVE | FILE_ATTRIBUTE_HIDDEN |
                              FILE_ATTRIBUTE_SYSTEM | FILE_ATTRIBUTE_NOT_CONTENT_INDEXED);
 
     const QString folder = QFileInfo(target_).absolutePath();
     const DWORD folderAttributes = ::GetFileAttributesW(Native(folder).c_str());
-    if (folderAttributes == INVALID_FILE_ATTRIBUTES)
-        CannotCreate(path, LastError());
-    if (!(folderAttributes & FILE_ATTRIBUTE_DIRECTORY))
-        CannotCreate(path, ENOTDIR);
+    if (folderAttributes == INVALID_FILE_ATTRIBUTES) {
+        cannotCreate(LastError());
+        return;
+    }
+    if (!(folderAttributes & FILE_ATTRIBUTE_DIRECTORY)) {
+        cannotCreate(ENOTDIR);
+        return;
+    }
     // No other Tunedeck writes there while the lock is held: what matches was left.
-    if (FolderLock::isHeld(folder))
+    if (left == LeftTemporaries::Remove && FolderLock::isHeld(folder))
         RemoveLeftTemporaries(folder);
 
     for (int attempt = 0; file_ == nullptr; ++attempt) {
@@ -173,6 +237,13 @@ void ReplacementFile::discard()
         ::DeleteFileW(Native(temporaryPath_).c_str());
         OwnTemporaries().erase(temporaryPath_);
     }
+    temporaryPath_.clear();
+}
+
+void ReplacementFile::forget()
+{
+    if (!temporaryPath_.isEmpty())
+        OwnTemporaries().erase(temporaryPath_);
     temporaryPath_.clear();
 }
 

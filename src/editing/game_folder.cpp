@@ -6,6 +6,7 @@
 #include "tab_actions.h"
 
 #include "documents/configuration_file.h"
+#include "documents/cut_off_saves.h"
 #include "documents/game_paths.h"
 #include "documents/interfaces.h"
 
@@ -35,7 +36,12 @@ FolderSave SaveGameFolder(AppState& state, const Controls& controls, const QStri
                           const QString& configuration)
 {
     FolderSave save;
-    RecoverCutOffSaves(dir, controls.messages);
+    {
+        AppState folder; // the folder to be, with the history of the working folder
+        folder.GameDir = dir;
+        folder.WorkDir = state.WorkDir;
+        TellCutOffSaves(controls.messages, RecoverCutOffSaves(folder));
+    }
     bool remembered = false;
     for (TuningFile file : TuningFiles) {
         const QString path = GameFilePath(dir, SavedSpelling(file));

@@ -5,6 +5,9 @@
 #include "documents/interfaces.h"
 #include "documents/reference_copies.h"
 
+#include "documents/errors.h"
+
+#include <QDir>
 #include <QFileInfo>
 #include <QStringList>
 
@@ -64,9 +67,10 @@ QString LoadedFirstText(TuningFile file)
                                        : QStringLiteral("Settings.txt must be loaded first.");
 }
 
-QString SaveAbortedText(int error)
+QString SaveAbortedText(const QString& path, const QString& systemText)
 {
-    return QStringLiteral("Save aborted with error: %1").arg(error);
+    return QStringLiteral("Save aborted with error: %1 (%2)")
+        .arg(systemText, QFileInfo(path).fileName());
 }
 
 QString ChangedOnDiskQuestion(const QString& path, const QString& replacement)
@@ -104,34 +108,6 @@ void TellLoad(Messages& messages, const GameFileRead& read, TuningFile file, con
         messages.plain(InvalidReloadText(file));
 }
 
-void TellRecovered(Messages& messages, const WriteResult& result)
-{
-    for (const QString& said : result.recovered)
-        messages.warning(said);
-}
-
-void TellWritten(Messages& messages, const WriteResult& result)
-{
-    if (result.outcome == WriteResult::Outcome::Refused) {
-        messages.error(result.refusal);
-        return;
-    }
-    for (const InstalledFile& file : result.installed) {
-        if (ExtensionOf(file.path) == QLatin1String(".bak"))
-            messages.information(QStringLiteral("File copied: ") + file.path);
-        else
-            messages.information(QStringLiteral("File updated: ") + file.path);
-        if (file.folderSyncError)
-            messages.warning(QStringLiteral("The new %1 is in place, but its folder could not "
-                                            "be synced (error %2): a power cut may yet bring "
-                                            "back the old file.")
-                                 .arg(QFileInfo(file.path).fileName())
-                                 .arg(file.folderSyncError));
-    }
-    if (result.outcome == WriteResult::Outcome::Failed)
-        messages.error(SaveAbortedText(result.error));
-}
-
 namespace {
 
 // "General.txt", "General.txt and Settings.txt".
@@ -143,7 +119,107 @@ QString Names(const std::vector<TuningFile>& files)
     return names.join(QStringLiteral(" and "));
 }
 
+QString CutOffSaveText(const CutOffSave& save)
+{
+    using Outcome = CutOffSave::Outcome;
+    const QString names = Names(save.files);
+    const QString both = save.files.size() > 1 ? QStringLiteral("both files hold")
+                                               : QStringLiteral("the file holds");
+    const QString left = QStringLiteral(" Its record %1 was left as it is.")
+                             .arg(QDir::toNativeSeparators(save.record));
+    switch (save.outcome) {
+    case Outcome::Finished:
+        return QStringLiteral("A save of %1 that was cut off has been finished: %2 what it "
+                              "wrote.")
+            .arg(names, both);
+    case Outcome::Undone:
+        return QStringLiteral("A save of %1 that was cut off has been undone: %2 what it held "
+                              "before it.")
+            .arg(names, both);
+    case Outcome::Unreadable:
+        return QStringLiteral("A record of a cut-off save was found but could not be read: it "
+                              "is no plain file, or too large.") +
+               left;
+    case Outcome::NotOurs:
+        return QStringLiteral("A record of a cut-off save was found, but it names other files "
+                              "than this game folder's game files and their temporary files.") +
+               left;
+    case Outcome::ReadOnly:
+        return QStringLiteral("A save of %1 that was cut off was neither finished nor undone: "
+                              "%1 is read-only.")
+                   .arg(names) +
+               left;
+    case Outcome::NeitherWay:
+        return QStringLiteral("A save of %1 that was cut off can be neither finished nor undone.")
+                   .arg(names) +
+               left;
+    case Outcome::Failed:
+        return QStringLiteral("A save of %1 that was cut off could not be finished or undone: %2")
+                   .arg(names.isEmpty() ? QStringLiteral("the game files") : names,
+                        save.systemText) +
+               left;
+    case Outcome::ChangedSince:
+        if (!save.systemText.isEmpty())
+            return QStringLiteral("%1 was changed by another program after a save of it was cut "
+                                  "off, and could not be kept in the history: %2")
+                       .arg(names, save.systemText) +
+                   left;
+        return QStringLiteral("%1 was changed by another program after a save of it was cut off. "
+                              "Tunedeck left it as it is and kept it in the history; the record "
+                              "of the save was set aside as %2.")
+            .arg(names, QDir::toNativeSeparators(save.record));
+    }
+    return {};
+}
+
 } // namespace
+
+void TellCutOffSaves(Messages& messages, const std::vector<CutOffSave>& saves)
+{
+    for (const CutOffSave& save : saves)
+        messages.warning(CutOffSaveText(save));
+}
+
+void TellWritten(Messages& messages, const WriteResult& result)
+{
+    if (result.outcome == WriteResult::Outcome::Refused) {
+        messages.error(QStringLiteral("%1 is read-only; it was left as it is.")
+                           .arg(QFileInfo(result.path).fileName()));
+        return;
+    }
+    for (const InstalledFile& file : result.installed) {
+        if (ExtensionOf(file.path) == QLatin1String(".bak"))
+            messages.information(QStringLiteral("File copied: ") + file.path);
+        else
+            messages.information(QStringLiteral("File updated: ") + file.path);
+        if (file.folderSyncError)
+            messages.warning(
+                QStringLiteral("The new %1 is in place, but its folder could not "
+                               "be synced (%2): a power cut may yet bring back the "
+                               "old file.")
+                    .arg(QFileInfo(file.path).fileName(), SystemErrorText(file.folderSyncError)));
+    }
+    if (result.outcome != WriteResult::Outcome::Failed)
+        return;
+    switch (result.failedStep) {
+    case WriteResult::Step::Locking:
+        messages.report(result.systemText);
+        break;
+    case WriteResult::Step::Creating:
+        messages.report(QStringLiteral("Cannot create file \"%1\". %2")
+                            .arg(QDir::toNativeSeparators(result.path), result.systemText));
+        break;
+    case WriteResult::Step::KeepingVersion:
+        messages.error(
+            QStringLiteral("Save aborted. The present %1 could not be kept in \"%2\": %3")
+                .arg(QFileInfo(result.path).fileName(), QDir::toNativeSeparators(result.path),
+                     result.systemText));
+        break;
+    case WriteResult::Step::Writing:
+        messages.error(SaveAbortedText(result.path, result.systemText));
+        break;
+    }
+}
 
 void TellTakenCopies(Messages& messages, const TakenCopies& copies)
 {

@@ -25,7 +25,7 @@ QString InvalidReloadText(TuningFile file);
 QString TooLargeCopyText(const QString& path);
 QString InvalidAlterationsText(TuningFile file);
 QString LoadedFirstText(TuningFile file);
-QString SaveAbortedText(int error);
+QString SaveAbortedText(const QString& path, const QString& systemText);
 QString ChangedOnDiskQuestion(const QString& path, const QString& replacement);
 
 // How the player is told a load.
@@ -39,8 +39,8 @@ enum class LoadWording {
 void TellLoad(Messages& messages, const GameFileRead& read, TuningFile file, const QString& path,
               LoadWording wording);
 
-// Tells what finishing cut-off saves said.
-void TellRecovered(Messages& messages, const WriteResult& result);
+// Tells what became of cut-off saves, each in one warning.
+void TellCutOffSaves(Messages& messages, const std::vector<CutOffSave>& saves);
 // Tells the rest of a write: each file installed, a refusal, a failure.
 void TellWritten(Messages& messages, const WriteResult& result);
 

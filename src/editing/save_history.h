@@ -3,9 +3,9 @@
 
 #include "documents/app_state.h"
 #include "documents/game_files.h"
+#include "documents/version_store.h"
 #include "editing/changes.h"
 #include "editing/tab_actions.h"
-#include "editing/version_store.h"
 
 #include <QDateTime>
 #include <QString>

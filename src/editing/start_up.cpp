@@ -1,11 +1,11 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "start_up.h"
 
+#include "outcome_texts.h"
 #include "tab_actions.h"
-#include "version_store.h"
 
-#include "documents/commit_journal.h"
 #include "documents/configuration_file.h"
+#include "documents/cut_off_saves.h"
 #include "documents/errors.h"
 #include "documents/game_paths.h"
 #include "documents/interfaces.h"
@@ -50,29 +50,11 @@ ReadOutcome StartUpFile(AppState& state, const Controls& controls, TuningFile fi
     return ReadOutcome::Loaded;
 }
 
-void RecoverCutOffSaves(const QString& gameDir, Messages& messages)
-{
-    if (gameDir.isEmpty())
-        return;
-    QStringList folders;
-    for (TuningFile file : TuningFiles)
-        folders
-            << QFileInfo(GameFilePath(gameDir, QLatin1String(RelativePath(file)))).absolutePath();
-    folders.removeDuplicates();
-    for (const QString& folder : folders) {
-        const QString said = RecoverInterruptedCommit(folder);
-        if (!said.isEmpty())
-            messages.warning(said);
-    }
-}
-
 void StartUp(AppState& state, const Controls& controls, StartUpSteps& steps)
 {
-    // Every save the window makes from now on first keeps the file it replaces.
-    KeepVersionsOnSave(state);
     if (ReadGameDirectory(state, controls.messages).isEmpty())
         return;
-    RecoverCutOffSaves(state.GameDir, controls.messages);
+    TellCutOffSaves(controls.messages, RecoverCutOffSaves(state));
     for (TuningFile file : TuningFiles) {
         const ReadOutcome outcome = StartUpFile(state, controls, file, steps);
         // A file refused or unreadable, told already, ends the sequence.

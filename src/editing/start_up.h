@@ -40,11 +40,6 @@ QString GameFilePathOf(const AppState& state, TuningFile file);
 ReadOutcome StartUpFile(AppState& state, const Controls& controls, TuningFile file,
                         StartUpSteps& steps);
 
-// Finishes or undoes a save of both game files below the game directory that was cut off
-// (killed, or a power cut, between its renames), saying which in one warning.
-void RecoverCutOffSaves(const QString& gameDir, Messages& messages);
-
-// The whole sequence: saves from now on keep the file they replace as a version, then the
-// game directory, then both game files in turn; a file refused or unreadable ends it with
-// a silent abort.
+// The whole sequence: the game directory, a cut-off save there finished or undone, then
+// both game files in turn; a file refused or unreadable ends it with a silent abort.
 void StartUp(AppState& state, const Controls& controls, StartUpSteps& steps);

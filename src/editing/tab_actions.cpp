@@ -107,7 +107,7 @@ ActionOutcome WriteBuffers(AppState& state, Messages& messages, Progress& progre
                            const std::vector<BufferTarget>& targets)
 {
     const WriteResult result = WriteTogether(state, progress, targets);
-    TellRecovered(messages, result);
+    TellCutOffSaves(messages, result.recovered);
     TellWritten(messages, result);
     return OutcomeOf(result);
 }
@@ -121,22 +121,23 @@ ActionOutcome WriteBuffer(AppState& state, Messages& messages, Progress& progres
 ActionOutcome WriteAfterAsking(AppState& state, Messages& messages, Progress& progress,
                                const std::vector<BufferTarget>& targets, const QString& replacement)
 {
-    std::vector<std::optional<FileStamp>> seen;
-    for (const BufferTarget& target : targets)
-        seen.push_back(target.gameFile ? StampOf(state, *target.gameFile) : std::nullopt);
+    std::vector<BufferTarget> compared = targets;
+    for (BufferTarget& target : compared)
+        if (target.gameFile)
+            target.seen = StampOf(state, *target.gameFile);
     // The lock is let go while the player is asked; after Yes the files are compared again
     // with what they held when asked, so a change made meanwhile is asked about in turn.
     for (;;) {
-        const WriteResult result = WriteTogether(state, progress, targets, seen);
-        TellRecovered(messages, result);
+        const WriteResult result = WriteTogether(state, progress, compared);
+        TellCutOffSaves(messages, result.recovered);
         if (result.outcome != WriteResult::Outcome::Changed) {
             TellWritten(messages, result);
             return OutcomeOf(result);
         }
         for (const ChangedTarget& file : result.changed) {
-            if (!messages.ask(ChangedOnDiskQuestion(targets[file.index].path, replacement)))
+            if (!messages.ask(ChangedOnDiskQuestion(compared[file.index].path, replacement)))
                 return ActionOutcome::Declined;
-            seen[file.index] = file.now;
+            compared[file.index].seen = file.now;
         }
     }
 }

@@ -114,8 +114,8 @@ private slots:
     }
 
     // A Save never replaces unasked a game file that another program saved meanwhile: not
-    // when the tool saves just before the window locks the folder, nor when it saves again
-    // while the question is open.
+    // when it saves while the window waits for the folder's lock, nor when the tool saves
+    // again while the question is open.
     void saveAsksBeforeReplacingAnotherProgramsSave()
     {
         Window w;
@@ -130,15 +130,28 @@ private slots:
                      "File updated: " + w.folder.generalPath().toStdString() + '\n');
         };
         const auto credits = [&w] { return line(ReadBytes(w.folder.generalPath()), 58); };
-        form.state().BeforeLockingGameFolder = [&](const AppState&) {
-            form.state().BeforeLockingGameFolder = nullptr;
-            toolSets("250");
-        };
+#ifndef Q_OS_WIN
+        // Another program holds the folder's lock, then saves the file and lets go.
+        std::string theirs = ReadBytes(w.folder.generalPath());
+        theirs.replace(theirs.find("12,9,7\t"), 6, "250,9,7");
+        WriteBytes(w.folder.path("theirs"), theirs);
+        const QString held = w.folder.path("held");
+        QProcess other;
+        other.start("flock", {QFileInfo(w.folder.generalPath()).absolutePath(), "sh", "-c",
+                              "touch \"$0\"; sleep 1; cp \"$1\" \"$2\"", held,
+                              w.folder.path("theirs"), w.folder.generalPath()});
+        QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(held), 10000);
         QTest::mouseClick(form.Button1, Qt::LeftButton); // answered No
+        QVERIFY(other.waitForFinished(10000));
         QCOMPARE(w.messages.texts(FakeMessages::Warning).back(),
                  QStringLiteral("General.txt was changed by another program since Tunedeck read "
                                 "it. Replace it with this tab's copy?"));
         QCOMPARE(credits().substr(0, 8), std::string("250,9,7\t"));
+#else
+        toolSets("250");
+        QTest::mouseClick(form.Button1, Qt::LeftButton); // answered No
+        QCOMPARE(credits().substr(0, 8), std::string("250,9,7\t"));
+#endif
 
         w.messages.answer = true;
         w.messages.whileAsked = [&] {

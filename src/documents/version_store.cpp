@@ -1,19 +1,17 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "version_store.h"
 
-#include "documents/errors.h"
-#include "documents/folder_lock.h"
-#include "documents/game_file_reading.h"
-#include "documents/game_paths.h"
-#include "documents/interfaces.h"
-#include "documents/replacement_file.h"
+#include "errors.h"
+#include "folder_lock.h"
+#include "game_file_reading.h"
+#include "replacement_file.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QRegularExpression>
 #include <algorithm>
-#include <cstring>
+#include <cerrno>
 #include <optional>
 
 namespace {
@@ -43,6 +41,12 @@ QString GameFolderKey(const AppState& state)
     return real.isEmpty() ? folder.absoluteFilePath() : real;
 }
 
+// The game folder's own name in its history folder's name, at most this many bytes.
+constexpr qsizetype MaxReadableNameBytes = 200;
+
+// FolderLock locks the folder of the file it is given: a name in the versions' folder.
+constexpr const char* HistoryLockName = "version";
+
 // Each game folder's history folder records which folder it is, in a file beside the
 // versions' folders, so a player can tell the folders apart.
 constexpr const char* GameFolderRecord = "game-folder.txt";
@@ -52,76 +56,35 @@ QString Checksum(const std::string& bytes)
     return QString::fromLatin1(Sha256Hex(bytes).left(8));
 }
 
-// The bytes of a file of at most MaxGameFileBytes; throws FileError otherwise.
-std::string FileContent(const QString& path)
-{
-    std::optional<std::string> bytes = ReadBytesFrom(path);
-    if (!bytes)
-        throw FileError(
-            QStringLiteral("The file \"%1\" is too large to be a game file.").arg(path));
-    return std::move(*bytes);
-}
-
 bool SameContent(const QString& path, const std::string& bytes)
 {
-    try {
-        return FileContent(path) == bytes;
-    } catch (const FileError&) {
-        return false; // an unreadable version is no reason to keep none
-    }
+    std::string kept;
+    return ReadSmallFile(path, MaxGameFileBytes, kept) == SmallFileRead::Read && kept == bytes;
 }
 
-// The save that was to replace the file does not happen; with the error number when the
-// system gave one, as a save that fails writing the file itself tells it.
-[[noreturn]] void CannotKeep(const AppState& state, TuningFile file, const QString& reason,
-                             int error = 0)
+// Writes the bytes as the version `name` of the folder; the failure, if any.
+std::optional<VersionFailure> WriteVersion(const AppState& state, const QString& folder,
+                                           const QString& name, const std::string& bytes)
 {
-    const QString aborted = error != 0 ? QStringLiteral("Save aborted with error: %1.").arg(error)
-                                       : QStringLiteral("Save aborted.");
-    throw FileError(aborted + QStringLiteral(" The present %1 could not be kept in \"%2\": %3")
-                                  .arg(HistoryName(file),
-                                       QFileInfo(HistoryFolder(state, file)).absoluteFilePath(),
-                                       reason));
-}
-
-void WriteVersion(const AppState& state, TuningFile file, const std::string& bytes,
-                  long long serial)
-{
-    const QString folder = HistoryFolder(state, file);
-    if (!QDir().mkpath(folder))
-        CannotKeep(state, file, QStringLiteral("the folder cannot be made."));
     const QString record = QDir(folder).filePath(QStringLiteral("../") + GameFolderRecord);
     if (!QFileInfo(record).isFile()) {
-        int error = 0;
-        try {
-            ReplacementFile named(record, LinkAtTarget::Replace);
-            error = named.commit(QFile::encodeName(GameFolderKey(state)).toStdString() + "\r\n");
-        } catch (const FileError& failure) {
-            CannotKeep(state, file, failure.text());
-        }
-        if (error != 0)
-            CannotKeep(state, file, QString::fromLocal8Bit(std::strerror(error)) + QLatin1Char('.'),
-                       error);
+        ReplacementFile named(record, LinkAtTarget::Replace);
+        if (const int error =
+                named.commit(QFile::encodeName(GameFolderKey(state)).toStdString() + "\r\n"))
+            return VersionFailure{folder, SystemErrorText(error)};
     }
-    const QString name =
-        QStringLiteral("%1_%2_%3.txt")
-            .arg(serial, 6, 10, QLatin1Char('0'))
-            .arg(QDateTime::currentDateTime().toString(QLatin1String(TimeFormat)), Checksum(bytes));
-    int error = 0;
-    try {
-        ReplacementFile version(QDir(folder).filePath(name));
-        error = version.commit(bytes);
-    } catch (const FileError& failure) {
-        CannotKeep(state, file, failure.text());
-    }
-    if (error != 0)
-        CannotKeep(state, file, QString::fromLocal8Bit(std::strerror(error)) + QLatin1Char('.'),
-                   error);
+    ReplacementFile version(QDir(folder).filePath(name), LinkAtTarget::Replace);
+    if (const int error = version.commit(bytes))
+        return VersionFailure{folder, SystemErrorText(error)};
+    return std::nullopt;
 }
 
-void KeepReplacedGameFile(const AppState& state, TuningFile file, const QString& path)
+// Removes the oldest versions beyond MaxKeptVersions. One that cannot be removed stays,
+// and is tried again at the next save.
+void Prune(const std::vector<KeptVersion>& newestFirst)
 {
-    KeepVersion(state, file, path);
+    for (size_t i = MaxKeptVersions; i < newestFirst.size(); ++i)
+        QFile::remove(newestFirst[i].path);
 }
 
 } // namespace
@@ -146,46 +109,62 @@ QString HistoryFolder(const AppState& state, TuningFile file)
     QString name = QFileInfo(key).fileName();
     if (name.isEmpty())
         name = QStringLiteral("root");
+    // A file name holds at most 255 bytes: the readable part gives way, the checksum
+    // keeps the name unique.
+    while (QFile::encodeName(name).size() > MaxReadableNameBytes)
+        name.chop(1);
     return QDir(state.workFile(QStringLiteral("history")))
         .filePath(name + QLatin1Char('-') + QString::fromLatin1(hash.left(16)) + QLatin1Char('/') +
                   HistoryName(file));
 }
 
-void KeepVersion(const AppState& state, TuningFile file, const QString& path)
+std::optional<VersionFailure> KeepVersion(const AppState& state, TuningFile file,
+                                          const QString& path)
 {
-    if (!FileExists(path))
-        return;
+    const QString folder = HistoryFolder(state, file);
     std::string bytes;
-    try {
-        bytes = FileContent(path);
-    } catch (const FileError& error) {
-        CannotKeep(state, file, error.text());
+    switch (ReadSmallFile(path, MaxGameFileBytes, bytes)) {
+    case SmallFileRead::Read:
+        break;
+    case SmallFileRead::Missing:
+        return std::nullopt;
+    case SmallFileRead::NotRegular:
+        // The real file of a linked game file: its own path holds it.
+        if (ReplacedPath(path, LinkAtTarget::Follow) != path)
+            return KeepVersion(state, file, ReplacedPath(path, LinkAtTarget::Follow));
+        return std::nullopt; // no file of which to keep a version
+    case SmallFileRead::TooLarge:
+        return VersionFailure{folder, SystemErrorText(EFBIG)};
+    case SmallFileRead::Failed:
+        return VersionFailure{folder, SystemErrorText(errno != 0 ? errno : EIO)};
     }
+    if (!QDir().mkpath(folder))
+        return VersionFailure{folder, SystemErrorText(errno != 0 ? errno : EIO)};
     // No other Tunedeck keeps a version of this folder's file meanwhile, and the temporary
     // files that a killed one left are removed by the write.
     std::optional<FolderLock> lock;
     try {
-        if (QDir().mkpath(HistoryFolder(state, file)))
-            lock.emplace(QDir(HistoryFolder(state, file)).filePath(QStringLiteral("version")),
-                         LinkAtTarget::Replace);
+        lock.emplace(QDir(folder).filePath(HistoryLockName), LinkAtTarget::Replace);
     } catch (const FileError& error) {
-        CannotKeep(state, file, error.text());
+        return VersionFailure{folder, error.text()};
     }
     std::vector<KeptVersion> versions = KeptVersions(state, file);
-    if (!versions.empty() && SameContent(versions.front().path, bytes))
-        return;
-    WriteVersion(state, file, bytes,
-                 versions.empty() ? 1 : std::min(versions.front().serial + 1, MaxSerial));
-
-    // The new version is on the disk: only now may the oldest go. One that cannot be
-    // removed stays, and is tried again at the next save.
-    for (size_t i = MaxKeptVersions - 1; i < versions.size(); ++i)
-        QFile::remove(versions[i].path);
-}
-
-void KeepVersionsOnSave(AppState& state)
-{
-    state.BeforeReplacingGameFile = KeepReplacedGameFile;
+    if (versions.empty() || !SameContent(versions.front().path, bytes)) {
+        const long long serial =
+            versions.empty() ? 1 : std::min(versions.front().serial + 1, MaxSerial);
+        const QString name =
+            QStringLiteral("%1_%2_%3.txt")
+                .arg(serial, 6, 10, QLatin1Char('0'))
+                .arg(QDateTime::currentDateTime().toString(QLatin1String(TimeFormat)),
+                     Checksum(bytes));
+        if (std::optional<VersionFailure> failure = WriteVersion(state, folder, name, bytes))
+            return failure;
+        versions = KeptVersions(state, file);
+    }
+    // Only once the new version is on the disk may the oldest go; also when none was
+    // written, so that a save killed while removing them is made up for.
+    Prune(versions);
+    return std::nullopt;
 }
 
 std::vector<KeptVersion> KeptVersions(const AppState& state, TuningFile file)

@@ -1,11 +1,12 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
-#include "documents/app_state.h"
-#include "documents/game_files.h"
+#include "app_state.h"
+#include "game_files.h"
 
 #include <QDateTime>
 #include <QString>
+#include <optional>
 #include <vector>
 
 // The save history: before Tunedeck replaces a game file, the bytes the file holds are kept
@@ -37,15 +38,18 @@ QString HistoryFolder(const AppState& state, TuningFile file);
 // The name of the game file as history and its listings give it: General.txt, Settings.txt.
 QString HistoryName(TuningFile file);
 
+// Why a version could not be kept: the history folder, and the system's words.
+struct VersionFailure {
+    QString folder;
+    QString systemText;
+};
+
 // Keeps the bytes of the file at `path` (the game file `file`) as its newest version, unless
 // they are the newest version already or no file is there, then removes the oldest
 // versions beyond MaxKeptVersions. The version is written as every file is, beside its
-// place first and synced. Throws FileError, with nothing kept, when it cannot be.
-void KeepVersion(const AppState& state, TuningFile file, const QString& path);
-
-// From now on every save of a game file through `state` keeps the replaced bytes first,
-// and does not happen when they cannot be kept.
-void KeepVersionsOnSave(AppState& state);
+// place first and synced. Returns the failure when nothing could be kept.
+std::optional<VersionFailure> KeepVersion(const AppState& state, TuningFile file,
+                                          const QString& path);
 
 // The versions of the file, newest first.
 std::vector<KeptVersion> KeptVersions(const AppState& state, TuningFile file);

@@ -1,0 +1,249 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "cut_off_saves.h"
+
+#include "commit_journal.h"
+#include "errors.h"
+#include "folder_lock.h"
+#include "game_file_reading.h"
+#include "game_paths.h"
+#include "replacement_file.h"
+#include "text_buffer.h"
+#include "version_store.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QStringList>
+#include <optional>
+
+#ifndef Q_OS_WIN
+#include <sys/stat.h>
+#endif
+
+namespace {
+
+using Outcome = CutOffSave::Outcome;
+
+// Where a game file stands against the record's checksums.
+enum class Holds { New, Old, Other };
+
+struct Entry {
+    JournalEntry recorded;
+    TuningFile file;
+    Holds holds = Holds::Other;
+};
+
+// The checksum of a regular file of at most a game file's size; "-" for no file, empty
+// for anything else.
+QByteArray ChecksumOf(const QString& path)
+{
+    std::string bytes;
+    switch (ReadSmallFile(path, MaxGameFileBytes, bytes)) {
+    case SmallFileRead::Read:
+        return Sha256Hex(bytes);
+    case SmallFileRead::Missing:
+        return QByteArrayLiteral("-");
+    default:
+        return {};
+    }
+}
+
+// Whether the file at `path` holds the checksum and the shape of the game file: no record
+// puts a file of another shape in a game file's place.
+bool HoldsGameFile(const QString& path, const QByteArray& checksum, TuningFile file)
+{
+    std::string bytes;
+    return ReadSmallFile(path, MaxGameFileBytes, bytes) == SmallFileRead::Read &&
+           Sha256Hex(bytes) == checksum &&
+           static_cast<int>(SplitGameFile(file, bytes).size()) == LineCountOf(file);
+}
+
+bool ReadOnly(const QString& path)
+{
+#ifdef Q_OS_WIN
+    const QFileInfo info(path);
+    return info.exists() && !info.isWritable();
+#else
+    struct stat file {};
+    return ::lstat(QFile::encodeName(path).constData(), &file) == 0 &&
+           (file.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0;
+#endif
+}
+
+// The entries of the record, each tied to the game file it names; nothing when it names any
+// other file, or one twice.
+std::optional<std::vector<Entry>> EntriesOf(const AppState& state, const std::string& bytes)
+{
+    const std::optional<std::vector<JournalEntry>> parsed = ParseJournal(bytes);
+    if (!parsed)
+        return std::nullopt;
+    std::vector<Entry> entries;
+    for (const JournalEntry& recorded : *parsed) {
+        std::optional<TuningFile> named;
+        for (TuningFile file : TuningFiles) {
+            const QString path = GameFilePath(state.GameDir, QLatin1String(RelativePath(file)));
+            if (recorded.target == ReplacedPath(path, LinkAtTarget::Follow))
+                named = file;
+        }
+        if (!named)
+            return std::nullopt;
+        for (const Entry& before : entries)
+            if (before.file == *named)
+                return std::nullopt;
+        entries.push_back({recorded, *named});
+    }
+    return entries;
+}
+
+// Puts `from` (a prepared file or old copy) in the place of the entry's game file, keeping
+// what the game file holds as a version first. Returns the outcome of a step that failed.
+std::optional<CutOffSave> PutInPlace(const AppState& state, const Entry& entry, const QString& from,
+                                     CutOffSave said)
+{
+    if (ReadOnly(entry.recorded.target)) {
+        said.outcome = Outcome::ReadOnly;
+        said.files = {entry.file};
+        return said;
+    }
+    if (const std::optional<VersionFailure> failure =
+            KeepVersion(state, entry.file, entry.recorded.target)) {
+        said.outcome = Outcome::Failed;
+        said.systemText = failure->systemText;
+        return said;
+    }
+    if (const int error = MoveIntoPlace(from, entry.recorded.target)) {
+        said.outcome = Outcome::Failed;
+        said.systemText = SystemErrorText(error);
+        return said;
+    }
+    return std::nullopt;
+}
+
+// Sets the record aside when another program saved a game file since: it is left, and
+// kept as a version.
+CutOffSave SetAside(const AppState& state, const std::vector<Entry>& entries, CutOffSave said)
+{
+    said.outcome = Outcome::ChangedSince;
+    said.files.clear();
+    for (const Entry& entry : entries) {
+        if (entry.holds != Holds::Other)
+            continue;
+        said.files.push_back(entry.file);
+        if (const std::optional<VersionFailure> failure =
+                KeepVersion(state, entry.file, entry.recorded.target))
+            said.systemText = failure->systemText;
+    }
+    if (!said.systemText.isEmpty())
+        return said; // tried again at the next run, the record as it was
+    const QString aside = QDir(QFileInfo(said.record).absolutePath()).filePath(SetAsideJournalName);
+    QFile::remove(aside);
+    if (QFile::rename(said.record, aside))
+        said.record = aside;
+    return said;
+}
+
+CutOffSave Recover(const AppState& state, const QString& recordPath)
+{
+    CutOffSave said;
+    said.record = recordPath;
+    std::string bytes;
+    const SmallFileRead read = ReadSmallFile(recordPath, MaxCommitJournalBytes, bytes);
+    if (read != SmallFileRead::Read) {
+        said.outcome = Outcome::Unreadable;
+        return said;
+    }
+    std::optional<std::vector<Entry>> parsed = EntriesOf(state, bytes);
+    if (!parsed) {
+        said.outcome = Outcome::NotOurs;
+        return said;
+    }
+    std::vector<Entry>& entries = *parsed;
+    std::vector<FolderLock> locks;
+    for (const Entry& entry : entries) {
+        said.files.push_back(entry.file);
+        locks.emplace_back(entry.recorded.target, LinkAtTarget::Replace);
+    }
+
+    bool finishable = true;
+    bool undoable = true;
+    for (Entry& entry : entries) {
+        const QByteArray now = ChecksumOf(entry.recorded.target);
+        const QByteArray old =
+            entry.recorded.previous.isEmpty() ? QByteArrayLiteral("-") : entry.recorded.oldChecksum;
+        entry.holds = now == entry.recorded.newChecksum ? Holds::New
+                      : now == old                      ? Holds::Old
+                                                        : Holds::Other;
+        if (entry.holds == Holds::Other)
+            return SetAside(state, entries, said);
+        finishable = finishable && (entry.holds == Holds::New ||
+                                    HoldsGameFile(entry.recorded.prepared,
+                                                  entry.recorded.newChecksum, entry.file));
+        // A file that did not exist before is never deleted: such a save is only finished.
+        undoable =
+            undoable &&
+            (entry.holds == Holds::Old ||
+             (!entry.recorded.previous.isEmpty() &&
+              HoldsGameFile(entry.recorded.previous, entry.recorded.oldChecksum, entry.file)));
+    }
+    if (!finishable && !undoable) {
+        said.outcome = Outcome::NeitherWay;
+        return said;
+    }
+    said.outcome = finishable ? Outcome::Finished : Outcome::Undone;
+    for (const Entry& entry : entries) {
+        if (entry.holds == (finishable ? Holds::New : Holds::Old))
+            continue;
+        const QString& from = finishable ? entry.recorded.prepared : entry.recorded.previous;
+        if (std::optional<CutOffSave> failed = PutInPlace(state, entry, from, said))
+            return *failed;
+    }
+
+    // Every game file is in its place and synced: only now do the record and the
+    // temporary files it names go, the record last.
+    QStringList folders;
+    for (const Entry& entry : entries) {
+        for (const QString& temporary : {entry.recorded.prepared, entry.recorded.previous})
+            if (QFileInfo(temporary).isFile() && !QFileInfo(temporary).isSymLink())
+                QFile::remove(temporary);
+        folders << QFileInfo(entry.recorded.target).absolutePath();
+    }
+    folders.removeDuplicates();
+    for (const QString& folder : folders)
+        SyncFolder(folder);
+    QFile::remove(recordPath);
+    SyncFolder(QFileInfo(recordPath).absolutePath());
+    return said;
+}
+
+} // namespace
+
+std::vector<CutOffSave> RecoverCutOffSaves(const AppState& state)
+{
+    std::vector<CutOffSave> recovered;
+    if (state.GameDir.isEmpty())
+        return recovered;
+    QStringList folders;
+    for (TuningFile file : TuningFiles)
+        folders << QFileInfo(GameFilePath(state.GameDir, QLatin1String(RelativePath(file))))
+                       .absolutePath();
+    folders.removeDuplicates();
+    for (const QString& folder : folders) {
+        const QString record = QDir(folder).filePath(QLatin1String(CommitJournalName));
+        const QFileInfo info(record);
+        if (!info.exists() && !info.isSymLink())
+            continue;
+        try {
+            // Looked at under the lock: another Tunedeck may be in the middle of its save.
+            const FolderLock lock(record, LinkAtTarget::Replace);
+            if (QFileInfo(record).exists() || QFileInfo(record).isSymLink())
+                recovered.push_back(Recover(state, record));
+        } catch (const FileError& error) {
+            CutOffSave said;
+            said.outcome = Outcome::Failed;
+            said.record = record;
+            said.systemText = error.text();
+            recovered.push_back(said);
+        }
+    }
+    return recovered;
+}
