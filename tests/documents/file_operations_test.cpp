@@ -916,8 +916,7 @@ TEST_F(FileOperations, SaveIntoAVanishedFolderIsReported)
     const Lines buffer = state.Memo1.lines();
     ASSERT_TRUE(QDir(work.gameDir()).rename("data", "data.moved"));
 
-    EXPECT_THROW(Save(state, controls, Tab::CarSettings), FileError);
-    EXPECT_FALSE(RunGuarded(messages, [&] { Save(state, controls, Tab::CarSettings); }));
+    EXPECT_EQ(Save(state, controls, Tab::CarSettings), ActionOutcome::Failed);
 
     ASSERT_EQ(messages.shown.size(), 1u) << ::testing::PrintToString(Shown(messages));
     EXPECT_EQ(messages.shown[0].first, FakeMessages::Report);
@@ -937,14 +936,14 @@ TEST_F(FileOperations, WriteOntoAFolderIsReported)
 
     // A backup whose target is a folder.
     ASSERT_TRUE(QDir().mkpath(work.path("game/data/General.bak")));
-    EXPECT_FALSE(RunGuarded(messages, [&] { Backup(state, controls, Tab::CarSettings); }));
+    EXPECT_EQ(Backup(state, controls, Tab::CarSettings), ActionOutcome::Failed);
     EXPECT_TRUE(QFileInfo(work.path("game/data/General.bak")).isDir());
     EXPECT_TRUE(Entries(work.path("game/data/General.bak")).isEmpty());
 
     // A save whose game path names a folder.
     state.GeneralPath = work.path("game/data/peds");
     const QStringList pedEntries = Entries(state.GeneralPath);
-    EXPECT_FALSE(RunGuarded(messages, [&] { Save(state, controls, Tab::CarSettings); }));
+    EXPECT_EQ(Save(state, controls, Tab::CarSettings), ActionOutcome::Failed);
     EXPECT_TRUE(QFileInfo(state.GeneralPath).isDir());
     EXPECT_EQ(Entries(state.GeneralPath), pedEntries);
 
@@ -957,11 +956,11 @@ TEST_F(FileOperations, WriteOntoAFolderIsReported)
     EXPECT_EQ(Entries(work.path("game/data")), (QStringList{"General.bak", "General.txt", "peds"}));
 }
 
-TEST_F(FileOperations, WriteToAnEmptyPathIsAFileError)
+TEST_F(FileOperations, WriteToAnEmptyPathIsReported)
 {
     const TextBuffer buffer(NumberedLines(3));
-    EXPECT_THROW(WriteBuffer(state, messages, progress, buffer, QString()), FileError);
-    EXPECT_TRUE(messages.shown.empty());
+    EXPECT_EQ(WriteBuffer(state, messages, progress, buffer, QString()), ActionOutcome::Failed);
+    EXPECT_EQ(messages.texts(FakeMessages::Report).size(), 1u);
 }
 
 } // namespace

@@ -16,6 +16,7 @@
 #include <QProcess>
 #include <QTemporaryDir>
 #include <cerrno>
+#include <cstring>
 #include <cstdlib>
 #include <fcntl.h>
 #include <gtest/gtest.h>
@@ -201,7 +202,7 @@ TEST_P(DiskFaults, DiskFailingAfterAnyNumberOfBytes)
         const Result result = run(GetParam().arguments,
                                   InjectedFault::setting("write", error, budget, work.gameDir()));
         expectEachFileWholeAndToldTruly(result, files, entries,
-                                        "Save aborted with error: " + std::to_string(error));
+                                        std::string("Save aborted with error: ") + std::strerror(error));
         putBack(files);
         if (HasFailure())
             return;
@@ -218,14 +219,14 @@ TEST_P(DiskFaults, EveryOtherStepFailing)
         const Result result =
             run(GetParam().arguments, InjectedFault::setting(call, EIO, 0, work.gameDir()));
         expectEachFileWholeAndToldTruly(result, files, entries,
-                                        "Save aborted with error: " + std::to_string(EIO));
+                                        std::string("Save aborted with error: ") + std::strerror(EIO));
         putBack(files);
     }
     // Only the second file's rename fails: the first, already in place, is put back.
     ++faults["rename of the second file"];
     expectEachFileWholeAndToldTruly(
         run(GetParam().arguments, InjectedFault::setting("rename", EIO, 0, gamePath("data/peds"))),
-        files, entries, "Save aborted with error: " + std::to_string(EIO));
+        files, entries, std::string("Save aborted with error: ") + std::strerror(EIO));
     putBack(files);
     // SIGXFSZ ignored, as a program that would rather see the error does.
     for (const char* blocks : {"0", "8", "24"}) {
@@ -234,7 +235,7 @@ TEST_P(DiskFaults, EveryOtherStepFailing)
         const Result result =
             run(GetParam().arguments, {}, QString("trap '' XFSZ; ulimit -f %1;").arg(blocks));
         expectEachFileWholeAndToldTruly(result, files, entries,
-                                        "Save aborted with error: " + std::to_string(EFBIG));
+                                        std::string("Save aborted with error: ") + std::strerror(EFBIG));
         putBack(files);
     }
 }
@@ -329,7 +330,7 @@ TEST(FullDisk, SetLeavesTheFileAndTellsTheError)
         ASSERT_TRUE(process.waitForFinished(-1));
         const std::string err = process.readAllStandardError().toStdString();
         EXPECT_EQ(process.exitCode(), 2) << err;
-        EXPECT_NE(err.find("Save aborted with error: " + std::to_string(readOnly ? EROFS : ENOSPC)),
+        EXPECT_NE(err.find(std::strerror(readOnly ? EROFS : ENOSPC)),
                   std::string::npos)
             << err;
         EXPECT_TRUE(ReadBytes(general) + ReadBytes(settings) == before) << "a file was changed";

@@ -4,6 +4,7 @@
 
 #include "buffer_view.h"
 #include "controls.h"
+#include "documents/errors.h"
 #include "documents/text_buffer.h"
 #include "faults/fault_injection.h"
 #include "key_value_grid.h"
@@ -199,7 +200,8 @@ private slots:
             QTest::mouseClick(form.MiscSave, Qt::LeftButton);
         }
         QCOMPARE(w.messages.texts(FakeMessages::Error),
-                 std::vector<QString>{QStringLiteral("Save aborted with error: %1").arg(error)});
+                 std::vector<QString>{QStringLiteral("Save aborted with error: %1 (General.txt)")
+                                                       .arg(SystemErrorText(error))});
         QVERIFY(w.messages.texts(FakeMessages::Information).empty());
         QVERIFY(ReadBytes(w.folder.generalPath()) == before);
 
