@@ -173,8 +173,11 @@ CutOffSave Recover(const AppState& state, const QString& recordPath)
         entry.holds = now == entry.recorded.newChecksum ? Holds::New
                       : now == old                      ? Holds::Old
                                                         : Holds::Other;
+    }
+    for (const Entry& entry : entries)
         if (entry.holds == Holds::Other)
             return SetAside(state, entries, said);
+    for (const Entry& entry : entries) {
         finishable = finishable && (entry.holds == Holds::New ||
                                     HoldsGameFile(entry.recorded.prepared,
                                                   entry.recorded.newChecksum, entry.file));

@@ -16,8 +16,8 @@
 #include <QProcess>
 #include <QTemporaryDir>
 #include <cerrno>
-#include <cstring>
 #include <cstdlib>
+#include <cstring>
 #include <fcntl.h>
 #include <gtest/gtest.h>
 #include <iostream>
@@ -202,7 +202,8 @@ TEST_P(DiskFaults, DiskFailingAfterAnyNumberOfBytes)
         const Result result = run(GetParam().arguments,
                                   InjectedFault::setting("write", error, budget, work.gameDir()));
         expectEachFileWholeAndToldTruly(result, files, entries,
-                                        std::string("Save aborted with error: ") + std::strerror(error));
+                                        std::string("Save aborted with error: ") +
+                                            std::strerror(error));
         putBack(files);
         if (HasFailure())
             return;
@@ -218,8 +219,8 @@ TEST_P(DiskFaults, EveryOtherStepFailing)
         ++faults[call];
         const Result result =
             run(GetParam().arguments, InjectedFault::setting(call, EIO, 0, work.gameDir()));
-        expectEachFileWholeAndToldTruly(result, files, entries,
-                                        std::string("Save aborted with error: ") + std::strerror(EIO));
+        expectEachFileWholeAndToldTruly(
+            result, files, entries, std::string("Save aborted with error: ") + std::strerror(EIO));
         putBack(files);
     }
     // Only the second file's rename fails: the first, already in place, is put back.
@@ -235,7 +236,8 @@ TEST_P(DiskFaults, EveryOtherStepFailing)
         const Result result =
             run(GetParam().arguments, {}, QString("trap '' XFSZ; ulimit -f %1;").arg(blocks));
         expectEachFileWholeAndToldTruly(result, files, entries,
-                                        std::string("Save aborted with error: ") + std::strerror(EFBIG));
+                                        std::string("Save aborted with error: ") +
+                                            std::strerror(EFBIG));
         putBack(files);
     }
 }
@@ -279,6 +281,33 @@ TEST_P(DiskFaults, KilledBetweenTheRenamesIsFinishedOrUndoneByTheNextRun)
         for (size_t i = 0; i < files.size(); ++i)
             EXPECT_TRUE(ReadBytes(gamePath(GetParam().targets[i])) ==
                         (renames > 0 ? files[i].second : files[i].first));
+        EXPECT_EQ(folderEntries(), entries) << "something was left beside the files";
+        putBack(files);
+    }
+}
+
+// A save cut off once its record is in place (the first rename), then the run that finishes
+// it killed after each of its own renames: no game file is ever missing, and the run after
+// finishes the save.
+TEST_P(DiskFaults, ARecoveryKilledAtAnyStepLeavesEveryFilePresent)
+{
+    if (!GetParam().together)
+        GTEST_SKIP() << "one file at a time: nothing to finish";
+    const auto files = beforeAndAfter();
+    const QStringList entries = folderEntries();
+    for (int renames : {1, 2}) {
+        SCOPED_TRACE(renames);
+        ASSERT_EQ(run(GetParam().arguments,
+                      InjectedFault::setting("kill-after-rename", 0, 1, work.gameDir()))
+                      .status,
+                  -1);
+        ++faults["recovery killed"];
+        run({"check"}, InjectedFault::setting("kill-after-rename", 0, renames, work.gameDir()));
+        for (const char* target : GetParam().targets)
+            EXPECT_TRUE(QFileInfo(gamePath(target)).isFile()) << target << " is missing";
+        EXPECT_NE(run({"check"}).err.find("has been finished"), std::string::npos);
+        for (size_t i = 0; i < files.size(); ++i)
+            EXPECT_TRUE(ReadBytes(gamePath(GetParam().targets[i])) == files[i].second);
         EXPECT_EQ(folderEntries(), entries) << "something was left beside the files";
         putBack(files);
     }
@@ -330,9 +359,7 @@ TEST(FullDisk, SetLeavesTheFileAndTellsTheError)
         ASSERT_TRUE(process.waitForFinished(-1));
         const std::string err = process.readAllStandardError().toStdString();
         EXPECT_EQ(process.exitCode(), 2) << err;
-        EXPECT_NE(err.find(std::strerror(readOnly ? EROFS : ENOSPC)),
-                  std::string::npos)
-            << err;
+        EXPECT_NE(err.find(std::strerror(readOnly ? EROFS : ENOSPC)), std::string::npos) << err;
         EXPECT_TRUE(ReadBytes(general) + ReadBytes(settings) == before) << "a file was changed";
     }
 }
@@ -374,7 +401,9 @@ TEST(ConcurrentRuns, ALockHeldElsewhereIsWaitedForThenRefused)
         const char* said;
     };
     const Case cases[] = {
-        {"game/data", {"set", "misc", "1", "1", "4242"}, "game/data/General.txt",
+        {"game/data",
+         {"set", "misc", "1", "1", "4242"},
+         "game/data/General.txt",
          "another Tunedeck is writing there"},
         {".", {"export", "changes.txt"}, "changes.txt", "another Tunedeck is writing there"},
     };
