@@ -31,17 +31,17 @@ bool IsGameFolder(const QString& dir)
     return HasGameFile(dir, TuningFile::General);
 }
 
-FolderSave SaveGameFolder(AppState& state, const Controls& controls, const QString& dir,
+FolderSave SaveGameFolder(AppState& state, const Feedback& feedback, const QString& dir,
                           const QString& configuration)
 {
     FolderSave save;
-    RecoverCutOffSaves(dir, controls.messages);
+    RecoverCutOffSaves(dir, feedback.messages);
     bool remembered = false;
     for (TuningFile file : TuningFiles) {
         const QString path = GameFilePath(dir, SavedSpelling(file));
         const bool present = file == TuningFile::General ? IsGameFolder(dir) : FileExists(path);
         if (!present) {
-            controls.messages.error(InvalidDirectoryText(dir));
+            feedback.messages.error(InvalidDirectoryText(dir));
             continue;
         }
         if (!remembered) // once, before any game file is checked
@@ -50,7 +50,7 @@ FolderSave SaveGameFolder(AppState& state, const Controls& controls, const QStri
         state.GameDir = dir;
         PathOf(state, file) = path;
         save.generalHalf = save.generalHalf || file == TuningFile::General;
-        const ReadOutcome outcome = ReloadBuffers(state, controls, file);
+        const ReadOutcome outcome = ReloadBuffers(state, feedback, file);
         if (outcome == ReadOutcome::Missing || outcome == ReadOutcome::ReadError)
             return save;
         save.loaded.push_back(file); // read, though perhaps refused

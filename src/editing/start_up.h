@@ -7,7 +7,7 @@
 
 #include <QString>
 
-struct Controls;
+struct Feedback;
 class Messages;
 
 // The start-up sequence that the window and the command-line tool share: the game
@@ -35,10 +35,10 @@ QString ReadGameDirectory(AppState& state, Messages& messages, bool* tooLong = n
 QString GameFilePathOf(const AppState& state, TuningFile file);
 
 // Loads the game file below the game directory into every buffer of the file, as start-up
-// does, and remembers its path. Any outcome but Loaded has been told; a missing file only
-// to `steps`.
-ReadOutcome StartUpFile(AppState& state, const Controls& controls, TuningFile file,
-                        StartUpSteps& steps);
+// does, and remembers its path; returns what the read found. Any outcome but Loaded has
+// been told; a missing file only to `steps`.
+GameFileRead StartUpFile(AppState& state, const Feedback& feedback, TuningFile file,
+                         StartUpSteps& steps);
 
 // Finishes or undoes a save of both game files below the game directory that was cut off
 // (killed, or a power cut, between its renames), saying which in one warning.
@@ -47,4 +47,4 @@ void RecoverCutOffSaves(const QString& gameDir, Messages& messages);
 // The whole sequence: saves from now on keep the file they replace as a version, then the
 // game directory, then both game files in turn; a file refused or unreadable ends it with
 // a silent abort.
-void StartUp(AppState& state, const Controls& controls, StartUpSteps& steps);
+void StartUp(AppState& state, const Feedback& feedback, StartUpSteps& steps);

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "buffer_edit.h"
 #include "documents/app_state.h"
 #include "setting_value.h"
 
@@ -8,14 +9,6 @@
 #include <vector>
 
 class TextBuffer;
-
-// One line of one buffer as a change left it.
-struct LineChange {
-    Tab buffer;
-    int line;
-    std::string before;
-    std::string after;
-};
 
 // What a commit did: the lines it changed, or, when the value may not be written, why;
 // and what is odd about the shape of a value written (see ShapeNote).
