@@ -10,8 +10,9 @@
 
 class TextBuffer;
 
-// What a commit did: the lines it changed, or, when the value may not be written, why;
-// and what is odd about the shape of a value written (see ShapeNote).
+// What a commit did: the lines it wrote, before and after (a value written again as it
+// stood leaves a line as it was), or, when the value may not be written, why; and what is
+// odd about the shape of a value written (see ShapeNote).
 struct CommitResult {
     std::string refusal; // for the player; empty unless the value was refused
     std::vector<LineChange> changes;

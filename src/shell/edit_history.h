@@ -37,6 +37,7 @@ public:
     // changed no text adds nothing.
     void add(const QString& text, BufferEdit edit,
              std::optional<SettingPlace> place = std::nullopt);
+    // Forgets every step, once the buffers were read anew.
     void clear();
 
     QUndoStack& stack() { return stack_; }
