@@ -222,7 +222,8 @@ void SaveGeneral(benchmark::State& st)
     FakeProgress progress;
     bool updated = true;
     for (auto _ : st) {
-        WriteBuffer(state, messages, progress, state.Memo1, state.GeneralPath);
+        WriteBuffers(state, messages, progress,
+                     {{&state.Memo1, state.GeneralPath, TuningFile::General}});
         updated = updated && messages.shown.size() == 1 &&
                   messages.shown.front().first == FakeMessages::Information;
         messages.shown.clear();

@@ -134,7 +134,7 @@ void Commit(AppState& state, Expected& expected, const SettingPlace& place,
         // A line goes into every buffer of its file, and reads back the value given.
         REQUIRE(FileOf(static_cast<Tab>(t)) == FileOf(place.tab));
         const LineField field = FieldShown(*row, *ItemAt(place));
-        if (field == LineField::Single)
+        if (field == SingleValue)
             REQUIRE(now == value + CommentSeparator + row->text);
         else
             REQUIRE(FieldOf(now, field) == value &&

@@ -61,10 +61,10 @@ extern "C" int LLVMFuzzerTestOneInput(const unsigned char* data, size_t size)
     for (const std::string& field : fields)
         REQUIRE(!HasSeparator(field));
     REQUIRE(ReadSingleLine(line) == fields[0]);
-    REQUIRE(FieldOf(line, LineField::Single) == fields[0]);
-    REQUIRE(FieldOf(line, LineField::Easy) == fields[0]);
-    REQUIRE(FieldOf(line, LineField::Medium) == fields[1]);
-    REQUIRE(FieldOf(line, LineField::Hard) == fields[2]);
+    REQUIRE(FieldOf(line, SingleValue) == fields[0]);
+    REQUIRE(FieldOf(line, Skill::Easy) == fields[0]);
+    REQUIRE(FieldOf(line, Skill::Medium) == fields[1]);
+    REQUIRE(FieldOf(line, Skill::Hard) == fields[2]);
 
     // Rebuilding the line from the fields read.
     const std::string values = fields[0] + ',' + fields[1] + ',' + fields[2];

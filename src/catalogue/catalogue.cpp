@@ -31,15 +31,5 @@ const TabCatalogue& CatalogueOf(Tab tab)
 
 Skill RowSkill(const SectionRow& row, const ChooserItem& item)
 {
-    switch (row.level) {
-    case Level::Easy:
-        return Skill::Easy;
-    case Level::Medium:
-        return Skill::Medium;
-    case Level::Hard:
-        return Skill::Hard;
-    case Level::OfItem:
-        break;
-    }
-    return item.skill;
+    return row.level.value_or(item.skill);
 }

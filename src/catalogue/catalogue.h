@@ -2,13 +2,12 @@
 #pragma once
 
 #include "documents/app_state.h"
+#include "documents/setting_line.h"
 
 #include <string>
 #include <vector>
 
 // The sections of the four tabs, held as constant tables.
-
-enum class Skill { Easy, Medium, Hard };
 
 // Exactly "(easy)", "(medium)" or "(hard)".
 const char* SkillTag(Skill skill);
@@ -19,9 +18,6 @@ enum class RowKind {
     Note,   // an explanatory text with an empty value and no row-table entry
 };
 
-// How a skill row picks its level.
-enum class Level { OfItem, Easy, Medium, Hard };
-
 // One grid row of a section. A section lists its rows in grid order, so the row's
 // position (counted from 1) is its grid row and, for a setting row, its entry number.
 struct SectionRow {
@@ -29,7 +25,7 @@ struct SectionRow {
     int line;              // zero-based line index in the tab's buffer; unused for a note
     std::string text;      // description, lead text or note text
     std::string tail = {}; // tail text of a skill row ("" when it has none)
-    Level level = Level::OfItem;
+    std::optional<Skill> level = std::nullopt; // a skill row's own level; none: the item's
     std::string comment = {}; // skill row: the fixed comment its line is written with
 };
 
@@ -42,7 +38,7 @@ struct ChooserItem {
     std::string text;
     ItemKind kind;
     const Section* section = nullptr; // for a section item
-    Skill skill = Skill::Easy;        // level of the item's skill rows with Level::OfItem
+    Skill skill = Skill::Easy;        // level of the item's skill rows that have none of their own
 };
 
 struct TabCatalogue {

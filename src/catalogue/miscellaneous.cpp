@@ -11,35 +11,35 @@ constexpr int NoLine = -1; // a note row reads no line
 // clang-format off
 
 const Section CreditAwards = {
-    {RowKind::Skill, 58,  "Credits per unit car damage for ", " skill level (with peds)", Level::OfItem,
+    {RowKind::Skill, 58,  "Credits per unit car damage for ", " skill level (with peds)", std::nullopt,
         "Credits per unit car damage for each skill level (with peds)"},
-    {RowKind::Skill, 60,  "Credits awarded for wasting car for ", " skill level (with peds)", Level::OfItem,
+    {RowKind::Skill, 60,  "Credits awarded for wasting car for ", " skill level (with peds)", std::nullopt,
         "Credits awarded for wasting car for each skill level (with peds)"},
-    {RowKind::Skill, 62,  "Credits awarded for rolling car for ", " skill level (with peds)", Level::OfItem,
+    {RowKind::Skill, 62,  "Credits awarded for rolling car for ", " skill level (with peds)", std::nullopt,
         "Credits awarded for rolling car for each skill level (with peds)"},
-    {RowKind::Skill, 63,  "Credits awarded for checkpoints for ", " skill level (with peds)", Level::OfItem,
+    {RowKind::Skill, 63,  "Credits awarded for checkpoints for ", " skill level (with peds)", std::nullopt,
         "Credits awarded for checkpoints for each skill level (with peds)"},
-    {RowKind::Skill, 67,  "Cunning stunt bonus for ", " skill level", Level::OfItem,
+    {RowKind::Skill, 67,  "Cunning stunt bonus for ", " skill level", std::nullopt,
         "Cunning stunt bonus for each skill level"},
-    {RowKind::Skill, 66,  "Credits per second of time bonus for ", " skill level", Level::OfItem,
+    {RowKind::Skill, 66,  "Credits per second of time bonus for ", " skill level", std::nullopt,
         "Credits per second of time bonus for each skill level"},
 };
 
 const Section TimeAwards = {
-    {RowKind::Skill, 59,  "Time awarded for wasting car for ", " skill level (with peds)", Level::OfItem,
+    {RowKind::Skill, 59,  "Time awarded for wasting car for ", " skill level (with peds)", std::nullopt,
         "Time awarded for wasting car for each skill level (with peds)"},
-    {RowKind::Skill, 61,  "Time awarded for rolling car for ", " skill level (with peds)", Level::OfItem,
+    {RowKind::Skill, 61,  "Time awarded for rolling car for ", " skill level (with peds)", std::nullopt,
         "Time awarded for rolling car for each skill level (with peds)"},
-    {RowKind::Skill, 57,  "Time awarded per unit car damage for ", " skill level (with peds)", Level::OfItem,
+    {RowKind::Skill, 57,  "Time awarded per unit car damage for ", " skill level (with peds)", std::nullopt,
         "Seconds per unit car damage for each skill level (with peds)"},
 };
 
 const Section OtherSettings = {
-    {RowKind::Skill, 133, "Starting money for ", " skill level", Level::OfItem,
+    {RowKind::Skill, 133, "Starting money for ", " skill level", std::nullopt,
         "Starting money for each skill level"},
-    {RowKind::Skill, 136, "Repair cost for ", " skill level (cred per % damage)", Level::OfItem,
+    {RowKind::Skill, 136, "Repair cost for ", " skill level (cred per % damage)", std::nullopt,
         "Repair cost for each skill level (cred per % damage)"},
-    {RowKind::Skill, 139, "Recovery cost for ", " skill level", Level::OfItem,
+    {RowKind::Skill, 139, "Recovery cost for ", " skill level", std::nullopt,
         "Recovery cost for each skill level"},
 };
 

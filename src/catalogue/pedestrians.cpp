@@ -19,17 +19,17 @@ const Section GeneralStuffTechnical = {
 };
 
 const Section GeneralStuffRace = {
-    {RowKind::Skill, 14, "Points (credits) earned per ped ", "", Level::Easy,
+    {RowKind::Skill, 14, "Points (credits) earned per ped ", "", Skill::Easy,
         "Points (credits earned per ped (easy, medium, hard)"},
-    {RowKind::Skill, 14, "Points (credits) earned per ped ", "", Level::Medium,
+    {RowKind::Skill, 14, "Points (credits) earned per ped ", "", Skill::Medium,
         "Points (credits earned per ped (easy, medium, hard)"},
-    {RowKind::Skill, 14, "Points (credits) earned per ped ", "", Level::Hard,
+    {RowKind::Skill, 14, "Points (credits) earned per ped ", "", Skill::Hard,
         "Points (credits earned per ped (easy, medium, hard)"},
-    {RowKind::Skill, 15, "Time (seconds) scored per ped ", "", Level::Easy,
+    {RowKind::Skill, 15, "Time (seconds) scored per ped ", "", Skill::Easy,
         "Time (seconds) scored per ped (easy, medium, hard)"},
-    {RowKind::Skill, 15, "Time (seconds) scored per ped ", "", Level::Medium,
+    {RowKind::Skill, 15, "Time (seconds) scored per ped ", "", Skill::Medium,
         "Time (seconds) scored per ped (easy, medium, hard)"},
-    {RowKind::Skill, 15, "Time (seconds) scored per ped ", "", Level::Hard,
+    {RowKind::Skill, 15, "Time (seconds) scored per ped ", "", Skill::Hard,
         "Time (seconds) scored per ped (easy, medium, hard)"},
 };
 

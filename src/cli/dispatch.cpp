@@ -65,7 +65,6 @@ int RunCommand(const Invocation& invocation, ConsoleMessages& messages)
     }
 
     Session session(messages, invocation.gameDir);
-    session.replaceCopies = invocation.force;
     int status = ExitTrouble;
     const bool ran = RunGuarded(messages, [&] {
         try {

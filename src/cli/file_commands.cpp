@@ -30,10 +30,10 @@ int Check(Session& session, const Invocation&)
             status = std::max(status, ExitFailed);
             continue;
         }
-        std::vector<std::string> lines;
-        const bool readable = ReadLinesFrom(path, -1, lines);
-        const std::string count = readable ? Number(static_cast<long long>(lines.size())) : "-";
-        switch (session.load(file)) {
+        int lineCount = -1;
+        const LoadResult loaded = session.load(file, &lineCount);
+        const std::string count = lineCount >= 0 ? Number(lineCount) : "-";
+        switch (loaded) {
         case LoadResult::Loaded:
             PrintOut(Bytes(path) + '\t' + count + "\tok\n");
             break;
@@ -83,7 +83,7 @@ int BackupFiles(Session& session, const Invocation&)
     for (TuningFile file : TuningFiles) {
         ActionOutcome copied = ActionOutcome::Failed;
         if (session.load(file) != LoadResult::Loaded || !session.guarded([&] {
-                copied = Backup(session.state, session.controls, TabOf(file));
+                copied = Backup(session.state, session.feedback, TabOf(file));
             }) ||
             copied != ActionOutcome::Done)
             status = ExitTrouble;
@@ -100,7 +100,7 @@ int RestoreFiles(Session& session, const Invocation&)
 // take-originals: each game file, as it is now, as its reference copy where the working
 // folder holds none or the demo game's; with --force in place of any copy, after saying
 // which.
-int TakeOriginals(Session& session, const Invocation&)
+int TakeOriginals(Session& session, const Invocation& invocation)
 {
     ConsoleMessages& messages = session.messages;
     int status = ExitSuccess;
@@ -131,7 +131,7 @@ int TakeOriginals(Session& session, const Invocation&)
             messages.say(copy + " is a copy of " + game + " already.");
             continue;
         }
-        if (plan.held == HeldCopy::Own && !session.replaceCopies) {
+        if (plan.held == HeldCopy::Own && !invocation.force) {
             messages.say(copy + " is kept; --force replaces it with " + game + '.');
             continue;
         }

@@ -13,7 +13,7 @@
 #include <QFileInfo>
 
 Session::Session(ConsoleMessages& output, std::optional<QString> gameDir)
-    : messages(output), controls{messages,
+    : messages(output), feedback{messages,
                                  progress,
                                  {&choosers[0], &choosers[1], &choosers[2], &choosers[3]}},
       gameDirOption_(std::move(gameDir))
@@ -97,7 +97,7 @@ LoadResult ResultOf(ReadOutcome outcome)
 
 } // namespace
 
-LoadResult Session::load(TuningFile file)
+LoadResult Session::load(TuningFile file, int* lineCount)
 {
     gameFilePath(file); // finds the game directory, or ends the command
     // Start-up's steps around a game file: a missing one is named, a present one locked.
@@ -110,25 +110,21 @@ LoadResult Session::load(TuningFile file)
             session.locks_.emplace_back(path);
         }
     } steps(*this);
-    ReadOutcome outcome = ReadOutcome::ReadError;
-    guarded([&] { outcome = StartUpFile(state, controls, file, steps); });
-    return ResultOf(outcome);
+    GameFileRead read;
+    read.outcome = ReadOutcome::ReadError;
+    guarded([&] { read = StartUpFile(state, feedback, file, steps); });
+    if (lineCount)
+        *lineCount = read.lineCount;
+    return ResultOf(read.outcome);
 }
 
-LoadResult Session::loadReferenceCopy(TuningFile file)
+LoadResult Session::loadReferenceCopy(TuningFile file, AppState& reference)
 {
     const QString path = state.workFile(QLatin1String(ReferenceCopy(file)));
     if (!requireFile(path))
         return LoadResult::Missing;
     // Standing in for the game file, the copy gets the game file's identity check.
-    for (Tab tab : BuffersOf(file)) {
-        const ReadOutcome outcome =
-            LoadGameFile(state, messages, progress, state.buffer(tab), controls.chooser(tab), file,
-                         path, LoadAs::StandIn);
-        if (outcome != ReadOutcome::Loaded)
-            return ResultOf(outcome);
-    }
-    return LoadResult::Loaded;
+    return ResultOf(LoadBuffersOf(reference, feedback, file, path, LoadAs::StandIn).outcome);
 }
 
 bool Session::restore()
@@ -144,13 +140,13 @@ bool Session::restore()
     for (TuningFile file : TuningFiles) {
         const Tab tab = TabOf(file);
         // A copy without the line count is loaded all the same: the save refuses it.
-        if (LoadGameFile(state, messages, progress, state.buffer(tab), controls.chooser(tab), file,
+        if (LoadGameFile(state, messages, progress, state.buffer(tab), feedback.chooser(tab), file,
                          state.workFile(QLatin1String(ReferenceCopy(file))),
                          LoadAs::ReferenceCopy) != ReadOutcome::Loaded)
             return false;
     }
     ActionOutcome saved = ActionOutcome::Failed;
-    return guarded([&] { saved = Save(state, controls, tabs); }) && saved == ActionOutcome::Done;
+    return guarded([&] { saved = Save(state, feedback, tabs); }) && saved == ActionOutcome::Done;
 }
 
 std::vector<GridRow> Session::choose(Tab tab, int item, SectionOutcome* outcome)

@@ -24,7 +24,7 @@ enum class LoadResult {
 };
 
 // One run of the tool: the program state as the window holds it, and the stand-ins for
-// the controls around it.
+// the boxes, progress bar and choosers around it.
 class Session {
 public:
     // `gameDir` is the directory given on the command line, if any.
@@ -36,20 +36,19 @@ public:
     ConsoleMessages& messages;
     SilentProgress progress;
     std::array<PickedItem, TabCount> choosers;
-    Controls controls;
-    // take-originals replaces reference copies that are there already (--force).
-    bool replaceCopies = false;
+    Feedback feedback;
 
     // Where the game file lies below the game directory, whether it exists or not.
     // The game directory is looked up the first time it is needed.
     QString gameFilePath(TuningFile file);
 
-    // Loads a game file into its buffers as start-up does, with the identity check.
-    LoadResult load(TuningFile file);
+    // Loads a game file into its buffers as start-up does, with the identity check;
+    // `lineCount`, when given, takes the number of lines the file holds (-1 when unread).
+    LoadResult load(TuningFile file, int* lineCount = nullptr);
 
-    // Loads the reference copies into the buffers in place of the game files, with
-    // the same identity check: "original.general" must have the lines of General.txt.
-    LoadResult loadReferenceCopy(TuningFile file);
+    // Loads the file's reference copy into the buffers of `reference`, with the game
+    // file's identity check: "original.general" must have the lines of General.txt.
+    LoadResult loadReferenceCopy(TuningFile file, AppState& reference);
 
     // Writes the reference copies over the game files as their Save buttons do, both
     // together: either both files are written or neither.

@@ -28,24 +28,11 @@ void WarnOffShape(Session& session, const SettingPlace& place, const std::string
                                                         "): " + note + "; written all the same."));
 }
 
-// The same for each of the places, measured against the reference copies when they can be
-// read.
-void WarnOffShape(Session& session, const std::vector<SettingPlace>& places)
-{
-    AppState reference;
-    ReadReferenceCopies(session.state, reference);
-    for (const SettingPlace& place : places)
-        if (const SectionRow* row = RowAt(place))
-            WarnOffShape(session, place,
-                         ShapeNote(*row, *ItemAt(place), session.state.buffer(place.tab),
-                                   reference.buffer(place.tab)));
-}
-
 // Saves the tabs' buffers as their Save buttons do: true when every file is in place.
 bool SavedTabs(Session& session, const std::vector<Tab>& tabs)
 {
     ActionOutcome saved = ActionOutcome::Failed;
-    return session.guarded([&] { saved = Save(session.state, session.controls, tabs); }) &&
+    return session.guarded([&] { saved = Save(session.state, session.feedback, tabs); }) &&
            saved == ActionOutcome::Done;
 }
 
@@ -54,15 +41,14 @@ bool LoadFileOf(Session& session, Tab tab)
     return session.load(FileOf(tab)) == LoadResult::Loaded;
 }
 
-// Loads the game files into `current` and the reference copies into `reference`.
-bool LoadWithReference(Session& current, Session& reference)
+// Loads the game files into the session and the reference copies into `reference`.
+bool LoadWithReference(Session& session, AppState& reference)
 {
-    reference.state.WorkDir = current.state.WorkDir;
     for (TuningFile file : TuningFiles)
-        if (current.load(file) != LoadResult::Loaded)
+        if (session.load(file) != LoadResult::Loaded)
             return false;
     for (TuningFile file : TuningFiles)
-        if (reference.loadReferenceCopy(file) != LoadResult::Loaded)
+        if (session.loadReferenceCopy(file, reference) != LoadResult::Loaded)
             return false;
     return true;
 }
@@ -154,10 +140,10 @@ int Set(Session& session, const Invocation& invocation)
 // number of other lines that differ.
 int Diff(Session& current, const Invocation&)
 {
-    Session reference(current.messages);
+    AppState reference;
     if (!LoadWithReference(current, reference))
         return ExitTrouble;
-    const std::vector<ChangedSetting> changes = ChangedSettings(current.state, reference.state);
+    const std::vector<ChangedSetting> changes = ChangedSettings(current.state, reference);
     for (const ChangedSetting& change : changes)
         PrintOut(std::string(ShortName(change.place.tab)) + '\t' + Number(change.place.item) +
                  '\t' + Number(change.place.row) + '\t' + change.details + '\t' + change.original +
@@ -166,7 +152,7 @@ int Diff(Session& current, const Invocation&)
     for (TuningFile file : TuningFiles) {
         const Tab tab = TabOf(file);
         const int others =
-            OtherLinesChanged(file, current.state.buffer(tab), reference.state.buffer(tab));
+            OtherLinesChanged(file, current.state.buffer(tab), reference.buffer(tab));
         if (others > 0) {
             differs = true;
             PrintOut(Bytes(QFileInfo(current.gameFilePath(file)).fileName()) +
@@ -180,10 +166,10 @@ int Diff(Session& current, const Invocation&)
 int Export(Session& current, const Invocation& invocation)
 {
     const Arguments& arguments = invocation.arguments;
-    Session reference(current.messages);
+    AppState reference;
     if (!LoadWithReference(current, reference))
         return ExitTrouble;
-    const std::string text = WriteTuningSet(ChangedSettings(current.state, reference.state));
+    const std::string text = WriteTuningSet(ChangedSettings(current.state, reference));
     if (arguments.empty()) {
         PrintOut(text);
         return ExitSuccess;
@@ -204,17 +190,21 @@ int Apply(Session& session, const Invocation& invocation)
     const QString path = QFile::decodeName(QByteArray::fromStdString(arguments[0]));
     std::vector<TuningEntry> entries;
     std::set<TuningFile> files;
+    AppliedTuningSet applied;
     try {
         entries = ReadTuningSetFile(path);
         files = FilesOf(entries);
         for (TuningFile file : files)
             if (session.load(file) != LoadResult::Loaded)
                 return ExitTrouble;
-        ApplyTuningSet(session.state, entries);
+        AppState reference;
+        ReadReferenceCopies(session.state, reference);
+        applied = ApplyTuningSet(session.state, entries, &reference);
     } catch (const TuningSetError& error) {
-        session.messages.say(QByteArray::fromStdString(arguments[0]) + ", line " +
-                             QByteArray::number(error.line()) + ": " + error.what() +
-                             "; nothing was written.");
+        // The set's name as given, byte for byte.
+        const QString name =
+            QString::fromLatin1(arguments[0].data(), static_cast<int>(arguments[0].size()));
+        session.messages.say(TuningSetRefusal(name, error).toLatin1() + "; nothing was written.");
         return ExitTrouble;
     }
     std::vector<Tab> tabs;
@@ -222,9 +212,7 @@ int Apply(Session& session, const Invocation& invocation)
         tabs.push_back(TabOf(file));
     if (!SavedTabs(session, tabs))
         return ExitTrouble;
-    std::vector<SettingPlace> places;
-    for (const TuningEntry& entry : entries)
-        places.push_back(entry.place);
-    WarnOffShape(session, places);
+    for (size_t i = 0; i < entries.size(); ++i)
+        WarnOffShape(session, entries[i].place, applied.shapeNotes[i]);
     return ExitSuccess;
 }

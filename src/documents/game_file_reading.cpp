@@ -8,6 +8,7 @@
 #include <QCryptographicHash>
 #include <QDateTime>
 #include <QFile>
+#include <algorithm>
 
 FileStamp StampOfBytes(const std::string& bytes, const QDateTime& modified)
 {
@@ -80,11 +81,18 @@ GameFileRead ReadGameFile(TuningFile file, const QString& path, LineCheck check)
     if (!FileExists(path))
         return read;
     try {
-        const int limit = check == LineCheck::Exact ? LineCountOf(file) + 1 : -1;
-        if (!ReadLinesFrom(path, limit, read.lines, &read.stamp)) {
+        QDateTime modified;
+        const std::optional<std::string> bytes = ReadBytesFrom(path, &modified);
+        if (!bytes) {
             read.outcome = ReadOutcome::TooLarge;
             return read;
         }
+        read.lines = SplitLines(*bytes, check == LineCheck::Exact ? LineCountOf(file) + 1 : -1);
+        read.lineCount = static_cast<int>(std::count(bytes->begin(), bytes->end(), '\n'));
+        if (!bytes->empty() && bytes->back() != '\n')
+            ++read.lineCount; // a last line without its line break
+        read.stamp = StampOfBytes(*bytes, modified);
+        read.stamp.lines = read.lines;
     } catch (const FileError& error) {
         read.outcome = ReadOutcome::ReadError;
         read.systemText = error.text();

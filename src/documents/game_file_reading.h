@@ -29,6 +29,7 @@ struct GameFileRead {
     // As read; held to the line count, at most one line more than it (enough to tell a
     // longer file without splitting all of a large one).
     std::vector<std::string> lines;
+    int lineCount = -1; // the lines of the whole file, those not kept too; -1 when not read
     FileStamp stamp;    // size, time and checksum of the bytes read, with the lines
     QString systemText; // why a ReadError happened, in the system's words
     bool loaded() const { return outcome == ReadOutcome::Loaded; }

@@ -18,15 +18,6 @@ const QString& PathOf(const AppState& state, TuningFile file)
     return file == TuningFile::General ? state.GeneralPath : state.SettingsPath;
 }
 
-std::optional<TuningFile> GameFileAt(const AppState& state, const QString& path)
-{
-    if (path == state.GeneralPath)
-        return TuningFile::General;
-    if (path == state.SettingsPath)
-        return TuningFile::Settings;
-    return std::nullopt;
-}
-
 bool BuffersLoaded(const AppState& state, TuningFile file)
 {
     for (Tab tab : BuffersOf(file))

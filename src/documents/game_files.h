@@ -19,7 +19,7 @@ constexpr const char* OriginalSettings = "original.pedsettings";
 
 // The sibling editor, in the working folder, and the game, in the game directory.
 constexpr const char* SiblingEditor = "Perkwright.exe";
-constexpr const char* GameProgram = "\\gwheel2.exe";
+constexpr const char* GameProgram = "gwheel2.exe";
 
 // No game file or reference copy is anywhere near this size; larger files are never read.
 constexpr long long MaxGameFileBytes = 64LL * 1024 * 1024;
@@ -71,9 +71,6 @@ bool BuffersLoaded(const AppState& state, TuningFile file);
 // GeneralPath or SettingsPath.
 QString& PathOf(AppState& state, TuningFile file);
 const QString& PathOf(const AppState& state, TuningFile file);
-
-// The game file that `path` names (GeneralPath or SettingsPath), if it names one.
-std::optional<TuningFile> GameFileAt(const AppState& state, const QString& path);
 
 // What a save writes as the first line of the file.
 constexpr const char* HeaderLineOf(TuningFile file)

@@ -5,9 +5,8 @@
 #include <string>
 
 // The few things of the window that the core reaches. The window implements them;
-// tests and the command-line tool put their own in place.
-// The chooser is here only while loading a buffer still resets it; it belongs beside the
-// section procedure with the grid (editing/section_controls.h).
+// tests and the command-line tool put their own in place. The chooser and the grid are
+// beside the section procedure that uses them (editing/section_controls.h).
 
 // Modal message boxes with one OK button.
 class Messages {

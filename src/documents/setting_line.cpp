@@ -41,9 +41,9 @@ std::array<std::string, 3> ReadTripleLine(const std::string& line)
 
 std::string FieldOf(const std::string& line, LineField field)
 {
-    if (field == LineField::Single)
+    if (field == SingleValue)
         return ReadSingleLine(line);
-    return ReadTripleLine(line)[static_cast<size_t>(field) - 1];
+    return ReadTripleLine(line)[static_cast<size_t>(*field)];
 }
 
 std::string BuildSettingLine(const std::string& values, const std::string& comment)

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <array>
+#include <optional>
 #include <string>
 
 // A setting line: a values part (one value, or easy,medium,hard), then from the first
@@ -10,8 +11,14 @@
 // Five TABs, a space, "//" and a space: what every written line puts before its comment.
 constexpr const char* CommentSeparator = "\t\t\t\t\t // ";
 
-// The field of a line a row edits: the one value of a single row, or a skill level.
-enum class LineField { Single, Easy, Medium, Hard };
+// A skill level, in the order of the fields of a three-value line.
+enum class Skill { Easy, Medium, Hard };
+constexpr std::array<Skill, 3> AllSkills = {Skill::Easy, Skill::Medium, Skill::Hard};
+
+// The field of a line a row edits: the field of a skill level in a three-value line, or,
+// with no skill level, the one value of a single-value line.
+using LineField = std::optional<Skill>;
+constexpr LineField SingleValue = std::nullopt;
 
 // The text before the first TAB or comma.
 std::string ReadSingleLine(const std::string& line);

@@ -32,7 +32,7 @@ bool IsGameFolder(const QString& dir)
     return HasGameFile(dir, TuningFile::General);
 }
 
-FolderSave SaveGameFolder(AppState& state, const Controls& controls, const QString& dir,
+FolderSave SaveGameFolder(AppState& state, const Feedback& feedback, const QString& dir,
                           const QString& configuration)
 {
     FolderSave save;
@@ -40,14 +40,14 @@ FolderSave SaveGameFolder(AppState& state, const Controls& controls, const QStri
         AppState folder; // the folder to be, with the history of the working folder
         folder.GameDir = dir;
         folder.WorkDir = state.WorkDir;
-        TellCutOffSaves(controls.messages, RecoverCutOffSaves(folder));
+        TellCutOffSaves(feedback.messages, RecoverCutOffSaves(folder));
     }
     bool remembered = false;
     for (TuningFile file : TuningFiles) {
         const QString path = GameFilePath(dir, SavedSpelling(file));
         const bool present = file == TuningFile::General ? IsGameFolder(dir) : FileExists(path);
         if (!present) {
-            controls.messages.error(InvalidDirectoryText(dir));
+            feedback.messages.error(InvalidDirectoryText(dir));
             continue;
         }
         if (!remembered) // once, before any game file is checked
@@ -56,7 +56,7 @@ FolderSave SaveGameFolder(AppState& state, const Controls& controls, const QStri
         state.GameDir = dir;
         PathOf(state, file) = path;
         save.generalHalf = save.generalHalf || file == TuningFile::General;
-        const ReadOutcome outcome = ReloadBuffers(state, controls, file);
+        const ReadOutcome outcome = ReloadBuffers(state, feedback, file);
         if (outcome == ReadOutcome::Missing || outcome == ReadOutcome::ReadError)
             return save;
         save.loaded.push_back(file); // read, though perhaps refused

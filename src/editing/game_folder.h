@@ -7,7 +7,7 @@
 #include <QString>
 #include <vector>
 
-struct Controls;
+struct Feedback;
 
 // Whether the game file lies below the folder, in any letter case.
 bool HasGameFile(const QString& dir, TuningFile file);
@@ -27,5 +27,5 @@ struct FolderSave {
 // folder test, Settings.txt on its own), the configuration file `configuration` names the
 // folder, the path is taken and the file's buffers are reloaded; a file that is not there
 // is told as "Invalid Directory: <dir>". A file that cannot be read ends the save.
-FolderSave SaveGameFolder(AppState& state, const Controls& controls, const QString& dir,
+FolderSave SaveGameFolder(AppState& state, const Feedback& feedback, const QString& dir,
                           const QString& configuration);

@@ -21,10 +21,8 @@ const SectionRow* RowAt(const SettingPlace& place)
 LineField FieldShown(const SectionRow& row, const ChooserItem& item)
 {
     if (row.kind != RowKind::Skill)
-        return LineField::Single;
-    // In the order of Skill.
-    constexpr LineField levels[] = {LineField::Easy, LineField::Medium, LineField::Hard};
-    return levels[static_cast<size_t>(RowSkill(row, item))];
+        return SingleValue;
+    return RowSkill(row, item);
 }
 
 std::string DetailsText(const SectionRow& row, const ChooserItem& item)

@@ -29,34 +29,29 @@ QString GameFilePathOf(const AppState& state, TuningFile file)
     return GameFilePath(state.GameDir, QLatin1String(RelativePath(file)));
 }
 
-ReadOutcome StartUpFile(AppState& state, const Controls& controls, TuningFile file,
-                        StartUpSteps& steps)
+GameFileRead StartUpFile(AppState& state, const Feedback& feedback, TuningFile file,
+                         StartUpSteps& steps)
 {
     const QString path = GameFilePathOf(state, file);
     if (!FileExists(path)) {
         steps.missing(file, path);
-        return ReadOutcome::Missing;
+        return {};
     }
     PathOf(state, file) = path;
     steps.opening(file, path);
-    for (Tab tab : BuffersOf(file)) {
-        const ReadOutcome outcome =
-            LoadGameFile(state, controls.messages, controls.progress, state.buffer(tab),
-                         controls.chooser(tab), file, path, LoadAs::GameFile);
-        if (outcome != ReadOutcome::Loaded)
-            return outcome;
-    }
-    steps.loaded(file);
-    return ReadOutcome::Loaded;
+    GameFileRead read = LoadBuffersOf(state, feedback, file, path, LoadAs::GameFile);
+    if (read.loaded())
+        steps.loaded(file);
+    return read;
 }
 
-void StartUp(AppState& state, const Controls& controls, StartUpSteps& steps)
+void StartUp(AppState& state, const Feedback& feedback, StartUpSteps& steps)
 {
-    if (ReadGameDirectory(state, controls.messages).isEmpty())
+    if (ReadGameDirectory(state, feedback.messages).isEmpty())
         return;
-    TellCutOffSaves(controls.messages, RecoverCutOffSaves(state));
+    TellCutOffSaves(feedback.messages, RecoverCutOffSaves(state));
     for (TuningFile file : TuningFiles) {
-        const ReadOutcome outcome = StartUpFile(state, controls, file, steps);
+        const ReadOutcome outcome = StartUpFile(state, feedback, file, steps).outcome;
         // A file refused or unreadable, told already, ends the sequence.
         if (outcome != ReadOutcome::Loaded && outcome != ReadOutcome::Missing)
             throw SilentAbort();

@@ -7,7 +7,7 @@
 
 #include <QString>
 
-struct Controls;
+struct Feedback;
 class Messages;
 
 // The start-up sequence that the window and the command-line tool share: the game
@@ -35,11 +35,11 @@ QString ReadGameDirectory(AppState& state, Messages& messages, bool* tooLong = n
 QString GameFilePathOf(const AppState& state, TuningFile file);
 
 // Loads the game file below the game directory into every buffer of the file, as start-up
-// does, and remembers its path. Any outcome but Loaded has been told; a missing file only
-// to `steps`.
-ReadOutcome StartUpFile(AppState& state, const Controls& controls, TuningFile file,
-                        StartUpSteps& steps);
+// does, and remembers its path; returns what the read found. Any outcome but Loaded has
+// been told; a missing file only to `steps`.
+GameFileRead StartUpFile(AppState& state, const Feedback& feedback, TuningFile file,
+                         StartUpSteps& steps);
 
 // The whole sequence: the game directory, a cut-off save there finished or undone, then
 // both game files in turn; a file refused or unreadable ends it with a silent abort.
-void StartUp(AppState& state, const Controls& controls, StartUpSteps& steps);
+void StartUp(AppState& state, const Feedback& feedback, StartUpSteps& steps);

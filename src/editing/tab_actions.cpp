@@ -18,25 +18,34 @@ bool Rejected(ReadOutcome outcome)
     return outcome == ReadOutcome::TooLarge || outcome == ReadOutcome::WrongLineCount;
 }
 
-// Fills the buffer; tells nothing. `barMaximum` is left as it is when negative.
-GameFileRead FillBuffer(AppState& state, Progress& bar, TextBuffer& buffer, Chooser& chooser,
-                        TuningFile file, const QString& path, LoadAs as, int barMaximum)
+// A buffer a load fills, and the chooser of its tab, which the load resets.
+struct LoadTarget {
+    TextBuffer& buffer;
+    Chooser& chooser;
+};
+
+// Fills the buffers from one read of the file; tells nothing.
+GameFileRead FillBuffers(AppState& state, Progress& bar, const std::vector<LoadTarget>& targets,
+                         TuningFile file, const QString& path, LoadAs as)
 {
-    if (barMaximum >= 0)
-        bar.setMaximum(barMaximum);
-    buffer.clear();
-    chooser.clearSelection();
+    bar.setMaximum(LineCountOf(file));
+    for (const LoadTarget& target : targets) {
+        target.buffer.clear();
+        target.chooser.clearSelection();
+    }
     GameFileRead read =
         ReadGameFile(file, path, as == LoadAs::ReferenceCopy ? LineCheck::None : LineCheck::Exact);
     if (as == LoadAs::GameFile && (read.outcome == ReadOutcome::Loaded || Rejected(read.outcome)))
         StampOf(state, file) = read.stamp;
-    for (auto& line : read.lines) {
-        buffer.append(std::move(line));
+    for (const std::string& line : read.lines) {
+        for (const LoadTarget& target : targets)
+            target.buffer.append(line);
         bar.stepIt();
     }
     bar.setPosition(0);
     if (!read.loaded())
-        buffer.clear();
+        for (const LoadTarget& target : targets)
+            target.buffer.clear();
     return read;
 }
 
@@ -64,43 +73,20 @@ ActionOutcome OutcomeOf(const WriteResult& result)
 ReadOutcome LoadGameFile(AppState& state, Messages& messages, Progress& bar, TextBuffer& buffer,
                          Chooser& chooser, TuningFile file, const QString& path, LoadAs as)
 {
-    const GameFileRead read =
-        FillBuffer(state, bar, buffer, chooser, file, path, as, LineCountOf(file));
+    const GameFileRead read = FillBuffers(state, bar, {{buffer, chooser}}, file, path, as);
     TellLoad(messages, read, file, path, WordingOf(as));
     return read.outcome;
 }
 
-namespace {
-
-// A load as a window handler makes it: a game file refused ends the handler silently after
-// its message, one that cannot be read ends it with the system's text.
-void LoadOrEnd(AppState& state, Messages& messages, Progress& bar, TextBuffer& buffer,
-               Chooser& chooser, TuningFile file, const QString& path, LoadAs as, int barMaximum)
+GameFileRead LoadBuffersOf(AppState& state, const Feedback& feedback, TuningFile file,
+                           const QString& path, LoadAs as)
 {
-    const GameFileRead read = FillBuffer(state, bar, buffer, chooser, file, path, as, barMaximum);
-    if (read.outcome == ReadOutcome::ReadError)
-        throw FileError(read.systemText);
-    TellLoad(messages, read, file, path, WordingOf(as));
-    if (as == LoadAs::GameFile && !read.loaded())
-        throw SilentAbort();
-}
-
-} // namespace
-
-void LoadBuffer(AppState& state, Messages& messages, Progress& bar, TextBuffer& buffer,
-                Chooser& chooser, const QString& path)
-{
-    // A path names a game file only here, for callers that name files by their paths.
-    if (const std::optional<TuningFile> file = GameFileAt(state, path)) {
-        LoadOrEnd(state, messages, bar, buffer, chooser, *file, state.workFile(path),
-                  LoadAs::GameFile, LineCountOf(*file));
-        return;
-    }
-    const TuningFile file =
-        path == QLatin1String(OriginalSettings) ? TuningFile::Settings : TuningFile::General;
-    const bool copy = path == QLatin1String(ReferenceCopy(file));
-    LoadOrEnd(state, messages, bar, buffer, chooser, file, state.workFile(path),
-              LoadAs::ReferenceCopy, copy ? LineCountOf(file) : -1);
+    std::vector<LoadTarget> targets;
+    for (Tab tab : BuffersOf(file))
+        targets.push_back({state.buffer(tab), feedback.chooser(tab)});
+    GameFileRead read = FillBuffers(state, feedback.progress, targets, file, path, as);
+    TellLoad(feedback.messages, read, file, path, WordingOf(as));
+    return read;
 }
 
 ActionOutcome WriteBuffers(AppState& state, Messages& messages, Progress& progress,
@@ -110,12 +96,6 @@ ActionOutcome WriteBuffers(AppState& state, Messages& messages, Progress& progre
     TellCutOffSaves(messages, result.recovered);
     TellWritten(messages, result);
     return OutcomeOf(result);
-}
-
-ActionOutcome WriteBuffer(AppState& state, Messages& messages, Progress& progress,
-                          const TextBuffer& buffer, const QString& path)
-{
-    return WriteBuffers(state, messages, progress, {{&buffer, path, GameFileAt(state, path)}});
 }
 
 ActionOutcome WriteAfterAsking(AppState& state, Messages& messages, Progress& progress,
@@ -142,12 +122,12 @@ ActionOutcome WriteAfterAsking(AppState& state, Messages& messages, Progress& pr
     }
 }
 
-ActionOutcome Save(AppState& state, const Controls& controls, Tab tab)
+ActionOutcome Save(AppState& state, const Feedback& controls, Tab tab)
 {
     return Save(state, controls, std::vector<Tab>{tab});
 }
 
-ActionOutcome Save(AppState& state, const Controls& controls, const std::vector<Tab>& tabs)
+ActionOutcome Save(AppState& state, const Feedback& controls, const std::vector<Tab>& tabs)
 {
     std::vector<BufferTarget> targets;
     for (Tab tab : tabs) {
@@ -164,7 +144,7 @@ ActionOutcome Save(AppState& state, const Controls& controls, const std::vector<
                             QStringLiteral("this tab's copy"));
 }
 
-ActionOutcome Backup(AppState& state, const Controls& controls, Tab tab)
+ActionOutcome Backup(AppState& state, const Feedback& controls, Tab tab)
 {
     const TuningFile file = FileOf(tab);
     const QString& gamePath = PathOf(state, file);
@@ -178,41 +158,49 @@ ActionOutcome Backup(AppState& state, const Controls& controls, Tab tab)
                         {{&state.buffer(tab), SiblingPath(gamePath, name), std::nullopt}});
 }
 
-void Restore(AppState& state, const Controls& controls, Tab tab)
+void Restore(AppState& state, const Feedback& feedback, Tab tab, BufferEdit& made)
 {
     const TuningFile file = FileOf(tab);
     const QString copy = state.workFile(QLatin1String(ReferenceCopy(file)));
-    for (Tab target : BuffersOf(file))
-        LoadOrEnd(state, controls.messages, controls.progress, state.buffer(target),
-                  controls.chooser(target), file, copy, LoadAs::ReferenceCopy, LineCountOf(file));
+    for (Tab target : BuffersOf(file)) {
+        TextBuffer& buffer = state.buffer(target);
+        std::vector<std::string> before = buffer.lines();
+        const GameFileRead read =
+            FillBuffers(state, feedback.progress, {{buffer, feedback.chooser(target)}}, file, copy,
+                        LoadAs::ReferenceCopy);
+        made.buffers.push_back({target, std::move(before), buffer.lines()});
+        if (read.outcome == ReadOutcome::ReadError)
+            throw FileError(read.systemText);
+        TellLoad(feedback.messages, read, file, copy, LoadWording::Copy);
+    }
     // The player chose these lines over whatever the file holds now.
     RememberDiskFile(state, file);
 }
 
-ReadOutcome ReloadBuffers(AppState& state, const Controls& controls, TuningFile file)
+ReadOutcome ReloadBuffers(AppState& state, const Feedback& feedback, TuningFile file)
 {
-    controls.chooser(TabOf(file)).clearSelection();
-    controls.progress.setMaximum(LineCountOf(file));
+    feedback.chooser(TabOf(file)).clearSelection();
+    feedback.progress.setMaximum(LineCountOf(file));
     for (Tab tab : BuffersOf(file))
         state.buffer(tab).clear();
     const GameFileRead read = ReadGameFile(file, PathOf(state, file));
     StampOf(state, file).reset();
     if (read.outcome == ReadOutcome::Missing || read.outcome == ReadOutcome::ReadError) {
-        TellLoad(controls.messages, read, file, PathOf(state, file), LoadWording::Reload);
-        controls.progress.setPosition(0);
+        TellLoad(feedback.messages, read, file, PathOf(state, file), LoadWording::Reload);
+        feedback.progress.setPosition(0);
         return read.outcome;
     }
     StampOf(state, file) = read.stamp;
     for (const std::string& line : read.lines) {
         for (Tab tab : BuffersOf(file))
             state.buffer(tab).append(line);
-        controls.progress.stepIt();
+        feedback.progress.stepIt();
     }
-    controls.progress.setPosition(0);
+    feedback.progress.setPosition(0);
     if (!read.loaded()) {
         for (Tab tab : BuffersOf(file))
             state.buffer(tab).clear();
-        TellLoad(controls.messages, read, file, PathOf(state, file), LoadWording::Reload);
+        TellLoad(feedback.messages, read, file, PathOf(state, file), LoadWording::Reload);
     }
     return read.outcome;
 }

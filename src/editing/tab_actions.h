@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "buffer_edit.h"
 #include "documents/app_state.h"
 #include "documents/buffer_writing.h"
 #include "documents/game_file_reading.h"
@@ -14,8 +15,9 @@ class Chooser;
 class Messages;
 class Progress;
 
-// What the whole-buffer operations show their results on.
-struct Controls {
+// Where the whole-buffer operations tell what they did: the boxes, the progress bar and the
+// section choosers they reset, which the window and the tool each implement.
+struct Feedback {
     Messages& messages;
     Progress& progress;
     std::array<Chooser*, TabCount> choosers; // by tab
@@ -42,19 +44,14 @@ enum class LoadAs {
 ReadOutcome LoadGameFile(AppState& state, Messages& messages, Progress& bar, TextBuffer& buffer,
                          Chooser& chooser, TuningFile file, const QString& path, LoadAs as);
 
-// LoadGameFile for a path that is GeneralPath, SettingsPath or a reference copy's bare
-// name (resolved against the working folder); another file is read as it is. A game file
-// refused ends the calling operation with a silent abort after its message; one that
-// cannot be read ends it with a FileError.
-void LoadBuffer(AppState& state, Messages& messages, Progress& bar, TextBuffer& buffer,
-                Chooser& chooser, const QString& path);
+// LoadGameFile into every buffer of the file, from one read, resetting the choosers of
+// their tabs; returns what the read found.
+GameFileRead LoadBuffersOf(AppState& state, const Feedback& feedback, TuningFile file,
+                           const QString& path, LoadAs as);
 
 // Writes the buffers to their files together (see WriteTogether) and tells the result.
 ActionOutcome WriteBuffers(AppState& state, Messages& messages, Progress& progress,
                            const std::vector<BufferTarget>& targets);
-// One buffer; a path equal to GeneralPath or SettingsPath is that game file.
-ActionOutcome WriteBuffer(AppState& state, Messages& messages, Progress& progress,
-                          const TextBuffer& buffer, const QString& path);
 
 // Writes the buffers as WriteBuffers does, but a game file among them that changed on disk
 // since Tunedeck last read or wrote it is first asked about ("... Replace it with
@@ -66,13 +63,16 @@ ActionOutcome WriteAfterAsking(AppState& state, Messages& messages, Progress& pr
 
 // The Save, Backup and Restore buttons of a tab. A Save asks before it replaces a game
 // file that another program changed since Tunedeck read it.
-ActionOutcome Save(AppState& state, const Controls& controls, Tab tab);
+ActionOutcome Save(AppState& state, const Feedback& controls, Tab tab);
 // Saves the buffers of the tabs (one a file) together, once all pass the Save check.
-ActionOutcome Save(AppState& state, const Controls& controls, const std::vector<Tab>& tabs);
-ActionOutcome Backup(AppState& state, const Controls& controls, Tab tab);
-void Restore(AppState& state, const Controls& controls, Tab tab);
+ActionOutcome Save(AppState& state, const Feedback& controls, const std::vector<Tab>& tabs);
+ActionOutcome Backup(AppState& state, const Feedback& controls, Tab tab);
+// Restore fills each buffer of the tab's file from its reference copy in turn, and adds it
+// to `made` once filled: a copy that cannot be read ends the restore with a FileError, and
+// `made` still holds the buffers it emptied.
+void Restore(AppState& state, const Feedback& feedback, Tab tab, BufferEdit& made);
 
 // The reload of a directory save: fills every buffer of the file from GeneralPath (or
 // SettingsPath). A file that cannot be opened or read is told and leaves the buffers as
 // far as they were filled; a refused one empties them and is told.
-ReadOutcome ReloadBuffers(AppState& state, const Controls& controls, TuningFile file);
+ReadOutcome ReloadBuffers(AppState& state, const Feedback& feedback, TuningFile file);

@@ -92,13 +92,6 @@ TuningEntry ReadEntry(const std::string& text, int line)
     return {places.front(), fields[3], line};
 }
 
-// Puts back the lines the changes replaced, the last change first.
-void TakeBack(AppState& state, const std::vector<LineChange>& changes)
-{
-    for (auto change = changes.rbegin(); change != changes.rend(); ++change)
-        state.buffer(change->buffer).setLine(change->line, change->before);
-}
-
 } // namespace
 
 std::vector<TuningEntry> ReadTuningSet(const std::vector<std::string>& lines)
@@ -155,9 +148,11 @@ bool BuffersReadyFor(const AppState& state, const std::vector<TuningEntry>& entr
     return true;
 }
 
-std::vector<LineChange> ApplyTuningSet(AppState& state, const std::vector<TuningEntry>& entries)
+AppliedTuningSet ApplyTuningSet(AppState& state, const std::vector<TuningEntry>& entries,
+                                const AppState* reference)
 {
-    std::vector<LineChange> changes;
+    AppliedTuningSet applied;
+    BufferEdit& changes = applied.changes;
     for (const TuningEntry& entry : entries) {
         const Tab tab = entry.place.tab;
         if (!RowAt(entry.place)) {
@@ -167,7 +162,8 @@ std::vector<LineChange> ApplyTuningSet(AppState& state, const std::vector<Tuning
                                                  std::to_string(entry.place.row) + " of tab " +
                                                  CatalogueOf(tab).caption);
         }
-        CommitResult result = CommitValue(state, entry.place, entry.value);
+        CommitResult result = CommitValue(state, entry.place, entry.value,
+                                          reference ? &reference->buffer(tab) : nullptr);
         if (!result.refusal.empty()) {
             TakeBack(state, changes);
             std::string reason = result.refusal;
@@ -175,7 +171,16 @@ std::vector<LineChange> ApplyTuningSet(AppState& state, const std::vector<Tuning
                 reason.pop_back(); // the message around it ends the sentence
             throw TuningSetError(entry.line, reason);
         }
-        changes.insert(changes.end(), result.changes.begin(), result.changes.end());
+        changes.lines.insert(changes.lines.end(), result.changes.begin(), result.changes.end());
+        applied.shapeNotes.push_back(std::move(result.shapeNote));
     }
-    return changes;
+    return applied;
+}
+
+QString TuningSetRefusal(const QString& setName, const TuningSetError& error)
+{
+    return QStringLiteral("%1, line %2: %3")
+        .arg(setName)
+        .arg(error.line())
+        .arg(QString::fromLatin1(error.what()));
 }

@@ -4,6 +4,7 @@
 #include "changes.h"
 #include "write_back.h"
 
+#include <QString>
 #include <set>
 #include <stdexcept>
 #include <string>
@@ -62,8 +63,21 @@ std::set<TuningFile> FilesOf(const std::vector<TuningEntry>& entries);
 // as a section needs before it is shown.
 bool BuffersReadyFor(const AppState& state, const std::vector<TuningEntry>& entries);
 
+// What applying a set did: the lines it changed, and for each entry, in order, what is odd
+// about the shape of the value written (see CommitResult::shapeNote).
+struct AppliedTuningSet {
+    BufferEdit changes;
+    std::vector<std::string> shapeNotes;
+};
+
 // Commits every entry's value at its place; the rebuilt line goes into every buffer of its
-// file, so whichever tab's Save writes the file, it writes the whole set. Returns the lines
-// changed. An entry whose value may not be written throws TuningSetError with the entry's
-// line and leaves the buffers as they were. Check BuffersReadyFor first.
-std::vector<LineChange> ApplyTuningSet(AppState& state, const std::vector<TuningEntry>& entries);
+// file, so whichever tab's Save writes the file, it writes the whole set. With `reference`,
+// the reference copies, each value written is measured against them. An entry whose value
+// may not be written throws TuningSetError with the entry's line and leaves the buffers as
+// they were. Check BuffersReadyFor first.
+AppliedTuningSet ApplyTuningSet(AppState& state, const std::vector<TuningEntry>& entries,
+                                const AppState* reference = nullptr);
+
+// Where and why a set was refused, for the player: "<name>, line <n>: <reason>"; the reason
+// is read as Latin-1, as it holds the set's own bytes.
+QString TuningSetRefusal(const QString& setName, const TuningSetError& error);

@@ -46,8 +46,8 @@ std::string ReadBackRefusal(const std::string& line, const std::string& rebuilt,
     bool right = SplitLines(rebuilt) == std::vector<std::string>{rebuilt} &&
                  !Contains(rebuilt, '\r') && !Contains(rebuilt, '\0') &&
                  FieldOf(rebuilt, field) == value;
-    if (field != LineField::Single)
-        for (LineField other : {LineField::Easy, LineField::Medium, LineField::Hard})
+    if (field != SingleValue)
+        for (Skill other : AllSkills)
             right = right && (other == field || FieldOf(rebuilt, other) == FieldOf(line, other));
     if (right)
         return {};
@@ -57,7 +57,7 @@ std::string ReadBackRefusal(const std::string& line, const std::string& rebuilt,
         return "A NUL character cannot stand in a value.";
     if (Contains(value, '\t'))
         return "A TAB ends the value and starts the comment; it cannot stand in a value.";
-    if (Contains(value, ',') && field != LineField::Single)
+    if (Contains(value, ',') && field != SingleValue)
         return "A comma separates the easy, medium and hard values; use a point for decimals.";
     if (Contains(value, ','))
         return "A comma ends the value in this line; use a point for decimals.";

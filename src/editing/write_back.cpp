@@ -26,11 +26,11 @@ std::optional<Rebuilt> Rebuild(const AppState& state, const SettingPlace& place,
     if (!row || row->kind == RowKind::Note)
         return std::nullopt;
     const LineField field = FieldShown(*row, *ItemAt(place));
-    if (field == LineField::Single)
+    if (field == SingleValue)
         return Rebuilt{row->line, place.tab, field, BuildSettingLine(value, row->text)};
     std::array<std::string, 3> fields =
         ReadTripleLine(state.buffer(place.tab).lineOrEmpty(row->line));
-    fields[static_cast<size_t>(field) - 1] = value;
+    fields[static_cast<size_t>(*field)] = value;
     const std::string values = fields[0] + ',' + fields[1] + ',' + fields[2];
     return Rebuilt{row->line, place.tab, field, BuildSettingLine(values, row->comment)};
 }
@@ -84,9 +84,8 @@ CommitResult ResetValue(AppState& state, const SettingPlace& place, const TextBu
     if (!rebuilt)
         return {};
     const std::vector<LineField> fields =
-        rebuilt->field == LineField::Single
-            ? std::vector<LineField>{LineField::Single}
-            : std::vector<LineField>{LineField::Easy, LineField::Medium, LineField::Hard};
+        rebuilt->field == SingleValue ? std::vector<LineField>{SingleValue}
+                                      : std::vector<LineField>(AllSkills.begin(), AllSkills.end());
     if (std::all_of(fields.begin(), fields.end(),
                     [&](LineField f) { return FieldOf(rebuilt->text, f) == FieldOf(original, f); }))
         rebuilt->text = original;

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "buffer_edit.h"
 #include "documents/app_state.h"
 #include "setting_value.h"
 
@@ -9,16 +10,9 @@
 
 class TextBuffer;
 
-// One line of one buffer as a change left it.
-struct LineChange {
-    Tab buffer;
-    int line;
-    std::string before;
-    std::string after;
-};
-
-// What a commit did: the lines it changed, or, when the value may not be written, why;
-// and what is odd about the shape of a value written (see ShapeNote).
+// What a commit did: the lines it wrote, before and after (a value written again as it
+// stood leaves a line as it was), or, when the value may not be written, why; and what is
+// odd about the shape of a value written (see ShapeNote).
 struct CommitResult {
     std::string refusal; // for the player; empty unless the value was refused
     std::vector<LineChange> changes;

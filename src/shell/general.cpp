@@ -51,8 +51,8 @@ TForm1::TForm1(TForm1Services services, QWidget* parent)
         launcher_ = ownLauncher_.get();
     }
     buildForm();
-    controls_ = std::make_unique<Controls>(
-        Controls{*messages_, *ProgressBar1, {ComboBox1, ComboBox2, ComboBox3, ComboBox4}});
+    feedback_ = std::make_unique<Feedback>(
+        Feedback{*messages_, *ProgressBar1, {ComboBox1, ComboBox2, ComboBox3, ComboBox4}});
     launching_ = new Launching(
         state_, *messages_, *launcher_, [this] { close(); }, this);
     connectHandlers();
@@ -77,8 +77,6 @@ void TForm1::guarded(const std::function<void()>& handler)
     showReloadedSection(shownTab, shownItem);
     nameGrid();
     refreshViews();
-    if (editHistory_)
-        editHistory_->record();
     if (changeMarks_)
         changeMarks_->refresh();
 }
@@ -127,7 +125,7 @@ void TForm1::FormCreate()
             form.LabelValid->setText(QStringLiteral("Yes"));
         }
     } steps(*this);
-    StartUp(state_, *controls_, steps);
+    StartUp(state_, *feedback_, steps);
     // With no game folder known, one found on this computer is offered; Save Directory
     // confirms it.
     const QString found =
@@ -222,21 +220,20 @@ void TForm1::showCommitted(int row, const CommitResult& result)
     if (!place)
         return;
     const QString value = FromLatin1(ShownValueAt(state_, *place));
-    if (!result.changes.empty())
-        editHistory_->nameStep(StepName(ValueList->key(row)) + QStringLiteral(" = ") + value,
-                               *place);
+    editHistory_->add(StepName(ValueList->key(row)) + QStringLiteral(" = ") + value,
+                      {result.changes, {}}, *place);
     if (QTableWidgetItem* cell = ValueList->item(row - 1, 1))
         cell->setText(value);
 }
 
 void TForm1::save(Tab tab)
 {
-    guarded([this, tab] { Save(state_, *controls_, tab); });
+    guarded([this, tab] { Save(state_, *feedback_, tab); });
 }
 
 void TForm1::backup(Tab tab)
 {
-    guarded([this, tab] { Backup(state_, *controls_, tab); });
+    guarded([this, tab] { Backup(state_, *feedback_, tab); });
 }
 
 void TForm1::DirectoryClick()
@@ -246,12 +243,12 @@ void TForm1::DirectoryClick()
 
 void TForm1::restore(Tab tab)
 {
-    guarded([this, tab] {
-        editHistory_->nameStep(FileOf(tab) == TuningFile::General
-                                   ? QStringLiteral("Restore General.txt")
-                                   : QStringLiteral("Restore Settings.txt"));
-        Restore(state_, *controls_, tab);
-    });
+    BufferEdit restored;
+    guarded([&] { Restore(state_, *feedback_, tab, restored); });
+    // A step even when a copy that cannot be read ended it: Undo gives back what it emptied.
+    editHistory_->add(FileOf(tab) == TuningFile::General ? QStringLiteral("Restore General.txt")
+                                                         : QStringLiteral("Restore Settings.txt"),
+                      std::move(restored));
 }
 
 void TForm1::SaveDirClick()
@@ -261,7 +258,7 @@ void TForm1::SaveDirClick()
     std::vector<TuningFile> loaded;
     guarded([this, &loaded] {
         const QString dir = Directory->selectedPath();
-        const FolderSave save = SaveGameFolder(state_, *controls_, dir, workFile(TunedeckIni));
+        const FolderSave save = SaveGameFolder(state_, *feedback_, dir, workFile(TunedeckIni));
         if (save.generalHalf)
             LabelSaved->setText(dir);
         loaded = save.loaded;

@@ -219,7 +219,7 @@ private:
     std::unique_ptr<Launcher> ownLauncher_;
     Messages* messages_;
     Launcher* launcher_;
-    std::unique_ptr<Controls> controls_;
+    std::unique_ptr<Feedback> feedback_;
     ChangeMarks* changeMarks_ = nullptr;
     EditHistory* editHistory_ = nullptr;
     QString homeDir_;

@@ -4,6 +4,7 @@
 #include "catalogue/catalogue.h"
 #include "documents/disk_stamps.h"
 #include "documents/interfaces.h"
+#include "edit_history.h"
 #include "editing/tab_actions.h"
 #include "latin1.h"
 
@@ -44,14 +45,15 @@ QString ChangeText(const ChangedSetting& change)
            FromLatin1(change.original) + QStringLiteral(" → ") + FromLatin1(change.current);
 }
 
-// The buffers of the file take the lines the game file now holds; the grid shows its
-// section again when it shows one of these buffers.
+// The buffers of the file take the lines the game file now holds, which no step before can
+// be undone over; the grid shows its section again when it shows one of these buffers.
 void RefillBuffers(const WindowRoom& room, TuningFile file)
 {
     AppState& state = room.state;
     const std::vector<std::string> lines = ContentLines(file, PathOf(state, file));
     for (Tab tab : BuffersOf(file))
         state.buffer(tab).assign(lines);
+    room.history.clear();
     if (state.ShownTab >= 0 && FileOf(static_cast<Tab>(state.ShownTab)) == file) {
         room.fillSection(static_cast<Tab>(state.ShownTab));
     }
@@ -143,8 +145,7 @@ void HistoryDialog::putBack(int row)
                 .arg(HistoryName(file), ShownTime(version))))
         return;
     room_.guarded([&] {
-        if (PutBack(room_.state, room_.messages, room_.progress, version) ==
-            ActionOutcome::Done)
+        if (PutBack(room_.state, room_.messages, room_.progress, version) == ActionOutcome::Done)
             RefillBuffers(room_, file);
     });
     fill();

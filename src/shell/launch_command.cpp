@@ -96,10 +96,9 @@ LaunchChoice ChooseLaunchCommand(const QString& program, const QString& gameFold
     }
 
 #ifdef Q_OS_WIN
-    command.program = path;
-    return choice;
-#endif
-
+    Q_UNUSED(target);
+    command.program = path; // the system's opener runs a program itself
+#else
     const QString opener = FindProgram(QStringLiteral("xdg-open"), environment);
     if (!steam.id.isEmpty() && target == LaunchTarget::Game) {
         command.program = FindProgram(QStringLiteral("steam"), environment);
@@ -132,6 +131,7 @@ LaunchChoice ChooseLaunchCommand(const QString& program, const QString& gameFold
     if (command.program.isEmpty())
         choice.failure =
             QStringLiteral("xdg-open was not found; it comes with the package xdg-utils.");
+#endif
     return choice;
 }
 

@@ -57,7 +57,8 @@ void Launching::launchSibling()
     // the game's Wine prefix when there is one.
     const QFileInfo sibling(state_.workFile(QLatin1String(SiblingEditor)));
     if (!FileExists(sibling.filePath())) {
-        messages_.information(NotIn(SiblingEditor, QDir::toNativeSeparators(sibling.absolutePath())));
+        messages_.information(
+            NotIn(SiblingEditor, QDir::toNativeSeparators(sibling.absolutePath())));
         return;
     }
     launch(sibling.absoluteFilePath(), LaunchTarget::Helper, [this] { close_(); });
@@ -66,14 +67,14 @@ void Launching::launchSibling()
 void Launching::launchGame()
 {
     const QString dir = state_.GameDir;
-    const QString game = GameFilePath(dir, QLatin1String(GameProgram));
+    const QString game = GameFilePath(dir, QStringLiteral("\\") + QLatin1String(GameProgram));
     if (dir.isEmpty()) {
         messages_.information(
             QStringLiteral("You must save your Gorewheel 2 directory to use this feature."));
         return;
     }
     if (!FileExists(game)) {
-        messages_.information(NotIn(GameProgram + 1, dir)); // the name, not its backslash
+        messages_.information(NotIn(GameProgram, dir));
         return;
     }
     const QFileInfo folder(dir);

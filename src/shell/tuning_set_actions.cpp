@@ -32,7 +32,7 @@ QString Settings(size_t count)
     return count == 1 ? QStringLiteral("1 setting") : QStringLiteral("%1 settings").arg(count);
 }
 
-// Runs the section handler of the tab again, so the grid shows the values now in its buffer.
+// The tuning set the player chooses in a file dialog; empty when none is chosen.
 QString ChooseFile(const WindowRoom& room, QFileDialog::AcceptMode mode, const QString& caption)
 {
     QFileDialog dialog(room.window, caption, room.state.WorkDir, Filter);
@@ -79,15 +79,13 @@ void ApplyTuningSetFrom(const WindowRoom& room, const QString& path)
                 room.messages.error(GameFilesNotLoadedText());
                 return;
             }
-            room.nameStep(QStringLiteral("Apply ") + QFileInfo(path).fileName());
-            ApplyTuningSet(room.state, entries);
+            room.history.add(QStringLiteral("Apply ") + QFileInfo(path).fileName(),
+                             ApplyTuningSet(room.state, entries).changes);
             room.showSectionAgain();
             room.messages.information(QStringLiteral("Applied %1.").arg(Settings(entries.size())));
         } catch (const TuningSetError& error) {
-            room.messages.error(QStringLiteral("%1, line %2: %3. Nothing was applied.")
-                                    .arg(QFileInfo(path).fileName())
-                                    .arg(error.line())
-                                    .arg(QString::fromLatin1(error.what())));
+            room.messages.error(TuningSetRefusal(QFileInfo(path).fileName(), error) +
+                                QStringLiteral(". Nothing was applied."));
         }
     });
 }

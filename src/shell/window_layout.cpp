@@ -164,7 +164,6 @@ void TForm1::connectHandlers()
         // carries it.
         connect(page->view, &BufferView::edited, this, [this, tab] {
             MatchCopies(state_, tab);
-            editHistory_->takeCurrentBuffers();
             changeMarks_->refresh();
         });
     }
@@ -186,19 +185,11 @@ void TForm1::connectHandlers()
     connect(SaveDir, &QPushButton::clicked, this, &TForm1::SaveDirClick);
 }
 
-// The features beside the window, each given what it uses; the screen fit comes last, when
-// every control and menu item is in place.
+// The features beside the window, each given what it uses: the undo history first, as the
+// room lends it to the others; the screen fit comes last, when every control and menu item
+// is in place.
 void TForm1::installFeatures()
 {
-    changeMarks_ = new ChangeMarks(
-        room(),
-        {ValueList,
-         PageControl1,
-         {Button1, SavePed, MiscSave, APOSave},
-         [this](Tab tab) { return chooser(tab)->itemIndex(); },
-         [this](int row) { return placeOf(row); },
-         [this](int row, const CommitResult& result) { showCommitted(row, result); }},
-        this);
     editHistory_ = new EditHistory(
         state_,
         [this](const std::optional<SettingPlace>& place) {
@@ -209,6 +200,15 @@ void TForm1::installFeatures()
         },
         this);
     editHistory_->addMenu(menuBar(), View1);
+    changeMarks_ = new ChangeMarks(
+        room(),
+        {ValueList,
+         PageControl1,
+         {Button1, SavePed, MiscSave, APOSave},
+         [this](Tab tab) { return chooser(tab)->itemIndex(); },
+         [this](int row) { return placeOf(row); },
+         [this](int row, const CommitResult& result) { showCommitted(row, result); }},
+        this);
     InstallFindSetting(room(), View1->menu());
     InstallSaveHistory(room(), File1->menu(), Exit1);
     InstallTuningSetActions(room(), File1->menu(), Exit1);
@@ -231,7 +231,7 @@ WindowRoom TForm1::room()
             [this](const SettingPlace& place) { showSetting(place); },
             [this] { showSectionAgain(); },
             [this](Tab tab) { fillSection(tab); },
-            [this](const QString& text) { editHistory_->nameStep(text); }};
+            *editHistory_};
 }
 
 // Tab goes through the active tab's controls in the order of the work: section, values,

@@ -6,6 +6,7 @@
 
 #include <functional>
 
+class EditHistory;
 class Messages;
 class Progress;
 class QString;
@@ -20,7 +21,7 @@ struct WindowRoom {
     Messages& messages;
     Progress& progress;
     // Runs a handler as every handler of the window runs: an error ends it with the general
-    // error report, and the views, the undo history and the change marks follow it.
+    // error report, and the views and the change marks follow it.
     std::function<void(const std::function<void()>&)> guarded;
     // Shows the section of a setting as the player would choose it, its row current.
     std::function<void(const SettingPlace&)> showSetting;
@@ -28,6 +29,7 @@ struct WindowRoom {
     std::function<void()> showSectionAgain;
     // Within a running handler: fills the grid with the chosen section of the tab.
     std::function<void(Tab)> fillSection;
-    // Names the undo step the running handler makes.
-    std::function<void(const QString&)> nameStep;
+    // The undo history: a feature adds the edit it made as a step, or clears the history
+    // when it reads the buffers anew.
+    EditHistory& history;
 };

@@ -30,10 +30,10 @@ TEST_P(SettingLineReaders, EachFieldReadsFromTheLineAlone)
 {
     const ReadCase& c = GetParam();
     EXPECT_EQ(ReadTripleLine(c.line), (std::array<std::string, 3>{c.easy, c.medium, c.hard}));
-    EXPECT_EQ(FieldOf(c.line, LineField::Easy), c.easy);
-    EXPECT_EQ(FieldOf(c.line, LineField::Medium), c.medium);
-    EXPECT_EQ(FieldOf(c.line, LineField::Hard), c.hard);
-    EXPECT_EQ(FieldOf(c.line, LineField::Single), c.single);
+    EXPECT_EQ(FieldOf(c.line, Skill::Easy), c.easy);
+    EXPECT_EQ(FieldOf(c.line, Skill::Medium), c.medium);
+    EXPECT_EQ(FieldOf(c.line, Skill::Hard), c.hard);
+    EXPECT_EQ(FieldOf(c.line, SingleValue), c.single);
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -96,10 +96,10 @@ TEST(SettingLineBuilder, ValuesSeparatorAndComment)
 
 TEST(SettingLineBuilder, BuiltLineReadsBack)
 {
-    EXPECT_EQ(FieldOf(BuildSettingLine("7", "Bouyancy factor"), LineField::Single), "7");
+    EXPECT_EQ(FieldOf(BuildSettingLine("7", "Bouyancy factor"), SingleValue), "7");
     EXPECT_EQ(ReadTripleLine(BuildSettingLine("4, 5,6", "Starting money, each level")),
               (std::array<std::string, 3>{"4", " 5", "6"}));
-    EXPECT_EQ(FieldOf(BuildSettingLine("1,5", "Gravity"), LineField::Single), "1")
+    EXPECT_EQ(FieldOf(BuildSettingLine("1,5", "Gravity"), SingleValue), "1")
         << "a comma ends a single value";
 }
 

@@ -276,7 +276,7 @@ TEST(TextBufferBytes, EveryByteButLfSurvivesLoadAndSave)
     FakeMessages messages;
     FakeProgress progress;
     FakeChooser car, ped, misc, apo;
-    const Controls controls{messages, progress, {&car, &ped, &misc, &apo}};
+    const Feedback controls{messages, progress, {&car, &ped, &misc, &apo}};
 
     LoadBuffer(state, messages, progress, state.Memo1, car, state.GeneralPath);
     ASSERT_EQ(state.Memo1.count(), 410);

@@ -30,7 +30,11 @@ protected:
         state.Memo1.assign(SplitLines(ReadBytes(state.GeneralPath)));
     }
 
-    void save() { WriteBuffer(state, messages, progress, state.Memo1, state.GeneralPath); }
+    void save()
+    {
+        WriteBuffers(state, messages, progress,
+                     {{&state.Memo1, state.GeneralPath, TuningFile::General}});
+    }
 
     std::vector<KeptVersion> versions() const { return KeptVersions(state, TuningFile::General); }
 };

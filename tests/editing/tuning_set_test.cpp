@@ -193,4 +193,25 @@ TEST(TuningSet, ApplyWritesEveryCopyOfTheFileAndLeavesTheRowTable)
     EXPECT_FALSE(BuffersReadyFor(state, entries));
 }
 
+// What a set changed is taken back and made again whole, even where two of its entries
+// write one line.
+TEST(TuningSet, ChangesAreTakenBackAndMadeAgain)
+{
+    AppState state;
+    for (Tab tab : {Tab::CarSettings, Tab::Miscellaneous, Tab::APO})
+        state.buffer(tab).assign(NumberedLines(410));
+    const AppState before = state;
+    const BufferEdit changes =
+        ApplyTuningSet(state, Read(Header + Bending + MinBendForce + "\t1\n" + Bending +
+                                   MinBendForce + "\t2\n"))
+            .changes;
+    const AppState after = state;
+    TakeBack(state, changes);
+    for (Tab tab : AllTabs)
+        EXPECT_EQ(state.buffer(tab).lines(), before.buffer(tab).lines());
+    MakeAgain(state, changes);
+    for (Tab tab : AllTabs)
+        EXPECT_EQ(state.buffer(tab).lines(), after.buffer(tab).lines());
+}
+
 } // namespace

@@ -112,9 +112,9 @@ SettingPlace PlaceOf(Tab tab, int line, LineField field)
 TEST(WriteBack, SuccessiveEditsBuildOnOneAnother)
 {
     Edit e;
-    CommitValue(e.state, PlaceOf(Tab::Miscellaneous, 67, LineField::Easy), "1000");
-    CommitValue(e.state, PlaceOf(Tab::Miscellaneous, 67, LineField::Hard), "3000");
-    CommitValue(e.state, PlaceOf(Tab::Miscellaneous, 67, LineField::Medium), "2000");
+    CommitValue(e.state, PlaceOf(Tab::Miscellaneous, 67, Skill::Easy), "1000");
+    CommitValue(e.state, PlaceOf(Tab::Miscellaneous, 67, Skill::Hard), "3000");
+    CommitValue(e.state, PlaceOf(Tab::Miscellaneous, 67, Skill::Medium), "2000");
 
     e.expectInFile(Tab::Miscellaneous, 67,
                    "1000,2000,3000\t\t\t\t\t // Cunning stunt bonus for each skill level");
@@ -169,7 +169,7 @@ TEST(WriteBack, EverySkillRowWritesItsLineWithItsFixedComment)
             const std::string p = Prefix(place.tab) + std::to_string(row.line);
             for (size_t f = 0; f < 3; ++f)
                 fields[f] = p + "abc"[f];
-            fields[static_cast<size_t>(FieldShown(row, item)) - 1] = "NEW";
+            fields[static_cast<size_t>(*FieldShown(row, item))] = "NEW";
 
             const CommitResult result = CommitValue(e.state, place, "NEW");
 
@@ -201,7 +201,7 @@ TEST(WriteBack, SingleValueEditGoesIntoEveryBufferOfItsFile)
         SCOPED_TRACE(c.description);
         Edit e;
         const CommitResult result =
-            CommitValue(e.state, PlaceOf(c.tab, c.line, LineField::Single), "0.75");
+            CommitValue(e.state, PlaceOf(c.tab, c.line, SingleValue), "0.75");
         e.expectInFile(c.tab, c.line, Written("0.75", c.description));
         e.check();
         EXPECT_EQ(result.changes.size(), BuffersOf(FileOf(c.tab)).size());
@@ -224,8 +224,8 @@ TEST(WriteBack, ValuesThatReadBackAreWrittenOthersRefused)
         "A comma separates the easy, medium and hard values; use a point for decimals.";
     const std::string lineBreak =
         "A line break cannot stand in a value: each setting keeps to its one line.";
-    constexpr LineField Single = LineField::Single, Easy = LineField::Easy,
-                        Medium = LineField::Medium, Hard = LineField::Hard;
+    constexpr LineField Single = SingleValue, Easy = Skill::Easy, Medium = Skill::Medium,
+                        Hard = Skill::Hard;
     const std::vector<Case> cases = {
         {"hard on a one-value line", Hard, "5\t// x", "new", "5,,new"},
         {"medium on a one-value line", Medium, "5\t// x", "new", "5,new,"},
@@ -251,7 +251,7 @@ TEST(WriteBack, ValuesThatReadBackAreWrittenOthersRefused)
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
-        const bool single = c.field == LineField::Single;
+        const bool single = c.field == SingleValue;
         const int line = single ? 166 : 62;
         Edit e;
         for (Tab tab : {Tab::CarSettings, Tab::Miscellaneous, Tab::APO})
@@ -271,10 +271,10 @@ TEST(WriteBack, ValuesThatReadBackAreWrittenOthersRefused)
 
 TEST(WriteBack, CommittingTwiceIsCommittingOnce)
 {
-    for (const SettingPlace& place : {PlaceOf(Tab::Miscellaneous, 60, LineField::Medium),
-                                      PlaceOf(Tab::Pedestrians, 14, LineField::Hard),
-                                      PlaceOf(Tab::Pedestrians, 12, LineField::Single),
-                                      PlaceOf(Tab::CarSettings, 32, LineField::Single)}) {
+    for (const SettingPlace& place :
+         {PlaceOf(Tab::Miscellaneous, 60, Skill::Medium),
+          PlaceOf(Tab::Pedestrians, 14, Skill::Hard), PlaceOf(Tab::Pedestrians, 12, SingleValue),
+          PlaceOf(Tab::CarSettings, 32, SingleValue)}) {
         SCOPED_TRACE(RowAt(place)->line);
         Edit once, twice;
         CommitValue(once.state, place, "5");
@@ -294,7 +294,7 @@ TEST(WriteBack, EmptiedBufferStaysEmpty)
     e.state.Memo1.clear();
     e.expected[static_cast<size_t>(Tab::CarSettings)].clear();
 
-    CommitValue(e.state, PlaceOf(Tab::Miscellaneous, 60, LineField::Medium), "8");
+    CommitValue(e.state, PlaceOf(Tab::Miscellaneous, 60, Skill::Medium), "8");
 
     const std::string line = Written(
         "misc60a,8,misc60c", "Credits awarded for wasting car for each skill level (with peds)");
@@ -309,7 +309,7 @@ TEST(WriteBack, EmptiedReadFromBufferGivesEmptyKeptFields)
     e.state.MiscMemo.clear();
     e.expected[static_cast<size_t>(Tab::Miscellaneous)].clear();
 
-    CommitValue(e.state, PlaceOf(Tab::Miscellaneous, 60, LineField::Hard), "9");
+    CommitValue(e.state, PlaceOf(Tab::Miscellaneous, 60, Skill::Hard), "9");
 
     const std::string line =
         Written(",,9", "Credits awarded for wasting car for each skill level (with peds)");

@@ -201,6 +201,20 @@ private slots:
         QCOMPARE(form.state().MiscMemo.line(58), std::string("untouched"));
     }
 
+    // A commit or a restore that leaves every line as it was is no step.
+    void unchangedLinesAreNoStep()
+    {
+        Folder folder;
+        Window w(folder);
+        TForm1& form = *w.form;
+        ShowCreditAwardsMedium(form);
+        form.ValueListValidate(form.ValueList, 1, 1, form.ValueList->key(1), "300");
+        form.ValueListValidate(form.ValueList, 1, 1, form.ValueList->key(1), "300");
+        form.Button4Click(); // restore
+        form.Button4Click();
+        QCOMPARE(form.editHistory().stack().count(), 2);
+    }
+
     // One undo history across tabs: a commit, a reset, a tuning set and a restore are a
     // step each; undo and redo give back every buffer byte for byte and show the step's
     // row. Ctrl+S saves the shown tab (history kept); its mark goes with the save.

@@ -2,9 +2,11 @@
 #pragma once
 
 #include "documents/app_state.h"
+#include "documents/errors.h"
+#include "documents/game_files.h"
 #include "documents/interfaces.h"
-#include "editing/tab_actions.h"
 #include "editing/section_controls.h"
+#include "editing/tab_actions.h"
 #include "support/test_support.h"
 
 #include <QString>
@@ -94,6 +96,25 @@ struct FakeGrid : Grid {
     }
 };
 
+// Loads one buffer as start-up loads a game file (a path equal to GeneralPath or
+// SettingsPath), or else as the tool's restore loads a reference copy (a bare name is found
+// in the working folder). A game file that is not loaded, or any file that cannot be read,
+// ends the load with a silent abort after its message, as either ends start-up.
+inline void LoadBuffer(AppState& state, Messages& messages, Progress& bar, TextBuffer& buffer,
+                       Chooser& chooser, const QString& path)
+{
+    const bool gameFile =
+        !path.isEmpty() && (path == state.GeneralPath || path == state.SettingsPath);
+    const TuningFile file = path == state.SettingsPath || path == QLatin1String(OriginalSettings)
+                                ? TuningFile::Settings
+                                : TuningFile::General;
+    const ReadOutcome outcome =
+        LoadGameFile(state, messages, bar, buffer, chooser, file, state.workFile(path),
+                     gameFile ? LoadAs::GameFile : LoadAs::ReferenceCopy);
+    if (outcome == ReadOutcome::ReadError || (gameFile && outcome != ReadOutcome::Loaded))
+        throw SilentAbort();
+}
+
 // A work folder with its game directory known, and the core's state with stand-ins for the
 // window's controls around it.
 struct FolderState {
@@ -102,7 +123,7 @@ struct FolderState {
     FakeMessages messages;
     FakeProgress progress;
     std::array<FakeChooser, TabCount> choosers;
-    Controls controls{messages, progress, {&choosers[0], &choosers[1], &choosers[2], &choosers[3]}};
+    Feedback controls{messages, progress, {&choosers[0], &choosers[1], &choosers[2], &choosers[3]}};
 
     FolderState()
     {
