@@ -185,9 +185,13 @@ step "Unpacking the bundle in the root at $inside"
 "${as_player[@]}" mkdir -p "$unpacked"
 zstd -dc "$tarball" | "${as_player[@]}" tar -C "$unpacked" -xf -
 
-# The glibc floor: the highest GLIBC_ version any file of the bundle needs, as its README says.
-floor=$(find "$merged$inside" -type f \( -name '*.so*' -o -name tunedeck -o -name tunedeck-cli \) -print0 | xargs -0 objdump -T 2>/dev/null |
-        grep -o '(GLIBC_[0-9.]*)' | tr -d '()' | sed 's/^GLIBC_//' | sort -uV | tail -1)
+# The glibc floor: the highest GLIBC_ version any file of the bundle needs (its version
+# references), as its README says.
+floor=$(find "$merged$inside" -type f \( -name '*.so*' -o -name tunedeck -o -name tunedeck-cli \) \
+        -exec objdump -p {} + |
+        awk '/^Version References:/ { references = 1; next }
+             /^$/ { references = 0 }
+             references && $4 ~ /^GLIBC_[0-9.]+$/ { print substr($4, 7) }' | sort -uV | tail -1)
 step "The bundle's glibc floor: $floor (at most 2.35)"
 if [ "$(printf '%s\n' "$floor" 2.35 | sort -V | tail -1)" != 2.35 ]; then
     echo "The bundle needs glibc $floor, above 2.35: Ubuntu 22.04 and SteamOS 3.5 have 2.35." >&2
@@ -218,11 +222,12 @@ echo "The bundled tool wrote the same bytes as the normal build's."
 # The menu entry, added and later removed by install.sh as the player.
 step "install.sh"
 "${as_player[@]}" "$inside/install.sh"
-entry=$merged$home/.local/share/applications/org.tunedeck.Tunedeck.desktop
-icon=$merged$home/.local/share/icons/hicolor/256x256/apps/org.tunedeck.Tunedeck.png
+share=$merged$home/.local/share
+entry=$share/applications/org.tunedeck.Tunedeck.desktop
 expected_exec="Exec=\"$inside/tunedeck-launch\""
-if ! grep -qxF "$expected_exec" "$entry" || [ ! -f "$icon" ]; then
-    echo "install.sh did not add the menu entry ($expected_exec) and its icon." >&2
+icons=$(find "$share/icons" -name 'org.tunedeck.Tunedeck.*' | wc -l)
+if ! grep -qxF "$expected_exec" "$entry" || [ "$icons" -ne 5 ]; then
+    echo "install.sh did not add the menu entry ($expected_exec) and its 5 icons ($icons found)." >&2
     exit 1
 fi
 desktop-file-validate "$entry"
@@ -260,8 +265,9 @@ echo "The main window is shown ($out/check-window.png)."
 
 step "install.sh --remove"
 "${as_player[@]}" "$inside/install.sh" --remove
-if [ -e "$entry" ] || [ -e "$icon" ]; then
-    echo "install.sh --remove left the menu entry or its icon." >&2
+left=$(find "$share" -name 'org.tunedeck.Tunedeck.*')
+if [ -n "$left" ]; then
+    printf 'install.sh --remove left:\n%s\n' "$left" >&2
     exit 1
 fi
 

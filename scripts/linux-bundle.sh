@@ -4,7 +4,7 @@
 # build/linux/Tunedeck-VERSION-linux-x86_64.tar.zst, holding one folder Tunedeck-VERSION/
 # that runs wherever it is unpacked, without root, on systems that have no Qt (Fedora,
 # Arch, SteamOS). It holds the programs, the Qt libraries and plugins they need with the
-# libraries those pull in, found by their RPATH ($ORIGIN/lib), a qt.conf, the licences,
+# libraries those pull in, found through the programs' RPATH ($ORIGIN/lib), a qt.conf, the licences,
 # a README and install.sh (a menu entry for the current user).
 #
 # What is bundled and what is left to the system is decided by the two lists below, with
@@ -101,13 +101,13 @@ if [ ${#unlisted[@]} -gt 0 ]; then
     exit 1
 fi
 
-# Stripped, and each file finds the bundled libraries beside it through its RPATH (an RPATH,
-# not a RUNPATH: it is searched before LD_LIBRARY_PATH, which Steam's runtime sets).
+# Stripped; the two programs find the bundled libraries through their RPATH, $ORIGIN/lib.
+# The loader searches an executable's RPATH (unlike a RUNPATH) for the libraries and plugins
+# that every other library loads too, and before LD_LIBRARY_PATH, which Steam's runtime sets;
+# so the libraries themselves stay as Debian built them (patchelf would grow each by pages).
 strip "$stage/tunedeck" "$stage/tunedeck-cli"
 strip --strip-unneeded "$stage"/lib/*.so.* "$stage"/plugins/*/*.so
 patchelf --force-rpath --set-rpath '$ORIGIN/lib' "$stage/tunedeck" "$stage/tunedeck-cli"
-for library in "$stage"/lib/*.so.*; do patchelf --force-rpath --set-rpath '$ORIGIN' "$library"; done
-for plugin in "$stage"/plugins/*/*.so; do patchelf --force-rpath --set-rpath '$ORIGIN/../../lib' "$plugin"; done
 cat >"$stage/qt.conf" <<'EOF'
 [Paths]
 Prefix = .
@@ -143,11 +143,15 @@ grep -ho '/usr/share/common-licenses/[A-Za-z0-9.+-]*[A-Za-z0-9+]' "$stage"/licen
     [ -f "$licence" ] && cp "$licence" "$stage/licences/$(basename "$licence").txt"
 done
 
-# The glibc floor: the highest GLIBC_ (and GLIBCXX_) version any bundled file needs.
+# The glibc floor: the highest GLIBC_ (and GLIBCXX_) version any bundled file needs, as
+# its version references name them.
 highest() { # $1: the version's prefix
-    find "$stage" -type f \( -name '*.so*' -o -name tunedeck -o -name tunedeck-cli \) -print0 |
-        xargs -0 objdump -T 2>/dev/null | grep -o "($1_[0-9.]*)" | tr -d '()' |
-        sed "s/^$1_//" | sort -uV | tail -1
+    find "$stage" -type f \( -name '*.so*' -o -name tunedeck -o -name tunedeck-cli \) \
+        -exec objdump -p {} + |
+        awk -v prefix="$1_" '/^Version References:/ { references = 1; next }
+                             /^$/ { references = 0 }
+                             references && index($4, prefix) == 1 { print substr($4, length(prefix) + 1) }' |
+        sort -uV | tail -1
 }
 glibc_floor=$(highest GLIBC)
 glibcxx_floor=$(highest GLIBCXX)
