@@ -212,9 +212,14 @@ if cmp -s sample/game/data/General.txt "$check/normal-game/data/General.txt"; th
     echo "The normal build's tool did not change General.txt." >&2
     exit 1
 fi
+# With an LD_LIBRARY_PATH naming a broken QtCore, as a runtime such as Steam's may set one:
+# the programs' RPATH comes first.
+mkdir -p "$merged$home/other-libraries"
+: >"$merged$home/other-libraries/libQt6Core.so.6"
 cp -r sample/game "$merged$home/game"
-chown -R --reference="$merged$home" "$merged$home/game"
-"${as_player[@]}" sh -c 'mkdir -p "$HOME/cli-work" && cd "$HOME/cli-work" &&
+chown -R --reference="$merged$home" "$merged$home/game" "$merged$home/other-libraries"
+"${as_player[@]}" LD_LIBRARY_PATH="$home/other-libraries" sh -c '
+    mkdir -p "$HOME/cli-work" && cd "$HOME/cli-work" &&
     "$1/tunedeck-cli" --dir "$HOME/game" set car Bending 1 12000' _ "$inside"
 diff -r "$check/normal-game" "$merged$home/game"
 echo "The bundled tool wrote the same bytes as the normal build's."
@@ -271,4 +276,8 @@ if [ -n "$left" ]; then
     exit 1
 fi
 
+# The scratch files go (a failed check leaves them for a look); the screenshot stays.
+cleanup
+rm -rf --one-file-system "$check"
+chown --reference="$out" "$out/check-window.png" 2>/dev/null || true
 step "The bundle passed: glibc floor $floor, $(du -h "$tarball" | cut -f1) $tarball"
