@@ -150,12 +150,13 @@ if [ ! -f "$tarball" ] || [ ! -x build/release/src/cli/tunedeck-cli ]; then
     echo "No bundle to check: run scripts/linux-bundle.sh first." >&2
     exit 1
 fi
-# ---- The check, on an overlay of the root --------------------------------------------------
+
+# ---- The check, on an overlay of the root ------------------------------------------------
 check=$out/check
 merged=$check/merged
 pids=()
 cleanup() {
-    local pid
+    local pid mount
     for pid in "${pids[@]}"; do kill "$pid" 2>/dev/null || true; done
     for pid in "${pids[@]}"; do wait "$pid" 2>/dev/null || true; done
     for mount in "$merged/proc" "$merged"; do

@@ -129,18 +129,21 @@ cp LICENSE "$stage/licences/Tunedeck.txt"
 package_of() { # the Debian package a file of the machine comes from (usr-merged or not)
     dpkg -S "$1" 2>/dev/null || dpkg -S "${1#/usr}" 2>/dev/null || true
 }
-{
-    for library in "$stage"/lib/*.so.*; do readlink -f "$(library_path "$(basename "$library")")"; done
-    printf "$qt_plugins/%s\n" "${plugins[@]}"
-} | while read -r file; do
-    package_of "$file" | cut -d: -f1 | head -1
-done | sort -u >"$out/packages.txt"
-while read -r package; do
+origins=()
+for library in "$stage"/lib/*.so.*; do origins+=("$(readlink -f "$(library_path "$(basename "$library")")")"); done
+for plugin in "${plugins[@]}"; do origins+=("$qt_plugins/$plugin"); done
+packages=()
+for file in "${origins[@]}"; do
+    package=$(package_of "$file" | cut -d: -f1 | head -1)
+    [ -n "$package" ] || { echo "No Debian package holds $file: its licence is unknown." >&2; exit 1; }
+    packages+=("$package")
+done
+for package in $(printf '%s\n' "${packages[@]}" | sort -u); do
     cp "/usr/share/doc/$package/copyright" "$stage/licences/$package.txt"
-done <"$out/packages.txt"
-grep -ho '/usr/share/common-licenses/[A-Za-z0-9.+-]*[A-Za-z0-9+]' "$stage"/licences/*.txt |
-    sort -u | while read -r licence; do
-    [ -f "$licence" ] && cp "$licence" "$stage/licences/$(basename "$licence").txt"
+done
+for licence in $(grep -ho '/usr/share/common-licenses/[A-Za-z0-9.+-]*[A-Za-z0-9+]' \
+                 "$stage"/licences/*.txt | sort -u); do
+    if [ -f "$licence" ]; then cp "$licence" "$stage/licences/$(basename "$licence").txt"; fi
 done
 
 # The glibc floor: the highest GLIBC_ (and GLIBCXX_) version any bundled file needs, as
