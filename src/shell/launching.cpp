@@ -57,13 +57,14 @@ void Launching::launchSibling()
     // the game's Wine prefix when there is one.
     const QFileInfo sibling(state_.workFile(QLatin1String(SiblingEditor)));
     if (!FileExists(sibling.filePath())) {
-        messages_.information(NotIn(SiblingEditor, QDir::toNativeSeparators(sibling.absolutePath())));
+        messages_.information(
+            NotIn(SiblingEditor, QDir::toNativeSeparators(sibling.absolutePath())));
         return;
     }
     launch(sibling.absoluteFilePath(), LaunchTarget::Helper, [this] { close_(); });
 }
 
-void Launching::launchGame()
+void Launching::launchGame(const std::function<bool()>& ready)
 {
     const QString dir = state_.GameDir;
     const QString game = GameFilePath(dir, QLatin1String(GameProgram));
@@ -79,5 +80,7 @@ void Launching::launchGame()
     const QFileInfo folder(dir);
     if (!folder.isDir() || !folder.isExecutable())
         throw FileError(QStringLiteral("Cannot change the working folder to \"%1\".").arg(dir));
+    if (ready && !ready())
+        return;
     launch(QFileInfo(game).absoluteFilePath(), LaunchTarget::Game, {});
 }

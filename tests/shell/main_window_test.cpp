@@ -186,6 +186,8 @@ private slots:
 
     void gameLaunch_data();
     void gameLaunch();
+    void gameLaunchWithUnsavedEdits_data();
+    void gameLaunchWithUnsavedEdits();
     void siblingLaunch_data();
     void siblingLaunch();
     void siblingGoneSinceTheStart();
@@ -1397,6 +1399,43 @@ void MainWindowTest::gameLaunch()
     QVERIFY(window->isVisible());
 }
 
+// The game reads the files on disk: edits not there are asked about first, and Save
+// launches only once they are there.
+void MainWindowTest::gameLaunchWithUnsavedEdits_data()
+{
+    QTest::addColumn<QString>("answer");
+    QTest::addColumn<bool>("launched");
+    QTest::addColumn<bool>("saved");
+    QTest::newRow("Save") << "Save" << true << true;
+    QTest::newRow("Launch without saving") << "Launch without saving" << true << false;
+    QTest::newRow("Cancel") << "Cancel" << false << false;
+    QTest::newRow("Save, another program's file kept") << "kept" << false << false;
+}
+
+void MainWindowTest::gameLaunchWithUnsavedEdits()
+{
+    QFETCH(QString, answer);
+    QFETCH(bool, launched);
+    QFETCH(bool, saved);
+    WorkFolder folder;
+    StartWithGame(folder);
+    WriteBytes(folder.path("game/gwheel2.exe"), "MZ");
+    const StandInPrograms tools(folder.path("bin"), {QStringLiteral("xdg-open")});
+    Window window(folder);
+    window->state().PedMemo.setLine(5, "edited pedestrian line");
+    if (answer == QLatin1String("kept")) // the Save's question about it is answered No
+        ReplaceFileLine(folder.settingsPath(), 6, "changed elsewhere");
+    window.questions.answer = answer == QLatin1String("kept") ? QStringLiteral("Save") : answer;
+
+    window->Gorewheel21->trigger();
+    QCOMPARE(Shown(window.messages).value(0),
+             WarningText("Save the changes to Settings.txt before launching Gorewheel 2?"));
+    QCOMPARE(window.questions.buttons.at(0),
+             (QStringList{"Save", "Launch without saving", "Cancel"}));
+    QCOMPARE(window.launcher.started.size(), size_t(launched));
+    QCOMPARE(FileLines(folder.settingsPath()).at(5) == "edited pedestrian line", saved);
+}
+
 void MainWindowTest::siblingLaunch_data()
 {
     QTest::addColumn<int>("tab");
@@ -1543,7 +1582,8 @@ void MainWindowTest::launchCommand()
     QProcessEnvironment environment;
     environment.insert(QStringLiteral("PATH"), home.path("bin"));
     environment.insert(QStringLiteral("TUNEDECK_LAUNCH"), own);
-    const QString program = sibling ? home.path("work/Perkwright.exe") : Native(folder + "/gwheel2.exe");
+    const QString program =
+        sibling ? home.path("work/Perkwright.exe") : Native(folder + "/gwheel2.exe");
     const LaunchChoice choice = ChooseLaunchCommand(
         program, folder, sibling ? LaunchTarget::Helper : LaunchTarget::Game, environment);
     QCOMPARE(choice.failure.isEmpty() ? ShownCommand(choice.command)
