@@ -1399,24 +1399,16 @@ void MainWindowTest::gameLaunch()
     QVERIFY(window->isVisible());
 }
 
-// The game reads the files on disk: edits not there are asked about first, and Save
-// launches only once they are there.
 void MainWindowTest::gameLaunchWithUnsavedEdits_data()
 {
-    QTest::addColumn<QString>("answer");
-    QTest::addColumn<bool>("launched");
-    QTest::addColumn<bool>("saved");
-    QTest::newRow("Save") << "Save" << true << true;
-    QTest::newRow("Launch without saving") << "Launch without saving" << true << false;
-    QTest::newRow("Cancel") << "Cancel" << false << false;
-    QTest::newRow("Save, another program's file kept") << "kept" << false << false;
+    QTest::addColumn<QString>("answer"); // to the question; "kept": Save, stopped by a change
+    for (const char* answer : {"Save", "Launch without saving", "Cancel", "kept"})
+        QTest::newRow(answer) << QString(answer);
 }
 
 void MainWindowTest::gameLaunchWithUnsavedEdits()
 {
     QFETCH(QString, answer);
-    QFETCH(bool, launched);
-    QFETCH(bool, saved);
     WorkFolder folder;
     StartWithGame(folder);
     WriteBytes(folder.path("game/gwheel2.exe"), "MZ");
@@ -1426,14 +1418,11 @@ void MainWindowTest::gameLaunchWithUnsavedEdits()
     if (answer == QLatin1String("kept")) // the Save's question about it is answered No
         ReplaceFileLine(folder.settingsPath(), 6, "changed elsewhere");
     window.questions.answer = answer == QLatin1String("kept") ? QStringLiteral("Save") : answer;
-
     window->Gorewheel21->trigger();
     QCOMPARE(Shown(window.messages).value(0),
              WarningText("Save the changes to Settings.txt before launching Gorewheel 2?"));
-    QCOMPARE(window.questions.buttons.at(0),
-             (QStringList{"Save", "Launch without saving", "Cancel"}));
-    QCOMPARE(window.launcher.started.size(), size_t(launched));
-    QCOMPARE(FileLines(folder.settingsPath()).at(5) == "edited pedestrian line", saved);
+    QCOMPARE(window.launcher.started.size(), size_t(answer == "Save" || answer.startsWith("L")));
+    QCOMPARE(FileLines(folder.settingsPath()).at(5) == "edited pedestrian line", answer == "Save");
 }
 
 void MainWindowTest::siblingLaunch_data()

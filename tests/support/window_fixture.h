@@ -29,9 +29,7 @@ struct FakeLauncher : Launcher {
     }
 };
 
-// Answers the window's questions with buttons of their own by a button's text; the question
-// goes into the messages shown, as a warning. An answer that is not among the buttons is
-// Escape (the last).
+// Answers by a button's text (else as Escape: the last); the question is shown as a warning.
 struct FakeQuestions : Questions {
     FakeMessages& messages;
     QString answer;
@@ -39,10 +37,8 @@ struct FakeQuestions : Questions {
     explicit FakeQuestions(FakeMessages& shown) : messages(shown) {}
     int choose(const QString& text, const QStringList& answers, int) override
     {
-        messages.warning(text);
-        buttons.push_back(answers);
-        const int chosen = static_cast<int>(answers.indexOf(answer));
-        return chosen >= 0 ? chosen : static_cast<int>(answers.size()) - 1;
+        messages.warning(text), buttons.push_back(answers);
+        return int(answers.contains(answer) ? answers.indexOf(answer) : answers.size() - 1);
     }
 };
 
