@@ -5,6 +5,7 @@
 #include "documents/game_files.h"
 #include "documents/interfaces.h"
 #include "documents/reference_copies.h"
+#include "questions.h"
 
 #include <QGuiApplication>
 #include <QSessionManager>
@@ -41,20 +42,37 @@ int ClosingQuestion::unsavedTab(TuningFile file) const
     return -1;
 }
 
-bool ClosingQuestion::mayClose()
+ClosingQuestion::Unsaved ClosingQuestion::unsaved()
 {
     window_.commitPendingEdit(); // an edit still open in the grid is an edit too
-    std::vector<std::pair<TuningFile, int>> unsaved; // file, the tab whose Save writes it
+    Unsaved unsaved;
     QStringList names;
     for (TuningFile file : TuningFiles)
         if (const int tab = unsavedTab(file); tab >= 0) {
-            unsaved.emplace_back(file, tab);
+            unsaved.files.emplace_back(file, static_cast<Tab>(tab));
             names << QLatin1String(GameFileName(file));
         }
-    if (unsaved.empty() || letGo_ == Revisions(window_.state))
+    unsaved.names = names.join(QStringLiteral(" and "));
+    return unsaved;
+}
+
+bool ClosingQuestion::saveEach(const Unsaved& unsaved)
+{
+    for (const auto& [file, tab] : unsaved.files) {
+        window_.saveTab(tab);
+        if (unsavedTab(file) >= 0)
+            return false; // refused, declined or failed: what it said is on screen
+    }
+    return true;
+}
+
+bool ClosingQuestion::mayClose()
+{
+    const Unsaved edits = unsaved();
+    if (edits.files.empty() || letGo_ == Revisions(window_.state))
         return true;
     switch (window_.messages.askBeforeClosing(
-        QStringLiteral("Save the changes to %1 before closing?").arg(names.join(" and ")))) {
+        QStringLiteral("Save the changes to %1 before closing?").arg(edits.names))) {
     case Messages::Closing::Cancel:
         return false;
     case Messages::Closing::DontSave:
@@ -63,12 +81,26 @@ bool ClosingQuestion::mayClose()
     case Messages::Closing::Save:
         break;
     }
-    for (const auto& [file, tab] : unsaved) {
-        window_.saveTab(static_cast<Tab>(tab));
-        if (unsavedTab(file) >= 0)
-            return false; // refused, declined or failed: what it said is on screen
+    return saveEach(edits);
+}
+
+bool ClosingQuestion::mayLaunch()
+{
+    const Unsaved edits = unsaved();
+    if (edits.files.empty())
+        return true;
+    enum { Save, LaunchAnyway, Cancel };
+    switch (window_.questions.choose(
+        QStringLiteral("Save the changes to %1 before launching Gorewheel 2?").arg(edits.names),
+        {QStringLiteral("Save"), QStringLiteral("Launch without saving"), QStringLiteral("Cancel")},
+        Save)) {
+    case Save:
+        return saveEach(edits);
+    case LaunchAnyway:
+        return true;
+    default:
+        return false;
     }
-    return true;
 }
 
 void ClosingQuestion::sessionEnding(QSessionManager& manager)

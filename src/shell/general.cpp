@@ -18,6 +18,7 @@
 #include "editing/section_procedure.h"
 #include "editing/start_up.h"
 #include "editing/write_back.h"
+#include "file_watch.h"
 #include "folder_tree.h"
 #include "game_folder_panel.h"
 #include "game_folder_search.h"
@@ -38,7 +39,8 @@
 #include <vector>
 
 TForm1::TForm1(TForm1Services services, QWidget* parent)
-    : QMainWindow(parent), messages_(services.messages), launcher_(services.launcher)
+    : QMainWindow(parent), messages_(services.messages), launcher_(services.launcher),
+      questions_(services.questions)
 {
     state_.WorkDir = services.workDir;
     homeDir_ = services.homeDir.isEmpty() ? QDir::homePath() : services.homeDir;
@@ -79,6 +81,8 @@ void TForm1::guarded(const std::function<void()>& handler)
     refreshViews();
     if (changeMarks_)
         changeMarks_->refresh();
+    if (fileWatch_)
+        fileWatch_->follow();
 }
 
 QString TForm1::workFile(const char* name) const
@@ -280,7 +284,7 @@ void TForm1::LaunchSibling()
 
 void TForm1::Gorewheel21Click()
 {
-    guarded([this] { launching_->launchGame(); });
+    guarded([this] { launching_->launchGame([this] { return closingQuestion_->mayLaunch(); }); });
 }
 
 void TForm1::About1Click()

@@ -16,6 +16,7 @@
 
 class BufferView;
 class ClosingQuestion;
+class FileWatch;
 class GameFolderPanel;
 class Launching;
 class TabPage;
@@ -33,6 +34,7 @@ class QPushButton;
 class QStatusBar;
 class QTabWidget;
 class QFrame;
+class Questions;
 class SectionChooser;
 class TAboutBox;
 class KeyValueGrid;
@@ -44,6 +46,7 @@ struct TForm1Services {
     Launcher* launcher = nullptr;
     QString workDir; // folder of the configuration files and reference copies
     QString homeDir; // where a game folder is looked for while none is known; empty: $HOME
+    Questions* questions = nullptr; // the questions with buttons of their own
 };
 
 // The main window. Its creation runs the start-up sequence.
@@ -219,6 +222,8 @@ private:
     std::unique_ptr<Launcher> ownLauncher_;
     Messages* messages_;
     Launcher* launcher_;
+    Questions* questions_;
+    std::unique_ptr<Questions> ownQuestions_;
     std::unique_ptr<Feedback> feedback_;
     ChangeMarks* changeMarks_ = nullptr;
     EditHistory* editHistory_ = nullptr;
@@ -227,4 +232,5 @@ private:
     GameFolderPanel* folderPanel_ = nullptr;
     Launching* launching_ = nullptr;
     ClosingQuestion* closingQuestion_ = nullptr;
+    FileWatch* fileWatch_ = nullptr;
 };

@@ -64,7 +64,7 @@ void Launching::launchSibling()
     launch(sibling.absoluteFilePath(), LaunchTarget::Helper, [this] { close_(); });
 }
 
-void Launching::launchGame()
+void Launching::launchGame(const std::function<bool()>& ready)
 {
     const QString dir = state_.GameDir;
     const QString game = GameFilePath(dir, QStringLiteral("\\") + QLatin1String(GameProgram));
@@ -80,5 +80,7 @@ void Launching::launchGame()
     const QFileInfo folder(dir);
     if (!folder.isDir() || !folder.isExecutable())
         throw FileError(QStringLiteral("Cannot change the working folder to \"%1\".").arg(dir));
+    if (ready && !ready())
+        return;
     launch(QFileInfo(game).absoluteFilePath(), LaunchTarget::Game, {});
 }

@@ -20,8 +20,9 @@ public:
     Launching(const AppState& state, Messages& messages, Launcher& launcher,
               std::function<void()> close, QObject* parent = nullptr);
 
-    // gwheel2.exe in the game folder; throws FileError for a game folder it cannot enter.
-    void launchGame();
+    // gwheel2.exe in the game folder, once `ready` says it may start (it is asked only when
+    // the game is there); throws FileError for a game folder it cannot enter.
+    void launchGame(const std::function<bool()>& ready = {});
     // Perkwright.exe in the working folder; the window closes once it has started.
     void launchSibling();
 

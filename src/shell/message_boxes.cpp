@@ -99,3 +99,28 @@ Messages::Closing MessageBoxes::askBeforeClosing(const QString& text)
         return Closing::Cancel;
     }
 }
+
+int MessageBoxes::choose(const QString& text, const QStringList& answers, int preferred)
+{
+    QMessageBox box(QMessageBox::Warning, QStringLiteral("Warning"), text, QMessageBox::NoButton,
+                    parent_);
+    box.setTextFormat(Qt::PlainText);
+    if (parent_)
+        box.setFont(parent_->font());
+    // The first answer goes ahead, the last keeps things as they are, those between let
+    // something go; the style lays them out in its order for such buttons.
+    QList<QPushButton*> buttons;
+    for (const QString& answer : answers) {
+        const bool last = buttons.size() + 1 == answers.size();
+        buttons << box.addButton(answer, last                ? QMessageBox::RejectRole
+                                         : buttons.isEmpty() ? QMessageBox::AcceptRole
+                                                             : QMessageBox::DestructiveRole);
+    }
+    if (buttons.isEmpty())
+        return -1;
+    box.setDefaultButton(buttons.value(preferred, buttons.first()));
+    box.setEscapeButton(buttons.last());
+    Run(box);
+    const int chosen = static_cast<int>(buttons.indexOf(box.clickedButton()));
+    return chosen < 0 ? static_cast<int>(buttons.size()) - 1 : chosen;
+}

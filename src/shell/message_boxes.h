@@ -2,13 +2,14 @@
 #pragma once
 
 #include "documents/interfaces.h"
+#include "questions.h"
 
 #include <QMessageBox>
 
 class QWidget;
 
-// Modal message boxes with a single OK button.
-class MessageBoxes : public Messages {
+// Modal message boxes: one OK button, or the buttons of a question.
+class MessageBoxes : public Messages, public Questions {
 public:
     explicit MessageBoxes(QWidget* parent) : parent_(parent) {}
 
@@ -19,6 +20,7 @@ public:
     void report(const QString& text) override;
     bool ask(const QString& text) override;
     Closing askBeforeClosing(const QString& text) override;
+    int choose(const QString& text, const QStringList& answers, int preferred) override;
 
 private:
     void show(QMessageBox::Icon icon, const QString& title, const QString& text);

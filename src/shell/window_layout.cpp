@@ -7,6 +7,7 @@
 #include "controls.h"
 #include "desktop_conventions.h"
 #include "edit_history.h"
+#include "file_watch.h"
 #include "find_setting_dialog.h"
 #include "folder_tree.h"
 #include "form_parts.h"
@@ -14,6 +15,7 @@
 #include "history_dialog.h"
 #include "jpeg_picture.h"
 #include "key_value_grid.h"
+#include "message_boxes.h"
 #include "tab_page.h"
 #include "tuning_set_actions.h"
 
@@ -214,10 +216,17 @@ void TForm1::installFeatures()
     InstallTuningSetActions(room(), File1->menu(), Exit1);
     InstallKeyboard(*this,
                     {File1, Exit1, PageControl1, ValueList, {Button1, SavePed, MiscSave, APOSave}});
+    if (!questions_) {
+        ownQuestions_ = std::make_unique<MessageBoxes>(this);
+        questions_ = ownQuestions_.get();
+    }
     closingQuestion_ = new ClosingQuestion(
-        {state_, *messages_, [this] { return static_cast<Tab>(PageControl1->currentIndex()); },
+        {state_, *messages_, *questions_,
+         [this] { return static_cast<Tab>(PageControl1->currentIndex()); },
          [this] { ValueList->commitPendingEdit(); }, [this](Tab tab) { save(tab); }},
         this);
+    fileWatch_ = new FileWatch(
+        room(), *questions_, [this] { ValueList->commitPendingEdit(); }, this);
     FitToScreen(*this, PageControl1);
 }
 

@@ -7,14 +7,17 @@
 #include "documents/errors.h"
 #include "documents/text_buffer.h"
 #include "faults/fault_injection.h"
+#include "file_watch.h"
 #include "key_value_grid.h"
 #include "support/window_fixture.h"
 
+#include <QAction>
 #include <QCheckBox>
 #include <QLineEdit>
 #include <QProcess>
 #include <QPushButton>
 #include <QSignalBlocker>
+#include <QStatusBar>
 #include <QTabWidget>
 #include <QTextBlock>
 #include <QtTest>
@@ -165,6 +168,94 @@ private slots:
         QCOMPARE(credits().substr(0, 7), std::string("12,9,7\t"));
         QTest::mouseClick(form.Button1, Qt::LeftButton); // its own save is no stranger's
         QCOMPARE(w.messages.texts(FakeMessages::Warning).size(), size_t(3));
+    }
+
+    // Another program's change to a game file, read again or asked about (unsaved edits).
+    void anotherProgramsChange_data()
+    {
+        QTest::addColumn<QString>("change");
+        QTest::addColumn<QString>("answer"); // empty: the tabs hold no unsaved edit
+        QTest::addColumn<QString>("shown");  // Credit Awards (easy) row 1 after
+        QTest::addColumn<QString>("undone"); // after Edit > Undo
+        QTest::addColumn<QString>("status");
+        const QString again = "General.txt was changed by another program and read again.";
+        // clang-format off
+        QTest::newRow("tunedeck-cli set, twice") << "tool" << "" << "250" << "240" << again;
+        QTest::newRow("a burst of writes") << "burst" << "" << "270" << "12" << again;
+        QTest::newRow("unsaved, Read again") << "tool" << "Read again" << "250" << "15" << again;
+        QTest::newRow("unsaved, Keep mine") << "burst" << "Keep mine" << "15" << "12" << "";
+        QTest::newRow("Tunedeck's own save") << "save" << "" << "15" << "12" << "";
+        QTest::newRow("gone") << "gone" << "" << "12" << "12" <<
+            "General.txt was removed by another program; the tabs keep what they hold.";
+        QTest::newRow("cut short") << "short" << "" << "12" << "12" << "General.txt was changed "
+            "by another program and no longer has its 410 lines; it was not read.";
+        // clang-format on
+    }
+
+    void anotherProgramsChange()
+    {
+        QFETCH(QString, change);
+        QFETCH(QString, answer);
+        QFETCH(QString, shown);
+        QFETCH(QString, undone);
+        QFETCH(QString, status);
+        Window w;
+        TForm1& form = *w.form;
+        auto* watch = form.findChild<FileWatch*>();
+        const QString path = w.folder.generalPath();
+        const auto value = [&form] { return QString::fromStdString(form.ValueList->value(1)); };
+        const auto toolSets = [&w](const char* credits) {
+            QProcess tool;
+            tool.setWorkingDirectory(w.folder.path());
+            tool.start(QStringLiteral(TUNEDECK_CLI), {"set", "misc", "1", "1", credits});
+            QCOMPARE(Finish(tool).status, 0);
+        };
+        form.PageControl1->setCurrentIndex(2);
+        choose(form.ComboBox3, 1); // row 1: line 58, "12,9,7"
+        if (!answer.isEmpty() || change == "save")
+            typeValue(form, 1, "15");
+        if (change == "save")
+            QTest::mouseClick(form.MiscSave, Qt::LeftButton);
+        QWidget other; // the player is in another program meanwhile
+        other.show();
+        QVERIFY(QTest::qWaitForWindowActive(&other));
+        w.questions.answer = answer;
+        if (change == "tool" && answer.isEmpty()) { // the file a rename put there is watched
+            toolSets("240");
+            QTRY_COMPARE_WITH_TIMEOUT(value(), QStringLiteral("240"), 5000);
+        }
+        if (change == "tool")
+            toolSets("250");
+        for (const char* credits : {"250", "260", "270"}) // each write seen, all in one wait
+            if (change == "burst") {
+                watch->setDelay(3600 * 1000);
+                ReplaceFileLine(path, 58, std::string(credits) + ",9,7\t\t\t\t\t // Credits");
+                QCoreApplication::processEvents();
+            }
+        watch->setDelay(200);
+        if (change == "gone" || change == "short") // removed, or cut within a line
+            QVERIFY(change == "gone" ? QFile::remove(path) : QFile::resize(path, 1000));
+        if (!answer.isEmpty()) {
+            watch->checkNow();
+            QVERIFY(w.questions.buttons.empty()); // not while another window is active
+            form.activateWindow();
+            QTRY_VERIFY(!w.questions.buttons.empty());
+        }
+        QTRY_COMPARE_WITH_TIMEOUT(value(), shown, 5000);
+        if (!status.isEmpty())
+            QTRY_COMPARE_WITH_TIMEOUT(form.StatusBar1->currentMessage(), status, 5000);
+        watch->checkNow(); // as a later change elsewhere would: nothing new
+        QVERIFY(status.isEmpty() != form.StatusBar1->currentMessage().contains("another"));
+        QCOMPARE(Shown(w.messages).filter("another program").join(""),
+                 answer.isEmpty() ? ""
+                                  : WarningText("General.txt was changed by another program. Read "
+                                                "it again and drop the unsaved changes?"));
+        if (answer == "Keep mine") { // the Save asks about the change
+            QTest::mouseClick(form.MiscSave, Qt::LeftButton);
+            QVERIFY(Shown(w.messages).last().endsWith("Replace it with this tab's copy?"));
+        }
+        form.findChild<QAction*>("Undo1")->trigger();
+        QCOMPARE(value(), undone);
     }
 
 #ifdef TUNEDECK_POSIX_FAULTS

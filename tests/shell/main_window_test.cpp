@@ -186,6 +186,8 @@ private slots:
 
     void gameLaunch_data();
     void gameLaunch();
+    void gameLaunchWithUnsavedEdits_data();
+    void gameLaunchWithUnsavedEdits();
     void siblingLaunch_data();
     void siblingLaunch();
     void siblingGoneSinceTheStart();
@@ -1397,6 +1399,32 @@ void MainWindowTest::gameLaunch()
     QVERIFY(window->isVisible());
 }
 
+void MainWindowTest::gameLaunchWithUnsavedEdits_data()
+{
+    QTest::addColumn<QString>("answer"); // to the question; "kept": Save, stopped by a change
+    for (const char* answer : {"Save", "Launch without saving", "Cancel", "kept"})
+        QTest::newRow(answer) << QString(answer);
+}
+
+void MainWindowTest::gameLaunchWithUnsavedEdits()
+{
+    QFETCH(QString, answer);
+    WorkFolder folder;
+    StartWithGame(folder);
+    WriteBytes(folder.path("game/gwheel2.exe"), "MZ");
+    const StandInPrograms tools(folder.path("bin"), {QStringLiteral("xdg-open")});
+    Window window(folder);
+    window->state().PedMemo.setLine(5, "edited pedestrian line");
+    if (answer == QLatin1String("kept")) // the Save's question about it is answered No
+        ReplaceFileLine(folder.settingsPath(), 6, "changed elsewhere");
+    window.questions.answer = answer == QLatin1String("kept") ? QStringLiteral("Save") : answer;
+    window->Gorewheel21->trigger();
+    QCOMPARE(Shown(window.messages).value(0),
+             WarningText("Save the changes to Settings.txt before launching Gorewheel 2?"));
+    QCOMPARE(window.launcher.started.size(), size_t(answer == "Save" || answer.startsWith("L")));
+    QCOMPARE(FileLines(folder.settingsPath()).at(5) == "edited pedestrian line", answer == "Save");
+}
+
 void MainWindowTest::siblingLaunch_data()
 {
     QTest::addColumn<int>("tab");
@@ -1543,7 +1571,8 @@ void MainWindowTest::launchCommand()
     QProcessEnvironment environment;
     environment.insert(QStringLiteral("PATH"), home.path("bin"));
     environment.insert(QStringLiteral("TUNEDECK_LAUNCH"), own);
-    const QString program = sibling ? home.path("work/Perkwright.exe") : Native(folder + "/gwheel2.exe");
+    const QString program =
+        sibling ? home.path("work/Perkwright.exe") : Native(folder + "/gwheel2.exe");
     const LaunchChoice choice = ChooseLaunchCommand(
         program, folder, sibling ? LaunchTarget::Helper : LaunchTarget::Game, environment);
     QCOMPARE(choice.failure.isEmpty() ? ShownCommand(choice.command)

@@ -6,6 +6,7 @@
 
 #include "general.h"
 #include "launcher.h"
+#include "questions.h"
 #include "support/fakes.h"
 #include "support/test_support.h"
 
@@ -25,6 +26,19 @@ struct FakeLauncher : Launcher {
     {
         started.push_back(command);
         done(failure);
+    }
+};
+
+// Answers by a button's text (else as Escape: the last); the question is shown as a warning.
+struct FakeQuestions : Questions {
+    FakeMessages& messages;
+    QString answer;
+    QList<QStringList> buttons; // of each question asked
+    explicit FakeQuestions(FakeMessages& shown) : messages(shown) {}
+    int choose(const QString& text, const QStringList& answers, int) override
+    {
+        messages.warning(text), buttons.push_back(answers);
+        return int(answers.contains(answer) ? answers.indexOf(answer) : answers.size() - 1);
     }
 };
 
@@ -49,12 +63,13 @@ inline QStringList Opened(const LaunchCommand& command)
 // sequence reports into the fakes.
 struct Window {
     FakeMessages messages;
+    FakeQuestions questions{messages};
     FakeLauncher launcher;
     std::unique_ptr<TForm1> form;
 
     explicit Window(const WorkFolder& folder)
         : form(std::make_unique<TForm1>(
-              TForm1Services{&messages, &launcher, folder.path(), folder.path("home")}))
+              TForm1Services{&messages, &launcher, folder.path(), folder.path("home"), &questions}))
     {
     }
     TForm1* operator->() const { return form.get(); }

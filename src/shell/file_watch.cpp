@@ -1,0 +1,213 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "file_watch.h"
+
+#include "documents/disk_stamps.h"
+#include "documents/game_file_reading.h"
+#include "documents/game_paths.h"
+#include "documents/reference_copies.h"
+#include "edit_history.h"
+#include "editing/buffer_edit.h"
+#include "questions.h"
+
+#include <QApplication>
+#include <QEvent>
+#include <QFileInfo>
+#include <QStatusTipEvent>
+#include <QWidget>
+
+namespace {
+
+size_t IndexOf(TuningFile file)
+{
+    return static_cast<size_t>(file);
+}
+
+QString NameOf(TuningFile file)
+{
+    return QLatin1String(GameFileName(file));
+}
+
+// Why another program's file was not read.
+QString NotReadText(TuningFile file, const GameFileRead& read)
+{
+    const QString name = NameOf(file);
+    switch (read.outcome) {
+    case ReadOutcome::Missing:
+        return QStringLiteral("%1 was removed by another program; the tabs keep what they hold.")
+            .arg(name);
+    case ReadOutcome::ReadError:
+        return QStringLiteral("%1 was changed by another program and could not be read: %2")
+            .arg(name, read.systemText);
+    case ReadOutcome::TooLarge:
+    case ReadOutcome::WrongLineCount:
+    case ReadOutcome::Loaded:
+        break;
+    }
+    return QStringLiteral("%1 was changed by another program and no longer has its %2 lines; "
+                          "it was not read.")
+        .arg(name)
+        .arg(LineCountOf(file));
+}
+
+} // namespace
+
+FileWatch::FileWatch(const WindowRoom& room, Questions& questions,
+                     std::function<void()> commitPendingEdit, QObject* parent)
+    : QObject(parent), room_(room), questions_(questions),
+      commitPendingEdit_(std::move(commitPendingEdit))
+{
+    settle_.setSingleShot(true);
+    settle_.setInterval(200);
+    connect(&settle_, &QTimer::timeout, this, &FileWatch::checkNow);
+    connect(&watcher_, &QFileSystemWatcher::fileChanged, this, &FileWatch::changed);
+    connect(&watcher_, &QFileSystemWatcher::directoryChanged, this, &FileWatch::changed);
+    room_.window->installEventFilter(this);
+}
+
+void FileWatch::follow()
+{
+    QStringList wanted;
+    for (TuningFile file : TuningFiles)
+        if (const QString& path = PathOf(room_.state, file); !path.isEmpty())
+            wanted << path << QFileInfo(path).absolutePath();
+    wanted.removeDuplicates();
+    if (wanted != followed_) {
+        const QStringList watched = watcher_.files() + watcher_.directories();
+        if (!watched.isEmpty())
+            watcher_.removePaths(watched);
+        followed_ = wanted;
+    }
+    const QStringList watched = watcher_.files() + watcher_.directories();
+    QStringList missing;
+    for (const QString& path : followed_)
+        if (!watched.contains(path) && QFileInfo::exists(path))
+            missing << path;
+    if (!missing.isEmpty())
+        watcher_.addPaths(missing);
+}
+
+void FileWatch::changed()
+{
+    follow();        // the file a rename put in place is watched from now on
+    settle_.start(); // each change of a burst starts the wait again
+}
+
+void FileWatch::checkNow()
+{
+    // While a box or dialog is open the buffers may be in use by the handler behind it.
+    if (QApplication::activeModalWidget()) {
+        settle_.start();
+        return;
+    }
+    follow();
+    for (TuningFile file : TuningFiles)
+        check(file);
+}
+
+bool FileWatch::eventFilter(QObject* watched, QEvent* event)
+{
+    if (watched == room_.window && event->type() == QEvent::WindowActivate &&
+        (askWhenActive_[0] || askWhenActive_[1]))
+        QTimer::singleShot(0, this, &FileWatch::checkNow); // once the window has come up
+    return QObject::eventFilter(watched, event);
+}
+
+std::optional<GameFileRead> FileWatch::readChanged(TuningFile file)
+{
+    AppState& state = room_.state;
+    const size_t index = IndexOf(file);
+    const std::optional<FileStamp>& seen = StampOf(state, file);
+    const QString& path = PathOf(state, file);
+    if (!seen || path.isEmpty())
+        return std::nullopt; // nothing was read from it, so nothing shows it
+    if (FileExists(path)) {
+        const std::optional<FileStamp> now = ChangedSince(*seen, path);
+        if (!now) { // as Tunedeck last read or wrote it
+            told_[index].clear();
+            return std::nullopt;
+        }
+        if (!keptMine_[index].isEmpty() && now->checksum == keptMine_[index])
+            return std::nullopt; // asked about already
+    }
+    GameFileRead read = ReadGameFile(file, path);
+    if (!read.loaded()) {
+        tell(file, NotReadText(file, read));
+        return std::nullopt;
+    }
+    return read;
+}
+
+void FileWatch::check(TuningFile file)
+{
+    const size_t index = IndexOf(file);
+    askWhenActive_[index] = false;
+    std::optional<GameFileRead> read = readChanged(file);
+    if (!read)
+        return;
+    if (holdsUnsavedEdits(file)) {
+        if (!mayAsk()) {
+            askWhenActive_[index] = true;
+            return;
+        }
+        enum { ReadAgain, KeepMine };
+        const int answer = questions_.choose(
+            QStringLiteral("%1 was changed by another program. Read it again and drop the "
+                           "unsaved changes?")
+                .arg(NameOf(file)),
+            {QStringLiteral("Read again"), QStringLiteral("Keep mine")}, KeepMine);
+        if (answer != ReadAgain) {
+            // Asked once: the Save's own question about the change comes when it replaces it.
+            keptMine_[index] = read->stamp.checksum;
+            return;
+        }
+        read = readChanged(file); // as it is after the question
+        if (!read)
+            return;
+    }
+    readAgain(file, *read);
+}
+
+bool FileWatch::holdsUnsavedEdits(TuningFile file)
+{
+    commitPendingEdit_();
+    // An empty buffer (a file refused when it was read) holds nothing to lose.
+    for (Tab tab : BuffersOf(file))
+        if (!room_.state.buffer(tab).empty() && HoldsUnsavedEdits(room_.state, tab))
+            return true;
+    return false;
+}
+
+bool FileWatch::mayAsk() const
+{
+    return room_.window->isActiveWindow() && !QApplication::activeModalWidget();
+}
+
+void FileWatch::readAgain(TuningFile file, const GameFileRead& read)
+{
+    AppState& state = room_.state;
+    room_.guarded([&] {
+        BufferEdit edit;
+        for (Tab tab : BuffersOf(file)) {
+            edit.buffers.push_back({tab, state.buffer(tab).lines(), read.lines});
+            state.buffer(tab).assign(read.lines);
+        }
+        room_.history.add(QStringLiteral("Read %1 again").arg(NameOf(file)), std::move(edit));
+        StampOf(state, file) = read.stamp;
+        if (state.ShownTab >= 0 && FileOf(static_cast<Tab>(state.ShownTab)) == file)
+            room_.fillSection(static_cast<Tab>(state.ShownTab));
+    });
+    keptMine_[IndexOf(file)].clear();
+    told_[IndexOf(file)].clear();
+    tell(file,
+         QStringLiteral("%1 was changed by another program and read again.").arg(NameOf(file)));
+}
+
+void FileWatch::tell(TuningFile file, const QString& text)
+{
+    // Said once for as long as it holds; the status bar shows it until the pointer moves on.
+    if (told_[IndexOf(file)] == text)
+        return;
+    told_[IndexOf(file)] = text;
+    QStatusTipEvent tip(text);
+    QCoreApplication::sendEvent(room_.window, &tip);
+}
