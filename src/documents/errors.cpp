@@ -3,6 +3,7 @@
 
 #include "interfaces.h"
 
+#include <cerrno>
 #include <cstring>
 
 #ifdef Q_OS_WIN
@@ -21,6 +22,25 @@ QString SystemErrorText(int code)
     return words.isEmpty() ? QStringLiteral("Unknown error %1").arg(code) : words;
 #else
     return QString::fromLocal8Bit(std::strerror(code));
+#endif
+}
+
+int LastSystemError()
+{
+#ifdef Q_OS_WIN
+    const DWORD error = ::GetLastError();
+    return error != ERROR_SUCCESS ? static_cast<int>(error) : ERROR_GEN_FAILURE;
+#else
+    return errno != 0 ? errno : EIO;
+#endif
+}
+
+int FileTooLargeError()
+{
+#ifdef Q_OS_WIN
+    return ERROR_FILE_TOO_LARGE;
+#else
+    return EFBIG;
 #endif
 }
 

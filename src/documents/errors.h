@@ -28,6 +28,13 @@ private:
 // on Windows), as the player reads them.
 QString SystemErrorText(int code);
 
+// The code of the system call that failed last in this thread (errno, GetLastError()); a
+// general failure where it names none.
+int LastSystemError();
+
+// The system's code for a file too large to be read or written.
+int FileTooLargeError();
+
 // Runs one handler: a silent abort ends it quietly, any other error ends it with the
 // general error report. Returns false when the handler did not run to its end.
 bool RunGuarded(Messages& messages, const std::function<void()>& handler);

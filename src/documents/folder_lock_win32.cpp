@@ -21,9 +21,8 @@ namespace {
 
 [[noreturn]] void CannotLock(const QString& folder, int error)
 {
-    throw FileError(
-        QStringLiteral("Cannot lock folder \"%1\". %2")
-            .arg(QDir::toNativeSeparators(folder), QString::fromLocal8Bit(std::strerror(error))));
+    throw FileError(QStringLiteral("Cannot lock folder \"%1\". %2")
+                        .arg(QDir::toNativeSeparators(folder), SystemErrorText(error)));
 }
 
 // Whether `path` names the file open as `file` (a link is not followed).
@@ -74,13 +73,13 @@ SystemLock LockFolder(const QString& folder)
                 error == ERROR_ACCESS_DENIED || error == ERROR_WRITE_PROTECT ||
                 error == ERROR_DIRECTORY)
                 return -1;
-            CannotLock(folder, ErrorNumberOf(error));
+            CannotLock(folder, static_cast<int>(error));
         }
         BY_HANDLE_FILE_INFORMATION information{};
         if (!::GetFileInformationByHandle(file, &information) ||
             (information.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT)) {
             ::CloseHandle(file);
-            CannotLock(folder, EINVAL);
+            CannotLock(folder, ERROR_INVALID_PARAMETER);
         }
         OVERLAPPED start{};
         if (::LockFileEx(file, LOCKFILE_EXCLUSIVE_LOCK | LOCKFILE_FAIL_IMMEDIATELY, 0, 1, 0,
@@ -98,7 +97,7 @@ SystemLock LockFolder(const QString& folder)
             throw FileError(QStringLiteral("Cannot lock folder \"%1\": another Tunedeck is "
                                            "writing there. Nothing was written.")
                                 .arg(QDir::toNativeSeparators(folder)));
-        CannotLock(folder, ErrorNumberOf(error));
+        CannotLock(folder, static_cast<int>(error));
     }
 }
 

@@ -18,9 +18,3 @@ bool IsTemporaryName(const QString& name);
 // The temporary files this process is writing now (their full paths): never taken for
 // ones that earlier, killed writes left.
 std::set<QString>& OwnTemporaries();
-
-#ifdef Q_OS_WIN
-// The C library's error number for a Win32 error code (GetLastError()), so that messages
-// read as on other systems; EIO for the codes without a near match.
-int ErrorNumberOf(unsigned long systemError);
-#endif

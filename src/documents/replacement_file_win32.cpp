@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The write path on Windows: CreateFileW beside the target, WriteFile, FlushFileBuffers,
 // then ReplaceFileW (or MoveFileExW where no file is replaced). The errors are given as
-// the C library's error numbers, as on POSIX systems, so that every message reads alike.
+// the system's own codes (GetLastError()), which SystemErrorText puts in its words.
 
 #include "replacement_file.h"
 
@@ -11,47 +11,9 @@
 
 #include <QDir>
 #include <QFileInfo>
-#include <cerrno>
 #include <cstring>
 
 #include <windows.h>
-
-int ErrorNumberOf(unsigned long systemError)
-{
-    switch (systemError) {
-    case ERROR_SUCCESS:
-        return 0;
-    case ERROR_DISK_FULL:
-    case ERROR_HANDLE_DISK_FULL:
-        return ENOSPC;
-    case ERROR_FILE_NOT_FOUND:
-    case ERROR_PATH_NOT_FOUND:
-    case ERROR_INVALID_DRIVE:
-        return ENOENT;
-    case ERROR_ACCESS_DENIED:
-    case ERROR_SHARING_VIOLATION:
-    case ERROR_LOCK_VIOLATION:
-        return EACCES;
-    case ERROR_FILE_EXISTS:
-    case ERROR_ALREADY_EXISTS:
-        return EEXIST;
-    case ERROR_WRITE_PROTECT:
-        return EROFS;
-    case ERROR_NOT_ENOUGH_MEMORY:
-    case ERROR_OUTOFMEMORY:
-        return ENOMEM;
-    case ERROR_FILE_TOO_LARGE:
-        return EFBIG;
-    case ERROR_DIRECTORY:
-        return ENOTDIR;
-    case ERROR_INVALID_NAME:
-    case ERROR_BAD_PATHNAME:
-    case ERROR_FILENAME_EXCED_RANGE:
-        return EINVAL;
-    default:
-        return EIO;
-    }
-}
 
 namespace {
 
@@ -62,8 +24,8 @@ std::wstring Native(const QString& path)
 
 int LastError()
 {
-    const int error = ErrorNumberOf(::GetLastError());
-    return error != 0 ? error : EIO;
+    const DWORD error = ::GetLastError();
+    return error != ERROR_SUCCESS ? static_cast<int>(error) : ERROR_GEN_FAILURE;
 }
 
 // Removes the temporary files that earlier writes left in the folder when they were killed:
@@ -154,27 +116,29 @@ SmallFileRead ReadSmallFile(const QString& path, qint64 maxBytes, std::string& b
 
 ReplacementFile::ReplacementFile(const QString& path, LinkAtTarget links, LeftTemporaries left)
 {
-    auto cannotCreate = [this](int error) { creationError_ = error != 0 ? error : EIO; };
+    auto cannotCreate = [this](int error) {
+        creationError_ = error != 0 ? error : ERROR_GEN_FAILURE;
+    };
     if (path.isEmpty()) {
-        cannotCreate(ENOENT);
+        cannotCreate(ERROR_PATH_NOT_FOUND);
         return;
     }
     target_ = ReplacedPath(path, links);
     const DWORD old = ::GetFileAttributesW(Native(target_).c_str());
     replacing_ = old != INVALID_FILE_ATTRIBUTES && !(old & FILE_ATTRIBUTE_REPARSE_POINT);
     if (replacing_ && (old & FILE_ATTRIBUTE_DIRECTORY)) {
-        cannotCreate(EISDIR);
+        cannotCreate(ERROR_DIRECTORY);
         return;
     }
     if (replacing_ && (old & (FILE_ATTRIBUTE_DEVICE | FILE_ATTRIBUTE_OFFLINE))) {
-        cannotCreate(EINVAL);
+        cannotCreate(ERROR_INVALID_PARAMETER);
         return;
     }
     // ReplaceFileW would take the read-only attribute along; the file is left as it is.
     if (replacing_ && (old & FILE_ATTRIBUTE_READONLY)) {
         readOnly_ = true;
         {
-            cannotCreate(EACCES);
+            cannotCreate(ERROR_ACCESS_DENIED);
             return;
         }
     }
@@ -189,7 +153,7 @@ ReplacementFile::ReplacementFile(const QString& path, LinkAtTarget links, LeftTe
         return;
     }
     if (!(folderAttributes & FILE_ATTRIBUTE_DIRECTORY)) {
-        cannotCreate(ENOTDIR);
+        cannotCreate(ERROR_DIRECTORY);
         return;
     }
     // No other Tunedeck writes there while the lock is held: what matches was left.
@@ -210,7 +174,7 @@ ReplacementFile::ReplacementFile(const QString& path, LinkAtTarget links, LeftTe
         const DWORD error = ::GetLastError();
         if ((error != ERROR_FILE_EXISTS && error != ERROR_ALREADY_EXISTS) || attempt == 100) {
             // Told by prepare(), as any other failure of the writing.
-            creationError_ = ErrorNumberOf(error);
+            creationError_ = static_cast<int>(error);
             temporaryPath_.clear();
             return;
         }
@@ -251,7 +215,7 @@ int ReplacementFile::prepare(const std::string& bytes)
 {
     auto fail = [this](int error) {
         discard();
-        return error != 0 ? error : EIO;
+        return error != 0 ? error : ERROR_GEN_FAILURE;
     };
     if (!file_)
         return fail(creationError_);
@@ -264,7 +228,7 @@ int ReplacementFile::prepare(const std::string& bytes)
         if (!::WriteFile(file, bytes.data() + written, chunk, &n, nullptr))
             return fail(LastError());
         if (n == 0)
-            return fail(ENOSPC);
+            return fail(ERROR_DISK_FULL);
         written += n;
     }
     if (!::FlushFileBuffers(file))
@@ -286,7 +250,7 @@ int ReplacementFile::install()
 {
     if (temporaryPath_.isEmpty() || file_) {
         discard();
-        return creationError_ != 0 ? creationError_ : EIO;
+        return creationError_ != 0 ? creationError_ : ERROR_GEN_FAILURE;
     }
     const std::wstring target = Native(target_);
     const std::wstring temporary = Native(temporaryPath_);
@@ -302,8 +266,7 @@ int ReplacementFile::install()
     }
     if (!moved) {
         discard();
-        const int number = ErrorNumberOf(error);
-        return number != 0 ? number : EIO;
+        return error != ERROR_SUCCESS ? static_cast<int>(error) : ERROR_GEN_FAILURE;
     }
     OwnTemporaries().erase(temporaryPath_);
     temporaryPath_.clear();

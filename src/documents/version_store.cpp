@@ -11,7 +11,6 @@
 #include <QFileInfo>
 #include <QRegularExpression>
 #include <algorithm>
-#include <cerrno>
 #include <optional>
 
 namespace {
@@ -134,12 +133,12 @@ std::optional<VersionFailure> KeepVersion(const AppState& state, TuningFile file
             return KeepVersion(state, file, ReplacedPath(path, LinkAtTarget::Follow));
         return std::nullopt; // no file of which to keep a version
     case SmallFileRead::TooLarge:
-        return VersionFailure{folder, SystemErrorText(EFBIG)};
+        return VersionFailure{folder, SystemErrorText(FileTooLargeError())};
     case SmallFileRead::Failed:
-        return VersionFailure{folder, SystemErrorText(errno != 0 ? errno : EIO)};
+        return VersionFailure{folder, SystemErrorText(LastSystemError())};
     }
     if (!QDir().mkpath(folder))
-        return VersionFailure{folder, SystemErrorText(errno != 0 ? errno : EIO)};
+        return VersionFailure{folder, SystemErrorText(LastSystemError())};
     // No other Tunedeck keeps a version of this folder's file meanwhile, and the temporary
     // files that a killed one left are removed by the write.
     std::optional<FolderLock> lock;

@@ -4,13 +4,13 @@
 #include "documents/commit_journal.h"
 #include "documents/cut_off_saves.h"
 #include "documents/game_file_reading.h"
+#include "documents/replacement_file.h"
 #include "documents/version_store.h"
 #include "support/fakes.h"
 #include "support/test_support.h"
 
 #include <QDir>
 #include <QFile>
-#include <cstdio>
 #include <gtest/gtest.h>
 
 #ifndef Q_OS_WIN
@@ -54,8 +54,10 @@ protected:
         const auto field = [](const QString& path) {
             return path.isEmpty() ? QByteArray("-") : QFile::encodeName(path).toPercentEncoding();
         };
-        return field(target) + '\t' + field(prepared) + '\t' + Sha256Hex(newBytes) + '\t' +
-               field(old) + '\t' + (old.isEmpty() ? QByteArray("-") : Sha256Hex(oldBytes)) + '\n';
+        // Targets are recorded as the write path names them.
+        return field(ReplacedPath(target, LinkAtTarget::Follow)) + '\t' + field(prepared) + '\t' +
+               Sha256Hex(newBytes) + '\t' + field(old) + '\t' +
+               (old.isEmpty() ? QByteArray("-") : Sha256Hex(oldBytes)) + '\n';
     }
 
     // The record a save of both files cut off before its first rename leaves, with its files.
@@ -169,9 +171,8 @@ TEST_F(CutOffSaves, FinishedOnlyWithEveryPreparedFileWhole)
     WriteBytes(state.GeneralPath, general);
     WriteBytes(state.SettingsPath, settings);
     WriteBytes(record(), cutOffSave().toStdString());
-    ASSERT_EQ(std::rename(QFile::encodeName(work.path("game/data/.General.txt.tunedeck-newnew01")),
-                          QFile::encodeName(state.GeneralPath)),
-              0);
+    ASSERT_TRUE(QFile::remove(work.path("game/data/.General.txt.tunedeck-newnew01")));
+    WriteBytes(state.GeneralPath, newGeneral);
     // Shaped like the file, but not the bytes the save wrote.
     std::string other = settings;
     other[other.size() / 2] = '#';
