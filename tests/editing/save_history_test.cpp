@@ -103,6 +103,48 @@ TEST_F(SaveHistoryTest, KeepsEachReplacedFileOnceAndAtMostAHundred)
 #endif
 }
 
+// Each game folder has one history of its own, whatever its name or the way to it; a save
+// after one killed while removing the oldest versions keeps a hundred again.
+TEST_F(SaveHistoryTest, OneHistoryForEachGameFolder)
+{
+    save();
+    const QString history = HistoryFolder(state, TuningFile::General);
+    ASSERT_TRUE(QFile::remove(QDir(history).filePath("../game-folder.txt")));
+    WriteBytes(state.GeneralPath, "changed\r\n");
+    save();
+    EXPECT_EQ(versions().size(), 2u);
+    EXPECT_TRUE(QFile::exists(QDir(history).filePath("../game-folder.txt")));
+
+    AppState other = state; // a folder of the same name elsewhere, a link to this one
+    other.GameDir = work.path("elsewhere/game");
+    ASSERT_TRUE(QDir().mkpath(other.GameDir));
+    EXPECT_NE(HistoryFolder(other, TuningFile::General), history);
+#ifndef Q_OS_WIN
+    ASSERT_TRUE(QFile::link(state.GameDir, work.path("linked")));
+    other.GameDir = work.path("linked");
+    EXPECT_EQ(HistoryFolder(other, TuningFile::General), history);
+
+    // A name of 255 bytes, the longest a folder may have.
+    other.GameDir = work.path(QString(255, QChar(0xe9)).left(127));
+    ASSERT_TRUE(QDir().mkpath(other.GameDir));
+    const QString named =
+        QFileInfo(QFileInfo(HistoryFolder(other, TuningFile::General)).absolutePath()).fileName();
+    EXPECT_LE(QFile::encodeName(named).size(), 255);
+    EXPECT_TRUE(QDir().mkpath(HistoryFolder(other, TuningFile::General)));
+#endif
+
+    // Left by a save killed while it removed the oldest.
+    const QString ours = versions().back().path;
+    for (int i = 0; i < MaxKeptVersions + 18; ++i)
+        WriteBytes(QDir(history).filePath(QStringLiteral("%1_2020-01-01_00-00-00_0badf11e.txt")
+                                              .arg(1000 + i, 6, 10, QLatin1Char('0'))),
+                   std::to_string(i));
+    WriteBytes(state.GeneralPath, ReadBytes(versions().front().path));
+    save();
+    EXPECT_EQ(versions().size(), static_cast<size_t>(MaxKeptVersions));
+    EXPECT_FALSE(QFile::exists(ours)) << "not the oldest went";
+}
+
 // Each version is listed with what the save after it changed, the newest against the file.
 TEST_F(SaveHistoryTest, ListsTheSettingsEachSaveChangedNewestFirst)
 {
