@@ -8,8 +8,8 @@
 #include "buffer_view.h"
 #include "catalogue/catalogue.h"
 #include "controls.h"
-#include "documents/disk_stamps.h"
 #include "desktop_launcher.h"
+#include "documents/disk_stamps.h"
 #include "folder_tree.h"
 #include "key_value_grid.h"
 #include "launch_command.h"
@@ -908,7 +908,7 @@ void MainWindowTest::keyboardStaysWithThePlayer()
     QCOMPARE(visited, QStringLiteral("3010"));
 }
 
-// A screen reader names every control, and a value cell tells which setting it holds.
+// A screen reader names every control, and a value cell tells what the status bar adds.
 void MainWindowTest::screenReaderNames()
 {
     WorkFolder folder;
@@ -937,8 +937,9 @@ void MainWindowTest::screenReaderNames()
             control->metaObject()->className());
     QAccessibleInterface* cell =
         QAccessible::queryAccessibleInterface(form.ValueList)->tableInterface()->cellAt(0, 1);
+    // The Details text is said with the row already.
     QCOMPARE(cell->text(QAccessible::Description),
-             details + "   Original: 9800   Expected a whole number like 9800   Not saved");
+             QStringLiteral("Original: 9800   Expected a whole number like 9800   Not saved"));
 }
 
 void MainWindowTest::detailsViewToggles_data()
@@ -1543,7 +1544,8 @@ void MainWindowTest::launchCommand()
     QProcessEnvironment environment;
     environment.insert(QStringLiteral("PATH"), home.path("bin"));
     environment.insert(QStringLiteral("TUNEDECK_LAUNCH"), own);
-    const QString program = sibling ? home.path("work/Perkwright.exe") : Native(folder + "/gwheel2.exe");
+    const QString program =
+        sibling ? home.path("work/Perkwright.exe") : Native(folder + "/gwheel2.exe");
     const LaunchChoice choice = ChooseLaunchCommand(
         program, folder, sibling ? LaunchTarget::Helper : LaunchTarget::Game, environment);
     QCOMPARE(choice.failure.isEmpty() ? ShownCommand(choice.command)
