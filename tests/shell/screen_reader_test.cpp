@@ -17,7 +17,7 @@
 
 class ScreenReaderTest : public QObject {
     Q_OBJECT
-    enum Step { Look, EnterGrid, Commit, RefusedCommit, NextTab };
+    enum Step { Look, EnterGrid, Commit, RefusedCommit, NextTab, TabBar };
     enum Heard { Chooser, Announced, Focus, Tabs, SaveButton, MenuBar, PaddedNames, Headings };
 
     static QString text(QAccessibleInterface* node, QAccessible::Text part = QAccessible::Name)
@@ -65,6 +65,8 @@ private slots:
             << +RefusedCommit << +Announced << "row 2: 0.55";
         QTest::newRow("the new tab's chooser after Ctrl+PgDn")
             << +NextTab << +Focus << "Pedestrians section | Choose Setting";
+        QTest::newRow("the current tab when the tab bar takes the focus")
+            << +TabBar << +Announced << "Car Settings";
         QTest::newRow("the selected tab")
             << +Look << +Tabs << "Tabs: Car Settings (selected)" + tabs;
         QTest::newRow("the unsaved tabs") // the three copies of General.txt
@@ -93,9 +95,10 @@ private slots:
         form.activateWindow();
         QVERIFY(QTest::qWaitForWindowActive(&form));
         QStringList announced;
-        ListenToAnnouncements([&announced](QAccessibleInterface* cell) {
-            announced << "row " + QString::number(cell->tableCellInterface()->rowIndex() + 1) +
-                             ": " + described(cell);
+        ListenToAnnouncements([&announced](QAccessibleInterface* part) {
+            QAccessibleTableCellInterface* cell = part->tableCellInterface();
+            announced << (cell ? "row " + QString::number(cell->rowIndex() + 1) + ": " : "") +
+                             described(part);
         });
         form.ComboBox1->setCurrentIndex(1); // Bending, as the player picks it
         emit form.ComboBox1->activated(1);
@@ -109,6 +112,8 @@ private slots:
             edit(form.ValueList, "1,5");
             QCOMPARE(window.messages.shown.size(), size_t(1));
         }
+        if (step == TabBar)
+            form.PageControl1->tabBar()->setFocus(Qt::TabFocusReason);
         if (step == NextTab)
             QTest::keySequence(form.ValueList, Qt::CTRL | Qt::Key_PageDown);
         QTest::qWait(10); // announcements follow the focus events
