@@ -14,6 +14,7 @@
 #include <QTabBar>
 #include <QTabWidget>
 #include <QTimer>
+#include <utility>
 
 namespace {
 
@@ -304,8 +305,11 @@ void SetTabDescription(QTabBar* tabs, int index, const QString& description)
         return;
     descriptions[index] = description;
     tabs->setProperty(TabDescriptionsProperty, descriptions);
-    if (QAccessibleInterface* bar = QAccessible::queryAccessibleInterface(tabs)) {
-        QAccessibleEvent changed(bar->child(index), QAccessible::DescriptionChanged);
+    if (!QAccessible::isActive())
+        return;
+    QAccessibleInterface* bar = QAccessible::queryAccessibleInterface(tabs);
+    if (QAccessibleInterface* tab = bar ? bar->child(index) : nullptr) {
+        QAccessibleEvent changed(tab, QAccessible::DescriptionChanged);
         QAccessible::updateAccessibility(&changed);
     }
 }
