@@ -6,7 +6,7 @@
 #   scripts/screen-reader-walk.sh [path/to/tunedeck]
 #
 # (default: build/test/src/shell/tunedeck). Needs orca, at-spi2-core, xvfb, openbox,
-# dbus and xdotool; it is not a test of the suite, it takes about a minute, and it is how
+# dbus, xdotool and python3-pyatspi; it is not a test of the suite, it takes about a minute, and it is how
 # a person checks the window with a screen reader.
 #
 # Orca runs here without a sound card: speech-dispatcher is kept away (a stand-in
@@ -15,7 +15,6 @@
 # written line by line and the process has a name of its own (another Orca, or
 # `orca --replace`, leaves it alone).
 set -euo pipefail
-root=$(pwd)
 program=$(realpath "${1:-build/test/src/shell/tunedeck}")
 [ -x "$program" ] || { echo "No program at $program" >&2; exit 1; }
 for tool in orca Xvfb openbox dbus-run-session xdotool; do
