@@ -6,8 +6,8 @@
 #   scripts/screen-reader-walk.sh [path/to/tunedeck]
 #
 # (default: build/test/src/shell/tunedeck). Needs orca, at-spi2-core, xvfb, openbox,
-# dbus, xdotool and python3-pyatspi; it is not a test of the suite, it takes about a minute, and it is how
-# a person checks the window with a screen reader.
+# dbus, xdotool and python3-pyatspi; it is not a test of the suite, it takes about a
+# minute, and it is how a person checks the window with a screen reader.
 #
 # Orca runs here without a sound card: speech-dispatcher is kept away (a stand-in
 # `speechd` module that fails to import), so Orca only writes each utterance to its debug
