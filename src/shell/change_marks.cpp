@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "change_marks.h"
 
+#include "accessibility.h"
 #include "controls.h"
 #include "documents/disk_stamps.h"
 #include "documents/game_files.h"
@@ -155,10 +156,15 @@ void ChangeMarks::markUnsavedTabs()
             continue;
         unsavedTabs_[static_cast<size_t>(tab)] = unsaved;
         const QIcon icon = unsaved ? UnsavedDot() : QIcon();
+        const QString said = unsaved ? QStringLiteral("unsaved") : QString(); // the dot, aloud
         parts_.pages->setTabIcon(static_cast<int>(tab), icon);
-        for (QTabBar* tabs : room_.window->findChildren<QTabBar*>(QStringLiteral("PageTabs")))
+        SetTabDescription(parts_.pages->tabBar(), static_cast<int>(tab), said);
+        for (QTabBar* tabs : room_.window->findChildren<QTabBar*>(QStringLiteral("PageTabs"))) {
             tabs->setTabIcon(static_cast<int>(tab), icon); // beside the pages on a small screen
+            SetTabDescription(tabs, static_cast<int>(tab), said);
+        }
         saves[static_cast<size_t>(tab)]->setIcon(icon);
+        saves[static_cast<size_t>(tab)]->setAccessibleDescription(said);
         saves[static_cast<size_t>(tab)]->setIconSize(QSize(8, 8));
     }
 }

@@ -23,6 +23,7 @@ FolderTree::FolderTree(QWidget* parent) : QTreeWidget(parent)
 {
     setHeaderHidden(true);
     setColumnCount(1);
+    setHeaderLabel(QStringLiteral("Folder")); // never shown; what a screen reader calls the column
     setSelectionMode(QAbstractItemView::SingleSelection);
     // The column is as wide as its widest unfolded name, so a deep folder is reached by
     // the horizontal scroll bar instead of being cut to nothing.

@@ -32,7 +32,9 @@ QPushButton* Button(QWidget* parent, const char* name, const QRect& place, const
 
 QGroupBox* Group(QWidget* parent, const char* name, const QRect& place, const char* caption)
 {
-    return InLime(Place(new QGroupBox(QString::fromLatin1(caption), parent), name, place));
+    auto* group = InLime(Place(new QGroupBox(QString::fromLatin1(caption), parent), name, place));
+    group->setAccessibleName(group->title().trimmed()); // the caption's blanks are not said
+    return group;
 }
 
 QCheckBox* CheckBox(QWidget* parent, const char* name, const QRect& place, const char* caption)

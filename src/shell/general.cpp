@@ -2,6 +2,7 @@
 #include "general.h"
 
 #include "about.h"
+#include "accessibility.h"
 #include "buffer_view.h"
 #include "change_marks.h"
 #include "closing_question.h"
@@ -52,6 +53,7 @@ TForm1::TForm1(TForm1Services services, QWidget* parent)
         ownLauncher_ = std::make_unique<DesktopLauncher>();
         launcher_ = ownLauncher_.get();
     }
+    InstallScreenReaderInterfaces(); // before the controls, whose interfaces Qt keeps
     buildForm();
     feedback_ = std::make_unique<Feedback>(
         Feedback{*messages_, *ProgressBar1, {ComboBox1, ComboBox2, ComboBox3, ComboBox4}});

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "key_value_grid.h"
 
+#include "accessibility.h"
 #include "latin1.h"
 
 #include <QApplication>
@@ -43,15 +44,15 @@ private:
     KeyValueGrid* grid_;
 };
 
-// A value cell: a screen reader tells with the value what the status bar tells of its row
-// (the setting's Details text and the notes beside it).
+// A value cell: a screen reader tells with the value what the status bar adds to its row's
+// Details text, which it has already said with the row.
 class ValueCell : public QTableWidgetItem {
 public:
     using QTableWidgetItem::QTableWidgetItem;
     QVariant data(int role) const override
     {
         if (role == Qt::AccessibleDescriptionRole && tableWidget())
-            return static_cast<const KeyValueGrid*>(tableWidget())->statusText(row());
+            return static_cast<const KeyValueGrid*>(tableWidget())->statusNote(row());
         return QTableWidgetItem::data(role);
     }
 };
@@ -157,12 +158,18 @@ void KeyValueGrid::setStatusNote(std::function<QString(int row)> note)
     statusNote_ = std::move(note);
 }
 
+QString KeyValueGrid::statusNote(int tableRow) const
+{
+    const bool data = tableRow >= 0 && tableRow < dataRows_ && item(tableRow, KeyColumn);
+    return statusNote_ && data ? statusNote_(tableRow + 1) : QString();
+}
+
 QString KeyValueGrid::statusText(int tableRow) const
 {
     const QTableWidgetItem* cell =
         tableRow >= 0 && tableRow < dataRows_ ? item(tableRow, KeyColumn) : nullptr;
     QString text = cell ? cell->text() : QString();
-    const QString note = statusNote_ && cell ? statusNote_(tableRow + 1) : QString();
+    const QString note = statusNote(tableRow);
     if (!note.isEmpty())
         text += text.isEmpty() ? note : QStringLiteral("   ") + note;
     return text.isEmpty() ? statusTip() : text;
@@ -224,6 +231,9 @@ void KeyValueGrid::focusInEvent(QFocusEvent* event)
     }
     QTableWidget::focusInEvent(event);
     showStatus(currentRow());
+    // Coming back from its editor or a message box too: the cell, with the value it now
+    // holds, is what a screen reader says, not only the grid.
+    AnnounceCurrentCell(this);
 }
 
 void KeyValueGrid::keyPressEvent(QKeyEvent* event)

@@ -38,6 +38,8 @@ public:
     // The status bar text of a table row: its whole description and note, or the grid's
     // own hint for a row that describes nothing.
     QString statusText(int tableRow) const;
+    // What the status bar says of a table row after its description (empty: nothing).
+    QString statusNote(int tableRow) const;
     // Shows the status text of the current row again (after its note changed).
     void showCurrentRowStatus();
 

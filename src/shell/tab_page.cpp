@@ -103,8 +103,16 @@ QPushButton* ButtonOf(QWidget* parent, const ButtonText& text, const QRect& plac
 SectionChooser* SectionBox(QGroupBox* parent, const char* name, const TabCatalogue& catalogue)
 {
     auto* chooser = Place(new SectionChooser(parent), name, {8, 16, 145, 21});
-    for (const ChooserItem& item : catalogue.items)
-        chooser->addItem(FromLatin1(item.text));
+    for (const ChooserItem& item : catalogue.items) {
+        const QString text = FromLatin1(item.text);
+        chooser->addItem(text);
+        // A screen reader says an item without the blanks around it, and a heading as one.
+        const int index = chooser->count() - 1;
+        if (text != text.trimmed())
+            chooser->setItemData(index, text.trimmed(), Qt::AccessibleTextRole);
+        if (item.kind == ItemKind::Heading)
+            chooser->setItemData(index, QStringLiteral("heading"), Qt::AccessibleDescriptionRole);
+    }
     chooser->setMaxVisibleItems(catalogue.dropDownCount);
     chooser->clearSelection();
     chooser->setText(ChooseSettingText);

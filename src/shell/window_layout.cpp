@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "general.h"
 
+#include "accessibility.h"
 #include "buffer_view.h"
 #include "change_marks.h"
 #include "closing_question.h"
@@ -130,6 +131,8 @@ void TForm1::buildMenus()
                                                       {N2, "N2"}};
     for (const auto& [action, name] : names)
         action->setObjectName(QLatin1String(name));
+    HideFromScreenReaders(N1);
+    HideFromScreenReaders(N2);
 }
 
 void TForm1::connectHandlers()
@@ -227,6 +230,7 @@ void TForm1::installFeatures()
         this);
     fileWatch_ = new FileWatch(
         room(), *questions_, [this] { ValueList->commitPendingEdit(); }, this);
+    FollowTabSwitch(PageControl1, [this](int tab) { return chooser(static_cast<Tab>(tab)); });
     FitToScreen(*this, PageControl1);
 }
 
