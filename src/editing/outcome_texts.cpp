@@ -212,7 +212,8 @@ void TellWritten(Messages& messages, const WriteResult& result)
     case WriteResult::Step::KeepingVersion:
         messages.error(
             QStringLiteral("Save aborted. The present %1 could not be kept in \"%2\": %3")
-                .arg(QFileInfo(result.path).fileName(), QDir::toNativeSeparators(result.path),
+                .arg(QFileInfo(result.path).fileName(),
+                     QDir::toNativeSeparators(QFileInfo(result.path).absoluteFilePath()),
                      result.systemText));
         break;
     case WriteResult::Step::Writing:
