@@ -37,12 +37,12 @@ protected:
 
     QString record() const { return work.path("game/data/" + QString(CommitJournalName)); }
 
-    // A temporary file of the game file holding the bytes.
+    // A temporary file of the game file (beside the real file) holding the bytes.
     QString temporary(const QString& gamePath, const char* letters, const std::string& bytes)
     {
+        const QFileInfo real(ReplacedPath(gamePath, LinkAtTarget::Follow));
         const QString path =
-            QDir(QFileInfo(gamePath).absolutePath())
-                .filePath("." + QFileInfo(gamePath).fileName() + ".tunedeck-" + letters);
+            QDir(real.absolutePath()).filePath("." + real.fileName() + ".tunedeck-" + letters);
         WriteBytes(path, bytes);
         return path;
     }
@@ -70,7 +70,15 @@ protected:
                     newSettings, temporary(state.SettingsPath, "oldold02", settings), settings);
     }
 
-    std::vector<CutOffSave> recover() const { return RecoverCutOffSaves(state); }
+    // The outcome of the one record found.
+    Outcome recover(std::vector<TuningFile>* files = nullptr) const
+    {
+        const std::vector<CutOffSave> said = RecoverCutOffSaves(state);
+        EXPECT_EQ(said.size(), 1u);
+        if (files && !said.empty())
+            *files = said[0].files;
+        return said.empty() ? Outcome::Failed : said[0].outcome;
+    }
 
     void expectUntouched()
     {
@@ -109,9 +117,7 @@ TEST_F(CutOffSaves, RecordsNotOfThisFolderAreLeftAndTouchNothing)
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         WriteBytes(record(), c.record.toStdString());
-        const std::vector<CutOffSave> said = recover();
-        ASSERT_EQ(said.size(), 1u);
-        EXPECT_EQ(said[0].outcome, Outcome::NotOurs);
+        EXPECT_EQ(recover(), Outcome::NotOurs);
         expectUntouched();
         EXPECT_EQ(ReadBytes(work.path("game/savegame.dat")), "a save game\n");
         EXPECT_EQ(ReadBytes(work.path("elsewhere")), "mine\n");
@@ -138,17 +144,14 @@ TEST_F(CutOffSaves, ARecordThatIsNoPlainFileIsNotOpened)
          }},
         {"too large",
          [&] {
-             WriteBytes(record(), std::string(MaxCommitJournalBytes + 1, 'x'));
-             return true;
+             return QFile::resize(real, MaxCommitJournalBytes + 1) && QFile::copy(real, record());
          }},
     };
     for (const auto& [kind, make] : kinds) {
         SCOPED_TRACE(kind);
         QFile::remove(record());
         ASSERT_TRUE(make());
-        const std::vector<CutOffSave> said = recover();
-        ASSERT_EQ(said.size(), 1u);
-        EXPECT_EQ(said[0].outcome, Outcome::Unreadable);
+        EXPECT_EQ(recover(), Outcome::Unreadable);
         expectUntouched();
     }
 }
@@ -159,9 +162,7 @@ TEST_F(CutOffSaves, ARecordThatIsNoPlainFileIsNotOpened)
 TEST_F(CutOffSaves, FinishedOnlyWithEveryPreparedFileWhole)
 {
     WriteBytes(record(), cutOffSave().toStdString());
-    std::vector<CutOffSave> said = recover();
-    ASSERT_EQ(said.size(), 1u);
-    EXPECT_EQ(said[0].outcome, Outcome::Finished);
+    EXPECT_EQ(recover(), Outcome::Finished);
     EXPECT_TRUE(ReadBytes(state.GeneralPath) == newGeneral);
     EXPECT_TRUE(ReadBytes(state.SettingsPath) == newSettings);
     EXPECT_FALSE(QFile::exists(record()));
@@ -177,9 +178,7 @@ TEST_F(CutOffSaves, FinishedOnlyWithEveryPreparedFileWhole)
     std::string other = settings;
     other[other.size() / 2] = '#';
     WriteBytes(work.path("game/data/peds/.Settings.txt.tunedeck-newnew02"), other);
-    said = recover();
-    ASSERT_EQ(said.size(), 1u);
-    EXPECT_EQ(said[0].outcome, Outcome::Undone);
+    EXPECT_EQ(recover(), Outcome::Undone);
     expectUntouched();
     // What the undo replaced is in the history.
     EXPECT_TRUE(ReadBytes(KeptVersions(state, TuningFile::General).front().path) == newGeneral);
@@ -190,9 +189,7 @@ TEST_F(CutOffSaves, FinishedOnlyWithEveryPreparedFileWhole)
                           Line(state.GeneralPath, temporary(state.GeneralPath, "oneline1", oneLine),
                                oneLine, temporary(state.GeneralPath, "oldold03", general), general))
                              .toStdString());
-    said = recover();
-    ASSERT_EQ(said.size(), 1u);
-    EXPECT_EQ(said[0].outcome, Outcome::Undone);
+    EXPECT_EQ(recover(), Outcome::Undone);
     expectUntouched();
 }
 
@@ -203,10 +200,9 @@ TEST_F(CutOffSaves, AnotherProgramsLaterSaveSurvives)
     WriteBytes(record(), cutOffSave().toStdString());
     const std::string theirs = Edited(Edited(general)) + "x";
     WriteBytes(state.GeneralPath, theirs);
-    const std::vector<CutOffSave> said = recover();
-    ASSERT_EQ(said.size(), 1u);
-    EXPECT_EQ(said[0].outcome, Outcome::ChangedSince);
-    EXPECT_EQ(said[0].files, std::vector<TuningFile>{TuningFile::General});
+    std::vector<TuningFile> changed;
+    EXPECT_EQ(recover(&changed), Outcome::ChangedSince);
+    EXPECT_EQ(changed, std::vector<TuningFile>{TuningFile::General});
     EXPECT_TRUE(ReadBytes(state.GeneralPath) == theirs);
     EXPECT_TRUE(ReadBytes(state.SettingsPath) == settings);
     EXPECT_TRUE(ReadBytes(KeptVersions(state, TuningFile::General).front().path) == theirs);
@@ -220,9 +216,7 @@ TEST_F(CutOffSaves, AReadOnlyGameFileIsLeft)
 {
     WriteBytes(record(), cutOffSave().toStdString());
     ASSERT_TRUE(QFile::setPermissions(state.SettingsPath, QFileDevice::ReadOwner));
-    const std::vector<CutOffSave> said = recover();
-    ASSERT_EQ(said.size(), 1u);
-    EXPECT_EQ(said[0].outcome, Outcome::ReadOnly);
+    EXPECT_EQ(recover(), Outcome::ReadOnly);
     EXPECT_TRUE(ReadBytes(state.SettingsPath) == settings);
     EXPECT_EQ(QFile::permissions(state.SettingsPath) & QFileDevice::WriteOwner, 0);
     EXPECT_TRUE(QFile::exists(record()));
@@ -236,15 +230,9 @@ TEST_F(CutOffSaves, ALinkedGameFileIsFinished)
     ASSERT_TRUE(QDir().mkpath(work.path("mods")));
     ASSERT_TRUE(QFile::rename(state.GeneralPath, real));
     ASSERT_TRUE(QFile::link(real, state.GeneralPath));
-    const QString linked = state.GeneralPath;
-    state.GeneralPath = real; // where the save wrote beside the real file
-    const QByteArray cut = cutOffSave();
-    state.GeneralPath = linked;
-    WriteBytes(record(), cut.toStdString());
-    const std::vector<CutOffSave> said = recover();
-    ASSERT_EQ(said.size(), 1u);
-    EXPECT_EQ(said[0].outcome, Outcome::Finished);
-    EXPECT_TRUE(QFileInfo(linked).isSymLink());
+    WriteBytes(record(), cutOffSave().toStdString());
+    EXPECT_EQ(recover(), Outcome::Finished);
+    EXPECT_TRUE(QFileInfo(state.GeneralPath).isSymLink());
     EXPECT_TRUE(ReadBytes(real) == newGeneral);
     EXPECT_TRUE(ReadBytes(state.SettingsPath) == newSettings);
 }
