@@ -821,6 +821,8 @@ void MainWindowTest::leavingWritesNothing_data()
     QTest::newRow("closing the window, Save") << "close" << both << Answer::Save << true;
     QTest::newRow("Save, another program's file kept") << "kept" << ped << Answer::Save << false;
     QTest::newRow("session ending, no leave to ask") << "session" << both << Answer::Save << false;
+    QTest::newRow("a value still being typed, Cancel") << "typing"
+                                                       << "General.txt" << Answer::Cancel << false;
 }
 
 void MainWindowTest::leavingWritesNothing()
@@ -839,8 +841,13 @@ void MainWindowTest::leavingWritesNothing()
     Choose(form, 0, FirstSectionItem(0));
     if (edited == "General.txt and Settings.txt")
         form.ValueListValidate(form.ValueList, 1, 1, form.ValueList->key(1), "12345");
-    if (!edited.isEmpty())
+    if (how == QLatin1String("typing")) {
+        form.ValueList->setFocus();
+        QTest::keyClick(form.ValueList, Qt::Key_F2);
+        QTest::keyClicks(QApplication::focusWidget(), "12345");
+    } else if (!edited.isEmpty()) {
         form.state().PedMemo.setLine(5, "edited pedestrian line");
+    }
     if (how == QLatin1String("kept")) // another program's save, which the Save does not replace
         ReplaceFileLine(folder.settingsPath(), 6, "changed elsewhere");
     const std::map<QString, std::string> before = Snapshot(folder.path());
@@ -863,7 +870,9 @@ void MainWindowTest::leavingWritesNothing()
     const bool saved = answer == Messages::Closing::Save && closes;
     QCOMPARE(Snapshot(folder.path()) == before, !saved);
     QCOMPARE(ReadBytes(folder.generalPath()).find("12345") != std::string::npos, saved);
-    QVERIFY(closes || HoldsUnsavedEdits(form.state(), Tab::Pedestrians)); // kept on Cancel
+    QVERIFY(closes || HoldsUnsavedEdits(form.state(), how == QLatin1String("typing")
+                                                          ? Tab::CarSettings
+                                                          : Tab::Pedestrians)); // kept on Cancel
 }
 
 // After a box the grid opened (the window's own boxes) the keyboard is back on the cell
