@@ -45,10 +45,10 @@ QString StampPath(const QString& copyPath)
 
 bool KeptAsOwn(const QString& copyPath, const std::string& copy)
 {
-    QFile stamp(StampPath(copyPath));
-    if (QFileInfo(stamp).isSymLink() || stamp.size() > 256 || !stamp.open(QIODevice::ReadOnly))
-        return false;
-    return stamp.readAll().trimmed() == Sha256Hex(copy);
+    // Read only as a small regular file: a link is not followed, a FIFO not waited on.
+    std::string stamp;
+    return ReadSmallFile(StampPath(copyPath), 256, stamp) == SmallFileRead::Read &&
+           QByteArray::fromStdString(stamp).trimmed() == Sha256Hex(copy);
 }
 
 } // namespace

@@ -153,8 +153,12 @@ ReplacementFile::ReplacementFile(const QString& path, LinkAtTarget links, LeftTe
     target_ = ReplacedPath(path, links);
     struct stat old {};
     bool replacing = ::lstat(Native(target_).constData(), &old) == 0;
-    if (replacing && S_ISLNK(old.st_mode))
-        replacing = false; // a link that is replaced: a new file in its place
+    // A link, or a FIFO or device in the place of a file of Tunedeck's own, is replaced by
+    // the new file; what it stands for is never opened.
+    if (replacing && (S_ISLNK(old.st_mode) ||
+                      (links == LinkAtTarget::Replace && !S_ISREG(old.st_mode) &&
+                       !S_ISDIR(old.st_mode))))
+        replacing = false;
     if (replacing && S_ISDIR(old.st_mode)) {
         cannotCreate(EISDIR);
         return;

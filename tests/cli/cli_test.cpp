@@ -11,6 +11,9 @@
 #include <map>
 #include <ostream>
 #include <regex>
+#ifndef Q_OS_WIN
+#include <sys/stat.h>
+#endif
 #include <stdexcept>
 #include <string>
 #include <tuple>
@@ -684,8 +687,7 @@ TEST_F(CliTest, PerkwrightIniIsReadBeforeTunedeckIni)
     work.writeIni("Perkwright.ini", work.path("elsewhere").toStdString());
     const Result result = run({"check"});
     EXPECT_EQ(result.status, 1);
-    EXPECT_EQ(result.out, work.path("elsewhere/data/General.txt").toStdString() +
-                              "\t-\tmissing\n" +
+    EXPECT_EQ(result.out, work.path("elsewhere/data/General.txt").toStdString() + "\t-\tmissing\n" +
                               work.path("elsewhere/data/peds/Settings.txt").toStdString() +
                               "\t-\tmissing\n");
 }
@@ -856,6 +858,16 @@ TEST_F(CliTest, CopiesKeptAsThePlayersOwnStayTheirs)
     EXPECT_EQ(run({"take-originals"}).status, 0);
     EXPECT_TRUE(ReadBytes(work.path("original.general")) == demo) << "the kept copy was replaced";
     EXPECT_TRUE(ReadBytes(work.path("original.pedsettings")) == look);
+
+    // A stamp that names other bytes, or is no plain file, counts for nothing.
+#ifndef Q_OS_WIN
+    ASSERT_TRUE(QFile::remove(work.path("original.general.kept")));
+    ASSERT_EQ(::mkfifo(QFile::encodeName(work.path("original.general.kept")).constData(), 0600), 0);
+#else
+    WriteBytes(work.path("original.general.kept"), std::string(64, 'a'));
+#endif
+    EXPECT_EQ(run({"take-originals"}).status, 0);
+    EXPECT_TRUE(ReadBytes(work.path("original.general")) == general()) << "the stamp counted";
 }
 
 // take-originals tells a copy it could not write, and a game file it takes no copy of, with
