@@ -6,11 +6,14 @@
 #include "documents/game_file_reading.h"
 #include "documents/replacement_file.h"
 #include "documents/version_store.h"
+#include "editing/tab_actions.h"
+#include "faults/fault_injection.h"
 #include "support/fakes.h"
 #include "support/test_support.h"
 
 #include <QDir>
 #include <QFile>
+#include <cerrno>
 #include <gtest/gtest.h>
 
 #ifndef Q_OS_WIN
@@ -183,6 +186,16 @@ TEST_F(CutOffSaves, FinishedOnlyWithEveryPreparedFileWhole)
     // What the undo replaced is in the history.
     EXPECT_TRUE(ReadBytes(KeptVersions(state, TuningFile::General).front().path) == newGeneral);
 
+    // Neither way when the old copy is not what the record says either.
+    WriteBytes(state.GeneralPath, newGeneral);
+    WriteBytes(record(), cutOffSave().toStdString());
+    WriteBytes(work.path("game/data/.General.txt.tunedeck-oldold01"), other);
+    WriteBytes(work.path("game/data/peds/.Settings.txt.tunedeck-newnew02"), other);
+    EXPECT_EQ(recover(), Outcome::NeitherWay);
+    EXPECT_TRUE(ReadBytes(state.GeneralPath) == newGeneral);
+    WriteBytes(state.GeneralPath, general);
+    QFile::remove(record());
+
     // A prepared file with its recorded sum, but not a game file's shape, is never put in.
     const std::string oneLine = "one line\r\n";
     WriteBytes(record(), ("Tunedeck commit 1\n" +
@@ -191,6 +204,25 @@ TEST_F(CutOffSaves, FinishedOnlyWithEveryPreparedFileWhole)
                              .toStdString());
     EXPECT_EQ(recover(), Outcome::Undone);
     expectUntouched();
+}
+
+// A save finishes another run's cut-off save before it writes, and a rename that fails
+// while finishing leaves the record for the next run.
+TEST_F(CutOffSaves, ASaveFinishesACutOffSaveFirst)
+{
+    WriteBytes(record(), cutOffSave().toStdString());
+#ifdef TUNEDECK_POSIX_FAULTS
+    {
+        const InjectedFault fault("rename", EIO, 0, work.path("game/data/peds"));
+        EXPECT_EQ(recover(), Outcome::Failed);
+    }
+    EXPECT_TRUE(QFile::exists(record()));
+    EXPECT_TRUE(ReadBytes(state.SettingsPath) == settings);
+#endif
+    const TextBuffer buffer(SplitLines(newSettings));
+    WriteBuffers(state, messages, progress, {{&buffer, state.SettingsPath, TuningFile::Settings}});
+    EXPECT_TRUE(ReadBytes(state.GeneralPath) == newGeneral) << "the cut-off save was not finished";
+    EXPECT_TRUE(messages.anyStartsWith("A save of General.txt and Settings.txt that was cut off"));
 }
 
 // A game file that another program saved after the cut is left as it is, kept in the

@@ -964,6 +964,23 @@ TEST_F(FileOperations, WriteOntoAFolderIsReported)
     EXPECT_EQ(Entries(work.path("game/data")), (QStringList{"General.bak", "General.txt", "peds"}));
 }
 
+// Another program's change of the same size that keeps the file's time is asked about: the
+// bytes are compared, not the size and time.
+TEST_F(FileOperations, ASameSizeSameTimeChangeIsAskedAbout)
+{
+    loadNumbered(Tab::CarSettings);
+    const QDateTime time = QFileInfo(state.GeneralPath).lastModified();
+    std::string theirs = ReadBytes(state.GeneralPath);
+    theirs[theirs.size() / 2] = '#';
+    WriteBytes(state.GeneralPath, theirs);
+    QFile file(state.GeneralPath);
+    ASSERT_TRUE(file.open(QIODevice::ReadWrite) &&
+                file.setFileTime(time, QFileDevice::FileModificationTime));
+    file.close();
+    EXPECT_EQ(Save(state, controls, Tab::CarSettings), ActionOutcome::Declined);
+    EXPECT_TRUE(ReadBytes(state.GeneralPath) == theirs);
+}
+
 TEST_F(FileOperations, WriteToAnEmptyPathIsReported)
 {
     const TextBuffer buffer(NumberedLines(3));
