@@ -146,8 +146,9 @@ int ErrorOrEio(DWORD systemError)
 // Wine gives a sharing violation or "access denied" where Windows gives 1175, and 1177
 // (1176 without a backup name) when the new file cannot take the name the old one left.
 // So what follows looks at what is there rather than at the number: the old file has left
-// when the backup name holds a file or the target's name is free (a file deleted since it
-// was read is replaced so too). The new file is then moved in at once, else the old one back.
+// when the backup name holds a file or the target's name is free (so too when another
+// program deleted it since it was read). The new file is then moved in at once, else the old
+// one back.
 int MoveIntoPlace(const std::wstring& temporary, const std::wstring& target, bool replacing)
 {
     if (!replacing)
