@@ -46,6 +46,86 @@ void RemoveLeftTemporaries(const QString& folder)
     ::FindClose(listing);
 }
 
+bool Move(const std::wstring& from, const std::wstring& to)
+{
+    return ::MoveFileExW(from.c_str(), to.c_str(),
+                         MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH);
+}
+
+bool Exists(const std::wstring& path)
+{
+    return ::GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
+bool Missing(const std::wstring& path)
+{
+    if (Exists(path))
+        return false;
+    const DWORD error = ::GetLastError();
+    return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND;
+}
+
+int ErrorOrGeneral(DWORD systemError)
+{
+    return systemError != ERROR_SUCCESS ? static_cast<int>(systemError) : ERROR_GEN_FAILURE;
+}
+
+// Puts the file `temporary` in the place of `target`, beside it. Returns 0 once the new file
+// is at `target`, else an error number; in every case a file is at `target` when there was
+// one before. `replacing`: a file is there (not a link, whose name is simply replaced).
+//
+// ReplaceFileW keeps what else the old file carries (its security and streams), but it is
+// no single rename: the old file is moved aside, then the new one in. It is given a backup
+// name, a free temporary name beside the target, so that the old file is never deleted
+// before the new one is in place. What each failure leaves, as documented, with a backup
+// name:
+// - ERROR_UNABLE_TO_REMOVE_REPLACED (1175): the old file could not be moved; both files keep
+//   their names.
+// - ERROR_UNABLE_TO_MOVE_REPLACEMENT (1176): both files keep their names. (Without a backup
+//   name the old file would be gone and the new one still under its temporary name.)
+// - ERROR_UNABLE_TO_MOVE_REPLACEMENT_2 (1177): the old file is at the backup name and the
+//   new one still under its temporary name: nothing is at the target.
+// - any other error: both files keep their names, and there is no backup.
+// Wine gives a sharing violation or "access denied" where Windows gives 1175, and 1177
+// (1176 without a backup name) when the new file cannot take the name the old one left.
+// So what follows looks at what is there rather than at the number: the old file has left
+// when the backup name holds a file or the target's name is free (so too when another
+// program deleted it since it was read). The new file is then moved in at once, else the old
+// one back.
+int PutInPlace(const std::wstring& temporary, const std::wstring& target, bool replacing)
+{
+    if (!replacing)
+        return Move(temporary, target) ? 0 : ErrorOrGeneral(::GetLastError());
+    const QString targetPath = QString::fromStdWString(target);
+    const QDir folder = QFileInfo(targetPath).absoluteDir();
+    std::wstring backup;
+    for (int attempt = 0; attempt < 100 && backup.empty(); ++attempt) {
+        backup = Native(folder.filePath(TemporaryName(QFileInfo(targetPath).fileName())));
+        if (!Missing(backup))
+            backup.clear();
+    }
+    if (backup.empty())
+        return ERROR_FILE_EXISTS;
+
+    if (::ReplaceFileW(target.c_str(), temporary.c_str(), backup.c_str(),
+                       REPLACEFILE_IGNORE_MERGE_ERRORS, nullptr, nullptr)) {
+        ::DeleteFileW(backup.c_str()); // else removed with the left temporaries
+        return 0;
+    }
+    DWORD error = ::GetLastError();
+    if (!Exists(backup) && !Missing(target))
+        return ErrorOrGeneral(error);
+    if (Move(temporary, target)) {
+        ::DeleteFileW(backup.c_str());
+        return 0;
+    }
+    error = ::GetLastError();
+    // If this fails too, the old file stays at the backup name: it is never deleted.
+    if (Exists(backup))
+        Move(backup, target);
+    return ErrorOrGeneral(error);
+}
+
 } // namespace
 
 QString ReplacedPath(const QString& path, LinkAtTarget links)
@@ -66,10 +146,9 @@ int SyncFolder(const QString&)
 
 int MoveIntoPlace(const QString& prepared, const QString& target)
 {
-    if (::MoveFileExW(Native(prepared).c_str(), Native(target).c_str(),
-                      MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
-        return 0;
-    return LastError();
+    const DWORD old = ::GetFileAttributesW(Native(target).c_str());
+    return PutInPlace(Native(prepared), Native(target),
+                      old != INVALID_FILE_ATTRIBUTES && !(old & FILE_ATTRIBUTE_REPARSE_POINT));
 }
 
 SmallFileRead ReadSmallFile(const QString& path, qint64 maxBytes, std::string& bytes)
@@ -252,21 +331,9 @@ int ReplacementFile::install()
         discard();
         return creationError_ != 0 ? creationError_ : ERROR_GEN_FAILURE;
     }
-    const std::wstring target = Native(target_);
-    const std::wstring temporary = Native(temporaryPath_);
-    // ReplaceFileW keeps what else the old file carries (its security and streams); it
-    // needs a file to replace, and a link's name is replaced by a move.
-    bool moved = replacing_ && ::ReplaceFileW(target.c_str(), temporary.c_str(), nullptr,
-                                              REPLACEFILE_IGNORE_MERGE_ERRORS, nullptr, nullptr);
-    DWORD error = moved ? ERROR_SUCCESS : ::GetLastError();
-    if (!moved && (!replacing_ || error == ERROR_FILE_NOT_FOUND)) {
-        moved = ::MoveFileExW(temporary.c_str(), target.c_str(),
-                              MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH);
-        error = moved ? ERROR_SUCCESS : ::GetLastError();
-    }
-    if (!moved) {
+    if (const int error = PutInPlace(Native(temporaryPath_), Native(target_), replacing_)) {
         discard();
-        return error != ERROR_SUCCESS ? static_cast<int>(error) : ERROR_GEN_FAILURE;
+        return error;
     }
     OwnTemporaries().erase(temporaryPath_);
     temporaryPath_.clear();

@@ -41,6 +41,35 @@ QString CouldNotRun(const LaunchCommand& command, const QString& reason)
 
 #ifdef Q_OS_WIN
 
+namespace {
+
+// The system's error code for a value of 32 or less that ShellExecuteW returns, as
+// ShellExecuteExW sets it: the value itself is the reason (GetLastError() is not), but from
+// 26 on it is a code of its own that means another thing as a system error code (28 would
+// read "The printer is out of paper").
+DWORD ShellExecuteError(INT_PTR result)
+{
+    switch (result) {
+    case 0: // out of memory or resources
+        return ERROR_NOT_ENOUGH_MEMORY;
+    case SE_ERR_SHARE:
+        return ERROR_SHARING_VIOLATION;
+    case SE_ERR_ASSOCINCOMPLETE:
+    case SE_ERR_NOASSOC:
+        return ERROR_NO_ASSOCIATION;
+    case SE_ERR_DDETIMEOUT:
+    case SE_ERR_DDEFAIL:
+    case SE_ERR_DDEBUSY:
+        return ERROR_DDE_FAIL;
+    case SE_ERR_DLLNOTFOUND:
+        return ERROR_DLL_NOT_FOUND;
+    default: // ERROR_FILE_NOT_FOUND, ERROR_PATH_NOT_FOUND, ERROR_BAD_FORMAT, SE_ERR_ACCESSDENIED
+        return static_cast<DWORD>(result); // and SE_ERR_OOM are system error codes themselves
+    }
+}
+
+} // namespace
+
 void DesktopLauncher::start(const LaunchCommand& command,
                             std::function<void(const QString& failure)> done)
 {
@@ -52,10 +81,10 @@ void DesktopLauncher::start(const LaunchCommand& command,
         const auto result = reinterpret_cast<INT_PTR>(
             ::ShellExecuteW(nullptr, L"open", program.c_str(), nullptr,
                             folder.empty() ? nullptr : folder.c_str(), SW_SHOWNORMAL));
-        // Values up to 32 are errors; the system tells which.
-        done(result > 32 ? QString()
-                         : CouldNotRun(command, qt_error_string(static_cast<int>(::GetLastError()))
-                                                    .remove(QRegularExpression("[.\\s]+$"))));
+        done(result > 32
+                 ? QString()
+                 : CouldNotRun(command, qt_error_string(static_cast<int>(ShellExecuteError(result)))
+                                            .remove(QRegularExpression("[.\\s]+$"))));
         return;
     }
     // The player's own command (TUNEDECK_LAUNCH), with its arguments and variables.

@@ -1,17 +1,25 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The command-line tool on Windows, where the faults come from the system: a drive with
-// no room left, and the folder lock held by another process.
+// no room left, the folder lock held by another process, a file held open or taken.
 
+#include "desktop_launcher.h"
 #include "documents/folder_lock.h"
+#include "documents/replacement_file.h"
 #include "support/test_support.h"
 
 #include <QDir>
 #include <QFile>
 #include <QProcess>
+#include <QRegularExpression>
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cctype>
+#include <cerrno>
 #include <string>
+#include <vector>
+
+#include <windows.h>
 
 namespace {
 
@@ -106,6 +114,70 @@ TEST(ConcurrentRuns, NoEditIsLost)
     EXPECT_EQ(lost, 0) << "pairs that lost an edit, of 20";
     EXPECT_EQ(QDir(work.path("game/data")).entryList(QDir::Files | QDir::Hidden),
               QStringList{"General.txt"});
+}
+
+// Whatever fails in ReplaceFileW, General.txt reads the new bytes or the old ones, which are
+// kept. Under Wine a target held open without FILE_SHARE_DELETE gives a sharing violation
+// (Windows documents 1175) and one made read-only "access denied", before anything moves;
+// "GENERAL.TXT" beside it, which a Linux program makes where case tells names apart, takes
+// the name the old file left, so that the new one cannot follow: 1177.
+TEST(ReplaceFileFailures, LeaveTheNewFileOrTheOld)
+{
+    const auto unixName = reinterpret_cast<char* (*)(const WCHAR*)>(reinterpret_cast<void*>(
+        ::GetProcAddress(::GetModuleHandleW(L"kernel32"), "wine_get_unix_file_name")));
+    const struct {
+        const char* held; // by the test while the new file is put in place
+        bool readOnly, secondSpelling;
+        std::string holds; // what General.txt reads, then each file of the folder
+    } cases[] = {{"General.txt", false, false, "old old"},
+                 {"", true, false, "old old"},
+                 {"", false, true, "new new"},
+                 {"GENERAL.TXT", false, true, "foreign foreign old"}};
+    for (const auto& c : cases) {
+        WorkFolder work;
+        const QString folder = work.path("save");
+        const std::wstring target = (folder + "\\General.txt").toStdWString();
+        WriteBytes(folder + "\\General.txt", "old");
+        if (c.secondSpelling && !unixName)
+            GTEST_SKIP() << "Windows itself holds no second spelling";
+        if (c.secondSpelling) {
+            WriteBytes(folder + "\\foreign", "foreign");
+            const QString name = unixName(folder.toStdWString().c_str());
+            QProcess::execute("Z:/bin/mv", {name + "/foreign", name + "/GENERAL.TXT"});
+        }
+        ReplacementFile file(folder + "\\General.txt");
+        ASSERT_EQ(file.prepare("new"), 0);
+        ::SetFileAttributesW(target.c_str(),
+                             c.readOnly ? FILE_ATTRIBUTE_READONLY : FILE_ATTRIBUTE_NORMAL);
+        const HANDLE held = ::CreateFileW((folder + "\\" + c.held).toStdWString().c_str(),
+                                          GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                                          OPEN_EXISTING, 0, nullptr); // "": none
+        const int error = file.install();
+        ::CloseHandle(held);
+        std::vector<std::string> files;
+        for (const QString& name : QDir(folder).entryList(QDir::Files | QDir::Hidden))
+            files.push_back(ReadBytes(folder + "\\" + name));
+        std::sort(files.begin(), files.end());
+        std::string holds = ReadBytes(folder + "\\General.txt");
+        for (const std::string& bytes : files)
+            holds += ' ' + bytes;
+        EXPECT_EQ(holds, c.holds);
+        EXPECT_EQ(error == 0, holds.rfind("new", 0) == 0) << error;
+    }
+}
+
+// A file that no program opens: the player reads the system's reason, which is the value
+// ShellExecuteW returns (its last error says "not a valid Win32 application").
+TEST(Launch, AFileNoProgramOpensIsToldSo)
+{
+    WorkFolder work;
+    WriteBytes(work.path("gwheel2.dat"), "x");
+    QString answer;
+    DesktopLauncher().start({work.path("gwheel2.dat"), {}, work.path(), {}},
+                            [&](const QString& failure) { answer = failure; });
+    const QString reason =
+        qt_error_string(ERROR_NO_ASSOCIATION).remove(QRegularExpression("[.\\s]+$"));
+    EXPECT_TRUE(answer.endsWith(": " + reason + ".")) << answer.toStdString();
 }
 
 } // namespace
