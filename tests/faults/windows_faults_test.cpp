@@ -161,7 +161,7 @@ TEST(ReplaceFileFailures, LeaveTheNewFileOrTheOld)
         std::string holds = ReadBytes(folder + "\\General.txt");
         for (const std::string& bytes : files)
             holds += ' ' + bytes;
-        EXPECT_EQ(holds, c.holds);
+        EXPECT_EQ(holds, c.holds) << "row " << &c - cases;
         EXPECT_EQ(error == 0, holds.rfind("new", 0) == 0) << error;
     }
 }
