@@ -39,8 +39,13 @@ void RemoveLeftTemporaries(const QString& folder)
     do {
         const QString name = QString::fromWCharArray(entry.cFileName);
         const QString path = QDir(folder).filePath(name);
+        // ReplaceFileW is two renames: one killed between them leaves the old file under a
+        // temporary name and none at its target, and that one is kept.
+        const QString target = name.mid(1, name.lastIndexOf(QStringLiteral(".tunedeck-")) - 1);
         if (IsTemporaryName(name) && OwnTemporaries().count(path) == 0 &&
-            !(entry.dwFileAttributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_REPARSE_POINT)))
+            !(entry.dwFileAttributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_REPARSE_POINT)) &&
+            ::GetFileAttributesW(Native(QDir(folder).filePath(target)).c_str()) !=
+                INVALID_FILE_ATTRIBUTES)
             ::DeleteFileW(Native(path).c_str());
     } while (::FindNextFileW(listing, &entry));
     ::FindClose(listing);
