@@ -134,7 +134,7 @@ fi
 
 # A root with a Qt file in it would hide a library or plugin missing from the bundle.
 qt_files=$(find "$root" -xdev \( -iname 'libqt*' -o -iname '*qt5*' -o -iname '*qt6*' \
-           -o -name qt.conf \) -print | head -5)
+           -o -name qt.conf \) -print | sed -n 1,5p)
 if [ -n "$qt_files" ]; then
     printf 'The root holds Qt files, so it cannot show that the bundle needs none:\n%s\n' \
         "$qt_files" >&2

@@ -25,7 +25,7 @@ out=$repo/build/linux
 name=Tunedeck-$version
 stage=$out/$name
 tarball=$out/$name-linux-x86_64.tar.zst
-qt_plugins=$(dpkg-query -L libqt6gui6 | sed -n 's|/platforms/libqxcb.so$||p' | head -1)
+qt_plugins=$(dpkg-query -L libqt6gui6 | sed -n 's|/platforms/libqxcb.so$||p' | sed -n 1p)
 [ -n "$qt_plugins" ] || qt_plugins=/usr/lib/x86_64-linux-gnu/qt6/plugins
 
 # The plugins Tunedeck's window needs on X11 (and XWayland): the xcb platform, the image
@@ -134,7 +134,7 @@ for library in "$stage"/lib/*.so.*; do origins+=("$(readlink -f "$(library_path 
 for plugin in "${plugins[@]}"; do origins+=("$qt_plugins/$plugin"); done
 packages=()
 for file in "${origins[@]}"; do
-    package=$(package_of "$file" | cut -d: -f1 | head -1)
+    package=$(package_of "$file" | cut -d: -f1 | sed -n 1p)
     [ -n "$package" ] || { echo "No Debian package holds $file: its licence is unknown." >&2; exit 1; }
     packages+=("$package")
 done
