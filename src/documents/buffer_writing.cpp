@@ -53,7 +53,7 @@ WriteResult& Failed(WriteResult& result, WriteResult::Step step, const QString& 
     return result;
 }
 
-// Whether a cut-off save's record was left in place, with the files it names.
+// Whether a cut-off save's record stays in place: the temporary files it names are kept.
 bool RecordLeft(const std::vector<CutOffSave>& recovered)
 {
     for (const CutOffSave& save : recovered)
