@@ -62,7 +62,7 @@ classify() {
 
 needed() { objdump -p "$1" | awk '$1 == "NEEDED" { print $2 }'; }
 library_path() { # the machine's file for a soname
-    ldconfig -p | awk -v soname="$1" '$1 == soname && /x86-64/ { print $NF; exit }'
+    ldconfig -p | awk -v soname="$1" '$1 == soname && /x86-64/ && !found { print $NF; found = 1 }'
 }
 
 rm -rf "$stage" "$tarball"
