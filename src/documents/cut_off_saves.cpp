@@ -16,10 +16,6 @@
 #include <QStringList>
 #include <optional>
 
-#ifndef Q_OS_WIN
-#include <sys/stat.h>
-#endif
-
 namespace {
 
 using Outcome = CutOffSave::Outcome;
@@ -58,18 +54,6 @@ bool HoldsGameFile(const QString& path, const QByteArray& checksum, TuningFile f
            static_cast<int>(SplitGameFile(file, bytes).size()) == LineCountOf(file);
 }
 
-bool ReadOnly(const QString& path)
-{
-#ifdef Q_OS_WIN
-    const QFileInfo info(path);
-    return info.exists() && !info.isWritable();
-#else
-    struct stat file {};
-    return ::lstat(QFile::encodeName(path).constData(), &file) == 0 &&
-           (file.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0;
-#endif
-}
-
 // The entries of the record, each tied to the game file it names; nothing when it names any
 // other file, or one twice.
 std::optional<std::vector<Entry>> EntriesOf(const AppState& state, const std::string& bytes)
@@ -100,7 +84,7 @@ std::optional<std::vector<Entry>> EntriesOf(const AppState& state, const std::st
 std::optional<CutOffSave> PutInPlace(const AppState& state, const Entry& entry, const QString& from,
                                      CutOffSave said)
 {
-    if (ReadOnly(entry.recorded.target)) {
+    if (IsReadOnlyFile(entry.recorded.target)) {
         said.outcome = Outcome::ReadOnly;
         said.files = {entry.file};
         return said;

@@ -105,6 +105,10 @@ bool IsTemporaryFileOf(const QString& file, const QString& target);
 // link leads to (when it exists); else the name in the real folder.
 QString ReplacedPath(const QString& path, LinkAtTarget links);
 
+// Whether the file is one its owner made read-only (no write permission bit at all; on
+// Windows the read-only attribute): such a file is never replaced, whoever runs Tunedeck.
+bool IsReadOnlyFile(const QString& path);
+
 // Puts the existing file `prepared` (a temporary file of `target`, beside it) in the place
 // of `target` by a rename, as install() does, and syncs the folder. Whatever fails, a file
 // is at `target`: the old one or the new one. Returns 0 or the system's error code.

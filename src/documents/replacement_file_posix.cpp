@@ -82,6 +82,13 @@ QString ReplacedPath(const QString& path, LinkAtTarget links)
     return folder.isEmpty() ? path : QDir(folder).filePath(file.fileName());
 }
 
+bool IsReadOnlyFile(const QString& path)
+{
+    struct stat file {};
+    return ::lstat(Native(path).constData(), &file) == 0 && S_ISREG(file.st_mode) &&
+           (file.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0;
+}
+
 int SyncFolder(const QString& folder)
 {
     const int fd = ::open(Native(folder).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
@@ -155,9 +162,8 @@ ReplacementFile::ReplacementFile(const QString& path, LinkAtTarget links, LeftTe
     bool replacing = ::lstat(Native(target_).constData(), &old) == 0;
     // A link, or a FIFO or device in the place of a file of Tunedeck's own, is replaced by
     // the new file; what it stands for is never opened.
-    if (replacing && (S_ISLNK(old.st_mode) ||
-                      (links == LinkAtTarget::Replace && !S_ISREG(old.st_mode) &&
-                       !S_ISDIR(old.st_mode))))
+    if (replacing && (S_ISLNK(old.st_mode) || (links == LinkAtTarget::Replace &&
+                                               !S_ISREG(old.st_mode) && !S_ISDIR(old.st_mode))))
         replacing = false;
     if (replacing && S_ISDIR(old.st_mode)) {
         cannotCreate(EISDIR);
@@ -169,7 +175,7 @@ ReplacementFile::ReplacementFile(const QString& path, LinkAtTarget links, LeftTe
     }
     // Renaming over a file ignores its mode, and root may write any file: the mode is
     // looked at here, so that a file its owner made read-only stays as it is.
-    if (replacing && (old.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0) {
+    if (replacing && IsReadOnlyFile(target_)) {
         readOnly_ = true;
         {
             cannotCreate(EACCES);

@@ -142,6 +142,12 @@ QString ReplacedPath(const QString& path, LinkAtTarget links)
     return folder.isEmpty() ? file.absoluteFilePath() : QDir(folder).filePath(file.fileName());
 }
 
+bool IsReadOnlyFile(const QString& path)
+{
+    const DWORD attributes = ::GetFileAttributesW(Native(path).c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY);
+}
+
 int SyncFolder(const QString&)
 {
     // A folder cannot be synced on Windows: MOVEFILE_WRITE_THROUGH and the file system's
@@ -219,7 +225,7 @@ ReplacementFile::ReplacementFile(const QString& path, LinkAtTarget links, LeftTe
         return;
     }
     // ReplaceFileW would take the read-only attribute along; the file is left as it is.
-    if (replacing_ && (old & FILE_ATTRIBUTE_READONLY)) {
+    if (replacing_ && IsReadOnlyFile(target_)) {
         readOnly_ = true;
         {
             cannotCreate(ERROR_ACCESS_DENIED);
