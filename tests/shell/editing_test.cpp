@@ -55,14 +55,7 @@ private:
         const QModelIndex cell = grid->model()->index(row - 1, 1);
         grid->setFocus();
         grid->setCurrentIndex(cell);
-        QTest::keyClick(grid, Qt::Key_F2);
-        auto* editor = qobject_cast<QLineEdit*>(QApplication::focusWidget());
-        QVERIFY(editor);
-        editor->selectAll();
-        QTest::keyClicks(editor, text);
-        QTest::keyClick(editor, Qt::Key_Return);
-        // The grid commits an edit ended by Enter from the event loop.
-        QTRY_VERIFY(!grid->isEditing());
+        TypeInCurrentCell(grid, text);
     }
 
     static std::string line(const std::string& bytes, int index)
@@ -292,7 +285,7 @@ private slots:
         }
         QCOMPARE(w.messages.texts(FakeMessages::Error),
                  std::vector<QString>{QStringLiteral("Save aborted with error: %1 (General.txt)")
-                                                       .arg(SystemErrorText(error))});
+                                          .arg(SystemErrorText(error))});
         QVERIFY(w.messages.texts(FakeMessages::Information).empty());
         QVERIFY(ReadBytes(w.folder.generalPath()) == before);
 

@@ -37,16 +37,6 @@ class ScreenReaderTest : public QObject {
             if (QAccessibleInterface* child = node->child(i))
                 padded(child, found);
     }
-    static void edit(KeyValueGrid* grid, const char* typed)
-    {
-        QTest::keyClick(grid, Qt::Key_F2);
-        auto* editor = qobject_cast<QLineEdit*>(QApplication::focusWidget());
-        QVERIFY(editor);
-        editor->selectAll();
-        QTest::keyClicks(editor, typed);
-        QTest::keyClick(editor, Qt::Key_Return);
-        QTRY_VERIFY(!grid->isEditing());
-    }
 
 private slots:
     void aPlayerHears_data()
@@ -106,10 +96,10 @@ private slots:
         if (step != Look)
             QTest::keyClick(form.ComboBox1, Qt::Key_Tab);
         if (step == Commit)
-            edit(form.ValueList, "12000");
+            TypeInCurrentCell(form.ValueList, "12000");
         if (step == RefusedCommit) {
             QTest::keyClick(form.ValueList, Qt::Key_Down);
-            edit(form.ValueList, "1,5");
+            TypeInCurrentCell(form.ValueList, "1,5");
             QCOMPARE(window.messages.shown.size(), size_t(1));
         }
         if (step == TabBar)

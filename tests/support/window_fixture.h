@@ -10,8 +10,12 @@
 #include "support/fakes.h"
 #include "support/test_support.h"
 
+#include "key_value_grid.h"
+
+#include <QApplication>
 #include <QDir>
 #include <QFile>
+#include <QLineEdit>
 #include <QStringList>
 #include <QTest>
 #include <memory>
@@ -122,6 +126,19 @@ inline void InitPictures()
 }
 
 // The lines of a file as the program reads them (CR LF or LF ends a line).
+// Opens the grid's editor on its current cell with F2, types the text over the value and
+// leaves the cell with Enter, which the grid commits from the event loop.
+inline void TypeInCurrentCell(KeyValueGrid* grid, const QString& text)
+{
+    QTest::keyClick(grid, Qt::Key_F2);
+    auto* editor = qobject_cast<QLineEdit*>(QApplication::focusWidget());
+    QVERIFY(editor);
+    editor->selectAll();
+    QTest::keyClicks(editor, text);
+    QTest::keyClick(editor, Qt::Key_Return);
+    QTRY_VERIFY(!grid->isEditing());
+}
+
 inline std::vector<std::string> FileLines(const QString& path)
 {
     return SplitLines(ReadBytes(path));
