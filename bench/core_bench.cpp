@@ -72,8 +72,8 @@ AppState LoadedState()
     FakeProgress bar;
     FakeChooser chooser;
     for (Tab tab : {Tab::CarSettings, Tab::Miscellaneous, Tab::APO})
-        LoadBuffer(state, messages, bar, state.buffer(tab), chooser, state.GeneralPath);
-    LoadBuffer(state, messages, bar, state.PedMemo, chooser, state.SettingsPath);
+        LoadBuffer(state, messages, bar, state.document(tab), chooser, state.GeneralPath);
+    LoadBuffer(state, messages, bar, state.SettingsText, chooser, state.SettingsPath);
     return state;
 }
 
@@ -85,7 +85,7 @@ void LoadGameFile(benchmark::State& st, bool general)
     state.GeneralPath = Files().generalPath();
     state.SettingsPath = Files().settingsPath();
     const QString& path = general ? state.GeneralPath : state.SettingsPath;
-    TextBuffer& buffer = general ? state.Memo1 : state.PedMemo;
+    TextBuffer& buffer = general ? state.GeneralText : state.SettingsText;
     FakeMessages messages;
     FakeProgress bar;
     FakeChooser chooser;
@@ -199,7 +199,7 @@ void SkillEditIntoThreeBuffers(benchmark::State& st)
         return;
     }
     const int line = RowAt(*place)->line;
-    const std::string before = state.Memo1.line(line);
+    const std::string before = state.GeneralText.line(line);
     const std::string values[2] = {"1234", "5678"};
     int turn = 0;
     for (auto _ : st) {
@@ -207,9 +207,9 @@ void SkillEditIntoThreeBuffers(benchmark::State& st)
         turn ^= 1;
         benchmark::DoNotOptimize(result.changes.data());
     }
-    const std::string& written = state.Memo1.line(line);
-    if (written == before || state.MiscMemo.line(line) != written ||
-        state.APOMemo.line(line) != written)
+    const std::string& written = state.GeneralText.line(line);
+    if (written == before || state.GeneralText.line(line) != written ||
+        state.GeneralText.line(line) != written)
         st.SkipWithError("the edit did not reach all three buffers");
 }
 
@@ -223,7 +223,7 @@ void SaveGeneral(benchmark::State& st)
     bool updated = true;
     for (auto _ : st) {
         WriteBuffers(state, messages, progress,
-                     {{&state.Memo1, state.GeneralPath, TuningFile::General}});
+                     {{&state.GeneralText, state.GeneralPath, TuningFile::General}});
         updated = updated && messages.shown.size() == 1 &&
                   messages.shown.front().first == FakeMessages::Information;
         messages.shown.clear();
@@ -238,7 +238,7 @@ void SaveGeneral(benchmark::State& st)
 void SaveBaseline(benchmark::State& st)
 {
     const AppState state = LoadedState();
-    std::vector<std::string> lines = state.Memo1.lines();
+    std::vector<std::string> lines = state.GeneralText.lines();
     lines.front() = GeneralHeaderLine;
     const std::string bytes = JoinLines(lines);
     const std::string target = Files().path(QStringLiteral("game/data/Baseline.txt")).toStdString();

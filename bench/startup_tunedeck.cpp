@@ -57,8 +57,8 @@ int main(int argc, char* argv[])
     TForm1 form(services);
 
     bool ok = messages.count == 0;
-    if (form.state().Memo1.count() != GeneralLineCount ||
-        form.state().PedMemo.count() != SettingsLineCount) {
+    if (form.state().GeneralText.count() != GeneralLineCount ||
+        form.state().SettingsText.count() != SettingsLineCount) {
         std::fprintf(stderr, "the game files were not loaded\n");
         ok = false;
     }

@@ -74,7 +74,7 @@ void FillBuffers(AppState& state, Expected& expected, const std::string& bytes, 
         if (tab == changedTab)
             count += lengthChange;
         auto& content = expected.buffers[static_cast<size_t>(t)];
-        TextBuffer& buffer = state.buffer(tab);
+        TextBuffer& buffer = state.document(tab);
         const bool sameShape = expected.counts[static_cast<size_t>(t)] == count &&
                                !changed.empty() && n == expected.source.size();
         content.resize(static_cast<size_t>(count));
@@ -104,7 +104,7 @@ Revisions RevisionsOf(const AppState& state)
 {
     Revisions revisions{};
     for (int t = 0; t < TabCount; ++t)
-        revisions[static_cast<size_t>(t)] = state.buffer(static_cast<Tab>(t)).revision();
+        revisions[static_cast<size_t>(t)] = state.document(static_cast<Tab>(t)).revision();
     return revisions;
 }
 
@@ -122,7 +122,7 @@ void Commit(AppState& state, Expected& expected, const SettingPlace& place,
     const Revisions after = RevisionsOf(state);
     const bool commits = row && row->kind != RowKind::Note;
     for (int t = 0; t < TabCount; ++t) {
-        const TextBuffer& buffer = state.buffer(static_cast<Tab>(t));
+        const TextBuffer& buffer = state.document(static_cast<Tab>(t));
         auto& reference = expected.buffers[static_cast<size_t>(t)];
         REQUIRE(buffer.count() == static_cast<int>(reference.size()));
         if (after[static_cast<size_t>(t)] == before[static_cast<size_t>(t)])
@@ -187,7 +187,7 @@ extern "C" int LLVMFuzzerTestOneInput(const unsigned char* data, size_t size)
             REQUIRE(grid.rowCount() <= RowTableSize);
             for (int n = 1; n <= RowTableSize; ++n) {
                 const int line = state.RowLines[static_cast<size_t>(n)];
-                REQUIRE(line >= 0 && line < state.buffer(tab).count());
+                REQUIRE(line >= 0 && line < state.document(tab).count());
             }
         } else if (kind < 6) {
             // A row the grid shows, as the window names it.
@@ -207,7 +207,7 @@ extern "C" int LLVMFuzzerTestOneInput(const unsigned char* data, size_t size)
     }
     // Every line but the ones the commits rebuilt is as it was made.
     for (int t = 0; t < TabCount; ++t)
-        REQUIRE(state.buffer(static_cast<Tab>(t)).lines() ==
+        REQUIRE(state.document(static_cast<Tab>(t)).lines() ==
                 expected.buffers[static_cast<size_t>(t)]);
     return 0;
 }

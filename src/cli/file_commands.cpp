@@ -55,7 +55,7 @@ int Check(Session& session, const Invocation&)
     if (!ReadReferenceCopies(session.state, reference)) {
         QStringList unread;
         for (TuningFile file : TuningFiles)
-            if (reference.buffer(TabOf(file)).empty())
+            if (reference.document(TabOf(file)).empty())
                 unread << QLatin1String(ReferenceCopy(file));
         session.messages.say(unread.join(QStringLiteral(" and ")).toLocal8Bit() +
                              (unread.size() == 1 ? " is" : " are") +
@@ -66,7 +66,7 @@ int Check(Session& session, const Invocation&)
     ForEachSectionRow(
         [&](const SettingPlace& place, const ChooserItem& item, const SectionRow& row) {
             const std::string note =
-                ShapeNote(row, item, session.state.buffer(place.tab), reference.buffer(place.tab));
+                ShapeNote(row, item, session.state.document(place.tab), reference.document(place.tab));
             if (note.empty())
                 return;
             PrintOut(std::string(ShortName(place.tab)) + '\t' + Number(place.item) + '\t' +

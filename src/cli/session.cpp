@@ -124,7 +124,7 @@ LoadResult Session::loadReferenceCopy(TuningFile file, AppState& reference)
     if (!requireFile(path))
         return LoadResult::Missing;
     // Standing in for the game file, the copy gets the game file's identity check.
-    return ResultOf(LoadBuffersOf(reference, feedback, file, path, LoadAs::StandIn).outcome);
+    return ResultOf(LoadDocument(reference, feedback, file, path, LoadAs::StandIn).outcome);
 }
 
 bool Session::restore()
@@ -140,7 +140,7 @@ bool Session::restore()
     for (TuningFile file : TuningFiles) {
         const Tab tab = TabOf(file);
         // A copy without the line count is loaded all the same: the save refuses it.
-        if (LoadGameFile(state, messages, progress, state.buffer(tab), feedback.chooser(tab), file,
+        if (LoadGameFile(state, messages, progress, feedback.chooser(tab), file,
                          state.workFile(QLatin1String(ReferenceCopy(file))),
                          LoadAs::ReferenceCopy) != ReadOutcome::Loaded)
             return false;

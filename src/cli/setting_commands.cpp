@@ -119,7 +119,7 @@ int Set(Session& session, const Invocation& invocation)
     AppState reference;
     ReadReferenceCopies(session.state, reference);
     const SettingPlace place{tab, item, *row};
-    const CommitResult result = CommitValue(session.state, place, value, &reference.buffer(tab));
+    const CommitResult result = CommitValue(session.state, place, value, &reference.document(tab).text());
     if (!result.refusal.empty()) {
         messages.say("Value \"" + Escaped(value) + "\" cannot be written: " +
                      QByteArray::fromStdString(result.refusal) + " Nothing was written.");
@@ -152,7 +152,7 @@ int Diff(Session& current, const Invocation&)
     for (TuningFile file : TuningFiles) {
         const Tab tab = TabOf(file);
         const int others =
-            OtherLinesChanged(file, current.state.buffer(tab), reference.buffer(tab));
+            OtherLinesChanged(file, current.state.document(tab), reference.document(tab));
         if (others > 0) {
             differs = true;
             PrintOut(Bytes(QFileInfo(current.gameFilePath(file)).fileName()) +

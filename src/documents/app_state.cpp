@@ -1,37 +1,31 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "app_state.h"
 
+#include "game_files.h"
+
 #include <QDir>
 
-TextBuffer& AppState::buffer(Tab tab)
+GameDocument& AppState::document(TuningFile file)
 {
-    switch (tab) {
-    case Tab::CarSettings:
-        return Memo1;
-    case Tab::Pedestrians:
-        return PedMemo;
-    case Tab::Miscellaneous:
-        return MiscMemo;
-    case Tab::APO:
-        break;
-    }
-    return APOMemo;
+    return file == TuningFile::General ? GeneralText : SettingsText;
 }
 
-const TextBuffer& AppState::buffer(Tab tab) const
+const GameDocument& AppState::document(TuningFile file) const
 {
-    return const_cast<AppState*>(this)->buffer(tab);
+    return file == TuningFile::General ? GeneralText : SettingsText;
+}
+
+GameDocument& AppState::document(Tab tab)
+{
+    return document(FileOf(tab));
+}
+
+const GameDocument& AppState::document(Tab tab) const
+{
+    return document(FileOf(tab));
 }
 
 QString AppState::workFile(const QString& name) const
 {
     return WorkDir.isEmpty() ? name : QDir(WorkDir).filePath(name);
-}
-
-void AppState::clearRowTable()
-{
-    for (int n = 1; n <= RowTableSize; ++n) {
-        RowLines[n] = 0;
-        RowKeys[n].clear();
-    }
 }

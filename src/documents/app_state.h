@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
-#include "text_buffer.h"
+#include "game_document.h"
 
 #include <QByteArray>
 #include <QString>
@@ -19,29 +19,15 @@ constexpr std::array<Tab, TabCount> AllTabs = {Tab::CarSettings, Tab::Pedestrian
 // Number of row-table entries; entry n belongs to grid data row n (1 to 13).
 constexpr int RowTableSize = 13;
 
-// What a file held when Tunedeck last read or wrote it.
 enum class TuningFile; // game_files.h
-
-struct FileStamp {
-    qint64 size = -1;
-    qint64 modified = 0;            // milliseconds since the epoch
-    QByteArray checksum;            // of the bytes
-    std::vector<std::string> lines; // as read or written
-};
 
 // Everything the program holds from start-up to exit. The main window owns one;
 // each test makes its own.
 struct AppState {
-    // Text buffers: three separate copies of General.txt and one of Settings.txt.
-    TextBuffer Memo1;
-    TextBuffer PedMemo;
-    TextBuffer MiscMemo;
-    TextBuffer APOMemo;
-
-    // Row table, indexed 1 to 13 (index 0 is unused: the grid's title row): what the grid
-    // shows in each row of the shown section. Values are read from the buffers, never kept.
-    std::array<std::string, RowTableSize + 1> RowKeys;
-    std::array<int, RowTableSize + 1> RowLines{};
+    // The two game files as Tunedeck holds them. The Car Settings, Miscellaneous and APO
+    // tabs show General.txt, the Pedestrians tab Settings.txt.
+    GameDocument GeneralText;
+    GameDocument SettingsText;
 
     // The tab whose section the grid shows, or -1 when the grid shows no section
     // (start-up, a heading, an unlisted item, a refused choice, a tab switch).
@@ -52,16 +38,14 @@ struct AppState {
     QString GeneralPath;
     QString SettingsPath;
 
-    // What General.txt and Settings.txt held when last read or written, by file; none
-    // while a file has not been read.
-    std::array<std::optional<FileStamp>, 2> DiskStamps;
-
     // Folder against which the bare names (configuration files, reference copies,
     // the sibling editor) are resolved; empty means the current working folder.
     QString WorkDir;
 
-    TextBuffer& buffer(Tab tab);
-    const TextBuffer& buffer(Tab tab) const;
+    GameDocument& document(TuningFile file);
+    const GameDocument& document(TuningFile file) const;
+    // The document the tab shows.
+    GameDocument& document(Tab tab);
+    const GameDocument& document(Tab tab) const;
     QString workFile(const QString& name) const;
-    void clearRowTable();
 };

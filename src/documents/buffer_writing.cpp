@@ -154,12 +154,12 @@ WriteResult WriteTogether(AppState& state, Progress& progress,
         if (!files[i]->installed())
             continue;
         if (targets[i].gameFile) {
-            FileStamp& stamp =
-                StampOf(state, *targets[i].gameFile)
-                    .emplace(StampOfBytes(contents[i], QFileInfo(targets[i].path).lastModified()));
+            FileStamp stamp =
+                StampOfBytes(contents[i], QFileInfo(targets[i].path).lastModified());
             stamp.lines = targets[i].buffer->lines();
             if (!stamp.lines.empty())
                 stamp.lines[0] = FirstLineOf(targets[i]);
+            state.document(*targets[i].gameFile).setStamp(std::move(stamp));
         }
         result.installed.push_back({targets[i].path, files[i]->folderSyncError()});
     }

@@ -6,11 +6,10 @@
 #include "game_paths.h"
 
 #include <QFileInfo>
-#include <algorithm>
 
-std::optional<FileStamp>& StampOf(AppState& state, TuningFile file)
+const std::optional<FileStamp>& StampOf(const AppState& state, TuningFile file)
 {
-    return state.DiskStamps[static_cast<size_t>(file)];
+    return state.document(file).stamp();
 }
 
 std::optional<FileStamp> ChangedSince(const FileStamp& seen, const QString& path)
@@ -32,31 +31,20 @@ std::optional<FileStamp> ChangedSince(const FileStamp& seen, const QString& path
     return std::nullopt;
 }
 
-void RememberDiskFile(AppState& state, TuningFile file)
+std::optional<FileStamp> DiskStampOf(const AppState& state, TuningFile file)
 {
-    std::optional<FileStamp>& remembered = StampOf(state, file);
     const QString& path = PathOf(state, file);
     FileStamp stamp;
     std::vector<std::string> lines;
     try {
-        if (FileExists(path) && ReadLinesFrom(path, -1, lines, &stamp)) {
-            remembered = stamp;
-            return;
-        }
+        if (FileExists(path) && ReadLinesFrom(path, -1, lines, &stamp))
+            return stamp;
     } catch (const FileError&) {
     }
-    remembered.reset();
+    return std::nullopt;
 }
 
-bool HoldsUnsavedEdits(const AppState& state, Tab tab)
+void RememberDiskFile(AppState& state, TuningFile file)
 {
-    const TextBuffer& buffer = state.buffer(tab);
-    const auto& disk = state.DiskStamps[static_cast<size_t>(FileOf(tab))];
-    if (!disk)
-        return !buffer.empty();
-    // Line 0 is not compared: a save writes the fixed first line in its place.
-    const std::vector<std::string>& saved = disk->lines;
-    return buffer.count() != static_cast<int>(saved.size()) ||
-           !std::equal(buffer.lines().begin() + std::min(1, buffer.count()), buffer.lines().end(),
-                       saved.begin() + std::min<size_t>(1, saved.size()));
+    state.document(file).setStamp(DiskStampOf(state, file));
 }

@@ -44,8 +44,8 @@ constexpr Tab TabOf(TuningFile file)
     return file == TuningFile::General ? Tab::CarSettings : Tab::Pedestrians;
 }
 
-// The buffers a file fills, in the order they are filled.
-const std::vector<Tab>& BuffersOf(TuningFile file);
+// The tabs that show the file, in the order of the tab control.
+const std::vector<Tab>& TabsShowing(TuningFile file);
 
 constexpr const char* ReferenceCopy(TuningFile file)
 {
@@ -62,11 +62,8 @@ constexpr const char* RelativePath(TuningFile file)
     return file == TuningFile::General ? GeneralFile : SettingsFile;
 }
 
-// Makes every other buffer of the tab's file a copy of the tab's buffer.
-void MatchCopies(AppState& state, Tab from);
-
-// Whether every buffer of the file holds the file's line count, as a section needs.
-bool BuffersLoaded(const AppState& state, TuningFile file);
+// Whether the file's document holds the file's line count, as a section needs.
+bool DocumentLoaded(const AppState& state, TuningFile file);
 
 // GeneralPath or SettingsPath.
 QString& PathOf(AppState& state, TuningFile file);

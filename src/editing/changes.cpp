@@ -58,7 +58,7 @@ std::vector<ChangedSetting> ChangedSettings(const AppState& current, const AppSt
     ForEachSectionRow([&](const SettingPlace& place, const ChooserItem& item,
                           const SectionRow& row) {
         if (auto change =
-                ChangeAt(place, item, row, current.buffer(place.tab), reference.buffer(place.tab)))
+                ChangeAt(place, item, row, current.document(place.tab), reference.document(place.tab)))
             changes.push_back(std::move(*change));
     });
     return changes;
@@ -98,8 +98,7 @@ bool ReadReferenceCopies(const AppState& state, AppState& reference)
         if (read.loaded())
             lines = std::move(read.lines);
         both = both && read.loaded();
-        for (Tab tab : BuffersOf(file))
-            reference.buffer(tab).assign(lines);
+        reference.document(file).assign(std::move(lines));
     }
     return both;
 }

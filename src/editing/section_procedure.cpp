@@ -36,18 +36,16 @@ void ShowUnlistedAnswer(const TabCatalogue& tab, int index, Grid& grid, Messages
 void FillSection(AppState& state, const TabCatalogue& tab, const ChooserItem& item, Grid& grid)
 {
     const Section& rows = *item.section;
-    // The row table has an entry for each grid row a section may fill; the catalogue is
-    // held to that by its tests, and a longer section is cut rather than written past it.
+    // A section fills at most one grid row for each row-table entry; the catalogue is held
+    // to that by its tests, and a longer section is cut.
     const int shown = std::min(static_cast<int>(rows.size()), RowTableSize);
-    const TextBuffer& buffer = state.buffer(tab.tab);
+    const TextBuffer& buffer = state.document(tab.tab);
     for (int n = shown; n >= 1; --n) {
         const SectionRow& row = rows[static_cast<size_t>(n - 1)];
         if (row.kind == RowKind::Note) {
             grid.insertTop(row.text, {});
             continue;
         }
-        state.RowLines[n] = row.line;
-        state.RowKeys[n] = row.kind == RowKind::Skill ? SkillTag(RowSkill(row, item)) : row.text;
         grid.insertTop(DetailsText(row, item), ShownValue(row, item, buffer));
     }
     state.ShownTab = static_cast<int>(tab.tab);
@@ -70,10 +68,9 @@ public:
 SectionOutcome ChooseSection(AppState& state, const TabCatalogue& tab, Chooser& chooser, Grid& grid,
                              Messages& messages)
 {
-    state.clearRowTable();
     state.ShownTab = -1;
     EmptyGridDownToLastRow(grid);
-    if (state.buffer(tab.tab).count() != LineCountOf(FileOf(tab.tab))) {
+    if (state.document(tab.tab).count() != LineCountOf(FileOf(tab.tab))) {
         chooser.clearSelection();
         chooser.setText(ChooseSettingText);
         messages.error(GameFilesNotLoadedText());

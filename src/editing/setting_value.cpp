@@ -39,10 +39,24 @@ std::string ShownValue(const SectionRow& row, const ChooserItem& item, const Tex
     return FieldOf(buffer.lineOrEmpty(row.line), FieldShown(row, item));
 }
 
+std::string RowKeys(const SettingPlace& place)
+{
+    const SectionRow* row = RowAt(place);
+    if (!row || row->kind == RowKind::Note)
+        return {};
+    return row->kind == RowKind::Skill ? SkillTag(RowSkill(*row, *ItemAt(place))) : row->text;
+}
+
+int RowLines(const SettingPlace& place)
+{
+    const SectionRow* row = RowAt(place);
+    return row && row->kind != RowKind::Note ? row->line : 0;
+}
+
 std::string ShownValueAt(const AppState& state, const SettingPlace& place)
 {
     const SectionRow* row = RowAt(place);
-    return row ? ShownValue(*row, *ItemAt(place), state.buffer(place.tab)) : std::string();
+    return row ? ShownValue(*row, *ItemAt(place), state.document(place.tab)) : std::string();
 }
 
 void ForEachSectionRow(

@@ -35,7 +35,14 @@ std::string DetailsText(const SectionRow& row, const ChooserItem& item);
 // section uses; empty for a note.
 std::string ShownValue(const SectionRow& row, const ChooserItem& item, const TextBuffer& buffer);
 
-// The value the grid shows for the setting at a place, read from its tab's buffer; empty
+// The row table of the shown section, derived from the catalogue: RowKeys is the row's
+// description, or its skill tag ("(easy)", "(medium)", "(hard)") for one field of a
+// three-value line, and RowLines the index of its line; an empty key and line 0 for a place
+// that stands for no setting (a heading, a note, a row past the section).
+std::string RowKeys(const SettingPlace& place);
+int RowLines(const SettingPlace& place);
+
+// The value the grid shows for the setting at a place, read from its tab's document; empty
 // when the place stands for no setting.
 std::string ShownValueAt(const AppState& state, const SettingPlace& place);
 

@@ -39,7 +39,7 @@ GameFileRead StartUpFile(AppState& state, const Feedback& feedback, TuningFile f
     }
     PathOf(state, file) = path;
     steps.opening(file, path);
-    GameFileRead read = LoadBuffersOf(state, feedback, file, path, LoadAs::GameFile);
+    GameFileRead read = LoadDocument(state, feedback, file, path, LoadAs::GameFile);
     if (read.loaded())
         steps.loaded(file);
     return read;

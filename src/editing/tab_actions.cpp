@@ -18,35 +18,32 @@ bool Rejected(ReadOutcome outcome)
     return outcome == ReadOutcome::TooLarge || outcome == ReadOutcome::WrongLineCount;
 }
 
-// A buffer a load fills, and the chooser of its tab, which the load resets.
-struct LoadTarget {
-    TextBuffer& buffer;
-    Chooser& chooser;
-};
-
-// Fills the buffers from one read of the file; tells nothing.
-GameFileRead FillBuffers(AppState& state, Progress& bar, const std::vector<LoadTarget>& targets,
-                         TuningFile file, const QString& path, LoadAs as)
+// Fills the document from one read of the file, resetting the choosers of the tabs that
+// show it; tells nothing. A rejected file leaves the document empty.
+GameFileRead FillDocument(AppState& state, Progress& bar, const std::vector<Chooser*>& choosers,
+                          TuningFile file, const QString& path, LoadAs as)
 {
     bar.setMaximum(LineCountOf(file));
-    for (const LoadTarget& target : targets) {
-        target.buffer.clear();
-        target.chooser.clearSelection();
-    }
+    for (Chooser* chooser : choosers)
+        chooser->clearSelection();
     GameFileRead read =
         ReadGameFile(file, path, as == LoadAs::ReferenceCopy ? LineCheck::None : LineCheck::Exact);
+    GameDocument& document = state.document(file);
     if (as == LoadAs::GameFile && (read.outcome == ReadOutcome::Loaded || Rejected(read.outcome)))
-        StampOf(state, file) = read.stamp;
-    for (const std::string& line : read.lines) {
-        for (const LoadTarget& target : targets)
-            target.buffer.append(line);
+        document.setStamp(read.stamp);
+    for (size_t line = 0; line < read.lines.size(); ++line)
         bar.stepIt();
-    }
     bar.setPosition(0);
-    if (!read.loaded())
-        for (const LoadTarget& target : targets)
-            target.buffer.clear();
+    document.assign(read.loaded() ? read.lines : std::vector<std::string>());
     return read;
+}
+
+std::vector<Chooser*> ChoosersOf(const Feedback& feedback, TuningFile file)
+{
+    std::vector<Chooser*> choosers;
+    for (Tab tab : TabsShowing(file))
+        choosers.push_back(&feedback.chooser(tab));
+    return choosers;
 }
 
 LoadWording WordingOf(LoadAs as)
@@ -70,21 +67,19 @@ ActionOutcome OutcomeOf(const WriteResult& result)
 
 } // namespace
 
-ReadOutcome LoadGameFile(AppState& state, Messages& messages, Progress& bar, TextBuffer& buffer,
-                         Chooser& chooser, TuningFile file, const QString& path, LoadAs as)
+ReadOutcome LoadGameFile(AppState& state, Messages& messages, Progress& bar, Chooser& chooser,
+                         TuningFile file, const QString& path, LoadAs as)
 {
-    const GameFileRead read = FillBuffers(state, bar, {{buffer, chooser}}, file, path, as);
+    const GameFileRead read = FillDocument(state, bar, {&chooser}, file, path, as);
     TellLoad(messages, read, file, path, WordingOf(as));
     return read.outcome;
 }
 
-GameFileRead LoadBuffersOf(AppState& state, const Feedback& feedback, TuningFile file,
-                           const QString& path, LoadAs as)
+GameFileRead LoadDocument(AppState& state, const Feedback& feedback, TuningFile file,
+                          const QString& path, LoadAs as)
 {
-    std::vector<LoadTarget> targets;
-    for (Tab tab : BuffersOf(file))
-        targets.push_back({state.buffer(tab), feedback.chooser(tab)});
-    GameFileRead read = FillBuffers(state, feedback.progress, targets, file, path, as);
+    GameFileRead read =
+        FillDocument(state, feedback.progress, ChoosersOf(feedback, file), file, path, as);
     TellLoad(feedback.messages, read, file, path, WordingOf(as));
     return read;
 }
@@ -132,12 +127,12 @@ ActionOutcome Save(AppState& state, const Feedback& controls, const std::vector<
     std::vector<BufferTarget> targets;
     for (Tab tab : tabs) {
         const TuningFile file = FileOf(tab);
-        const TextBuffer& buffer = state.buffer(tab);
-        if (buffer.count() != LineCountOf(file)) {
+        const GameDocument& document = state.document(file);
+        if (document.count() != LineCountOf(file)) {
             controls.messages.error(InvalidAlterationsText(file));
             return ActionOutcome::Refused;
         }
-        targets.push_back({&buffer, PathOf(state, file), file});
+        targets.push_back({&document.text(), PathOf(state, file), file});
     }
     // Files written together are written only when each of them may be replaced.
     return WriteAfterAsking(state, controls.messages, controls.progress, targets,
@@ -154,53 +149,55 @@ ActionOutcome Backup(AppState& state, const Feedback& controls, Tab tab)
     }
     const QString name = file == TuningFile::General ? QStringLiteral("General.bak")
                                                      : QStringLiteral("Settings.bak");
-    return WriteBuffers(state, controls.messages, controls.progress,
-                        {{&state.buffer(tab), SiblingPath(gamePath, name), std::nullopt}});
+    return WriteBuffers(
+        state, controls.messages, controls.progress,
+        {{&state.document(file).text(), SiblingPath(gamePath, name), std::nullopt}});
 }
 
-void Restore(AppState& state, const Feedback& feedback, Tab tab, BufferEdit& made)
+RestoreResult Restore(AppState& state, const Feedback& feedback, Tab tab)
 {
     const TuningFile file = FileOf(tab);
     const QString copy = state.workFile(QLatin1String(ReferenceCopy(file)));
-    for (Tab target : BuffersOf(file)) {
-        TextBuffer& buffer = state.buffer(target);
-        std::vector<std::string> before = buffer.lines();
-        const GameFileRead read =
-            FillBuffers(state, feedback.progress, {{buffer, feedback.chooser(target)}}, file, copy,
-                        LoadAs::ReferenceCopy);
-        made.buffers.push_back({target, std::move(before), buffer.lines()});
-        if (read.outcome == ReadOutcome::ReadError)
-            throw FileError(read.systemText);
+    const GameDocument& document = state.document(file);
+    RestoreResult result;
+    DocumentChange change{file, document.lines(), {}, document.stamp(), std::nullopt};
+    // The copy is loaded once for each tab that shows the file, as a load per tab always
+    // did: a missing copy is told on each, and a copy that cannot be read ends the restore.
+    for (Tab shown : TabsShowing(file)) {
+        feedback.progress.setMaximum(LineCountOf(file));
+        feedback.chooser(shown).clearSelection();
+        GameFileRead read = ReadGameFile(file, copy, LineCheck::None);
+        for (size_t line = 0; line < read.lines.size(); ++line)
+            feedback.progress.stepIt();
+        feedback.progress.setPosition(0);
+        change.after = read.loaded() ? std::move(read.lines) : std::vector<std::string>();
+        if (read.outcome == ReadOutcome::ReadError) {
+            result.readError = read.systemText;
+            break;
+        }
         TellLoad(feedback.messages, read, file, copy, LoadWording::Copy);
     }
     // The player chose these lines over whatever the file holds now.
-    RememberDiskFile(state, file);
+    change.stampAfter = DiskStampOf(state, file);
+    result.edit.documents.push_back(std::move(change));
+    return result;
 }
 
 ReadOutcome ReloadBuffers(AppState& state, const Feedback& feedback, TuningFile file)
 {
     feedback.chooser(TabOf(file)).clearSelection();
     feedback.progress.setMaximum(LineCountOf(file));
-    for (Tab tab : BuffersOf(file))
-        state.buffer(tab).clear();
+    GameDocument& document = state.document(file);
     const GameFileRead read = ReadGameFile(file, PathOf(state, file));
-    StampOf(state, file).reset();
-    if (read.outcome == ReadOutcome::Missing || read.outcome == ReadOutcome::ReadError) {
-        TellLoad(feedback.messages, read, file, PathOf(state, file), LoadWording::Reload);
-        feedback.progress.setPosition(0);
-        return read.outcome;
-    }
-    StampOf(state, file) = read.stamp;
-    for (const std::string& line : read.lines) {
-        for (Tab tab : BuffersOf(file))
-            state.buffer(tab).append(line);
+    const bool opened =
+        read.outcome != ReadOutcome::Missing && read.outcome != ReadOutcome::ReadError;
+    document.setStamp(opened ? std::optional<FileStamp>(read.stamp) : std::nullopt);
+    for (size_t line = 0; line < read.lines.size(); ++line)
         feedback.progress.stepIt();
-    }
     feedback.progress.setPosition(0);
-    if (!read.loaded()) {
-        for (Tab tab : BuffersOf(file))
-            state.buffer(tab).clear();
+    // One change of the document, so that what shows it sees the new lines at once.
+    document.assign(read.loaded() ? read.lines : std::vector<std::string>());
+    if (!read.loaded())
         TellLoad(feedback.messages, read, file, PathOf(state, file), LoadWording::Reload);
-    }
     return read.outcome;
 }

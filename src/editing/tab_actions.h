@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
-#include "buffer_edit.h"
+#include "document_edit.h"
 #include "documents/app_state.h"
 #include "documents/buffer_writing.h"
 #include "documents/game_file_reading.h"
@@ -39,15 +39,15 @@ enum class LoadAs {
     ReferenceCopy, // taken as it is; its line count is checked when it is saved
 };
 
-// Empties the buffer, resets the chooser, fills the buffer from the file and tells the
-// player an outcome other than Loaded. A rejected file leaves the buffer empty.
-ReadOutcome LoadGameFile(AppState& state, Messages& messages, Progress& bar, TextBuffer& buffer,
-                         Chooser& chooser, TuningFile file, const QString& path, LoadAs as);
+// Resets the chooser, fills the file's document from the file at `path` and tells the
+// player an outcome other than Loaded. A rejected file leaves the document empty.
+ReadOutcome LoadGameFile(AppState& state, Messages& messages, Progress& bar, Chooser& chooser,
+                         TuningFile file, const QString& path, LoadAs as);
 
-// LoadGameFile into every buffer of the file, from one read, resetting the choosers of
-// their tabs; returns what the read found.
-GameFileRead LoadBuffersOf(AppState& state, const Feedback& feedback, TuningFile file,
-                           const QString& path, LoadAs as);
+// LoadGameFile, resetting the choosers of every tab that shows the file; returns what the
+// read found.
+GameFileRead LoadDocument(AppState& state, const Feedback& feedback, TuningFile file,
+                          const QString& path, LoadAs as);
 
 // Writes the buffers to their files together (see WriteTogether) and tells the result.
 ActionOutcome WriteBuffers(AppState& state, Messages& messages, Progress& progress,
@@ -67,12 +67,16 @@ ActionOutcome Save(AppState& state, const Feedback& controls, Tab tab);
 // Saves the buffers of the tabs (one a file) together, once all pass the Save check.
 ActionOutcome Save(AppState& state, const Feedback& controls, const std::vector<Tab>& tabs);
 ActionOutcome Backup(AppState& state, const Feedback& controls, Tab tab);
-// Restore fills each buffer of the tab's file from its reference copy in turn, and adds it
-// to `made` once filled: a copy that cannot be read ends the restore with a FileError, and
-// `made` still holds the buffers it emptied.
-void Restore(AppState& state, const Feedback& feedback, Tab tab, BufferEdit& made);
+// What Restore would do: the document of the tab's file filled from its reference copy,
+// the file on disk taken as what Tunedeck last read, and the system's words when the copy
+// could not be read (the document is then emptied).
+struct RestoreResult {
+    DocumentEdit edit;
+    QString readError;
+};
+// Reads the reference copy of the tab's file and tells what it found; makes no change.
+RestoreResult Restore(AppState& state, const Feedback& feedback, Tab tab);
 
-// The reload of a directory save: fills every buffer of the file from GeneralPath (or
-// SettingsPath). A file that cannot be opened or read is told and leaves the buffers as
-// far as they were filled; a refused one empties them and is told.
+// The reload of a directory save: fills the file's document from GeneralPath (or
+// SettingsPath). A file that cannot be opened, read or accepted empties it and is told.
 ReadOutcome ReloadBuffers(AppState& state, const Feedback& feedback, TuningFile file);

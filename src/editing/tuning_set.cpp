@@ -143,7 +143,7 @@ std::set<TuningFile> FilesOf(const std::vector<TuningEntry>& entries)
 bool BuffersReadyFor(const AppState& state, const std::vector<TuningEntry>& entries)
 {
     for (TuningFile file : FilesOf(entries))
-        if (!BuffersLoaded(state, file))
+        if (!DocumentLoaded(state, file))
             return false;
     return true;
 }
@@ -152,7 +152,7 @@ AppliedTuningSet ApplyTuningSet(AppState& state, const std::vector<TuningEntry>&
                                 const AppState* reference)
 {
     AppliedTuningSet applied;
-    BufferEdit& changes = applied.changes;
+    DocumentEdit& changes = applied.changes;
     for (const TuningEntry& entry : entries) {
         const Tab tab = entry.place.tab;
         if (!RowAt(entry.place)) {
@@ -163,7 +163,7 @@ AppliedTuningSet ApplyTuningSet(AppState& state, const std::vector<TuningEntry>&
                                                  CatalogueOf(tab).caption);
         }
         CommitResult result = CommitValue(state, entry.place, entry.value,
-                                          reference ? &reference->buffer(tab) : nullptr);
+                                          reference ? &reference->document(tab).text() : nullptr);
         if (!result.refusal.empty()) {
             TakeBack(state, changes);
             std::string reason = result.refusal;

@@ -66,7 +66,7 @@ bool BuffersReadyFor(const AppState& state, const std::vector<TuningEntry>& entr
 // What applying a set did: the lines it changed, and for each entry, in order, what is odd
 // about the shape of the value written (see CommitResult::shapeNote).
 struct AppliedTuningSet {
-    BufferEdit changes;
+    DocumentEdit changes;
     std::vector<std::string> shapeNotes;
 };
 

@@ -29,33 +29,31 @@ std::optional<Rebuilt> Rebuild(const AppState& state, const SettingPlace& place,
     if (field == SingleValue)
         return Rebuilt{row->line, place.tab, field, BuildSettingLine(value, row->text)};
     std::array<std::string, 3> fields =
-        ReadTripleLine(state.buffer(place.tab).lineOrEmpty(row->line));
+        ReadTripleLine(state.document(place.tab).lineOrEmpty(row->line));
     fields[static_cast<size_t>(*field)] = value;
     const std::string values = fields[0] + ',' + fields[1] + ',' + fields[2];
     return Rebuilt{row->line, place.tab, field, BuildSettingLine(values, row->comment)};
 }
 
-// Writes the line into every buffer of its file that holds it.
-std::vector<LineChange> WriteEverywhere(AppState& state, const Rebuilt& rebuilt)
+// Writes the line into the document of its file, when it holds it.
+std::vector<LineChange> WriteLine(AppState& state, const Rebuilt& rebuilt)
 {
-    std::vector<LineChange> changes;
-    for (Tab tab : BuffersOf(FileOf(rebuilt.readFrom))) {
-        TextBuffer& buffer = state.buffer(tab);
-        if (rebuilt.line < 0 || rebuilt.line >= buffer.count())
-            continue;
-        changes.push_back({tab, rebuilt.line, buffer.line(rebuilt.line), rebuilt.text});
-        buffer.setLine(rebuilt.line, rebuilt.text);
-    }
-    return changes;
+    GameDocument& document = state.document(rebuilt.readFrom);
+    if (rebuilt.line < 0 || rebuilt.line >= document.count())
+        return {};
+    const LineChange change{FileOf(rebuilt.readFrom), rebuilt.line, document.line(rebuilt.line),
+                            rebuilt.text};
+    document.setLine(rebuilt.line, rebuilt.text);
+    return {change};
 }
 
 CommitResult Commit(AppState& state, const Rebuilt& rebuilt, const std::string& value)
 {
-    const std::string line = state.buffer(rebuilt.readFrom).lineOrEmpty(rebuilt.line);
+    const std::string line = state.document(rebuilt.readFrom).lineOrEmpty(rebuilt.line);
     std::string refusal = ReadBackRefusal(line, rebuilt.text, rebuilt.field, value);
     if (!refusal.empty())
         return {std::move(refusal), {}, {}};
-    return {{}, WriteEverywhere(state, rebuilt), {}};
+    return {{}, WriteLine(state, rebuilt), {}};
 }
 
 } // namespace
@@ -69,7 +67,7 @@ CommitResult CommitValue(AppState& state, const SettingPlace& place, const std::
     CommitResult result = Commit(state, *rebuilt, value);
     if (reference && !result.changes.empty())
         result.shapeNote =
-            ShapeNote(*RowAt(place), *ItemAt(place), state.buffer(place.tab), *reference);
+            ShapeNote(*RowAt(place), *ItemAt(place), state.document(place.tab), *reference);
     return result;
 }
 

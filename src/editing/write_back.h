@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
-#include "buffer_edit.h"
+#include "document_edit.h"
 #include "documents/app_state.h"
 #include "setting_value.h"
 
@@ -20,11 +20,10 @@ struct CommitResult {
 };
 
 // Commits a value given to the setting at `place`: rebuilds the setting's line from the
-// catalogue and writes it into every buffer of the line's file, so that the copies of a
-// file never disagree. A single value's line takes the row's description as its comment,
-// a skill value's line the fixed comment of its row, keeping the two other fields as the
-// tab's buffer holds them. A place that stands for no setting (a heading, a note, a row
-// past the section) changes nothing. A value whose rebuilt line would not read back as
+// catalogue and writes it into the document of the line's file. A single value's line takes the
+// row's description as its comment, a skill value's line the fixed comment of its row, keeping the
+// two other fields as the document holds them. A place that stands for no setting (a heading, a
+// note, a row past the section) changes nothing. A value whose rebuilt line would not read back as
 // given (see ReadBackRefusal) changes nothing and is refused. With `reference`, the file
 // of the reference copies that the place's tab holds, a value written is measured against
 // it.

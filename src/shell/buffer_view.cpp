@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "buffer_view.h"
 
-#include "documents/text_buffer.h"
+#include "documents/game_document.h"
 
 #include <QFontDatabase>
 #include <QTextBlock>
@@ -20,9 +20,10 @@ bool NeedsStandIn(unsigned char byte)
 
 } // namespace
 
-BufferView::BufferView(TextBuffer& buffer, QWidget* parent)
-    : QPlainTextEdit(parent), buffer_(buffer)
+BufferView::BufferView(GameDocument& shown, QWidget* parent)
+    : QPlainTextEdit(parent), document_(shown)
 {
+    connect(&shown, &GameDocument::linesChanged, this, &BufferView::documentChanged);
     setLineWrapMode(QPlainTextEdit::NoWrap);
     setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
@@ -110,6 +111,8 @@ void BufferView::setVisible(bool visible)
     if (visible)
         takeFixedFont();
     QPlainTextEdit::setVisible(visible);
+    if (visible)
+        refresh(); // what changed while it was hidden
 }
 
 void BufferView::showEvent(QShowEvent* event)
@@ -121,17 +124,41 @@ void BufferView::showEvent(QShowEvent* event)
 
 void BufferView::refresh()
 {
-    if (shownRevision_ == buffer_.revision() || isHidden())
+    if (shownRevision_ == document_.revision() || isHidden())
         return;
     QStringList lines;
-    lines.reserve(buffer_.count());
-    for (const std::string& line : buffer_.lines())
+    lines.reserve(document_.count());
+    for (const std::string& line : document_.lines())
         lines << ToViewText(line);
     refreshing_ = true;
     setPlainText(lines.join(QLatin1Char('\n')));
     refreshing_ = false;
-    shownRevision_ = buffer_.revision();
+    shownRevision_ = document_.revision();
     shownBlockCount_ = document()->blockCount();
+}
+
+void BufferView::documentChanged(int first, int removed, int added)
+{
+    if (refreshing_)
+        return; // the view's own typing
+    if (isHidden() || removed != added) {
+        refresh(); // a hidden view, or lines that moved: shown whole when seen
+        return;
+    }
+    // Lines changed in place: only their blocks change, the cursor stays. As when the
+    // whole text is set, the view's own undo does not reach back over the change.
+    refreshing_ = true;
+    document()->setUndoRedoEnabled(false);
+    QTextCursor cursor(document()->findBlockByNumber(first));
+    for (int line = first; line < first + added && cursor.block().isValid(); ++line) {
+        cursor.movePosition(QTextCursor::StartOfBlock);
+        cursor.movePosition(QTextCursor::EndOfBlock, QTextCursor::KeepAnchor);
+        cursor.insertText(ToViewText(document_.line(line)));
+        cursor.movePosition(QTextCursor::NextBlock);
+    }
+    document()->setUndoRedoEnabled(true);
+    refreshing_ = false;
+    shownRevision_ = document_.revision();
 }
 
 void BufferView::takeBackEdit(int position, int /*removed*/, int added)
@@ -151,15 +178,17 @@ void BufferView::takeBackEdit(int position, int /*removed*/, int added)
         if (block.blockNumber() == last)
             break;
     }
-    if (buffer_.empty() && blockCount == 1 && lines == std::vector<std::string>{""}) {
+    if (document_.empty() && blockCount == 1 && lines == std::vector<std::string>{""}) {
         shownBlockCount_ = blockCount; // an empty view is an empty buffer
         return;
     }
+    // The document's change comes back to this view as done already.
+    refreshing_ = true;
     if (blockCount == 1 && doc->isEmpty())
-        buffer_.clear();
+        document_.clear();
     else
-        buffer_.replaceLines(first, oldLast - first + 1, std::move(lines));
-    shownRevision_ = buffer_.revision();
+        document_.replaceLines(first, oldLast - first + 1, std::move(lines));
+    refreshing_ = false;
+    shownRevision_ = document_.revision();
     shownBlockCount_ = blockCount;
-    emit edited();
 }

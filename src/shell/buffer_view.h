@@ -4,21 +4,22 @@
 #include <QPlainTextEdit>
 #include <cstdint>
 
-class TextBuffer;
+class GameDocument;
 
-// A text view showing one buffer, a buffer line to a view line, unwrapped, in a
+// A text view showing one document, a document line to a view line, unwrapped, in a
 // font whose characters are one width each, with a tab stop every 8 characters. The user's
-// typing goes back into the buffer, line by line: only the lines an edit touched are
-// taken back. Bytes the text document would change (a lone CR would break the line,
-// a no-break space would come back as a blank, a NUL would be dropped) are shown by a
-// visible stand-in and mapped back.
+// typing goes back into the document, line by line: only the lines an edit touched are
+// taken back. A change of the document from elsewhere (the grid, another view of it, an
+// undo) changes the view's lines it touched, the cursor staying where it is. Bytes the text
+// document would change (a lone CR would break the line, a no-break space would come back as a
+// blank, a NUL would be dropped) are shown by a visible stand-in and mapped back.
 class BufferView : public QPlainTextEdit {
     Q_OBJECT
 public:
-    BufferView(TextBuffer& buffer, QWidget* parent = nullptr);
+    BufferView(GameDocument& document, QWidget* parent = nullptr);
 
-    // Shows the buffer again if it changed since the view last showed it. A hidden view
-    // waits until it is shown.
+    // Shows the whole document again if it changed since the view last showed it. A hidden
+    // view waits until it is shown.
     void refresh();
 
     static QString ToViewText(const std::string& line);
@@ -32,19 +33,16 @@ public:
     // size that has.
     static QFont EvenFont(const QFont& preferred);
 
-signals:
-    // The user's typing changed the buffer.
-    void edited();
-
 protected:
     void changeEvent(QEvent* event) override;
     void showEvent(QShowEvent* event) override;
 
 private:
     void takeBackEdit(int position, int removed, int added);
+    void documentChanged(int first, int removed, int added);
     void takeFixedFont();
 
-    TextBuffer& buffer_;
+    GameDocument& document_;
     std::uint64_t shownRevision_ = ~std::uint64_t(0);
     int shownBlockCount_ = 0;
     bool refreshing_ = false;

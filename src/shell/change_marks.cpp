@@ -70,6 +70,13 @@ ChangeMarks::ChangeMarks(const WindowRoom& room, Widgets parts, QObject* parent)
     grid->addAction(reset_);
     connect(reset_, &QAction::triggered, this, [this] { resetRow(parts_.grid->currentRow() + 1); });
 
+    // The marks follow every change of the documents and of what Tunedeck last read or
+    // wrote of their files.
+    for (TuningFile file : TuningFiles) {
+        const GameDocument& document = room_.state.document(file);
+        connect(&document, &GameDocument::linesChanged, this, &ChangeMarks::refresh);
+        connect(&document, &GameDocument::stampChanged, this, &ChangeMarks::refresh);
+    }
     grid->setContextMenuPolicy(Qt::CustomContextMenu);
     connect(grid, &QWidget::customContextMenuRequested, this, &ChangeMarks::showMenu);
     grid->setStatusNote([this](int row) {
@@ -97,33 +104,32 @@ void ChangeMarks::refresh()
     markUnsavedTabs();
     if (state.ShownTab >= 0) {
         const Tab tab = static_cast<Tab>(state.ShownTab);
-        if (const auto& disk = state.DiskStamps[static_cast<size_t>(FileOf(tab))]) {
+        if (const auto& disk = state.document(tab).stamp()) {
             const TextBuffer saved(disk->lines);
             for (size_t row = 1; row < unsaved_.size(); ++row) {
                 const std::optional<SettingPlace> place = parts_.placeOf(static_cast<int>(row));
                 if (const SectionRow* shown = place ? RowAt(*place) : nullptr)
-                    unsaved_[row] = ShownValue(*shown, *ItemAt(*place), state.buffer(tab)) !=
+                    unsaved_[row] = ShownValue(*shown, *ItemAt(*place), state.document(tab)) !=
                                     ShownValue(*shown, *ItemAt(*place), saved);
             }
         }
         const QString stamp = ReferenceStamp(state);
         if (stamp != referenceStamp_) {
-            reference_ = AppState();
             ReadReferenceCopies(state, reference_);
             referenceStamp_ = stamp;
         }
         const AppState& reference = reference_;
-        if (!reference.buffer(tab).empty()) {
+        if (!reference.document(tab).empty()) {
             const int item = parts_.chosenItem(tab);
             for (const ChangedSetting& change :
-                 ChangedSettingsOf(tab, item, state.buffer(tab), reference.buffer(tab)))
+                 ChangedSettingsOf(tab, item, state.document(tab), reference.document(tab)))
                 if (change.place.row < static_cast<int>(originals_.size()))
                     originals_[static_cast<size_t>(change.place.row)] = change.original;
             for (size_t row = 1; row < shapeNotes_.size(); ++row) {
                 const std::optional<SettingPlace> place = parts_.placeOf(static_cast<int>(row));
                 if (const SectionRow* shown = place ? RowAt(*place) : nullptr)
-                    shapeNotes_[row] = ShapeNote(*shown, *ItemAt(*place), state.buffer(tab),
-                                                 reference.buffer(tab));
+                    shapeNotes_[row] = ShapeNote(*shown, *ItemAt(*place), state.document(tab),
+                                                 reference.document(tab));
             }
         }
     }
@@ -150,7 +156,7 @@ void ChangeMarks::markUnsavedTabs()
 {
     const std::array<QPushButton*, TabCount>& saves = parts_.saves;
     for (Tab tab : AllTabs) {
-        const bool unsaved = HoldsUnsavedEdits(room_.state, tab);
+        const bool unsaved = room_.state.document(tab).holdsUnsavedEdits();
         // Only a change of mark touches the tab bar, which lays itself out again.
         if (unsaved == unsavedTabs_[static_cast<size_t>(tab)])
             continue;
@@ -178,9 +184,8 @@ std::optional<std::string> ChangeMarks::original(int row) const
 
 bool ChangeMarks::standsForSetting(int row) const
 {
-    const AppState& state = room_.state;
-    return state.ShownTab >= 0 && row >= 1 && row <= RowTableSize &&
-           row <= parts_.grid->rowCount() && !state.RowKeys[row].empty();
+    const std::optional<SettingPlace> place = parts_.placeOf(row);
+    return place && !RowKeys(*place).empty();
 }
 
 void ChangeMarks::resetRow(int row)
@@ -190,7 +195,7 @@ void ChangeMarks::resetRow(int row)
     if (!original(row) || !standsForSetting(row))
         return;
     const SettingPlace place = *parts_.placeOf(row);
-    const TextBuffer& reference = reference_.buffer(place.tab);
+    const TextBuffer& reference = reference_.document(place.tab);
     room_.guarded([&] { parts_.showCommitted(row, ResetValue(room_.state, place, reference)); });
 }
 

@@ -40,7 +40,8 @@ public:
     };
     ChangeMarks(const WindowRoom& room, Widgets parts, QObject* parent = nullptr);
 
-    // Marks the rows of the section the grid shows; run after every handler.
+    // Marks the rows of the section the grid shows; run when the documents change and when
+    // the grid shows another section.
     void refresh();
 
     // The reference copy's value of a changed setting row (data row, from 1).

@@ -14,12 +14,10 @@
 
 namespace {
 
-std::array<std::uint64_t, TabCount> Revisions(const AppState& state)
+std::array<std::uint64_t, 2> Revisions(const AppState& state)
 {
-    std::array<std::uint64_t, TabCount> revisions{};
-    for (Tab tab : AllTabs)
-        revisions[static_cast<size_t>(tab)] = state.buffer(tab).revision();
-    return revisions;
+    return {state.document(TuningFile::General).revision(),
+            state.document(TuningFile::Settings).revision()};
 }
 
 } // namespace
@@ -30,16 +28,14 @@ ClosingQuestion::ClosingQuestion(Window window, QObject* parent)
     connect(qApp, &QGuiApplication::commitDataRequest, this, &ClosingQuestion::sessionEnding);
 }
 
-// The tab whose copy of the file holds edits not on disk, the shown tab first; none: -1.
+// The tab whose Save writes the file when its document holds edits not on disk, the shown
+// tab when it shows the file; none: -1.
 int ClosingQuestion::unsavedTab(TuningFile file) const
 {
+    if (!window_.state.document(file).holdsUnsavedEdits())
+        return -1;
     const Tab shown = window_.shownTab();
-    if (FileOf(shown) == file && HoldsUnsavedEdits(window_.state, shown))
-        return static_cast<int>(shown);
-    for (Tab tab : BuffersOf(file))
-        if (HoldsUnsavedEdits(window_.state, tab))
-            return static_cast<int>(tab);
-    return -1;
+    return static_cast<int>(FileOf(shown) == file ? shown : TabOf(file));
 }
 
 ClosingQuestion::Unsaved ClosingQuestion::unsaved()

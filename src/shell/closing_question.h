@@ -58,7 +58,7 @@ private:
     int unsavedTab(TuningFile file) const;
 
     Window window_;
-    // The buffers' revisions when the player let their edits go: a close that follows the
+    // The documents' revisions when the player let their edits go: a close that follows the
     // session's question asks no more, unless something changed since.
-    std::optional<std::array<std::uint64_t, TabCount>> letGo_;
+    std::optional<std::array<std::uint64_t, 2>> letGo_;
 };

@@ -11,40 +11,46 @@
 
 namespace {
 
-// One step: an edit the core made and told, taken back and made again as it was told.
+// One step: an edit of the documents, made by redo() and taken back by undo().
 class EditStep : public QUndoCommand {
 public:
-    EditStep(AppState& buffers, const EditHistory::ShowSetting& show, const QString& text,
-             BufferEdit edit, std::optional<SettingPlace> place)
-        : QUndoCommand(text), buffers_(buffers), show_(show), edit_(std::move(edit)), place_(place)
+    EditStep(AppState& documents, const EditHistory::ShowSetting& show, const QString& text,
+             DocumentEdit edit, std::optional<SettingPlace> place)
+        : QUndoCommand(text), documents_(documents), show_(show), edit_(std::move(edit)),
+          place_(place)
     {
     }
     void undo() override
     {
-        TakeBack(buffers_, edit_);
-        show_(place_);
+        TakeBack(documents_, edit_);
+        showPlace();
     }
     void redo() override
     {
-        if (made_) { // the first redo comes with the push, after the handler made the edit
-            MakeAgain(buffers_, edit_);
-            show_(place_);
-        }
-        made_ = true;
+        MakeAgain(documents_, edit_);
+        if (done_) // the first redo comes with the push, within the handler that made it
+            showPlace();
+        done_ = true;
     }
 
 private:
-    AppState& buffers_;
+    void showPlace()
+    {
+        if (place_)
+            show_(*place_);
+    }
+
+    AppState& documents_;
     const EditHistory::ShowSetting& show_;
-    BufferEdit edit_;
+    DocumentEdit edit_;
     std::optional<SettingPlace> place_;
-    bool made_ = false;
+    bool done_ = false;
 };
 
 } // namespace
 
-EditHistory::EditHistory(AppState& buffers, ShowSetting show, QObject* parent)
-    : QObject(parent), buffers_(buffers), show_(std::move(show))
+EditHistory::EditHistory(AppState& documents, ShowSetting show, QObject* parent)
+    : QObject(parent), documents_(documents), show_(std::move(show))
 {
     stack_.setUndoLimit(500);
 }
@@ -65,10 +71,16 @@ void EditHistory::addMenu(QMenuBar* bar, QAction* before)
     menu->addAction(redo);
 }
 
-void EditHistory::add(const QString& text, BufferEdit edit, std::optional<SettingPlace> place)
+void EditHistory::perform(const QString& text, DocumentEdit edit, std::optional<SettingPlace> place)
 {
     if (edit.changesText())
-        stack_.push(new EditStep(buffers_, show_, text, std::move(edit), place));
+        stack_.push(new EditStep(documents_, show_, text, std::move(edit), place));
+}
+
+void EditHistory::add(const QString& text, DocumentEdit edit, std::optional<SettingPlace> place)
+{
+    TakeBack(documents_, edit);
+    perform(text, std::move(edit), place);
 }
 
 void EditHistory::clear()

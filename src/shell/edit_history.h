@@ -2,7 +2,7 @@
 #pragma once
 
 #include "documents/app_state.h"
-#include "editing/buffer_edit.h"
+#include "editing/document_edit.h"
 #include "editing/setting_value.h"
 
 #include <QObject>
@@ -15,27 +15,32 @@
 class QAction;
 class QMenuBar;
 
-// The window's one undo history, across tabs. A handler that changes the buffers adds the
-// edit the core returned as one step; a handler that reads the buffers anew (a directory
-// save, a version put back) clears the history, as nothing before it can be undone. Undo
-// and redo put the step's lines back, then show the setting the step changed with its row
-// current. Text typed into a file details view has the view's own undo and is not a step
-// here.
+// The window's one undo history, across tabs. Each step is an edit of the documents that
+// the step makes when it is done and done again, and takes back when it is undone, stamps
+// included; the views follow the documents. A handler that reads the documents anew (a
+// directory save, a version put back) clears the history, as nothing before it can be
+// undone. After an undo or redo the setting the step changed is current. Text typed into a
+// file details view has the view's own undo and is not a step here.
 class EditHistory : public QObject {
     Q_OBJECT
 public:
-    // Shows a setting with its row current; with none, the shown section again.
-    using ShowSetting = std::function<void(const std::optional<SettingPlace>&)>;
+    // Makes the setting at a place current, once its step was undone or done again.
+    using ShowSetting = std::function<void(const SettingPlace&)>;
 
-    // `buffers` are the ones the steps change; `show` runs after every undo and redo.
-    EditHistory(AppState& buffers, ShowSetting show, QObject* parent = nullptr);
+    // `documents` are the ones the steps change; `show` runs after every undo and redo of
+    // a step that changed a setting.
+    EditHistory(AppState& documents, ShowSetting show, QObject* parent = nullptr);
 
     // Puts the Edit menu (Undo, Redo) into the menu bar before `before`.
     void addMenu(QMenuBar* bar, QAction* before);
 
-    // Adds the edit, already made, as a step named `text` that shows `place`; an edit that
-    // changed no text adds nothing.
-    void add(const QString& text, BufferEdit edit,
+    // Makes the edit as a step named `text` that shows `place`; an edit that changes no
+    // text adds nothing.
+    void perform(const QString& text, DocumentEdit edit,
+                 std::optional<SettingPlace> place = std::nullopt);
+    // As perform, for an edit the core has made already (a commit, a tuning set): it is
+    // taken back, and the step makes it.
+    void add(const QString& text, DocumentEdit edit,
              std::optional<SettingPlace> place = std::nullopt);
     // Forgets every step, once the buffers were read anew.
     void clear();
@@ -43,7 +48,7 @@ public:
     QUndoStack& stack() { return stack_; }
 
 private:
-    AppState& buffers_;
+    AppState& documents_;
     ShowSetting show_;
     QUndoStack stack_;
 };

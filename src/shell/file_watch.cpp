@@ -6,7 +6,7 @@
 #include "documents/game_paths.h"
 #include "documents/reference_copies.h"
 #include "edit_history.h"
-#include "editing/buffer_edit.h"
+#include "editing/document_edit.h"
 #include "questions.h"
 
 #include <QApplication>
@@ -51,10 +51,9 @@ QString NotReadText(TuningFile file, const GameFileRead& read)
 
 } // namespace
 
-FileWatch::FileWatch(const WindowRoom& room, Questions& questions,
-                     std::function<void()> commitPendingEdit, QObject* parent)
-    : QObject(parent), room_(room), questions_(questions),
-      commitPendingEdit_(std::move(commitPendingEdit))
+FileWatch::FileWatch(const WindowRoom& room, Questions& questions, std::function<Typing()> typing,
+                     QObject* parent)
+    : QObject(parent), room_(room), questions_(questions), typing_(std::move(typing))
 {
     settle_.setSingleShot(true);
     settle_.setInterval(200);
@@ -102,6 +101,12 @@ void FileWatch::checkNow()
     follow();
     for (TuningFile file : TuningFiles)
         check(file);
+}
+
+void FileWatch::typingEnded()
+{
+    if (askWhenActive_[0] || askWhenActive_[1])
+        QTimer::singleShot(0, this, &FileWatch::checkNow); // once the editor has gone
 }
 
 bool FileWatch::eventFilter(QObject* watched, QEvent* event)
@@ -169,32 +174,30 @@ void FileWatch::check(TuningFile file)
 
 bool FileWatch::holdsUnsavedEdits(TuningFile file)
 {
-    commitPendingEdit_();
-    // An empty buffer (a file refused when it was read) holds nothing to lose.
-    for (Tab tab : BuffersOf(file))
-        if (!room_.state.buffer(tab).empty() && HoldsUnsavedEdits(room_.state, tab))
-            return true;
-    return false;
+    if (typing_().file == file)
+        return true;
+    // An empty document (a file refused when it was read) holds nothing to lose.
+    const GameDocument& document = room_.state.document(file);
+    return !document.empty() && document.holdsUnsavedEdits();
 }
 
 bool FileWatch::mayAsk() const
 {
-    return room_.window->isActiveWindow() && !QApplication::activeModalWidget();
+    // A box opened while a value is typed would take the keys that follow.
+    return room_.window->isActiveWindow() && !QApplication::activeModalWidget() && !typing_().open;
 }
 
 void FileWatch::readAgain(TuningFile file, const GameFileRead& read)
 {
     AppState& state = room_.state;
     room_.guarded([&] {
-        BufferEdit edit;
-        for (Tab tab : BuffersOf(file)) {
-            edit.buffers.push_back({tab, state.buffer(tab).lines(), read.lines});
-            state.buffer(tab).assign(read.lines);
-        }
-        room_.history.add(QStringLiteral("Read %1 again").arg(NameOf(file)), std::move(edit));
-        StampOf(state, file) = read.stamp;
-        if (state.ShownTab >= 0 && FileOf(static_cast<Tab>(state.ShownTab)) == file)
-            room_.fillSection(static_cast<Tab>(state.ShownTab));
+        // The stamp goes with the lines: undone, the lines read before come back with what
+        // was read then, and a Save asks before it replaces the other program's file.
+        const GameDocument& document = state.document(file);
+        DocumentEdit edit;
+        edit.documents.push_back(
+            {file, document.lines(), read.lines, document.stamp(), read.stamp});
+        room_.history.perform(QStringLiteral("Read %1 again").arg(NameOf(file)), std::move(edit));
     });
     keptMine_[IndexOf(file)].clear();
     told_[IndexOf(file)].clear();

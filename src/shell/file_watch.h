@@ -21,7 +21,9 @@ class Questions;
 // (the sibling editor, a mod tool, tunedeck-cli in a terminal) shows without a Save. A file
 // that differs from what Tunedeck last read or wrote of it is read again into its tabs, as
 // one step that Undo takes back, when they hold no unsaved edits of it; when they do, the
-// player is asked, once the window is active, whether to read it again and let them go. A
+// player is asked, once the window is active and no value is being typed, whether to read it
+// again and let them go. A value being typed counts as an unsaved edit of its file and is
+// never committed, cut or dropped by the watch: the question waits until it is done. A
 // file that is gone, or no longer has its line count, is not read: the status bar says so,
 // and a later Save's checks decide. Tunedeck's own saves are what it last wrote, so they
 // are no change. A burst of changes (a program writing in pieces, a save by rename) is
@@ -29,9 +31,14 @@ class Questions;
 class FileWatch : public QObject {
     Q_OBJECT
 public:
-    // `commitPendingEdit` closes an edit still open in the grid (it becomes an edit of the
-    // buffers), before the buffers are looked at.
-    FileWatch(const WindowRoom& room, Questions& questions, std::function<void()> commitPendingEdit,
+    // A value being typed in the grid: whether an editor is open, and the file of the
+    // setting it edits (none for a row that stands for no setting).
+    struct Typing {
+        bool open = false;
+        std::optional<TuningFile> file;
+    };
+    // `typing` tells what is being typed in the grid now.
+    FileWatch(const WindowRoom& room, Questions& questions, std::function<Typing()> typing,
               QObject* parent = nullptr);
 
     // Watches the game files the state names now, and their folders (a file replaced by a
@@ -42,6 +49,8 @@ public:
     void checkNow();
     // How long a burst of changes is waited out, in milliseconds.
     void setDelay(int milliseconds) { settle_.setInterval(milliseconds); }
+    // The value being typed was committed or dropped: a question that waited is asked.
+    void typingEnded();
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -60,11 +69,11 @@ private:
 
     WindowRoom room_;
     Questions& questions_;
-    std::function<void()> commitPendingEdit_;
+    std::function<Typing()> typing_;
     QFileSystemWatcher watcher_;
     QTimer settle_;
     QStringList followed_;                // the files and their folders
     std::array<QByteArray, 2> keptMine_;  // by file: the checksum the player said Keep mine to
-    std::array<bool, 2> askWhenActive_{}; // by file: a question waits for the window
+    std::array<bool, 2> askWhenActive_{}; // by file: a question waits for the window or typing
     std::array<QString, 2> told_;         // by file: what the status bar last said of it
 };

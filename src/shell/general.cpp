@@ -28,6 +28,7 @@
 #include "latin1.h"
 #include "launching.h"
 #include "message_boxes.h"
+#include "shown_section.h"
 #include "tab_page.h"
 #include "text_wrap.h"
 
@@ -55,14 +56,22 @@ TForm1::TForm1(TForm1Services services, QWidget* parent)
     }
     InstallScreenReaderInterfaces(); // before the controls, whose interfaces Qt keeps
     buildForm();
-    feedback_ = std::make_unique<Feedback>(
-        Feedback{*messages_, *ProgressBar1, {ComboBox1, ComboBox2, ComboBox3, ComboBox4}});
+    shownSection_ =
+        new ShownSection(state_, *ValueList, {ComboBox1, ComboBox2, ComboBox3, ComboBox4}, this);
+    feedback_ =
+        std::make_unique<Feedback>(Feedback{*messages_,
+                                            *ProgressBar1,
+                                            {&shownSection_->chooserForLoads(Tab::CarSettings),
+                                             &shownSection_->chooserForLoads(Tab::Pedestrians),
+                                             &shownSection_->chooserForLoads(Tab::Miscellaneous),
+                                             &shownSection_->chooserForLoads(Tab::APO)}});
     launching_ = new Launching(
         state_, *messages_, *launcher_, [this] { close(); }, this);
     connectHandlers();
     orderTabKeys();
     installFeatures();
     guarded([this] { FormCreate(); });
+    fileWatch_->follow();
 }
 
 TForm1::~TForm1()
@@ -75,16 +84,7 @@ TForm1::~TForm1()
 
 void TForm1::guarded(const std::function<void()>& handler)
 {
-    const int shownTab = state_.ShownTab;
-    const int shownItem = shownTab >= 0 ? chooser(static_cast<Tab>(shownTab))->itemIndex() : -1;
     RunGuarded(*messages_, handler);
-    showReloadedSection(shownTab, shownItem);
-    nameGrid();
-    refreshViews();
-    if (changeMarks_)
-        changeMarks_->refresh();
-    if (fileWatch_)
-        fileWatch_->follow();
 }
 
 QString TForm1::workFile(const char* name) const
@@ -156,6 +156,7 @@ void TForm1::PageControl1Change()
         ValueList->commitPendingEdit();
         ResetForTab(state_, *chooser(static_cast<Tab>(PageControl1->currentIndex())), *ValueList);
     });
+    sectionShown();
 }
 
 void TForm1::Exit1Click()
@@ -171,6 +172,7 @@ void TForm1::closeEvent(QCloseEvent* event)
 void TForm1::chooseSection(Tab tab)
 {
     guarded([this, tab] { fillSection(tab); });
+    sectionShown();
 }
 
 // Within a running handler, so its guard reports what goes wrong.
@@ -193,12 +195,16 @@ void TForm1::showSetting(const SettingPlace& place)
     ValueList->showCurrentRowStatus();
 }
 
-void TForm1::showSectionAgain()
+void TForm1::showUndone(const SettingPlace& place)
 {
-    if (state_.ShownTab >= 0)
-        chooseSection(static_cast<Tab>(state_.ShownTab));
-    else
-        guarded([] {});
+    const bool shown = state_.ShownTab == static_cast<int>(place.tab) &&
+                       chooser(place.tab)->itemIndex() == place.item;
+    if (!shown) {
+        showSetting(place);
+        return;
+    }
+    ValueList->setCurrentCell(place.row - 1, 1);
+    ValueList->showCurrentRowStatus();
 }
 
 void TForm1::ValueListValidate(QObject* /*Sender*/, int /*ACol*/, int ARow,
@@ -216,6 +222,16 @@ std::optional<SettingPlace> TForm1::placeOf(int row) const
         return std::nullopt;
     const Tab tab = static_cast<Tab>(state_.ShownTab);
     return SettingPlace{tab, chooser(tab)->itemIndex(), row};
+}
+
+FileWatch::Typing TForm1::typing() const
+{
+    if (!ValueList->isEditing())
+        return {};
+    const std::optional<SettingPlace> place = placeOf(ValueList->currentRow() + 1);
+    if (!place || RowKeys(*place).empty())
+        return {true, std::nullopt};
+    return {true, FileOf(place->tab)};
 }
 
 void TForm1::showCommitted(int row, const CommitResult& result)
@@ -249,12 +265,15 @@ void TForm1::DirectoryClick()
 
 void TForm1::restore(Tab tab)
 {
-    BufferEdit restored;
-    guarded([&] { Restore(state_, *feedback_, tab, restored); });
+    RestoreResult restored;
+    guarded([&] { restored = Restore(state_, *feedback_, tab); });
     // A step even when a copy that cannot be read ended it: Undo gives back what it emptied.
-    editHistory_->add(FileOf(tab) == TuningFile::General ? QStringLiteral("Restore General.txt")
-                                                         : QStringLiteral("Restore Settings.txt"),
-                      std::move(restored));
+    editHistory_->perform(FileOf(tab) == TuningFile::General
+                              ? QStringLiteral("Restore General.txt")
+                              : QStringLiteral("Restore Settings.txt"),
+                          std::move(restored.edit));
+    if (!restored.readError.isEmpty())
+        messages_->report(restored.readError);
 }
 
 void TForm1::SaveDirClick()
@@ -273,7 +292,9 @@ void TForm1::SaveDirClick()
         guarded([this, &loaded] {
             TellTakenCopies(*messages_, TakeMissingReferenceCopies(state_, loaded));
         });
-    editHistory_->clear(); // the buffers were read anew: nothing before this can be undone
+    editHistory_->clear(); // the documents were read anew: nothing before this can be undone
+    fileWatch_->follow();
+    changeMarks_->refresh(); // the reference copies may be new
 }
 
 void TForm1::LaunchSibling()

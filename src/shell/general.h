@@ -6,6 +6,7 @@
 #include "editing/changes.h"
 #include "editing/tab_actions.h"
 #include "editing/write_back.h"
+#include "file_watch.h"
 #include "window_room.h"
 
 #include <QMainWindow>
@@ -36,6 +37,7 @@ class QTabWidget;
 class QFrame;
 class Questions;
 class SectionChooser;
+class ShownSection;
 class TAboutBox;
 class KeyValueGrid;
 
@@ -59,7 +61,7 @@ public:
     AppState& state() { return state_; }
     Messages& messages() { return *messages_; }
     // Runs a handler as every handler of the window runs: an error ends it with the general
-    // error report, and the views and change marks are brought up to date after it.
+    // error report.
     void guarded(const std::function<void()>& handler);
     // Shows the outcome of a commit in grid row `row`: a refused value in an Error box;
     // the cell then shows the value its line holds.
@@ -69,8 +71,6 @@ public:
     std::optional<SettingPlace> placeOf(int row) const;
     // Shows the section of a setting as the player would choose it, its row current.
     void showSetting(const SettingPlace& place);
-    // Chooses the shown section again, so that the grid shows what the buffers hold.
-    void showSectionAgain();
     EditHistory& editHistory() { return *editHistory_; }
     // What the features beside the window work with.
     WindowRoom room();
@@ -203,9 +203,14 @@ private:
     void connectHandlers();
     void installFeatures();
     void orderTabKeys();
-    void refreshViews();
-    void showReloadedSection(int shownTab, int shownItem);
+    // What follows a change of what the grid shows: its name and its marks.
+    void sectionShown();
     void nameGrid();
+    // What is being typed in the grid, for the watch.
+    FileWatch::Typing typing() const;
+    // Makes the setting an undo or redo changed current, keeping the grid as it is when it
+    // shows the setting's section.
+    void showUndone(const SettingPlace& place);
     QString workFile(const char* name) const;
     void chooseSection(Tab tab);
     void fillSection(Tab tab);
@@ -225,6 +230,7 @@ private:
     Questions* questions_;
     std::unique_ptr<Questions> ownQuestions_;
     std::unique_ptr<Feedback> feedback_;
+    ShownSection* shownSection_ = nullptr;
     ChangeMarks* changeMarks_ = nullptr;
     EditHistory* editHistory_ = nullptr;
     QString homeDir_;

@@ -45,18 +45,13 @@ QString ChangeText(const ChangedSetting& change)
            FromLatin1(change.original) + QStringLiteral(" → ") + FromLatin1(change.current);
 }
 
-// The buffers of the file take the lines the game file now holds, which no step before can
-// be undone over; the grid shows its section again when it shows one of these buffers.
-void RefillBuffers(const WindowRoom& room, TuningFile file)
+// The file's document takes the lines the game file now holds, which no step before can be
+// undone over.
+void RefillDocument(const WindowRoom& room, TuningFile file)
 {
     AppState& state = room.state;
-    const std::vector<std::string> lines = ContentLines(file, PathOf(state, file));
-    for (Tab tab : BuffersOf(file))
-        state.buffer(tab).assign(lines);
+    state.document(file).assign(ContentLines(file, PathOf(state, file)));
     room.history.clear();
-    if (state.ShownTab >= 0 && FileOf(static_cast<Tab>(state.ShownTab)) == file) {
-        room.fillSection(static_cast<Tab>(state.ShownTab));
-    }
 }
 
 } // namespace
@@ -136,9 +131,7 @@ void HistoryDialog::putBack(int row)
         return;
     const KeptVersion version = entries_[static_cast<size_t>(row)].version;
     const TuningFile file = version.file;
-    const std::vector<Tab>& tabs = BuffersOf(file);
-    if (std::any_of(tabs.begin(), tabs.end(),
-                    [&](Tab tab) { return HoldsUnsavedEdits(room_.state, tab); }) &&
+    if (room_.state.document(file).holdsUnsavedEdits() &&
         !room_.messages.ask(
             QStringLiteral("The tabs hold changes to %1 that are not saved. Putting back "
                            "the version kept at %2 replaces them. Put it back?")
@@ -146,7 +139,7 @@ void HistoryDialog::putBack(int row)
         return;
     room_.guarded([&] {
         if (PutBack(room_.state, room_.messages, room_.progress, version) == ActionOutcome::Done)
-            RefillBuffers(room_, file);
+            RefillDocument(room_, file);
     });
     fill();
 }

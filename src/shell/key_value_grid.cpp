@@ -220,6 +220,7 @@ void KeyValueGrid::closeEditor(QWidget* editor, QAbstractItemDelegate::EndEditHi
     QTableWidget::closeEditor(editor, leaving ? QAbstractItemDelegate::NoHint : hint);
     if (leaving)
         QAbstractScrollArea::focusNextPrevChild(forward);
+    emit editorClosed();
 }
 
 void KeyValueGrid::focusInEvent(QFocusEvent* event)

@@ -46,6 +46,8 @@ public:
 signals:
     // Arguments as the window's validate handler takes them: column, data row, key, value.
     void validate(int column, int row, const std::string& keyName, const std::string& keyValue);
+    // The editor of a value cell closed, its text committed or dropped.
+    void editorClosed();
 
 protected:
     QModelIndex moveCursor(CursorAction cursorAction, Qt::KeyboardModifiers modifiers) override;

@@ -121,7 +121,7 @@ SectionChooser* SectionBox(QGroupBox* parent, const char* name, const TabCatalog
 
 } // namespace
 
-TabPage::TabPage(Tab tab, TextBuffer& buffer, QTabWidget* pages) : tab(tab)
+TabPage::TabPage(Tab tab, GameDocument& document, QTabWidget* pages) : tab(tab)
 {
     const PageText& text = Pages[static_cast<size_t>(tab)];
     setObjectName(QLatin1String(text.sheet));
@@ -144,7 +144,7 @@ TabPage::TabPage(Tab tab, TextBuffer& buffer, QTabWidget* pages) : tab(tab)
     }
     save = ButtonOf(this, text.save, {152, 280, 113, 25});
     details = CheckBox(this, text.details, {504, 352, 129, 17}, "Show File Details");
-    view = Place(new BufferView(buffer, this), text.view, {0, 312, 769, 177});
+    view = Place(new BufferView(document, this), text.view, {0, 312, 769, 177});
     view->hide();
     // What a screen reader calls the controls that show no caption of their own.
     const QString caption = FromLatin1(CatalogueOf(tab).caption);

@@ -14,15 +14,15 @@ class QLabel;
 class QPushButton;
 class QTabWidget;
 class SectionChooser;
-class TextBuffer;
+class GameDocument;
 
 // One tab of the window, built from its catalogue entry: the picture, the section chooser,
 // the Backup, Restore, sibling-editor and Save buttons, Show File Details and the file
-// details view of its buffer. The four tabs differ only in their names and texts.
+// details view of its document. The four tabs differ only in their names and texts.
 class TabPage : public QWidget {
     Q_OBJECT
 public:
-    TabPage(Tab tab, TextBuffer& buffer, QTabWidget* pages);
+    TabPage(Tab tab, GameDocument& document, QTabWidget* pages);
 
     const Tab tab;
     QLabel* picture;

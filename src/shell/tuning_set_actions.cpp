@@ -22,7 +22,7 @@ const QString Filter = QStringLiteral("Tuning sets (*.tuning);;All files (*)");
 bool AllBuffersLoaded(const AppState& state)
 {
     for (TuningFile file : TuningFiles)
-        if (!BuffersLoaded(state, file))
+        if (!DocumentLoaded(state, file))
             return false;
     return true;
 }
@@ -81,7 +81,6 @@ void ApplyTuningSetFrom(const WindowRoom& room, const QString& path)
             }
             room.history.add(QStringLiteral("Apply ") + QFileInfo(path).fileName(),
                              ApplyTuningSet(room.state, entries).changes);
-            room.showSectionAgain();
             room.messages.information(QStringLiteral("Applied %1.").arg(Settings(entries.size())));
         } catch (const TuningSetError& error) {
             room.messages.error(TuningSetRefusal(QFileInfo(path).fileName(), error) +

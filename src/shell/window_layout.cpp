@@ -80,7 +80,7 @@ void TForm1::buildForm()
     ValueList->setStatusTip(QStringLiteral("Change details here."));
 
     for (Tab tab : AllTabs)
-        pages_[static_cast<size_t>(tab)] = new TabPage(tab, state_.buffer(tab), PageControl1);
+        pages_[static_cast<size_t>(tab)] = new TabPage(tab, state_.document(tab), PageControl1);
     std::tie(TabSheet1, Image1, GroupBox1, ComboBox1, Button3, Button4, GeneralBut, Button1,
              DetailsCheck, Memo1) = pages_[0]->controls();
     std::tie(TabSheet2, Image2, GroupBox2, ComboBox2, BackPed, RestorePed, LaunchPW, SavePed,
@@ -165,12 +165,6 @@ void TForm1::connectHandlers()
         connect(page->sibling, &QPushButton::clicked, this, slot.sibling);
         // A check box runs its handler whenever its state changes, from code too.
         connect(page->details, &QCheckBox::toggled, this, slot.details);
-        // Typing in one copy of General.txt types in all three: a Save from any tab
-        // carries it.
-        connect(page->view, &BufferView::edited, this, [this, tab] {
-            MatchCopies(state_, tab);
-            changeMarks_->refresh();
-        });
     }
     connect(PageControl1, &QTabWidget::currentChanged, this, &TForm1::PageControl1Change);
     connect(PageControl1, &QTabWidget::currentChanged, this, &TForm1::orderTabKeys);
@@ -196,14 +190,7 @@ void TForm1::connectHandlers()
 void TForm1::installFeatures()
 {
     editHistory_ = new EditHistory(
-        state_,
-        [this](const std::optional<SettingPlace>& place) {
-            if (place)
-                showSetting(*place);
-            else
-                showSectionAgain();
-        },
-        this);
+        state_, [this](const SettingPlace& place) { showUndone(place); }, this);
     editHistory_->addMenu(menuBar(), View1);
     changeMarks_ = new ChangeMarks(
         room(),
@@ -228,8 +215,8 @@ void TForm1::installFeatures()
          [this] { return static_cast<Tab>(PageControl1->currentIndex()); },
          [this] { ValueList->commitPendingEdit(); }, [this](Tab tab) { save(tab); }},
         this);
-    fileWatch_ = new FileWatch(
-        room(), *questions_, [this] { ValueList->commitPendingEdit(); }, this);
+    fileWatch_ = new FileWatch(room(), *questions_, [this] { return typing(); }, this);
+    connect(ValueList, &KeyValueGrid::editorClosed, fileWatch_, &FileWatch::typingEnded);
     FollowTabSwitch(PageControl1, [this](int tab) { return chooser(static_cast<Tab>(tab)); });
     FitToScreen(*this, PageControl1);
 }
@@ -242,8 +229,6 @@ WindowRoom TForm1::room()
             *ProgressBar1,
             [this](const std::function<void()>& handler) { guarded(handler); },
             [this](const SettingPlace& place) { showSetting(place); },
-            [this] { showSectionAgain(); },
-            [this](Tab tab) { fillSection(tab); },
             *editHistory_};
 }
 

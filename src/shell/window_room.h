@@ -21,15 +21,11 @@ struct WindowRoom {
     Messages& messages;
     Progress& progress;
     // Runs a handler as every handler of the window runs: an error ends it with the general
-    // error report, and the views and the change marks follow it.
+    // error report.
     std::function<void(const std::function<void()>&)> guarded;
     // Shows the section of a setting as the player would choose it, its row current.
     std::function<void(const SettingPlace&)> showSetting;
-    // Chooses the shown section again, so that the grid shows what the buffers hold.
-    std::function<void()> showSectionAgain;
-    // Within a running handler: fills the grid with the chosen section of the tab.
-    std::function<void(Tab)> fillSection;
     // The undo history: a feature adds the edit it made as a step, or clears the history
-    // when it reads the buffers anew.
+    // when it reads the documents anew.
     EditHistory& history;
 };

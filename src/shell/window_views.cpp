@@ -4,6 +4,7 @@
 #include "general.h"
 
 #include "buffer_view.h"
+#include "change_marks.h"
 #include "catalogue/catalogue.h"
 #include "controls.h"
 #include "documents/errors.h"
@@ -17,27 +18,11 @@
 #include <QCheckBox>
 #include <QSignalBlocker>
 
-// A load (Restore, Save Directory) resets the chooser of the buffer it fills but leaves
-// the grid: the section it showed is shown again from what the buffers now hold, or,
-// when they hold no game file, the grid is emptied.
-void TForm1::showReloadedSection(int shownTab, int shownItem)
+void TForm1::sectionShown()
 {
-    if (shownTab < 0 || state_.ShownTab != shownTab)
-        return;
-    const Tab tab = static_cast<Tab>(shownTab);
-    SectionChooser* box = chooser(tab);
-    if (box->itemIndex() != -1)
-        return;
-    if (state_.buffer(tab).count() != LineCountOf(FileOf(tab))) {
-        ResetForTab(state_, *box, *ValueList);
-        return;
-    }
-    {
-        const QSignalBlocker blocker(box);
-        box->setCurrentIndex(shownItem);
-    }
-    RunGuarded(*messages_,
-               [&] { ChooseSection(state_, CatalogueOf(tab), *box, *ValueList, *messages_); });
+    nameGrid();
+    if (changeMarks_)
+        changeMarks_->refresh();
 }
 
 // A screen reader names the grid by the section it shows.
@@ -54,17 +39,10 @@ void TForm1::nameGrid()
     ValueList->setAccessibleName(name);
 }
 
-void TForm1::refreshViews()
-{
-    for (TabPage* page : pages_)
-        page->view->refresh();
-}
-
 void TForm1::showDetails(bool shown)
 {
     for (TabPage* page : pages_)
         page->view->setVisible(shown);
-    refreshViews();
 }
 
 void TForm1::detailsCheckClick(Tab tab)

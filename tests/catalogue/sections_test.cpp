@@ -7,6 +7,7 @@
 #include "catalogue/catalogue.h"
 #include "documents/app_state.h"
 #include "editing/section_procedure.h"
+#include "editing/setting_value.h"
 #include "support/fakes.h"
 #include "support/test_support.h"
 
@@ -60,10 +61,8 @@ struct Window {
 
     Window()
     {
-        state.Memo1 = NumberedBuffer(410);
-        state.PedMemo = NumberedBuffer(965);
-        state.MiscMemo = NumberedBuffer(410);
-        state.APOMemo = NumberedBuffer(410);
+        state.GeneralText.assign(NumberedBuffer(410).lines());
+        state.SettingsText.assign(NumberedBuffer(965).lines());
     }
 
     void choose(const TabUnderTest& tab, int index)
@@ -74,16 +73,25 @@ struct Window {
     }
 
     // Leftovers of an earlier choice that a new one must not keep: as many rows as the
-    // largest section shows, and every entry.
+    // largest section shows, on another tab.
     void fillWithLeftovers()
     {
         grid.rows.clear();
-        for (int n = 1; n <= RowTableSize; ++n) {
+        for (int n = 1; n <= RowTableSize; ++n)
             grid.rows.emplace_back("old row " + std::to_string(n), std::to_string(n));
-            state.RowKeys[n] = "old key " + std::to_string(n);
-            state.RowLines[n] = 300 + n;
-        }
         state.ShownTab = static_cast<int>(Tab::APO);
+    }
+
+    // The row table of the shown section, entry n for grid row n.
+    std::string rowKeys(int n) const
+    {
+        return state.ShownTab < 0 ? std::string()
+                                  : RowKeys({static_cast<Tab>(state.ShownTab), chooser.index, n});
+    }
+    int rowLines(int n) const
+    {
+        return state.ShownTab < 0 ? 0
+                                  : RowLines({static_cast<Tab>(state.ShownTab), chooser.index, n});
     }
 };
 
@@ -329,11 +337,11 @@ GridRows ExpectedGrid(const std::vector<Row>& rows)
     return grid;
 }
 
-void ExpectRowTableEmpty(const AppState& state)
+void ExpectRowTableEmpty(const Window& window)
 {
     for (int n = 1; n <= RowTableSize; ++n) {
-        EXPECT_EQ(state.RowKeys[n], "") << "entry " << n;
-        EXPECT_EQ(state.RowLines[n], 0) << "entry " << n;
+        EXPECT_EQ(window.rowKeys(n), "") << "entry " << n;
+        EXPECT_EQ(window.rowLines(n), 0) << "entry " << n;
     }
 }
 
@@ -353,8 +361,10 @@ void ExpectSectionShown(const Window& window, const SectionCase& section)
         keys[n] = row.key;
         lines[n] = row.line;
     }
-    EXPECT_EQ(state.RowKeys, keys);
-    EXPECT_EQ(state.RowLines, lines);
+    for (int n = 1; n <= RowTableSize; ++n) {
+        EXPECT_EQ(window.rowKeys(n), keys[static_cast<size_t>(n)]) << "entry " << n;
+        EXPECT_EQ(window.rowLines(n), lines[static_cast<size_t>(n)]) << "entry " << n;
+    }
 
     EXPECT_TRUE(window.messages.shown.empty());
     EXPECT_EQ(window.chooser.index, section.index);
@@ -465,11 +475,11 @@ TEST(ShortLines, ShowEmptyValuesForMissingFields)
         SCOPED_TRACE(std::string(c.tab->name) + " item " + std::to_string(c.index) + " row " +
                      std::to_string(c.row));
         Window window;
-        window.state.buffer(c.tab->tab).setLine(c.line, c.text);
+        window.state.document(c.tab->tab).setLine(c.line, c.text);
         window.choose(*c.tab, c.index);
         ASSERT_GE(window.grid.rows.size(), c.row);
         EXPECT_EQ(window.grid.rows[c.row - 1].second, c.value);
-        EXPECT_EQ(window.state.RowLines[c.row], c.line);
+        EXPECT_EQ(window.rowLines(c.row), c.line);
         EXPECT_TRUE(window.messages.shown.empty());
     }
 }
@@ -499,7 +509,7 @@ TEST_P(Headings, ShowOneBlankRowAndEmptyTheRowTable)
     window.choose(*heading.tab, heading.index);
 
     EXPECT_EQ(window.grid.rows, BlankRow);
-    ExpectRowTableEmpty(window.state);
+    ExpectRowTableEmpty(window);
     EXPECT_TRUE(window.messages.shown.empty());
     EXPECT_EQ(window.chooser.index, heading.index);
     EXPECT_EQ(window.chooser.text, PickedText);
@@ -540,7 +550,7 @@ TEST_P(UnlistedItems, ShowTheTabsMessageAndNoSection)
 
     EXPECT_EQ(Shown(window.messages), (ShownMessages{{FakeMessages::Plain, unlisted.message}}));
     EXPECT_EQ(window.grid.rows, unlisted.rows);
-    ExpectRowTableEmpty(window.state);
+    ExpectRowTableEmpty(window);
     EXPECT_EQ(window.chooser.index, unlisted.index);
     EXPECT_EQ(window.chooser.text, PickedText);
     EXPECT_EQ(window.state.ShownTab, -1);
@@ -572,8 +582,8 @@ TEST(UnlistedItems, DoNotStopTheNextSectionFromShowing)
     window.choose(CarSettings, 8);
 
     EXPECT_EQ(window.grid.rows, (GridRows{{"Mine / Mortar Weight", "L192a"}}));
-    EXPECT_EQ(window.state.RowKeys[1], "Mine / Mortar Weight");
-    EXPECT_EQ(window.state.RowLines[1], 192);
+    EXPECT_EQ(window.rowKeys(1), "Mine / Mortar Weight");
+    EXPECT_EQ(window.rowLines(1), 192);
     EXPECT_TRUE(window.messages.shown.empty());
 }
 
@@ -597,7 +607,7 @@ TEST_P(WrongSizedBuffers, RefuseEveryItemAndResetTheChooser)
     for (int index = -1; index <= itemCount; ++index) {
         SCOPED_TRACE("item " + std::to_string(index));
         Window window;
-        window.state.buffer(guard.tab->tab) = NumberedBuffer(guard.lineCount);
+        window.state.document(guard.tab->tab).assign(NumberedBuffer(guard.lineCount).lines());
         window.fillWithLeftovers();
 
         window.choose(*guard.tab, index);
@@ -607,7 +617,7 @@ TEST_P(WrongSizedBuffers, RefuseEveryItemAndResetTheChooser)
         EXPECT_EQ(window.chooser.text, "Choose Setting");
         // What was shown is emptied down to its bottom row, which stays.
         EXPECT_EQ(window.grid.rows, (GridRows{{"old row 13", "13"}}));
-        ExpectRowTableEmpty(window.state);
+        ExpectRowTableEmpty(window);
         EXPECT_EQ(window.state.ShownTab, -1);
     }
 }
@@ -616,7 +626,7 @@ TEST_P(WrongSizedBuffers, LeaveAnEmptyGridEmpty)
 {
     const GuardCase& guard = GetParam();
     Window window;
-    window.state.buffer(guard.tab->tab) = NumberedBuffer(guard.lineCount);
+    window.state.document(guard.tab->tab).assign(NumberedBuffer(guard.lineCount).lines());
 
     window.choose(*guard.tab, 1);
 
@@ -640,7 +650,7 @@ INSTANTIATE_TEST_SUITE_P(AllTabs, WrongSizedBuffers,
                                     std::to_string(info.param.lineCount) + "Lines";
                          });
 
-// Each tab checks its own buffer, whatever the others hold.
+// Each tab checks the document of its own file, whatever the other holds.
 TEST(WrongSizedBuffers, OnAnotherTabDoNotStopASection)
 {
     const TabUnderTest* tabs[] = {&CarSettings, &Pedestrians, &Miscellaneous, &APO};
@@ -648,9 +658,9 @@ TEST(WrongSizedBuffers, OnAnotherTabDoNotStopASection)
     for (int shown = 0; shown < TabCount; ++shown) {
         SCOPED_TRACE(tabs[shown]->name);
         Window window;
-        for (int other = 0; other < TabCount; ++other)
-            if (other != shown)
-                window.state.buffer(tabs[other]->tab) = NumberedBuffer(409);
+        const bool general = FileOf(tabs[shown]->tab) == TuningFile::General;
+        window.state.document(general ? TuningFile::Settings : TuningFile::General)
+            .assign(NumberedBuffer(409).lines());
 
         window.choose(*tabs[shown], sectionItem[shown]);
 

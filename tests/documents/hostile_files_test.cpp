@@ -124,13 +124,13 @@ protected:
                                     general() ? "General.bak" : "Settings.bak"))
                               : gamePath();
     }
-    TextBuffer& buffer() { return state.buffer(write().tab); }
+    GameDocument& buffer() { return state.document(write().tab); }
 
     // Loads the demo game file into the tab's buffer and edits a line, so that a write
     // that went through would differ from the file on disk.
     void loadAndEdit()
     {
-        LoadBuffer(state, messages, progress, buffer(), choosers[static_cast<size_t>(write().tab)],
+        LoadBuffer(state, messages, progress, choosers[static_cast<size_t>(write().tab)],
                    gamePath());
         ASSERT_EQ(buffer().count(), general() ? GeneralLineCount : SettingsLineCount);
         buffer().setLine(buffer().count() / 2, "edited\t\t\t\t\t // by the test");
@@ -142,7 +142,7 @@ protected:
     // The bytes a complete write of the buffer puts in the target.
     std::string complete() const
     {
-        Lines lines = state.buffer(write().tab).lines();
+        Lines lines = state.document(write().tab).lines();
         if (!write().backup)
             lines[0] = general() ? GeneralHeader : SettingsHeader;
         return JoinLines(lines);

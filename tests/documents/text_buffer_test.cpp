@@ -144,7 +144,7 @@ TEST(TextBufferLines, AccessAndOutOfRangeReads)
     EXPECT_EQ(TextBuffer().count(), 0);
 }
 
-TEST(TextBufferLines, SetLineOutsideTheBufferChangesNothing)
+TEST(TextBufferLines, SetLineOutsideTheDocumentChangesNothing)
 {
     TextBuffer buffer(Lines{"zero", "one"});
     for (int index : {-1, 2, 50}) {
@@ -278,10 +278,10 @@ TEST(TextBufferBytes, EveryByteButLfSurvivesLoadAndSave)
     FakeChooser car, ped, misc, apo;
     const Feedback controls{messages, progress, {&car, &ped, &misc, &apo}};
 
-    LoadBuffer(state, messages, progress, state.Memo1, car, state.GeneralPath);
-    ASSERT_EQ(state.Memo1.count(), 410);
+    LoadBuffer(state, messages, progress, car, state.GeneralPath);
+    ASSERT_EQ(state.GeneralText.count(), 410);
     for (int i = 0; i < 410; ++i)
-        ASSERT_TRUE(state.Memo1.line(i) == lines[static_cast<size_t>(i)]) << "loaded line " << i;
+        ASSERT_TRUE(state.GeneralText.line(i) == lines[static_cast<size_t>(i)]) << "loaded line " << i;
 
     Save(state, controls, Tab::CarSettings);
     std::string expected = "0\t\t\t\t\t\t// Disable TIFF conversion\r\n";
@@ -289,11 +289,11 @@ TEST(TextBufferBytes, EveryByteButLfSurvivesLoadAndSave)
         expected += lines[i] + "\r\n";
     EXPECT_TRUE(ReadBytes(state.GeneralPath) == expected) << "saved bytes differ";
 
-    LoadBuffer(state, messages, progress, state.MiscMemo, misc, state.GeneralPath);
-    ASSERT_EQ(state.MiscMemo.count(), 410);
-    EXPECT_EQ(state.MiscMemo.line(0), "0\t\t\t\t\t\t// Disable TIFF conversion");
+    LoadBuffer(state, messages, progress, misc, state.GeneralPath);
+    ASSERT_EQ(state.GeneralText.count(), 410);
+    EXPECT_EQ(state.GeneralText.line(0), "0\t\t\t\t\t\t// Disable TIFF conversion");
     for (int i = 1; i < 410; ++i)
-        EXPECT_TRUE(state.MiscMemo.line(i) == lines[static_cast<size_t>(i)])
+        EXPECT_TRUE(state.GeneralText.line(i) == lines[static_cast<size_t>(i)])
             << "line " << i << " changed between load and save";
 
     ASSERT_EQ(messages.shown.size(), 1u);

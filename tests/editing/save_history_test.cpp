@@ -27,13 +27,13 @@ protected:
         state.WorkDir = work.path();
         state.GameDir = work.gameDir();
         state.GeneralPath = work.generalPath();
-        state.Memo1.assign(SplitLines(ReadBytes(state.GeneralPath)));
+        state.GeneralText.assign(SplitLines(ReadBytes(state.GeneralPath)));
     }
 
     void save()
     {
         WriteBuffers(state, messages, progress,
-                     {{&state.Memo1, state.GeneralPath, TuningFile::General}});
+                     {{&state.GeneralText.text(), state.GeneralPath, TuningFile::General}});
     }
 
     std::vector<KeptVersion> versions() const { return KeptVersions(state, TuningFile::General); }
@@ -80,7 +80,7 @@ TEST_F(SaveHistoryTest, KeepsEachReplacedFileOnceAndAtMostAHundred)
         EXPECT_TRUE(QFile::exists(folder.filePath(QString::fromLatin1(name)))) << name;
 
     WriteBytes(state.GeneralPath, original);
-    state.Memo1.setLine(5, "a new value");
+    state.GeneralText.setLine(5, "a new value");
 #ifdef TUNEDECK_POSIX_FAULTS
     {
         const InjectedFault full("write", ENOSPC, 0, HistoryFolder(state, TuningFile::General));
@@ -148,11 +148,11 @@ TEST_F(SaveHistoryTest, OneHistoryForEachGameFolder)
 // Each version is listed with what the save after it changed, the newest against the file.
 TEST_F(SaveHistoryTest, ListsTheSettingsEachSaveChangedNewestFirst)
 {
-    const std::string credits = state.Memo1.line(58).substr(6); // "12,9,7" then the comment
-    state.Memo1.setLine(58, "12,250,7" + credits);
+    const std::string credits = state.GeneralText.line(58).substr(6); // "12,9,7" then the comment
+    state.GeneralText.setLine(58, "12,250,7" + credits);
     save();
-    state.Memo1.setLine(58, "12,250,8" + credits);
-    state.Memo1.setLine(1, "0\tno section shows this line");
+    state.GeneralText.setLine(58, "12,250,8" + credits);
+    state.GeneralText.setLine(1, "0\tno section shows this line");
     save();
 
     const std::vector<HistoryEntry> entries = SaveHistory(state, {TuningFile::General});
@@ -176,7 +176,7 @@ TEST_F(SaveHistoryTest, ListsTheSettingsEachSaveChangedNewestFirst)
 TEST_F(SaveHistoryTest, PutBackOverAnotherProgramsSaveFollowsTheAnswer)
 {
     save(); // Tunedeck's own stamp of the file
-    state.Memo1.setLine(58, "12,250,7\t// credits");
+    state.GeneralText.setLine(58, "12,250,7\t// credits");
     save();
     const std::string stranger = ReadBytes(state.GeneralPath) + "another program's line\r\n";
     for (const bool answer : {false, true}) {

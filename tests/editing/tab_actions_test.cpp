@@ -96,14 +96,10 @@ protected:
 
     void load(Tab tab, const QString& path)
     {
-        LoadBuffer(state, messages, progress, state.buffer(tab), chooser(tab), path);
+        LoadBuffer(state, messages, progress, chooser(tab), path);
     }
 
-    void restore(Tab tab)
-    {
-        BufferEdit made;
-        Restore(state, controls, tab, made);
-    }
+    void restore(Tab tab) { MakeAgain(state, Restore(state, controls, tab).edit); }
 
     // Puts distinct lines into the game file and loads them into the tab's buffer.
     Lines loadNumbered(Tab tab)
@@ -155,15 +151,15 @@ TEST_P(LoadIdentity, AcceptsOnlyTheExpectedLineCount)
     const QString path = c.general ? state.GeneralPath : state.SettingsPath;
     const Lines lines = NumberedLines(c.lines);
     WriteBytes(path, CrLfFile(lines));
-    state.buffer(tab).assign({"left over"});
+    state.document(tab).assign({"left over"});
 
     if (c.accepted) {
         EXPECT_NO_THROW(load(tab, path));
-        EXPECT_EQ(state.buffer(tab).lines(), lines);
+        EXPECT_EQ(state.document(tab).lines(), lines);
         EXPECT_TRUE(messages.shown.empty()) << ::testing::PrintToString(Shown(messages));
     } else {
         EXPECT_THROW(load(tab, path), SilentAbort);
-        EXPECT_TRUE(state.buffer(tab).empty());
+        EXPECT_TRUE(state.document(tab).empty());
         EXPECT_EQ(Shown(messages), std::vector<std::string>{
                                        Box("plain", c.general ? InvalidGeneral : InvalidSettings)});
     }
@@ -207,10 +203,10 @@ TEST_F(FileOperations, LineEndsAndTheLastLine)
         WriteBytes(state.GeneralPath, c.bytes);
         if (c.accepted) {
             ASSERT_NO_THROW(load(Tab::CarSettings, state.GeneralPath));
-            EXPECT_EQ(state.Memo1.lines(), lines);
+            EXPECT_EQ(state.GeneralText.lines(), lines);
         } else {
             EXPECT_THROW(load(Tab::CarSettings, state.GeneralPath), SilentAbort);
-            EXPECT_TRUE(state.Memo1.empty());
+            EXPECT_TRUE(state.GeneralText.empty());
             EXPECT_EQ(Shown(messages), std::vector<std::string>{Box("plain", InvalidGeneral)});
         }
     }
@@ -233,7 +229,7 @@ TEST_F(FileOperations, LongGameFileIsNotReadToItsEnd)
 {
     WriteBytes(state.GeneralPath, CrLfFile(NumberedLines(5000)));
     EXPECT_THROW(load(Tab::APO, state.GeneralPath), SilentAbort);
-    EXPECT_TRUE(state.APOMemo.empty());
+    EXPECT_TRUE(state.GeneralText.empty());
     EXPECT_EQ(Shown(messages), std::vector<std::string>{Box("plain", InvalidGeneral)});
     EXPECT_LE(progress.steps, 411) << "reading goes on past the point where the file is refused";
     EXPECT_EQ(progress.pos, 0);
@@ -265,10 +261,10 @@ TEST_P(LoadMissingGameFile, IsReportedThenRefused)
     if (c.folderInstead) {
         ASSERT_TRUE(QDir().mkpath(path));
     }
-    state.buffer(tab).assign({"left over"});
+    state.document(tab).assign({"left over"});
 
     EXPECT_THROW(load(tab, path), SilentAbort);
-    EXPECT_TRUE(state.buffer(tab).empty());
+    EXPECT_TRUE(state.document(tab).empty());
     EXPECT_EQ(Shown(messages), (std::vector<std::string>{
                                    Box("error", MissingFile),
                                    Box("plain", c.general ? InvalidGeneral : InvalidSettings)}));
@@ -289,9 +285,11 @@ TEST_F(FileOperations, MissingReferenceCopyLeavesTheBufferEmpty)
         SCOPED_TRACE(name);
         messages.shown.clear();
         ASSERT_TRUE(QFile::remove(work.path(name)));
-        state.Memo1.assign({"left over"});
+        GameDocument& document = state.document(
+            name == std::string("original.general") ? TuningFile::General : TuningFile::Settings);
+        document.assign({"left over"});
         EXPECT_NO_THROW(load(Tab::CarSettings, QString::fromLatin1(name)));
-        EXPECT_TRUE(state.Memo1.empty());
+        EXPECT_TRUE(document.empty());
         EXPECT_EQ(Shown(messages), std::vector<std::string>{Box("error", MissingFile)});
     }
 }
@@ -318,19 +316,17 @@ TEST_F(FileOperations, UnreadableReferenceCopyEndsTheRestore)
     ASSERT_TRUE(QFile::remove(work.path("original.general")));
     ASSERT_TRUE(QFile::link(QString::fromLatin1(UnreadableFile), work.path("original.general")));
     for (Tab tab : {Tab::CarSettings, Tab::Miscellaneous, Tab::APO})
-        state.buffer(tab).assign({"before restore"});
+        state.document(tab).assign({"before restore"});
 
-    BufferEdit made;
-    EXPECT_FALSE(RunGuarded(messages, [&] { Restore(state, controls, Tab::APO, made); }));
+    const RestoreResult restored = Restore(state, controls, Tab::APO);
 
-    ASSERT_EQ(messages.shown.size(), 1u) << ::testing::PrintToString(Shown(messages));
-    EXPECT_EQ(messages.shown[0].first, FakeMessages::Report);
-    EXPECT_FALSE(messages.shown[0].second.isEmpty());
-    EXPECT_TRUE(state.Memo1.empty());
-    TakeBack(state, made); // the buffer the restore emptied before it ended is told
-    EXPECT_EQ(state.Memo1.lines(), Lines{"before restore"});
-    EXPECT_EQ(state.MiscMemo.lines(), Lines{"before restore"}) << "a later load still ran";
-    EXPECT_EQ(state.APOMemo.lines(), Lines{"before restore"}) << "a later load still ran";
+    EXPECT_FALSE(restored.readError.isEmpty()); // for the general error report
+    EXPECT_TRUE(messages.shown.empty());
+    EXPECT_EQ(state.GeneralText.lines(), Lines{"before restore"}) << "made only by its step";
+    MakeAgain(state, restored.edit);
+    EXPECT_TRUE(state.GeneralText.empty());
+    TakeBack(state, restored.edit); // the lines the restore empties are told
+    EXPECT_EQ(state.GeneralText.lines(), Lines{"before restore"});
     EXPECT_EQ(progress.pos, 0);
 }
 
@@ -348,7 +344,7 @@ TEST_F(FileOperations, ReadErrorIsReportedAsSuch)
           Case{Tab::APO, QStringLiteral("original.general")}}) {
         SCOPED_TRACE(c.path.toStdString());
         messages.shown.clear();
-        state.buffer(c.tab).assign({"before"});
+        state.document(c.tab).assign({"before"});
         {
             const InjectedFault fault("read", EIO, 0, work.path());
             EXPECT_FALSE(RunGuarded(messages, [&] { load(c.tab, c.path); }));
@@ -358,7 +354,7 @@ TEST_F(FileOperations, ReadErrorIsReportedAsSuch)
         EXPECT_EQ(messages.shown[0].second,
                   QStringLiteral("Cannot read file \"%1\". %2")
                       .arg(state.workFile(c.path), QString::fromLocal8Bit(std::strerror(EIO))));
-        EXPECT_TRUE(state.buffer(c.tab).empty());
+        EXPECT_TRUE(state.document(c.tab).empty());
         EXPECT_EQ(progress.pos, 0);
     }
 }
@@ -387,9 +383,9 @@ TEST_F(FileOperations, HugeGameFileIsRejected)
             ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
             ASSERT_TRUE(file.resize(c.size)); // sparse: nothing is stored
         }
-        state.buffer(tab).assign({"left over"});
+        state.document(tab).assign({"left over"});
         EXPECT_THROW(load(tab, path), SilentAbort);
-        EXPECT_TRUE(state.buffer(tab).empty());
+        EXPECT_TRUE(state.document(tab).empty());
         EXPECT_EQ(Shown(messages), std::vector<std::string>{
                                        Box("plain", general ? InvalidGeneral : InvalidSettings)});
         EXPECT_EQ(progress.steps, 0);
@@ -405,9 +401,9 @@ TEST_F(FileOperations, HugeReferenceCopyLeavesTheBufferEmpty)
         ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
         ASSERT_TRUE(file.resize(SixtyFourMiB + 1));
     }
-    state.MiscMemo.assign({"left over"});
+    state.GeneralText.assign({"left over"});
     EXPECT_NO_THROW(load(Tab::Miscellaneous, QStringLiteral("original.general")));
-    EXPECT_TRUE(state.MiscMemo.empty());
+    EXPECT_TRUE(state.GeneralText.empty());
     EXPECT_EQ(Shown(messages),
               std::vector<std::string>{Box("error", "original.general is too large to be a copy "
                                                     "of a game file; it was not read.")});
@@ -428,8 +424,8 @@ TEST_F(FileOperations, ReferenceCopyOfExactly64MiBIsRead)
     }
     load(Tab::Miscellaneous, QStringLiteral("original.general"));
     EXPECT_TRUE(messages.shown.empty()) << ::testing::PrintToString(Shown(messages));
-    ASSERT_EQ(state.MiscMemo.count(), 64);
-    EXPECT_TRUE(state.MiscMemo.line(63) == std::string(MiB - 1, '\0'));
+    ASSERT_EQ(state.GeneralText.count(), 64);
+    EXPECT_TRUE(state.GeneralText.line(63) == std::string(MiB - 1, '\0'));
 }
 
 // ---------------------------------------------------------------------------
@@ -442,12 +438,13 @@ TEST_F(FileOperations, ProgressMaximumIsSetBeforeStepping)
         QString path;
         int maximum;
         int lines;
+        TuningFile file;
     };
     const std::vector<Case> cases = {
-        {state.GeneralPath, 410, 410},
-        {state.SettingsPath, 965, 965},
-        {QStringLiteral("original.general"), 410, 409},
-        {QStringLiteral("original.pedsettings"), 965, 965},
+        {state.GeneralPath, 410, 410, TuningFile::General},
+        {state.SettingsPath, 965, 965, TuningFile::Settings},
+        {QStringLiteral("original.general"), 410, 409, TuningFile::General},
+        {QStringLiteral("original.pedsettings"), 965, 965, TuningFile::Settings},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.path.toStdString());
@@ -458,7 +455,7 @@ TEST_F(FileOperations, ProgressMaximumIsSetBeforeStepping)
         EXPECT_EQ(progress.maximum, c.maximum);
         EXPECT_EQ(progress.steps, c.lines);
         EXPECT_EQ(progress.pos, 0);
-        EXPECT_EQ(state.PedMemo.count(), c.lines);
+        EXPECT_EQ(state.document(c.file).count(), c.lines);
     }
 }
 
@@ -511,9 +508,9 @@ TEST_P(SaveTab, WritesTheHeaderInPlaceOfLineZero)
     const bool general = tab != Tab::Pedestrians;
     const QString path = general ? state.GeneralPath : state.SettingsPath;
     Lines lines = loadNumbered(tab);
-    state.buffer(tab).setLine(0, "typed over by the user");
+    state.document(tab).setLine(0, "typed over by the user");
     lines[0] = "typed over by the user";
-    state.buffer(tab).setLine(5, "5,6,7\t\t\t\t\t // edited");
+    state.document(tab).setLine(5, "5,6,7\t\t\t\t\t // edited");
     lines[5] = "5,6,7\t\t\t\t\t // edited";
     progress = FakeProgress();
 
@@ -526,7 +523,7 @@ TEST_P(SaveTab, WritesTheHeaderInPlaceOfLineZero)
               std::vector<std::string>{Box("information", "File updated: " + path.toStdString())});
     EXPECT_EQ(progress.maximumWhenFirstStepped, general ? 410 : 965);
     EXPECT_EQ(progress.pos, 0);
-    EXPECT_EQ(state.buffer(tab).lines(), lines) << "a save changes no buffer";
+    EXPECT_EQ(state.document(tab).lines(), lines) << "a save changes no buffer";
 }
 
 INSTANTIATE_TEST_SUITE_P(FileOperations, SaveTab,
@@ -553,7 +550,7 @@ TEST_P(RefusedSave, WritesNothing)
     const QString path = general ? state.GeneralPath : state.SettingsPath;
     const std::string before = ReadBytes(path);
     const QStringList entries = Entries(QFileInfo(path).path());
-    state.buffer(c.tab).assign(NumberedLines(c.lines));
+    state.document(c.tab).assign(NumberedLines(c.lines));
 
     Save(state, controls, c.tab);
     EXPECT_EQ(ReadBytes(path), before);
@@ -578,20 +575,21 @@ INSTANTIATE_TEST_SUITE_P(
         return TabName({info.param.tab, info.index}) + std::to_string(info.param.lines) + "Lines";
     });
 
-TEST_F(FileOperations, LaterSaveFromAnotherTabLeavesThatTabsCopy)
+// The three General.txt tabs show one document: a Save from any of them writes the edits
+// made on all of them.
+TEST_F(FileOperations, SaveFromAnyTabWritesTheEditsOfEvery)
 {
     const Lines lines = loadNumbered(Tab::CarSettings);
-    load(Tab::Miscellaneous, state.GeneralPath);
-    state.Memo1.setLine(166, "1.5\t\t\t\t\t // made on Car Settings");
-    state.MiscMemo.setLine(170, "2\t\t\t\t\t // made on Miscellaneous");
+    state.document(Tab::CarSettings).setLine(166, "1.5\t\t\t\t\t // made on Car Settings");
+    state.document(Tab::Miscellaneous).setLine(170, "2\t\t\t\t\t // made on Miscellaneous");
 
     Save(state, controls, Tab::CarSettings);
-    Save(state, controls, Tab::Miscellaneous);
+    Save(state, controls, Tab::APO);
 
     Lines expected = lines;
+    expected[166] = "1.5\t\t\t\t\t // made on Car Settings";
     expected[170] = "2\t\t\t\t\t // made on Miscellaneous";
     EXPECT_EQ(ReadBytes(state.GeneralPath), SavedGameFile(GeneralHeader, expected));
-    EXPECT_EQ(state.Memo1.line(166), "1.5\t\t\t\t\t // made on Car Settings");
     const std::string updated = "File updated: " + state.GeneralPath.toStdString();
     EXPECT_EQ(Shown(messages),
               (std::vector<std::string>{Box("information", updated), Box("information", updated)}));
@@ -682,7 +680,7 @@ TEST_F(FileOperations, SaveThroughSymbolicLinksKeepsTheLinks)
         if (!c.link())
             GTEST_SKIP() << "no symbolic links here";
         load(Tab::CarSettings, state.GeneralPath);
-        state.Memo1.setLine(9, c.name);
+        state.GeneralText.setLine(9, c.name);
         Lines expected = lines;
         expected[9] = c.name;
 
@@ -724,7 +722,7 @@ TEST_P(BackupTab, CopiesTheBufferLineForLine)
     const QString bakPath =
         general ? work.path("game/data/General.bak") : work.path("game/data/peds/Settings.bak");
     Lines lines = loadNumbered(tab);
-    state.buffer(tab).setLine(0, "line zero as typed");
+    state.document(tab).setLine(0, "line zero as typed");
     lines[0] = "line zero as typed";
     const std::string gameFile = ReadBytes(gamePath);
     WriteBytes(bakPath, std::string(100000, 'o')); // an older, longer backup
@@ -744,8 +742,8 @@ TEST_F(FileOperations, FilesWrittenTogetherInOneFolder)
     const Lines lines = loadNumbered(Tab::CarSettings);
     const QString bak = work.path("game/data/General.bak");
     WriteBuffers(state, messages, progress,
-                 {{&state.Memo1, state.GeneralPath, TuningFile::General},
-                  {&state.Memo1, bak, std::nullopt}});
+                 {{&state.GeneralText.text(), state.GeneralPath, TuningFile::General},
+                  {&state.GeneralText.text(), bak, std::nullopt}});
     EXPECT_EQ(ReadBytes(state.GeneralPath), SavedGameFile(GeneralHeader, lines));
     EXPECT_EQ(ReadBytes(bak), CrLfFile(lines));
 }
@@ -762,7 +760,7 @@ TEST_F(FileOperations, BackupOfAnEmptyBufferIsAnEmptyFile)
         messages.shown.clear();
         const QString bakPath = tab == Tab::APO ? work.path("game/data/General.bak")
                                                 : work.path("game/data/peds/Settings.bak");
-        ASSERT_TRUE(state.buffer(tab).empty());
+        ASSERT_TRUE(state.document(tab).empty());
         Backup(state, controls, tab);
         EXPECT_TRUE(QFileInfo(bakPath).isFile());
         EXPECT_EQ(ReadBytes(bakPath), "");
@@ -793,7 +791,7 @@ TEST_F(FileOperations, BackupNeedsTheGameFile)
         AppState& s = c.noDirectory ? fresh : state;
         if (!c.noDirectory)
             QFile::remove(c.tab == Tab::Pedestrians ? state.SettingsPath : state.GeneralPath);
-        s.buffer(c.tab).assign(NumberedLines(3));
+        s.document(c.tab).assign(NumberedLines(3));
         Backup(s, controls, c.tab);
         EXPECT_EQ(Shown(messages), std::vector<std::string>{Box("error", c.message)});
         EXPECT_FALSE(QFileInfo::exists(work.path("game/data/General.bak")));
@@ -840,17 +838,17 @@ TEST_P(RestoreGeneral, FillsAllThreeCopiesAndWritesNothing)
     WriteBytes(work.path("original.general"), CrLfFile(lines));
     const std::string gameFile = ReadBytes(state.GeneralPath);
     for (Tab tab : {Tab::CarSettings, Tab::Pedestrians, Tab::Miscellaneous, Tab::APO}) {
-        state.buffer(tab).assign({"before restore"});
+        state.document(tab).assign({"before restore"});
         chooser(tab).index = 2;
         chooser(tab).text = "Chosen";
     }
 
     restore(GetParam());
 
-    EXPECT_EQ(state.Memo1.lines(), lines);
-    EXPECT_EQ(state.MiscMemo.lines(), lines);
-    EXPECT_EQ(state.APOMemo.lines(), lines);
-    EXPECT_EQ(state.PedMemo.lines(), Lines{"before restore"});
+    EXPECT_EQ(state.GeneralText.lines(), lines);
+    EXPECT_EQ(state.GeneralText.lines(), lines);
+    EXPECT_EQ(state.GeneralText.lines(), lines);
+    EXPECT_EQ(state.SettingsText.lines(), Lines{"before restore"});
     for (Tab tab : {Tab::CarSettings, Tab::Miscellaneous, Tab::APO}) {
         EXPECT_EQ(chooser(tab).index, -1);
         EXPECT_EQ(chooser(tab).text, "");
@@ -866,15 +864,15 @@ TEST_P(RestoreGeneral, WithoutTheReferenceCopyEmptiesAllThree)
     ASSERT_TRUE(QFile::remove(work.path("original.general")));
     const std::string gameFile = ReadBytes(state.GeneralPath);
     for (Tab tab : {Tab::CarSettings, Tab::Pedestrians, Tab::Miscellaneous, Tab::APO})
-        state.buffer(tab).assign(NumberedLines(410));
+        state.document(tab).assign(NumberedLines(410));
 
     EXPECT_NO_THROW(restore(GetParam()));
 
     EXPECT_EQ(Shown(messages), (std::vector<std::string>(3, Box("error", MissingFile))));
-    EXPECT_TRUE(state.Memo1.empty());
-    EXPECT_TRUE(state.MiscMemo.empty());
-    EXPECT_TRUE(state.APOMemo.empty());
-    EXPECT_EQ(state.PedMemo.count(), 410);
+    EXPECT_TRUE(state.GeneralText.empty());
+    EXPECT_TRUE(state.GeneralText.empty());
+    EXPECT_TRUE(state.GeneralText.empty());
+    EXPECT_EQ(state.SettingsText.count(), 410);
     EXPECT_EQ(ReadBytes(state.GeneralPath), gameFile);
 }
 
@@ -886,7 +884,7 @@ TEST_P(RestoreGeneral, ShortReferenceCopyRestoresButCannotBeSaved)
 
     restore(GetParam());
     EXPECT_TRUE(messages.shown.empty()) << ::testing::PrintToString(Shown(messages));
-    EXPECT_EQ(state.buffer(GetParam()).lines(), lines);
+    EXPECT_EQ(state.document(GetParam()).lines(), lines);
 
     Save(state, controls, GetParam());
     EXPECT_EQ(Shown(messages), std::vector<std::string>{Box("error", RefusedGeneral)});
@@ -901,15 +899,15 @@ TEST_F(FileOperations, RestorePedestrians)
 {
     const Lines lines = NumberedLines(965);
     WriteBytes(work.path("original.pedsettings"), CrLfFile(lines));
-    state.Memo1.assign({"untouched"});
+    state.GeneralText.assign({"untouched"});
     restore(Tab::Pedestrians);
-    EXPECT_EQ(state.PedMemo.lines(), lines);
-    EXPECT_EQ(state.Memo1.lines(), Lines{"untouched"});
+    EXPECT_EQ(state.SettingsText.lines(), lines);
+    EXPECT_EQ(state.GeneralText.lines(), Lines{"untouched"});
     EXPECT_TRUE(messages.shown.empty());
 
     ASSERT_TRUE(QFile::remove(work.path("original.pedsettings")));
     restore(Tab::Pedestrians);
-    EXPECT_TRUE(state.PedMemo.empty());
+    EXPECT_TRUE(state.SettingsText.empty());
     EXPECT_EQ(Shown(messages), std::vector<std::string>{Box("error", MissingFile)});
 }
 
@@ -920,7 +918,7 @@ TEST_F(FileOperations, SaveIntoAVanishedFolderIsReported)
 {
     loadNumbered(Tab::CarSettings);
     const std::string gameFile = ReadBytes(state.GeneralPath);
-    const Lines buffer = state.Memo1.lines();
+    const Lines buffer = state.GeneralText.lines();
     ASSERT_TRUE(QDir(work.gameDir()).rename("data", "data.moved"));
 
     EXPECT_EQ(Save(state, controls, Tab::CarSettings), ActionOutcome::Failed);
@@ -933,7 +931,7 @@ TEST_F(FileOperations, SaveIntoAVanishedFolderIsReported)
         << messages.shown[0].second.toStdString();
     EXPECT_FALSE(QFileInfo::exists(work.path("game/data")));
     EXPECT_EQ(ReadBytes(work.path("game/data.moved/General.txt")), gameFile);
-    EXPECT_EQ(state.Memo1.lines(), buffer);
+    EXPECT_EQ(state.GeneralText.lines(), buffer);
     EXPECT_EQ(progress.pos, 0);
 }
 

@@ -153,11 +153,9 @@ TEST(TuningSet, ApplyWritesEveryCopyOfTheFileAndLeavesTheRowTable)
 {
     AppState state;
     for (Tab tab : {Tab::CarSettings, Tab::Miscellaneous, Tab::APO})
-        state.buffer(tab).assign(NumberedLines(410));
-    state.MiscMemo.setLine(5, "unsaved edit on the Miscellaneous tab");
-    state.PedMemo.assign(NumberedLines(965));
-    state.RowKeys[1] = "shown";
-    state.RowLines[1] = 7;
+        state.document(tab).assign(NumberedLines(410));
+    state.GeneralText.setLine(5, "unsaved edit on the Miscellaneous tab");
+    state.SettingsText.assign(NumberedLines(965));
     state.ShownTab = static_cast<int>(Tab::Pedestrians);
     const std::vector<TuningEntry> entries = Read(Header + Bending + MinBendForce + "\t-9800\n");
     ASSERT_TRUE(BuffersReadyFor(state, entries));
@@ -168,13 +166,11 @@ TEST(TuningSet, ApplyWritesEveryCopyOfTheFileAndLeavesTheRowTable)
     ApplyTuningSet(state, entries);
 
     for (Tab tab : {Tab::CarSettings, Tab::Miscellaneous, Tab::APO}) {
-        EXPECT_EQ(state.buffer(tab).line(47), "-9800\t\t\t\t\t // " + MinBendForce);
-        EXPECT_EQ(state.buffer(tab).lines(), once.buffer(tab).lines());
+        EXPECT_EQ(state.document(tab).line(47), "-9800\t\t\t\t\t // " + MinBendForce);
+        EXPECT_EQ(state.document(tab).lines(), once.document(tab).lines());
     }
-    EXPECT_EQ(state.MiscMemo.line(5), "unsaved edit on the Miscellaneous tab");
-    EXPECT_EQ(state.PedMemo.lines(), NumberedLines(965));
-    EXPECT_EQ(state.RowKeys[1], "shown");
-    EXPECT_EQ(state.RowLines[1], 7);
+    EXPECT_EQ(state.GeneralText.line(5), "unsaved edit on the Miscellaneous tab");
+    EXPECT_EQ(state.SettingsText.lines(), NumberedLines(965));
     EXPECT_EQ(state.ShownTab, static_cast<int>(Tab::Pedestrians));
 
     // A refused entry after one that was written leaves every buffer as it was.
@@ -187,9 +183,9 @@ TEST(TuningSet, ApplyWritesEveryCopyOfTheFileAndLeavesTheRowTable)
         EXPECT_EQ(error.line(), 3);
     }
     for (Tab tab : AllTabs)
-        EXPECT_EQ(state.buffer(tab).lines(), once.buffer(tab).lines());
+        EXPECT_EQ(state.document(tab).lines(), once.document(tab).lines());
 
-    state.APOMemo.assign({});
+    state.GeneralText.assign({});
     EXPECT_FALSE(BuffersReadyFor(state, entries));
 }
 
@@ -199,19 +195,19 @@ TEST(TuningSet, ChangesAreTakenBackAndMadeAgain)
 {
     AppState state;
     for (Tab tab : {Tab::CarSettings, Tab::Miscellaneous, Tab::APO})
-        state.buffer(tab).assign(NumberedLines(410));
+        state.document(tab).assign(NumberedLines(410));
     const AppState before = state;
-    const BufferEdit changes =
+    const DocumentEdit changes =
         ApplyTuningSet(state, Read(Header + Bending + MinBendForce + "\t1\n" + Bending +
                                    MinBendForce + "\t2\n"))
             .changes;
     const AppState after = state;
     TakeBack(state, changes);
     for (Tab tab : AllTabs)
-        EXPECT_EQ(state.buffer(tab).lines(), before.buffer(tab).lines());
+        EXPECT_EQ(state.document(tab).lines(), before.document(tab).lines());
     MakeAgain(state, changes);
     for (Tab tab : AllTabs)
-        EXPECT_EQ(state.buffer(tab).lines(), after.buffer(tab).lines());
+        EXPECT_EQ(state.document(tab).lines(), after.document(tab).lines());
 }
 
 } // namespace

@@ -21,21 +21,11 @@ using Lines = std::vector<std::string>;
 
 const char* Prefix(Tab tab)
 {
-    switch (tab) {
-    case Tab::CarSettings:
-        return "car";
-    case Tab::Pedestrians:
-        return "ped";
-    case Tab::Miscellaneous:
-        return "misc";
-    case Tab::APO:
-        break;
-    }
-    return "apo";
+    return FileOf(tab) == TuningFile::General ? "gen" : "ped";
 }
 
-// Line i of a tab's buffer: "<tab><i>a,<tab><i>b,<tab><i>c", TABs and a comment, so a
-// line read from the wrong buffer, line or field shows in the result.
+// Line i of a tab's document: "<file><i>a,<file><i>b,<file><i>c", TABs and a comment, so a
+// line read from the wrong document, line or field shows in the result.
 std::string TaggedLine(Tab tab, int i)
 {
     const std::string p = Prefix(tab) + std::to_string(i);
@@ -51,7 +41,7 @@ Lines TaggedLines(Tab tab)
     return lines;
 }
 
-// The four buffers as loaded, and what each should hold after an edit.
+// The documents as loaded, and what each tab should show after an edit.
 struct Edit {
     AppState state;
     std::array<Lines, 4> expected;
@@ -60,30 +50,30 @@ struct Edit {
     {
         for (Tab tab : AllTabs) {
             expected[static_cast<size_t>(tab)] = TaggedLines(tab);
-            state.buffer(tab).assign(TaggedLines(tab));
+            state.document(tab).assign(TaggedLines(tab));
         }
     }
 
     void setLine(Tab tab, int index, const std::string& text)
     {
-        state.buffer(tab).setLine(index, text);
-        expected[static_cast<size_t>(tab)][static_cast<size_t>(index)] = text;
+        state.document(tab).setLine(index, text);
+        expectInFile(tab, index, text);
     }
     void expectLine(Tab tab, int index, const std::string& text)
     {
         expected[static_cast<size_t>(tab)][static_cast<size_t>(index)] = text;
     }
-    // The line in every buffer of the tab's file: the copies of a file never disagree.
+    // The line as every tab that shows the tab's file shows it.
     void expectInFile(Tab tab, int index, const std::string& text)
     {
-        for (Tab copy : BuffersOf(FileOf(tab)))
-            expectLine(copy, index, text);
+        for (Tab shown : TabsShowing(FileOf(tab)))
+            expectLine(shown, index, text);
     }
     void check() const
     {
         for (Tab tab : AllTabs) {
             SCOPED_TRACE(Prefix(tab));
-            const Lines& actual = state.buffer(tab).lines();
+            const Lines& actual = state.document(tab).lines();
             const Lines& wanted = expected[static_cast<size_t>(tab)];
             ASSERT_EQ(actual.size(), wanted.size());
             for (size_t i = 0; i < actual.size(); ++i)
@@ -177,7 +167,7 @@ TEST(WriteBack, EverySkillRowWritesItsLineWithItsFixedComment)
                 place.tab, row.line,
                 Written(fields[0] + ',' + fields[1] + ',' + fields[2], comments.at(row.line)));
             e.check();
-            EXPECT_EQ(result.changes.size(), BuffersOf(FileOf(place.tab)).size());
+            EXPECT_EQ(result.changes.size(), 1u);
         });
     EXPECT_EQ(rowsOfLine.size(), comments.size()) << "a skill line no row shows";
 }
@@ -204,7 +194,7 @@ TEST(WriteBack, SingleValueEditGoesIntoEveryBufferOfItsFile)
             CommitValue(e.state, PlaceOf(c.tab, c.line, SingleValue), "0.75");
         e.expectInFile(c.tab, c.line, Written("0.75", c.description));
         e.check();
-        EXPECT_EQ(result.changes.size(), BuffersOf(FileOf(c.tab)).size());
+        EXPECT_EQ(result.changes.size(), 1u);
     }
 }
 
@@ -265,7 +255,7 @@ TEST(WriteBack, ValuesThatReadBackAreWrittenOthersRefused)
                                                     : "Credits awarded for rolling car for "
                                                       "each skill level (with peds)"));
         e.check();
-        EXPECT_EQ(result.changes.size(), c.refusal.empty() ? 3u : 0u);
+        EXPECT_EQ(result.changes.size(), c.refusal.empty() ? 1u : 0u);
     }
 }
 
@@ -281,40 +271,24 @@ TEST(WriteBack, CommittingTwiceIsCommittingOnce)
         CommitValue(twice.state, place, "5");
         CommitValue(twice.state, place, "5");
         for (Tab tab : AllTabs)
-            EXPECT_EQ(twice.state.buffer(tab).lines(), once.state.buffer(tab).lines())
+            EXPECT_EQ(twice.state.document(tab).lines(), once.state.document(tab).lines())
                 << Prefix(tab);
-        EXPECT_NE(once.state.buffer(place.tab).lines(), TaggedLines(place.tab))
+        EXPECT_NE(once.state.document(place.tab).lines(), TaggedLines(place.tab))
             << "nothing was written";
     }
 }
 
-TEST(WriteBack, EmptiedBufferStaysEmpty)
+TEST(WriteBack, EmptiedDocumentStaysEmpty)
 {
     Edit e;
-    e.state.Memo1.clear();
-    e.expected[static_cast<size_t>(Tab::CarSettings)].clear();
+    e.state.GeneralText.clear();
+    for (Tab tab : TabsShowing(TuningFile::General))
+        e.expected[static_cast<size_t>(tab)].clear();
 
-    CommitValue(e.state, PlaceOf(Tab::Miscellaneous, 60, Skill::Medium), "8");
+    const CommitResult result =
+        CommitValue(e.state, PlaceOf(Tab::Miscellaneous, 60, Skill::Medium), "8");
 
-    const std::string line = Written(
-        "misc60a,8,misc60c", "Credits awarded for wasting car for each skill level (with peds)");
-    e.expectLine(Tab::Miscellaneous, 60, line);
-    e.expectLine(Tab::APO, 60, line);
-    e.check();
-}
-
-TEST(WriteBack, EmptiedReadFromBufferGivesEmptyKeptFields)
-{
-    Edit e;
-    e.state.MiscMemo.clear();
-    e.expected[static_cast<size_t>(Tab::Miscellaneous)].clear();
-
-    CommitValue(e.state, PlaceOf(Tab::Miscellaneous, 60, Skill::Hard), "9");
-
-    const std::string line =
-        Written(",,9", "Credits awarded for wasting car for each skill level (with peds)");
-    e.expectLine(Tab::CarSettings, 60, line);
-    e.expectLine(Tab::APO, 60, line);
+    EXPECT_TRUE(result.changes.empty());
     e.check();
 }
 

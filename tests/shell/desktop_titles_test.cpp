@@ -62,7 +62,7 @@ void DesktopTitlesTest::keysThroughTheXServer()
     TForm1& form = *main.form;
     form.show();
     QVERIFY(QTest::qWaitForWindowExposed(&form));
-    const std::string original = form.state().Memo1.line(47);
+    const std::string original = form.state().GeneralText.line(47);
     form.ComboBox1->setCurrentIndex(1); // Bending: row 1 is line 47
     form.ComboBox1Change();
     form.activateWindow();
@@ -96,14 +96,14 @@ void DesktopTitlesTest::keysThroughTheXServer()
                  std::vector<QString>{QStringLiteral("A comma ends the value in this line; use a "
                                                      "point for decimals.")});
     QCOMPARE(form.ValueList->value(1), std::string("9800"));
-    QCOMPARE(form.state().Memo1.line(47), original);
+    QCOMPARE(form.state().GeneralText.line(47), original);
 
     QVERIFY(press({"F2", "ctrl+a", "1", "2", "0", "0", "0", "Return"}));
-    QTRY_COMPARE(form.state().Memo1.line(47).substr(0, 6), std::string("12000\t"));
+    QTRY_COMPARE(form.state().GeneralText.line(47).substr(0, 6), std::string("12000\t"));
     QVERIFY(press({"ctrl+s"}));
     QTRY_COMPARE(FileLines(folder.generalPath()).at(47).substr(0, 6), std::string("12000\t"));
     QVERIFY(press({"ctrl+z"}));
-    QTRY_COMPARE(form.state().Memo1.line(47), original);
+    QTRY_COMPARE(form.state().GeneralText.line(47), original);
 }
 
 void DesktopTitlesTest::titles_data()

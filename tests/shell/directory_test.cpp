@@ -177,7 +177,7 @@ void DirectoryTest::folderClick()
     QCOMPARE(Shown(window.messages), QStringList{});
     QVERIFY(!QFile::exists(folder.path("Tunedeck.ini")));
     QCOMPARE(form.LabelSaved->text(), QStringLiteral("None"));
-    QVERIFY(form.state().Memo1.empty());
+    QVERIFY(form.state().GeneralText.empty());
     QVERIFY(form.state().GameDir.isEmpty());
     QVERIFY(form.SaveDir->isEnabled());
 }
@@ -354,7 +354,7 @@ void DirectoryTest::gameFolderFound()
     // Found, not saved: nothing written, nothing loaded.
     QVERIFY(!QFile::exists(ini));
     QCOMPARE(form.LabelSaved->text(), QStringLiteral("None"));
-    QVERIFY(form.state().Memo1.empty());
+    QVERIFY(form.state().GeneralText.empty());
     QVERIFY(form.state().GameDir.isEmpty());
     if (!found)
         return;
@@ -362,8 +362,8 @@ void DirectoryTest::gameFolderFound()
     QCOMPARE(FindGameFolder(folder.path("home"), std::chrono::milliseconds(-1)), QString());
     form.SaveDirClick();
     QCOMPARE(ReadBytes(ini), Native(gameDir).toStdString() + "\r\n");
-    QCOMPARE(form.state().Memo1.count(), 410);
-    QCOMPARE(form.state().PedMemo.count(), 965);
+    QCOMPARE(form.state().GeneralText.count(), 410);
+    QCOMPARE(form.state().SettingsText.count(), 965);
 }
 
 void DirectoryTest::saveWithoutSelection()
@@ -381,8 +381,8 @@ void DirectoryTest::saveWithoutSelection()
     const QString invalid = ErrorText(QStringLiteral("Invalid Directory: "));
     QCOMPARE(Shown(window.messages), (QStringList{invalid, invalid}));
     QVERIFY(!QFile::exists(folder.path("Tunedeck.ini")));
-    QVERIFY(form.state().Memo1.empty());
-    QVERIFY(form.state().PedMemo.empty());
+    QVERIFY(form.state().GeneralText.empty());
+    QVERIFY(form.state().SettingsText.empty());
     QVERIFY(form.state().GameDir.isEmpty());
     QCOMPARE(form.LabelSaved->text(), QStringLiteral("None"));
 }
@@ -462,17 +462,17 @@ void DirectoryTest::saveDirectory()
     QCOMPARE(Shown(window.messages), messages);
 
     const AppState& state = form.state();
-    QCOMPARE(state.Memo1.count(), generalLines);
-    QCOMPARE(state.MiscMemo.count(), generalLines);
-    QCOMPARE(state.APOMemo.count(), generalLines);
-    QCOMPARE(state.PedMemo.count(), settingsLines);
+    QCOMPARE(state.GeneralText.count(), generalLines);
+    QCOMPARE(state.GeneralText.count(), generalLines);
+    QCOMPARE(state.GeneralText.count(), generalLines);
+    QCOMPARE(state.SettingsText.count(), settingsLines);
     if (generalLines > 0) {
-        QVERIFY(BufferLines(state.Memo1) == generalFile);
-        QVERIFY(BufferLines(state.MiscMemo) == generalFile);
-        QVERIFY(BufferLines(state.APOMemo) == generalFile);
+        QVERIFY(BufferLines(state.GeneralText) == generalFile);
+        QVERIFY(BufferLines(state.GeneralText) == generalFile);
+        QVERIFY(BufferLines(state.GeneralText) == generalFile);
     }
     if (settingsLines > 0)
-        QVERIFY(BufferLines(state.PedMemo) == settingsFile);
+        QVERIFY(BufferLines(state.SettingsText) == settingsFile);
 
     if (iniWritten)
         QCOMPARE(ReadBytes(folder.path("Tunedeck.ini")), Native(dir).toStdString() + "\r\n");
@@ -507,7 +507,7 @@ void DirectoryTest::saveFolderWithOnlySettingsKeepsLabelSaved()
     Window window(folder);
     TForm1& form = *window.form;
     QCOMPARE(Shown(window.messages), QStringList{});
-    const std::vector<std::string> memo1 = form.state().Memo1.lines();
+    const std::vector<std::string> memo1 = form.state().GeneralText.lines();
     QCOMPARE(form.LabelSaved->text(), folder.gameDir());
 
     // Through the button, as the user presses it.
@@ -518,15 +518,15 @@ void DirectoryTest::saveFolderWithOnlySettingsKeepsLabelSaved()
              (QStringList{ErrorText(QStringLiteral("Invalid Directory: ") + Native(pedsOnly)),
                           DemoCopyTaken("Settings.txt")}));
     QCOMPARE(ReadBytes(folder.path("Tunedeck.ini")), Native(pedsOnly).toStdString() + "\r\n");
-    QCOMPARE(form.state().PedMemo.count(), 965);
-    QCOMPARE(form.state().PedMemo.line(500), marker);
+    QCOMPARE(form.state().SettingsText.count(), 965);
+    QCOMPARE(form.state().SettingsText.line(500), marker);
     QCOMPARE(form.state().GameDir, Native(pedsOnly));
     QVERIFY(SameFile(form.state().SettingsPath, QDir(pedsOnly).filePath("data/peds/Settings.txt")));
     // The first half did not get through: its label, path and buffers are as before.
     QCOMPARE(form.LabelSaved->text(), folder.gameDir());
     QCOMPARE(form.state().GeneralPath, folder.generalPath());
-    QVERIFY(form.state().Memo1.lines() == memo1);
-    QVERIFY(form.state().MiscMemo.lines() == memo1);
+    QVERIFY(form.state().GeneralText.lines() == memo1);
+    QVERIFY(form.state().GeneralText.lines() == memo1);
 }
 
 void DirectoryTest::configurationCannotBeWritten_data()
@@ -559,10 +559,10 @@ void DirectoryTest::configurationCannotBeWritten()
                  ErrorText(QStringLiteral("Invalid Directory: ") + folder.gameDir()));
     QVERIFY2(shown.back().startsWith(QStringLiteral("report: ")), qPrintable(shown.back()));
     QVERIFY(shown.back().size() > int(qstrlen("report: ")));
-    QVERIFY(form.state().Memo1.empty());
-    QVERIFY(form.state().MiscMemo.empty());
-    QVERIFY(form.state().APOMemo.empty());
-    QVERIFY(form.state().PedMemo.empty());
+    QVERIFY(form.state().GeneralText.empty());
+    QVERIFY(form.state().GeneralText.empty());
+    QVERIFY(form.state().GeneralText.empty());
+    QVERIFY(form.state().SettingsText.empty());
     QVERIFY(form.state().GameDir.isEmpty());
     QVERIFY(form.state().GeneralPath.isEmpty());
     QVERIFY(form.state().SettingsPath.isEmpty());
@@ -588,13 +588,13 @@ void DirectoryTest::saveValidFolderTwice()
     for (int time = 1; time <= 2; ++time) {
         SelectAndSave(form, folder.gameDir());
         QCOMPARE(Shown(window.messages), QStringList{});
-        QCOMPARE(form.state().Memo1.count(), 410);
-        QCOMPARE(form.state().MiscMemo.count(), 410);
-        QCOMPARE(form.state().APOMemo.count(), 410);
-        QCOMPARE(form.state().PedMemo.count(), 965);
-        QVERIFY(form.state().Memo1.lines() == generalFile);
-        QVERIFY(form.state().APOMemo.lines() == generalFile);
-        QVERIFY(form.state().PedMemo.lines() == settingsFile);
+        QCOMPARE(form.state().GeneralText.count(), 410);
+        QCOMPARE(form.state().GeneralText.count(), 410);
+        QCOMPARE(form.state().GeneralText.count(), 410);
+        QCOMPARE(form.state().SettingsText.count(), 965);
+        QVERIFY(form.state().GeneralText.lines() == generalFile);
+        QVERIFY(form.state().GeneralText.lines() == generalFile);
+        QVERIFY(form.state().SettingsText.lines() == settingsFile);
         QCOMPARE(ReadBytes(folder.path("Tunedeck.ini")), folder.gameDir().toStdString() + "\r\n");
         QCOMPARE(form.state().GameDir, folder.gameDir());
         QVERIFY(SameFile(form.state().GeneralPath, folder.generalPath()));
@@ -603,14 +603,14 @@ void DirectoryTest::saveValidFolderTwice()
     }
 
     // Another folder replaces what the buffers held, edits included.
-    form.state().Memo1.setLine(5, "unsaved edit");
+    form.state().GeneralText.setLine(5, "unsaved edit");
     SelectAndSave(form, other);
     QCOMPARE(Shown(window.messages), QStringList{DemoCopyTaken("General.txt")});
-    QCOMPARE(form.state().Memo1.count(), 410);
-    QCOMPARE(form.state().Memo1.line(60), generalMarker);
-    QCOMPARE(form.state().MiscMemo.line(60), generalMarker);
-    QCOMPARE(form.state().APOMemo.line(60), generalMarker);
-    QCOMPARE(form.state().Memo1.line(5), generalFile[5]);
+    QCOMPARE(form.state().GeneralText.count(), 410);
+    QCOMPARE(form.state().GeneralText.line(60), generalMarker);
+    QCOMPARE(form.state().GeneralText.line(60), generalMarker);
+    QCOMPARE(form.state().GeneralText.line(60), generalMarker);
+    QCOMPARE(form.state().GeneralText.line(5), generalFile[5]);
     QCOMPARE(ReadBytes(folder.path("Tunedeck.ini")), Native(other).toStdString() + "\r\n");
     QCOMPARE(form.LabelSaved->text(), Native(other));
 
@@ -618,7 +618,7 @@ void DirectoryTest::saveValidFolderTwice()
     Window next(folder);
     QCOMPARE(Shown(next.messages), QStringList{});
     QCOMPARE(next->state().GameDir, Native(other));
-    QCOMPARE(next->state().Memo1.line(60), generalMarker);
+    QCOMPARE(next->state().GeneralText.line(60), generalMarker);
 }
 
 void DirectoryTest::saveShowsTheSectionAgainLeavesLabelsAndOtherChoosers()
@@ -638,9 +638,7 @@ void DirectoryTest::saveShowsTheSectionAgainLeavesLabelsAndOtherChoosers()
     QVERIFY(form.ValueList->rowCount() > 1);
     const std::string shownKey = form.ValueList->key(1);
     const std::string shownValue = form.ValueList->value(1);
-    const auto rowKeys = form.state().RowKeys;
-    const auto rowLines = form.state().RowLines;
-    const int line = form.state().RowLines[1];
+    const int line = RowLines({Tab::CarSettings, 1, 1});
     QVERIFY(line > 0);
     ReplaceFileLine(folder.generalPath(), line, "777\t\t\t\t\t// changed on disk");
 
@@ -655,15 +653,14 @@ void DirectoryTest::saveShowsTheSectionAgainLeavesLabelsAndOtherChoosers()
     form.SaveDirClick();
 
     QCOMPARE(Shown(window.messages), QStringList{DemoCopyTaken("General.txt")});
-    QCOMPARE(form.state().Memo1.line(line), std::string("777\t\t\t\t\t// changed on disk"));
+    QCOMPARE(form.state().GeneralText.line(line), std::string("777\t\t\t\t\t// changed on disk"));
     // The grid shows the section again, as the buffers now hold it; so does Restore.
     QCOMPARE(form.ValueList->key(1), shownKey);
     QCOMPARE(form.ValueList->value(1), std::string("777"));
     form.ValueListValidate(form.ValueList, 1, 1, shownKey, shownValue);
     form.Button4Click();
     QCOMPARE(form.ValueList->value(1), std::string("777"));
-    QVERIFY(form.state().RowKeys == rowKeys);
-    QVERIFY(form.state().RowLines == rowLines);
+    QCOMPARE(form.ComboBox1->currentIndex(), 1);
     // The tree's labels tell of the last click, not of the save.
     QCOMPARE(form.LabelSelected->text(), folder.path());
     QCOMPARE(form.LabelValid->text(), QStringLiteral("No"));
@@ -709,10 +706,10 @@ void DirectoryTest::letterCaseOfGameFiles()
 
         form.SaveDirClick();
         QCOMPARE(Shown(window.messages), QStringList{});
-        QCOMPARE(form.state().Memo1.count(), 410);
-        QCOMPARE(form.state().MiscMemo.count(), 410);
-        QCOMPARE(form.state().APOMemo.count(), 410);
-        QCOMPARE(form.state().PedMemo.count(), 965);
+        QCOMPARE(form.state().GeneralText.count(), 410);
+        QCOMPARE(form.state().GeneralText.count(), 410);
+        QCOMPARE(form.state().GeneralText.count(), 410);
+        QCOMPARE(form.state().SettingsText.count(), 965);
         QVERIFY(SameFile(form.state().GeneralPath, generalFile));
         QVERIFY(SameFile(form.state().SettingsPath, settingsFile));
         QCOMPARE(form.LabelSaved->text(), Native(dir));
@@ -730,8 +727,8 @@ void DirectoryTest::letterCaseOfGameFiles()
     // The next start finds the files from the configuration file the same way.
     Window next(folder);
     QCOMPARE(Shown(next.messages), QStringList{});
-    QCOMPARE(next->state().Memo1.count(), 410);
-    QCOMPARE(next->state().PedMemo.count(), 965);
+    QCOMPARE(next->state().GeneralText.count(), 410);
+    QCOMPARE(next->state().SettingsText.count(), 965);
 }
 
 void DirectoryTest::folderNameSurvivesSaveAndStart_data()
@@ -771,8 +768,8 @@ void DirectoryTest::folderNameSurvivesSaveAndStart()
     QCOMPARE(next->state().GameDir, Native(dir));
     QCOMPARE(next->LabelSaved->text(), Native(dir));
     QCOMPARE(next->LabelSelected->text(), Native(dir));
-    QCOMPARE(next->state().Memo1.count(), 410);
-    QCOMPARE(next->state().PedMemo.count(), 965);
+    QCOMPARE(next->state().GeneralText.count(), 410);
+    QCOMPARE(next->state().SettingsText.count(), 965);
 }
 
 void DirectoryTest::gameLaunchUsesSavedFolder()

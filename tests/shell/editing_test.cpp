@@ -78,9 +78,9 @@ private slots:
         typeValue(form, 1, "15");
         const std::string rebuilt =
             "15,9,7\t\t\t\t\t // Credits per unit car damage for each skill level (with peds)";
-        QCOMPARE(form.state().MiscMemo.line(58), rebuilt);
-        QCOMPARE(form.state().Memo1.line(58), rebuilt);
-        QCOMPARE(form.state().APOMemo.line(58), rebuilt);
+        QCOMPARE(form.state().GeneralText.line(58), rebuilt);
+        QCOMPARE(form.state().GeneralText.line(58), rebuilt);
+        QCOMPARE(form.state().GeneralText.line(58), rebuilt);
 
         QTest::mouseClick(form.MiscSave, Qt::LeftButton);
         std::vector<std::string> expected = SplitLines(before);
@@ -300,9 +300,9 @@ private slots:
         TForm1& form = *w.form;
         form.PageControl1->setCurrentIndex(2);
         choose(form.ComboBox3, 13); // More Settings
-        const auto revision = form.state().MiscMemo.revision();
+        const auto revision = form.state().GeneralText.revision();
         typeValue(form, 1, QString::fromStdString(form.ValueList->value(1)));
-        QCOMPARE(form.state().MiscMemo.revision(), revision);
+        QCOMPARE(form.state().GeneralText.revision(), revision);
     }
 
     void commitInRowsThatStandForNoSetting_data()
@@ -337,10 +337,11 @@ private slots:
             chooser->setCurrentIndex(-1);
             form.ComboBox4Change();
         }
-        const AppState before = form.state();
+        const std::vector<std::string> general = form.state().GeneralText.lines();
+        const std::vector<std::string> settings = form.state().SettingsText.lines();
         typeValue(form, row, "999");
-        for (Tab t : {Tab::CarSettings, Tab::Pedestrians, Tab::Miscellaneous, Tab::APO})
-            QCOMPARE(form.state().buffer(t).lines(), before.buffer(t).lines());
+        QCOMPARE(form.state().GeneralText.lines(), general);
+        QCOMPARE(form.state().SettingsText.lines(), settings);
         if (note)
             QCOMPARE(form.ValueList->value(row), std::string());
     }
@@ -351,11 +352,10 @@ private slots:
         TForm1& form = *w.form;
         choose(form.ComboBox1, 1); // Bending: entry 1 is line 47
         form.PageControl1->setCurrentIndex(2);
-        QCOMPARE(form.state().RowLines[1], 47); // the row table is left as it was
-        const std::string line47 = form.state().MiscMemo.line(47);
+        const std::string line47 = form.state().GeneralText.line(47);
         typeValue(form, 1, "5");
-        QCOMPARE(form.state().MiscMemo.line(47), line47);
-        QCOMPARE(form.state().Memo1.line(47), line(ReadBytes(w.folder.generalPath()), 47));
+        QCOMPARE(form.state().GeneralText.line(47), line47);
+        QCOMPARE(form.state().GeneralText.line(47), line(ReadBytes(w.folder.generalPath()), 47));
     }
 
     void pendingEditGoesToTheTabThatShowedTheRow()
@@ -373,8 +373,10 @@ private slots:
         QTest::keyClicks(editor, "0.07");
         form.PageControl1->setCurrentIndex(3); // switch with the edit still open
 
-        QCOMPARE(form.state().Memo1.line(187), std::string("0.07\t\t\t\t\t // Mass of each Link"));
-        QCOMPARE(form.state().APOMemo.line(187), form.state().Memo1.line(187)); // copies in step
+        QCOMPARE(form.state().GeneralText.line(187),
+                 std::string("0.07\t\t\t\t\t // Mass of each Link"));
+        QCOMPARE(form.state().GeneralText.line(187),
+                 form.state().GeneralText.line(187)); // copies in step
         QCOMPARE(grid->rowCount(), 1);
         QCOMPARE(grid->key(1), std::string());
     }
@@ -385,12 +387,12 @@ private slots:
         TForm1& form = *w.form;
         form.PageControl1->setCurrentIndex(1);
         choose(form.ComboBox2, 1); // General Stuff - Race
-        const std::vector<std::string> general = form.state().Memo1.lines();
+        const std::vector<std::string> general = form.state().GeneralText.lines();
         typeValue(form, 6, "3");
         QCOMPARE(
-            form.state().PedMemo.line(15),
+            form.state().SettingsText.line(15),
             std::string("6,4,3\t\t\t\t\t // Time (seconds) scored per ped (easy, medium, hard)"));
-        QCOMPARE(form.state().Memo1.lines(), general);
+        QCOMPARE(form.state().GeneralText.lines(), general);
         QCOMPARE(form.ValueList->value(6), std::string("3")); // the row shows its own field
     }
 

@@ -157,10 +157,10 @@ class HostileStartUpTest : public QObject {
     static void expectAllEmpty(TForm1& form)
     {
         const AppState& state = form.state();
-        QVERIFY(state.Memo1.empty());
-        QVERIFY(state.MiscMemo.empty());
-        QVERIFY(state.APOMemo.empty());
-        QVERIFY(state.PedMemo.empty());
+        QVERIFY(state.GeneralText.empty());
+        QVERIFY(state.GeneralText.empty());
+        QVERIFY(state.GeneralText.empty());
+        QVERIFY(state.SettingsText.empty());
     }
 
     static void expectSnapshotAfterStartUp(const WorkFolder& work,
@@ -228,8 +228,8 @@ void HostileStartUpTest::hugeSparseGameFile()
         QCOMPARE(form.LabelValid->text(), QStringLiteral("No"));
     } else {
         QCOMPARE(Shown(started->messages), QStringList{InvalidSettings});
-        QCOMPARE(state.Memo1.lines(), SplitLines(ReadBytes(work.generalPath())));
-        QVERIFY(state.PedMemo.empty());
+        QCOMPARE(state.GeneralText.lines(), SplitLines(ReadBytes(work.generalPath())));
+        QVERIFY(state.SettingsText.empty());
     }
     expectSnapshotAfterStartUp(work, before, false);
 }
@@ -256,10 +256,10 @@ void HostileStartUpTest::binaryLinesLoadShowAndSaveUnchanged()
     TForm1& form = *started->form;
     const AppState& state = form.state();
     QCOMPARE(Shown(started->messages), QStringList{});
-    QVERIFY(state.Memo1.lines() == general);
-    QVERIFY(state.MiscMemo.lines() == general);
-    QVERIFY(state.APOMemo.lines() == general);
-    QVERIFY(state.PedMemo.lines() == settings);
+    QVERIFY(state.GeneralText.lines() == general);
+    QVERIFY(state.GeneralText.lines() == general);
+    QVERIFY(state.GeneralText.lines() == general);
+    QVERIFY(state.SettingsText.lines() == settings);
     expectSnapshotAfterStartUp(work, before, false);
 
     // Shown in the file-details views, on every tab, the lines stay what they are.
@@ -272,8 +272,8 @@ void HostileStartUpTest::binaryLinesLoadShowAndSaveUnchanged()
     }
     QVERIFY(form.Memo1->isVisible() || form.PedMemo->isVisible() || form.MiscMemo->isVisible() ||
             form.APOMemo->isVisible());
-    QVERIFY(state.Memo1.lines() == general);
-    QVERIFY(state.PedMemo.lines() == settings);
+    QVERIFY(state.GeneralText.lines() == general);
+    QVERIFY(state.SettingsText.lines() == settings);
 
     // Saved, every line but the first comes back byte for byte.
     form.MiscSave->click();
@@ -355,9 +355,9 @@ void HostileStartUpTest::notAFile()
     QCOMPARE(Shown(started->messages), messages);
     const bool generalLoads = !gameDirLoop && general == QLatin1String("file");
     const bool settingsLoads = !gameDirLoop && settings == QLatin1String("file");
-    QCOMPARE(state.Memo1.count(), generalLoads ? GeneralLineCount : 0);
-    QCOMPARE(state.APOMemo.count(), generalLoads ? GeneralLineCount : 0);
-    QCOMPARE(state.PedMemo.count(), settingsLoads ? SettingsLineCount : 0);
+    QCOMPARE(state.GeneralText.count(), generalLoads ? GeneralLineCount : 0);
+    QCOMPARE(state.GeneralText.count(), generalLoads ? GeneralLineCount : 0);
+    QCOMPARE(state.SettingsText.count(), settingsLoads ? SettingsLineCount : 0);
     QCOMPARE(form.LabelValid->text(),
              generalLoads || settingsLoads ? QStringLiteral("Yes") : QStringLiteral("No"));
     expectSnapshotAfterStartUp(work, before, true);

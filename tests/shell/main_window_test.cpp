@@ -78,8 +78,8 @@ std::map<QString, std::string> Snapshot(const QString& folder)
 struct BufferSet {
     std::vector<std::string> memo1, ped, misc, apo;
     explicit BufferSet(const AppState& state)
-        : memo1(state.Memo1.lines()), ped(state.PedMemo.lines()), misc(state.MiscMemo.lines()),
-          apo(state.APOMemo.lines())
+        : memo1(state.GeneralText.lines()), ped(state.SettingsText.lines()),
+          misc(state.GeneralText.lines()), apo(state.GeneralText.lines())
     {
     }
 };
@@ -180,7 +180,7 @@ private slots:
     void viewEditsMapToBufferLines_data();
     void viewEditsMapToBufferLines();
     void typingIntoAnEmptyView();
-    void viewsFollowBufferChanges();
+    void viewsFollowDocumentChanges();
     void unusualBytesSurviveTheView_data();
     void unusualBytesSurviveTheView();
 
@@ -717,7 +717,7 @@ void MainWindowTest::keyboardOrder()
         QCOMPARE(grid->currentColumn(), 1);
     }
     // An edit in the last value cell ended by Tab is committed, and the focus goes on.
-    const TextBuffer& buffer = form.state().buffer(static_cast<Tab>(tab));
+    const TextBuffer& buffer = form.state().document(static_cast<Tab>(tab));
     const std::vector<std::string> before = buffer.lines();
     press(Qt::Key_F2);
     QVERIFY(grid->isEditing());
@@ -768,9 +768,6 @@ void MainWindowTest::tabSwitchResetsNewTab()
     QVERIFY(item >= 0);
     Choose(form, from, item);
     QVERIFY(form.ValueList->rowCount() > 1);
-    QVERIFY(!form.state().RowKeys[1].empty());
-    const auto keys = form.state().RowKeys;
-    const auto lines = form.state().RowLines;
     const QString fromText = ChooserOf(form, from)->currentText();
 
     // The new tab's chooser shows an item before the switch, so its reset can be seen.
@@ -789,20 +786,16 @@ void MainWindowTest::tabSwitchResetsNewTab()
     QCOMPARE(form.ValueList->QTableWidget::rowCount(), 1);
     QCOMPARE(form.ValueList->key(1), std::string());
     QCOMPARE(form.ValueList->value(1), std::string());
-    QVERIFY(form.state().RowKeys == keys);
-    QVERIFY(form.state().RowLines == lines);
     // The chooser of the tab left behind is not touched by the switch.
     QCOMPARE(ChooserOf(form, from)->currentIndex(), item);
     QCOMPARE(ChooserOf(form, from)->currentText(), fromText);
 
-    // And back: the first tab is reset the same way, the row table still untouched.
+    // And back: the first tab is reset the same way.
     form.PageControl1->setCurrentIndex(from);
     QCOMPARE(ChooserOf(form, from)->currentIndex(), -1);
     QCOMPARE(ChooserOf(form, from)->currentText(), QStringLiteral("Choose Setting"));
     QCOMPARE(form.ValueList->QTableWidget::rowCount(), 1);
     QCOMPARE(form.ValueList->key(1), std::string());
-    QVERIFY(form.state().RowKeys == keys);
-    QVERIFY(form.state().RowLines == lines);
     QCOMPARE(Shown(window.messages), QStringList{});
 }
 
@@ -846,7 +839,7 @@ void MainWindowTest::leavingWritesNothing()
         QTest::keyClick(form.ValueList, Qt::Key_F2);
         QTest::keyClicks(QApplication::focusWidget(), "12345");
     } else if (!edited.isEmpty()) {
-        form.state().PedMemo.setLine(5, "edited pedestrian line");
+        form.state().SettingsText.setLine(5, "edited pedestrian line");
     }
     if (how == QLatin1String("kept")) // another program's save, which the Save does not replace
         ReplaceFileLine(folder.settingsPath(), 6, "changed elsewhere");
@@ -870,9 +863,10 @@ void MainWindowTest::leavingWritesNothing()
     const bool saved = answer == Messages::Closing::Save && closes;
     QCOMPARE(Snapshot(folder.path()) == before, !saved);
     QCOMPARE(ReadBytes(folder.generalPath()).find("12345") != std::string::npos, saved);
-    QVERIFY(closes || HoldsUnsavedEdits(form.state(), how == QLatin1String("typing")
-                                                          ? Tab::CarSettings
-                                                          : Tab::Pedestrians)); // kept on Cancel
+    QVERIFY(closes ||
+            form.state()
+                .document(how == QLatin1String("typing") ? Tab::CarSettings : Tab::Pedestrians)
+                .holdsUnsavedEdits()); // kept on Cancel
 }
 
 // After a box the grid opened (the window's own boxes) the keyboard is back on the cell
@@ -1034,7 +1028,7 @@ void MainWindowTest::detailsViewToggles()
         return view->cursorRect(cursor).x() - view->cursorRect(QTextCursor(cursor.block())).x();
     };
     std::map<size_t, int> lineByTabAt; // first TAB's place within 1 to 7 -> a line
-    const std::vector<std::string> lines = form.state().buffer(static_cast<Tab>(tab)).lines();
+    const std::vector<std::string> lines = form.state().document(static_cast<Tab>(tab)).lines();
     for (size_t i = 0; i < lines.size(); ++i) {
         const size_t tabAt = lines[i].find('\t');
         if (tabAt >= 1 && tabAt <= 7)
@@ -1096,7 +1090,7 @@ void MainWindowTest::typingChangesOnlyThatBufferLine()
     QVERIFY(QTest::qWaitForWindowExposed(&form));
 
     const BufferSet before(form.state());
-    TextBuffer& buffer = form.state().buffer(static_cast<Tab>(tab));
+    GameDocument& buffer = form.state().document(static_cast<Tab>(tab));
     const std::string original = buffer.line(line);
 
     BufferView* view = ViewOf(form, tab);
@@ -1148,8 +1142,8 @@ void MainWindowTest::viewEditsMapToBufferLines()
     BufferView* view = form.Memo1;
     view->setFocus();
 
-    std::vector<std::string> expected = form.state().Memo1.lines();
-    const std::vector<std::string> others = form.state().MiscMemo.lines();
+    std::vector<std::string> expected = form.state().GeneralText.lines();
+    const std::vector<std::string> others = form.state().GeneralText.lines();
     const auto at = [&expected](int index) { return expected.begin() + index; };
     QTextCursor cursor(view->document());
 
@@ -1194,13 +1188,13 @@ void MainWindowTest::viewEditsMapToBufferLines()
     } else if (edit == QLatin1String("undo")) {
         MoveToLineEnd(view, 8);
         QTest::keyClicks(view, "123");
-        QVERIFY(form.state().Memo1.line(8) != expected[8]);
+        QVERIFY(form.state().GeneralText.line(8) != expected[8]);
         QTest::keyClick(view, Qt::Key_Z, Qt::ControlModifier);
     }
 
-    QVERIFY(form.state().Memo1.lines() == expected);
-    QVERIFY(form.state().MiscMemo.lines() == expected); // the copies follow
-    QVERIFY(form.state().APOMemo.lines() == expected);
+    QVERIFY(form.state().GeneralText.lines() == expected);
+    QVERIFY(form.state().GeneralText.lines() == expected); // the copies follow
+    QVERIFY(form.state().GeneralText.lines() == expected);
     QCOMPARE(view->document()->blockCount(), std::max<int>(1, int(expected.size())));
 }
 
@@ -1212,18 +1206,18 @@ void MainWindowTest::typingIntoAnEmptyView()
     form.DetailsCheck->setChecked(true);
     form.show();
     QVERIFY(QTest::qWaitForWindowExposed(&form));
-    QVERIFY(form.state().Memo1.empty());
+    QVERIFY(form.state().GeneralText.empty());
 
     form.Memo1->setFocus();
     QTest::keyClicks(form.Memo1, "x");
-    QCOMPARE(form.state().Memo1.lines(), std::vector<std::string>{"x"});
+    QCOMPARE(form.state().GeneralText.lines(), std::vector<std::string>{"x"});
     QTest::keyClick(form.Memo1, Qt::Key_Backspace);
-    QCOMPARE(form.state().Memo1.count(), 0);
-    QVERIFY(form.state().PedMemo.empty());
+    QCOMPARE(form.state().GeneralText.count(), 0);
+    QVERIFY(form.state().SettingsText.empty());
 }
 
 // What the program does to a buffer shows in its view, line for line.
-void MainWindowTest::viewsFollowBufferChanges()
+void MainWindowTest::viewsFollowDocumentChanges()
 {
     WorkFolder folder;
     StartWithGame(folder);
@@ -1237,7 +1231,7 @@ void MainWindowTest::viewsFollowBufferChanges()
 
     const auto viewsMatchBuffers = [&form] {
         for (int tab = 0; tab < TabCount; ++tab) {
-            const TextBuffer& buffer = form.state().buffer(static_cast<Tab>(tab));
+            const TextBuffer& buffer = form.state().document(static_cast<Tab>(tab));
             QTextDocument* document = ViewOf(form, tab)->document();
             if (document->blockCount() != std::max(1, buffer.count()))
                 return false;
@@ -1253,7 +1247,9 @@ void MainWindowTest::viewsFollowBufferChanges()
     // A value committed in the grid.
     Choose(form, 0, FirstSectionItem(0));
     form.ValueListValidate(form.ValueList, 1, 1, form.ValueList->key(1), "31337");
-    QVERIFY(form.state().Memo1.line(form.state().RowLines[1]).find("31337") != std::string::npos);
+    QVERIFY(form.state()
+                .GeneralText.line(RowLines({Tab::CarSettings, FirstSectionItem(0), 1}))
+                .find("31337") != std::string::npos);
     QVERIFY(viewsMatchBuffers());
 
     // A restore from the reference copies.
@@ -1263,8 +1259,8 @@ void MainWindowTest::viewsFollowBufferChanges()
     // A directory save that reloads every buffer.
     QVERIFY(form.Directory->selectPath(other));
     form.SaveDirClick();
-    QCOMPARE(form.state().Memo1.line(60), std::string("1.5\t\t// other general"));
-    QCOMPARE(form.state().PedMemo.line(70), std::string("2.5\t\t// other settings"));
+    QCOMPARE(form.state().GeneralText.line(60), std::string("1.5\t\t// other general"));
+    QCOMPARE(form.state().SettingsText.line(70), std::string("2.5\t\t// other settings"));
     QVERIFY(viewsMatchBuffers());
     QCOMPARE(Shown(window.messages),
              QStringList{InformationText(QStringLiteral(
@@ -1309,7 +1305,7 @@ void MainWindowTest::unusualBytesSurviveTheView()
     TForm1& form = *window.form;
     const std::string bytes = special.toStdString();
     QCOMPARE(bytes.size(), size_t(special.size()));
-    form.state().Memo1.setLine(SpecialLine, bytes);
+    form.state().GeneralText.setLine(SpecialLine, bytes);
     form.Memo1->refresh();
 
     form.DetailsCheck->setChecked(true);
@@ -1318,14 +1314,14 @@ void MainWindowTest::unusualBytesSurviveTheView()
     // Each buffer line is one line of the view.
     QCOMPARE(form.Memo1->document()->blockCount(), 410);
 
-    const std::string other = form.state().Memo1.line(OtherLine);
+    const std::string other = form.state().GeneralText.line(OtherLine);
     MoveToLineEnd(form.Memo1, editSameLine ? SpecialLine : OtherLine);
     form.Memo1->setFocus();
     QTest::keyClicks(form.Memo1, "9");
 
-    QCOMPARE(form.state().Memo1.count(), 410);
-    QCOMPARE(form.state().Memo1.line(SpecialLine), editSameLine ? bytes + "9" : bytes);
-    QCOMPARE(form.state().Memo1.line(OtherLine), editSameLine ? other : other + "9");
+    QCOMPARE(form.state().GeneralText.count(), 410);
+    QCOMPARE(form.state().GeneralText.line(SpecialLine), editSameLine ? bytes + "9" : bytes);
+    QCOMPARE(form.state().GeneralText.line(OtherLine), editSameLine ? other : other + "9");
 
     // The save writes the line byte for byte.
     form.Button1Click();
@@ -1424,7 +1420,7 @@ void MainWindowTest::gameLaunchWithUnsavedEdits()
     WriteBytes(folder.path("game/gwheel2.exe"), "MZ");
     const StandInPrograms tools(folder.path("bin"), {QStringLiteral("xdg-open")});
     Window window(folder);
-    window->state().PedMemo.setLine(5, "edited pedestrian line");
+    window->state().SettingsText.setLine(5, "edited pedestrian line");
     if (answer == QLatin1String("kept")) // the Save's question about it is answered No
         ReplaceFileLine(folder.settingsPath(), 6, "changed elsewhere");
     window.questions.answer = answer == QLatin1String("kept") ? QStringLiteral("Save") : answer;
@@ -1461,8 +1457,8 @@ void MainWindowTest::siblingLaunch()
     form.show();
     QVERIFY(QTest::qWaitForWindowExposed(&form));
     const std::map<QString, std::string> before = Snapshot(folder.path());
-    form.state().Memo1.setLine(3, "unsaved edit");
-    form.state().PedMemo.setLine(3, "unsaved edit");
+    form.state().GeneralText.setLine(3, "unsaved edit");
+    form.state().SettingsText.setLine(3, "unsaved edit");
 
     QPushButton* button = std::array<QPushButton*, TabCount>{
         form.GeneralBut, form.LaunchPW, form.MiscPerkwright, form.APOPerkwright}[tab];

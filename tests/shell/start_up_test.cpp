@@ -158,17 +158,17 @@ void StartUpTest::startUpStates()
 
     QCOMPARE(Shown(window.messages), messages);
 
-    QCOMPARE(state.Memo1.count(), generalLines);
-    QCOMPARE(state.MiscMemo.count(), generalLines);
-    QCOMPARE(state.APOMemo.count(), generalLines);
-    QCOMPARE(state.PedMemo.count(), settingsLines);
+    QCOMPARE(state.GeneralText.count(), generalLines);
+    QCOMPARE(state.GeneralText.count(), generalLines);
+    QCOMPARE(state.GeneralText.count(), generalLines);
+    QCOMPARE(state.SettingsText.count(), settingsLines);
     if (generalLines > 0) {
-        QVERIFY(BufferLines(state.Memo1) == generalFile);
-        QVERIFY(BufferLines(state.MiscMemo) == generalFile);
-        QVERIFY(BufferLines(state.APOMemo) == generalFile);
+        QVERIFY(BufferLines(state.GeneralText) == generalFile);
+        QVERIFY(BufferLines(state.GeneralText) == generalFile);
+        QVERIFY(BufferLines(state.GeneralText) == generalFile);
     }
     if (settingsLines > 0)
-        QVERIFY(BufferLines(state.PedMemo) == settingsFile);
+        QVERIFY(BufferLines(state.SettingsText) == settingsFile);
 
     const auto resolve = [&](const QString& expected) {
         if (expected == GameDirToken)
@@ -254,20 +254,20 @@ void StartUpTest::configurationFile()
     if (loads) {
         QCOMPARE(Shown(window.messages), QStringList{});
         QCOMPARE(state.GameDir, folder.gameDir());
-        QCOMPARE(state.Memo1.count(), 410);
-        QCOMPARE(state.MiscMemo.count(), 410);
-        QCOMPARE(state.APOMemo.count(), 410);
-        QCOMPARE(state.PedMemo.count(), 965);
+        QCOMPARE(state.GeneralText.count(), 410);
+        QCOMPARE(state.GeneralText.count(), 410);
+        QCOMPARE(state.GeneralText.count(), 410);
+        QCOMPARE(state.SettingsText.count(), 965);
         QCOMPARE(window->LabelSaved->text(), folder.gameDir());
         QCOMPARE(window->LabelValid->text(), QStringLiteral("Yes"));
         QCOMPARE(ReadBytes(folder.path("Tunedeck.ini")), contents.toStdString());
     } else {
         QCOMPARE(Shown(window.messages),
                  (QStringList{CorruptedConfiguration, CorruptedConfiguration}));
-        QVERIFY(state.Memo1.empty());
-        QVERIFY(state.MiscMemo.empty());
-        QVERIFY(state.APOMemo.empty());
-        QVERIFY(state.PedMemo.empty());
+        QVERIFY(state.GeneralText.empty());
+        QVERIFY(state.GeneralText.empty());
+        QVERIFY(state.GeneralText.empty());
+        QVERIFY(state.SettingsText.empty());
         QCOMPARE(window->LabelSaved->text(), QStringLiteral("None"));
         QCOMPARE(window->LabelValid->text(), QStringLiteral("No"));
         QVERIFY(!QFile::exists(folder.path("Tunedeck.ini")));
@@ -307,10 +307,10 @@ void StartUpTest::perkwrightIniIsPreferred()
     QCOMPARE(state.GameDir, Native(other));
     QCOMPARE(window->LabelSaved->text(), Native(other));
     QCOMPARE(window->LabelSelected->text(), Native(other));
-    QCOMPARE(state.Memo1.line(100), generalMarker);
-    QCOMPARE(state.MiscMemo.line(100), generalMarker);
-    QCOMPARE(state.APOMemo.line(100), generalMarker);
-    QCOMPARE(state.PedMemo.line(200), settingsMarker);
+    QCOMPARE(state.GeneralText.line(100), generalMarker);
+    QCOMPARE(state.GeneralText.line(100), generalMarker);
+    QCOMPARE(state.GeneralText.line(100), generalMarker);
+    QCOMPARE(state.SettingsText.line(200), settingsMarker);
     QCOMPARE(ReadBytes(folder.path("Perkwright.ini")), perkwrightBytes);
     if (withTunedeckIni)
         QCOMPARE(ReadBytes(folder.path("Tunedeck.ini")), folder.gameDir().toStdString() + "\r\n");
@@ -332,8 +332,8 @@ void StartUpTest::badPerkwrightIniIsNeverDeleted()
         QCOMPARE(ReadBytes(folder.path("Perkwright.ini")), perkwrightBytes);
         // The one that is deleted is always Tunedeck.ini, whichever file was read.
         QVERIFY(!QFile::exists(folder.path("Tunedeck.ini")));
-        QVERIFY(window->state().Memo1.empty());
-        QVERIFY(window->state().PedMemo.empty());
+        QVERIFY(window->state().GeneralText.empty());
+        QVERIFY(window->state().SettingsText.empty());
     }
 }
 
@@ -401,7 +401,7 @@ void StartUpTest::configurationFileThatIsAFolder()
     if (tunedeckIniFile) {
         QCOMPARE(Shown(window.messages), QStringList{});
         QCOMPARE(window->state().GameDir, folder.gameDir());
-        QCOMPARE(window->state().Memo1.count(), 410);
+        QCOMPARE(window->state().GeneralText.count(), 410);
         QCOMPARE(window->LabelValid->text(), QStringLiteral("Yes"));
     } else {
         QCOMPARE(Shown(window.messages), QStringList{NoConfigurationWarning});

@@ -72,13 +72,13 @@ private slots:
         QCOMPARE(form.ValueList->value(1), std::string("9"));
         const std::string original = FileLines(folder.path("original.general")).at(58);
         for (Tab tab : {Tab::CarSettings, Tab::Miscellaneous, Tab::APO})
-            QCOMPARE(form.state().buffer(tab).line(58), original);
+            QCOMPARE(form.state().document(tab).line(58), original);
         QVERIFY(!Marked(form, 1));
         QVERIFY(w.messages.shown.empty());
 
         // A word where a number stands is written, marked apart and explained.
         form.ValueListValidate(form.ValueList, 1, 1, form.ValueList->key(1), "many");
-        QCOMPARE(form.state().MiscMemo.line(58), "12,many,7" + CreditsComment);
+        QCOMPARE(form.state().GeneralText.line(58), "12,many,7" + CreditsComment);
         QVERIFY(form.ValueList->item(0, 1)->font().underline());
         QVERIFY(!form.ValueList->item(1, 1)->font().underline());
         QVERIFY(form.ValueList->statusText(0).endsWith(
@@ -158,7 +158,7 @@ private slots:
         QCOMPARE(dialog.chosen().item, third.item);
         QCOMPARE(dialog.chosen().row, third.row);
 
-        form.state().APOMemo.assign({}); // the guard refuses; its message is the chooser's
+        form.state().GeneralText.assign({}); // the guard refuses; its message is the chooser's
         form.showSetting({Tab::APO, 1, 1});
         QCOMPARE(Shown(w.messages),
                  QStringList{ErrorText("Save your \"Gorewheel II\" directory first.")});
@@ -185,20 +185,20 @@ private slots:
         ApplyTuningSetFrom(form.room(), set);
         QCOMPARE(Shown(w.messages), QStringList{InformationText("Applied 1 setting.")});
         for (Tab tab : {Tab::CarSettings, Tab::Miscellaneous, Tab::APO})
-            QCOMPARE(form.state().buffer(tab).line(58), "12,250,7" + CreditsComment);
+            QCOMPARE(form.state().document(tab).line(58), "12,250,7" + CreditsComment);
         QCOMPARE(form.ValueList->value(1), std::string("250"));
         QVERIFY(Marked(form, 1));
         QVERIFY(ReadBytes(folder.generalPath()) == onDisk);
 
         w.messages.shown.clear();
         WriteBytes(set, ReadBytes(set) + "Miscellaneous\tCredit Awards\tnothing\t1\r\n");
-        form.state().MiscMemo.setLine(58, "untouched");
+        form.state().GeneralText.setLine(58, "untouched");
         ApplyTuningSetFrom(form.room(), set);
         QCOMPARE(Shown(w.messages),
                  QStringList{ErrorText("my.tuning, line 4: no setting \"nothing\" under item "
                                        "\"Credit Awards\" of tab Miscellaneous. Nothing was "
                                        "applied.")});
-        QCOMPARE(form.state().MiscMemo.line(58), std::string("untouched"));
+        QCOMPARE(form.state().GeneralText.line(58), std::string("untouched"));
     }
 
     // A commit or a restore that leaves every line as it was is no step.
@@ -231,7 +231,7 @@ private slots:
         const auto buffers = [&form] {
             std::vector<std::vector<std::string>> all;
             for (Tab tab : AllTabs)
-                all.push_back(form.state().buffer(tab).lines());
+                all.push_back(form.state().document(tab).lines());
             return all;
         };
         std::vector<std::vector<std::vector<std::string>>> states{buffers()};
@@ -293,7 +293,7 @@ private slots:
         form.ValueListValidate(form.ValueList, 1, 1, form.ValueList->key(1), "9");
         form.MiscSaveClick();
         const std::string saved = ReadBytes(folder.generalPath());
-        form.state().Memo1.setLine(5, "an unsaved edit");
+        form.state().GeneralText.setLine(5, "an unsaved edit");
 
         HistoryDialog dialog(form.room());
         QTreeWidget* list = dialog.versionList();
@@ -314,7 +314,7 @@ private slots:
         QVERIFY(ReadBytes(folder.generalPath()) == edited);
         QTest::keyClick(&form, Qt::Key_Z, Qt::ControlModifier); // nothing before it to undo
         QVERIFY(!form.editHistory().stack().canUndo());
-        QCOMPARE(BufferLines(form.state().Memo1), FileLines(folder.generalPath()));
+        QCOMPARE(BufferLines(form.state().GeneralText), FileLines(folder.generalPath()));
         QCOMPARE(form.ValueList->value(1), std::string("250"));
         QVERIFY(Marked(form, 1));
         QCOMPARE(list->topLevelItemCount(), 2);

@@ -96,12 +96,12 @@ struct FakeGrid : Grid {
     }
 };
 
-// Loads one buffer as start-up loads a game file (a path equal to GeneralPath or
+// Loads a document as start-up loads a game file (a path equal to GeneralPath or
 // SettingsPath), or else as the tool's restore loads a reference copy (a bare name is found
 // in the working folder). A game file that is not loaded, or any file that cannot be read,
 // ends the load with a silent abort after its message, as either ends start-up.
-inline void LoadBuffer(AppState& state, Messages& messages, Progress& bar, TextBuffer& buffer,
-                       Chooser& chooser, const QString& path)
+inline void LoadBuffer(AppState& state, Messages& messages, Progress& bar, Chooser& chooser,
+                       const QString& path)
 {
     const bool gameFile =
         !path.isEmpty() && (path == state.GeneralPath || path == state.SettingsPath);
@@ -109,7 +109,7 @@ inline void LoadBuffer(AppState& state, Messages& messages, Progress& bar, TextB
                                 ? TuningFile::Settings
                                 : TuningFile::General;
     const ReadOutcome outcome =
-        LoadGameFile(state, messages, bar, buffer, chooser, file, state.workFile(path),
+        LoadGameFile(state, messages, bar, chooser, file, state.workFile(path),
                      gameFile ? LoadAs::GameFile : LoadAs::ReferenceCopy);
     if (outcome == ReadOutcome::ReadError || (gameFile && outcome != ReadOutcome::Loaded))
         throw SilentAbort();
