@@ -11,6 +11,7 @@
 #include "key_value_grid.h"
 #include "support/window_fixture.h"
 
+#include <QAccessible>
 #include <QAction>
 #include <QCheckBox>
 #include <QLineEdit>
@@ -249,6 +250,91 @@ private slots:
         }
         form.findChild<QAction*>("Undo1")->trigger();
         QCOMPARE(value(), undone);
+        if (answer == "Read again") { // the lines come back as read before the change
+            QTest::mouseClick(form.MiscSave, Qt::LeftButton);
+            QVERIFY(Shown(w.messages).last().endsWith("Replace it with this tab's copy?"));
+            QCOMPARE(line(ReadBytes(path), 58).substr(0, 8), std::string("250,9,7\t"));
+        }
+    }
+
+    // A value being typed when another program saves a game file is the player's: the keys
+    // typed after the change go into the same cell, and only then is the player asked.
+    void typingOutlastsAnotherProgramsSave_data()
+    {
+        QTest::addColumn<QString>("changed");
+        QTest::newRow("Settings.txt") << "settings";
+        QTest::newRow("General.txt, the file being typed in") << "general";
+    }
+
+    void typingOutlastsAnotherProgramsSave()
+    {
+        QFETCH(QString, changed);
+        Window w;
+        TForm1& form = *w.form;
+        form.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(form.windowHandle()));
+        auto* watch = form.findChild<FileWatch*>();
+        choose(form.ComboBox1, 1); // Bending: row 1 is line 47
+        KeyValueGrid* grid = form.ValueList;
+        grid->setFocus();
+        grid->setCurrentIndex(grid->model()->index(0, 1));
+        QTest::keyClick(grid, Qt::Key_F2);
+        auto* editor = qobject_cast<QLineEdit*>(QApplication::focusWidget());
+        QVERIFY(editor);
+        editor->selectAll();
+        QTest::keyClicks(editor, "98");
+
+        const QString path =
+            changed == "general" ? w.folder.generalPath() : w.folder.settingsPath();
+        ReplaceFileLine(path, 60, "1.5\t\t// another program's line");
+        w.questions.answer = "Keep mine";
+        watch->checkNow();
+        QVERIFY(w.questions.buttons.empty()); // no box takes the keys that follow
+        QTest::keyClicks(QApplication::focusWidget(), "01");
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+        QTRY_VERIFY(!grid->isEditing());
+
+        QCOMPARE(QString::fromStdString(form.state().GeneralText.line(47)).left(5),
+                 QStringLiteral("9801\t"));
+        const bool general = changed == "general";
+        const TuningFile file = general ? TuningFile::General : TuningFile::Settings;
+        // Settings.txt held nothing unsaved and is read again; General.txt is asked about.
+        QTRY_COMPARE(w.questions.buttons.size(), qsizetype(general ? 1 : 0));
+        QCOMPARE(form.state().document(file).line(60) == "1.5\t\t// another program's line",
+                 !general);
+        QTest::mouseClick(form.Button1, Qt::LeftButton);
+        if (general) // kept: the Save asks before it replaces their file
+            QVERIFY(Shown(w.messages).last().endsWith("Replace it with this tab's copy?"));
+        else
+            QCOMPARE(line(ReadBytes(w.folder.generalPath()), 47).substr(0, 5),
+                     std::string("9801\t"));
+    }
+
+    // Undo and Redo change the value in its cell, in place: the current cell, the focus and
+    // the cell a screen reader holds stay, and the cell reads the value put back.
+    void undoKeepsTheCellAndTheFocus()
+    {
+        Window w;
+        TForm1& form = *w.form;
+        choose(form.ComboBox1, 1);
+        KeyValueGrid* grid = form.ValueList;
+        const std::string before = grid->value(2);
+        typeValue(form, 2, "4242");
+        QAccessibleInterface* table = QAccessible::queryAccessibleInterface(grid);
+        QVERIFY(table && table->tableInterface());
+        QAccessibleInterface* cell = table->tableInterface()->cellAt(1, 1);
+        const QAccessible::Id id = QAccessible::uniqueId(cell);
+        const QTableWidgetItem* item = grid->item(1, 1);
+        for (const char* action : {"Undo1", "Redo1"}) {
+            form.findChild<QAction*>(action)->trigger();
+            const std::string shown = action == std::string("Undo1") ? before : "4242";
+            QCOMPARE(grid->value(2), shown);
+            QCOMPARE(grid->currentRow(), 1);
+            QVERIFY(grid->hasFocus());
+            QCOMPARE(grid->item(1, 1), item);
+            QCOMPARE(QAccessible::uniqueId(table->tableInterface()->cellAt(1, 1)), id);
+            QCOMPARE(cell->text(QAccessible::Name), QString::fromStdString(shown));
+        }
     }
 
 #ifdef TUNEDECK_POSIX_FAULTS
