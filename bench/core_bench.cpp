@@ -240,7 +240,8 @@ void SaveBaseline(benchmark::State& st)
     const AppState state = LoadedState();
     std::vector<std::string> lines = state.GeneralText.lines();
     lines.front() = GeneralHeaderLine;
-    const std::string bytes = JoinLines(lines);
+    FakeProgress bar;
+    const std::string bytes = FileBytes(TextBuffer(lines), nullptr, bar);
     const std::string target = Files().path(QStringLiteral("game/data/Baseline.txt")).toStdString();
     const std::string temporary = target + ".new";
     const std::string folder = target.substr(0, target.rfind('/'));

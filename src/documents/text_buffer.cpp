@@ -65,17 +65,3 @@ std::vector<std::string> SplitLines(const std::string& bytes, int limit)
     }
     return lines;
 }
-
-std::string JoinLines(const std::vector<std::string>& lines)
-{
-    size_t size = 0;
-    for (const auto& line : lines)
-        size += line.size() + 2;
-    std::string bytes;
-    bytes.reserve(size);
-    for (const auto& line : lines) {
-        bytes += line;
-        bytes += "\r\n";
-    }
-    return bytes;
-}

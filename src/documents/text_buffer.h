@@ -38,6 +38,3 @@ private:
 // a final unterminated line counts, and a final LF starts no further line.
 // Stops after `limit` lines when limit >= 0 (the caller then knows the file is too long).
 std::vector<std::string> SplitLines(const std::string& bytes, int limit = -1);
-
-// Joins lines with CR LF after every line, the last one included.
-std::string JoinLines(const std::vector<std::string>& lines);

@@ -96,7 +96,7 @@ TEST(TextBufferReading, SplitLinesStopsAtTheLimit)
 // ---------------------------------------------------------------------------
 // Writing: every line ends with CR LF.
 
-TEST(TextBufferWriting, JoinLinesEndsEveryLineWithCrLf)
+TEST(TextBufferWriting, SavedBytesEndEveryLineWithCrLf)
 {
     const std::vector<std::pair<Lines, std::string>> cases = {
         {{}, ""},
@@ -109,11 +109,12 @@ TEST(TextBufferWriting, JoinLinesEndsEveryLineWithCrLf)
     };
     for (const auto& [lines, bytes] : cases) {
         SCOPED_TRACE(::testing::PrintToString(lines));
-        EXPECT_EQ(JoinLines(lines), bytes);
+        FakeProgress progress;
+        EXPECT_EQ(FileBytes(TextBuffer(lines), nullptr, progress), bytes);
     }
 }
 
-TEST(TextBufferWriting, JoinedLinesReadBackUnchanged)
+TEST(TextBufferWriting, SavedLinesReadBackUnchanged)
 {
     const std::vector<Lines> cases = {
         {"plain", "", "two\ttabs\t"},
@@ -122,7 +123,8 @@ TEST(TextBufferWriting, JoinedLinesReadBackUnchanged)
     };
     for (const Lines& lines : cases) {
         SCOPED_TRACE(::testing::PrintToString(lines));
-        EXPECT_EQ(SplitLines(JoinLines(lines)), lines);
+        FakeProgress progress;
+        EXPECT_EQ(SplitLines(FileBytes(TextBuffer(lines), nullptr, progress)), lines);
     }
 }
 

@@ -95,3 +95,11 @@ std::string Written(const std::string& values, const std::string& comment)
 {
     return values + "\t\t\t\t\t // " + comment;
 }
+
+std::string JoinLines(const std::vector<std::string>& lines)
+{
+    std::string bytes;
+    for (const std::string& line : lines)
+        bytes += line + "\r\n";
+    return bytes;
+}

@@ -14,6 +14,8 @@ QString SampleDir();
 QString SampleFile(const QString& relativePath);
 
 std::string ReadBytes(const QString& path);
+// The lines with CR LF after every line, the last one included: a file as a save writes it.
+std::string JoinLines(const std::vector<std::string>& lines);
 void WriteBytes(const QString& path, const std::string& bytes);
 
 // What a folder holds, hidden and special files too, by name.
