@@ -5,27 +5,17 @@
 #include <QAccessible>
 #include <QAccessibleWidget>
 #include <QAction>
-#include <QApplication>
 #include <QComboBox>
 #include <QHash>
 #include <QLineEdit>
 #include <QMenuBar>
-#include <QPointer>
 #include <QTabBar>
-#include <QTabWidget>
-#include <QTimer>
 #include <utility>
 
 namespace {
 
 constexpr const char* SeparatorProperty = "tunedeckSeparator";
 constexpr const char* TabDescriptionsProperty = "tunedeckTabDescriptions";
-
-std::function<void(QAccessibleInterface*)>& AnnouncementListener()
-{
-    static std::function<void(QAccessibleInterface*)> listener;
-    return listener;
-}
 
 QString WithoutAccessKey(QString text)
 {
@@ -246,40 +236,6 @@ QAccessibleInterface* WindowInterfaces(const QString& className, QObject* object
     return nullptr;
 }
 
-// Tells a screen reader that `part()` has the focus, once the events that focus `owner`
-// itself are out; only while `owner` still has the focus then.
-void Announce(QWidget* owner, std::function<QAccessibleInterface*()> part)
-{
-    if (!QAccessible::isActive() && !AnnouncementListener())
-        return; // nobody listens
-    QTimer::singleShot(0, owner, [owner, part = std::move(part)] {
-        QAccessibleInterface* focused = owner->hasFocus() ? part() : nullptr;
-        if (!focused)
-            return;
-        QAccessibleEvent focus(focused, QAccessible::Focus);
-        QAccessible::updateAccessibility(&focus);
-        if (AnnouncementListener())
-            AnnouncementListener()(focused);
-    });
-}
-
-// A tab bar taking the focus says its current tab, as it does when that tab changes.
-class CurrentTabOnFocus : public QObject {
-public:
-    using QObject::QObject;
-    bool eventFilter(QObject* watched, QEvent* event) override
-    {
-        if (event->type() == QEvent::FocusIn) {
-            auto* tabs = static_cast<QTabBar*>(watched);
-            Announce(tabs, [tabs] {
-                QAccessibleInterface* bar = QAccessible::queryAccessibleInterface(tabs);
-                return bar ? bar->child(tabs->currentIndex()) : nullptr;
-            });
-        }
-        return QObject::eventFilter(watched, event);
-    }
-};
-
 } // namespace
 
 void InstallScreenReaderInterfaces()
@@ -312,34 +268,4 @@ void SetTabDescription(QTabBar* tabs, int index, const QString& description)
         QAccessibleEvent changed(tab, QAccessible::DescriptionChanged);
         QAccessible::updateAccessibility(&changed);
     }
-}
-
-void AnnounceCurrentCell(QAbstractItemView* view)
-{
-    Announce(view, [view]() -> QAccessibleInterface* {
-        const QModelIndex current = view->currentIndex();
-        QAccessibleInterface* table = QAccessible::queryAccessibleInterface(view);
-        if (!current.isValid() || !table || !table->tableInterface())
-            return nullptr;
-        return table->tableInterface()->cellAt(current.row(), current.column());
-    });
-}
-
-void ListenToAnnouncements(std::function<void(QAccessibleInterface* cell)> listener)
-{
-    AnnouncementListener() = std::move(listener);
-}
-
-void FollowTabSwitch(QTabWidget* pages, std::function<QWidget*(int tab)> firstControl)
-{
-    pages->tabBar()->installEventFilter(new CurrentTabOnFocus(pages->tabBar()));
-    QObject::connect(pages, &QTabWidget::currentChanged, pages,
-                     [pages, firstControl = std::move(firstControl)](int tab) {
-                         QWidget* focus = QApplication::focusWidget();
-                         if (!focus || focus->window() != pages->window() ||
-                             qobject_cast<QTabBar*>(focus))
-                             return;
-                         if (QWidget* first = firstControl(tab))
-                             first->setFocus(Qt::OtherFocusReason);
-                     });
 }

@@ -2,6 +2,7 @@
 #include "key_value_grid.h"
 
 #include "accessibility.h"
+#include "focus_announcements.h"
 #include "latin1.h"
 
 #include <QApplication>

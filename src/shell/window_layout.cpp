@@ -10,6 +10,7 @@
 #include "edit_history.h"
 #include "file_watch.h"
 #include "find_setting_dialog.h"
+#include "focus_announcements.h"
 #include "folder_tree.h"
 #include "form_parts.h"
 #include "game_folder_panel.h"
@@ -215,8 +216,10 @@ void TForm1::installFeatures()
          [this] { return static_cast<Tab>(PageControl1->currentIndex()); },
          [this] { ValueList->commitPendingEdit(); }, [this](Tab tab) { save(tab); }},
         this);
-    fileWatch_ = new FileWatch(room(), *questions_, [this] { return typing(); }, this);
+    fileWatch_ = new FileWatch(
+        room(), *questions_, [this] { return typing(); }, this);
     connect(ValueList, &KeyValueGrid::editorClosed, fileWatch_, &FileWatch::typingEnded);
+    new Announcements(this);
     FollowTabSwitch(PageControl1, [this](int tab) { return chooser(static_cast<Tab>(tab)); });
     FitToScreen(*this, PageControl1);
 }
