@@ -7,6 +7,7 @@
 #include "editing/tab_actions.h"
 #include "editing/write_back.h"
 #include "file_watch.h"
+#include "form_controls.h"
 #include "window_room.h"
 
 #include <QMainWindow>
@@ -15,31 +16,18 @@
 #include <memory>
 #include <optional>
 
-class BufferView;
 class ClosingQuestion;
-class FileWatch;
 class GameFolderPanel;
 class Launching;
 class TabPage;
 class EditHistory;
 class ChangeMarks;
-class FolderTree;
 class Launcher;
 class Messages;
-class ProgressBar;
 class QAction;
-class QCheckBox;
-class QGroupBox;
-class QLabel;
-class QPushButton;
-class QStatusBar;
-class QTabWidget;
-class QFrame;
 class Questions;
-class SectionChooser;
 class ShownSection;
 class TAboutBox;
-class KeyValueGrid;
 
 // What the window is given from outside; tests put fakes in, the program leaves them
 // empty and gets message boxes and the desktop's opener.
@@ -52,7 +40,7 @@ struct TForm1Services {
 };
 
 // The main window. Its creation runs the start-up sequence.
-class TForm1 : public QMainWindow {
+class TForm1 : public QMainWindow, public FormControls {
     Q_OBJECT
 public:
     explicit TForm1(TForm1Services services = {}, QWidget* parent = nullptr);
@@ -76,80 +64,6 @@ public:
     WindowRoom room();
     // The section chooser of a tab.
     SectionChooser* chooser(Tab tab) const;
-
-    // Window-wide controls.
-    QStatusBar* StatusBar1;
-    QTabWidget* PageControl1;
-    ProgressBar* ProgressBar1;
-    QFrame* Panel1;
-    KeyValueGrid* ValueList;
-
-    // Menu.
-    QAction* File1;
-    QAction* Exit1;
-    QAction* View1;
-    QAction* ShowContents1;
-    QAction* About1;
-    QAction* N1;
-    QAction* Gorewheel21;
-    QAction* N2;
-
-    // Car Settings tab.
-    QWidget* TabSheet1;
-    QLabel* Image1;
-    QGroupBox* GroupBox1;
-    SectionChooser* ComboBox1;
-    QPushButton* Button3;
-    QPushButton* Button4;
-    QPushButton* GeneralBut;
-    QPushButton* Button1;
-    QCheckBox* DetailsCheck;
-    BufferView* Memo1;
-    FolderTree* Directory;
-    QPushButton* SaveDir;
-    QGroupBox* Directories;
-    QLabel* Label1;
-    QLabel* LabelSaved;
-    QLabel* Label2;
-    QLabel* LabelSelected;
-    QLabel* Label3;
-    QLabel* LabelValid;
-
-    // Pedestrians tab.
-    QWidget* TabSheet2;
-    QLabel* Image2;
-    QGroupBox* GroupBox2;
-    SectionChooser* ComboBox2;
-    QPushButton* BackPed;
-    QPushButton* RestorePed;
-    QPushButton* LaunchPW;
-    QPushButton* SavePed;
-    QCheckBox* DetailsCheck2;
-    BufferView* PedMemo;
-
-    // Miscellaneous tab.
-    QWidget* TabSheet3;
-    QLabel* Image3;
-    QGroupBox* GroupBox3;
-    SectionChooser* ComboBox3;
-    QPushButton* MiscBackup;
-    QPushButton* MiscRestore;
-    QPushButton* MiscPerkwright;
-    QPushButton* MiscSave;
-    QCheckBox* DetailsCheck3;
-    BufferView* MiscMemo;
-
-    // APO tab.
-    QWidget* TabSheet4;
-    QLabel* Image4;
-    QGroupBox* GroupBox4;
-    SectionChooser* ComboBox4;
-    QPushButton* APOBackup;
-    QPushButton* APORestore;
-    QPushButton* APOPerkwright;
-    QPushButton* APOSave;
-    QCheckBox* DetailsCheck4;
-    BufferView* APOMemo;
 
     TAboutBox* AboutBox = nullptr; // made when first shown
 
