@@ -154,40 +154,6 @@ void KeyValueGrid::showPlaceholderIfEmpty()
     setItem(0, ValueColumn, new QTableWidgetItem);
 }
 
-void KeyValueGrid::setStatusNote(std::function<QString(int row)> note)
-{
-    statusNote_ = std::move(note);
-}
-
-QString KeyValueGrid::statusNote(int tableRow) const
-{
-    const bool data = tableRow >= 0 && tableRow < dataRows_ && item(tableRow, KeyColumn);
-    return statusNote_ && data ? statusNote_(tableRow + 1) : QString();
-}
-
-QString KeyValueGrid::statusText(int tableRow) const
-{
-    const QTableWidgetItem* cell =
-        tableRow >= 0 && tableRow < dataRows_ ? item(tableRow, KeyColumn) : nullptr;
-    QString text = cell ? cell->text() : QString();
-    const QString note = statusNote(tableRow);
-    if (!note.isEmpty())
-        text += text.isEmpty() ? note : QStringLiteral("   ") + note;
-    return text.isEmpty() ? statusTip() : text;
-}
-
-void KeyValueGrid::showCurrentRowStatus()
-{
-    showStatus(currentRow());
-}
-
-void KeyValueGrid::showStatus(int tableRow)
-{
-    // Travels up to the main window, which puts it in its status bar.
-    QStatusTipEvent tip(statusText(tableRow));
-    QCoreApplication::sendEvent(this, &tip);
-}
-
 bool KeyValueGrid::focusInside() const
 {
     const QWidget* focus = QApplication::focusWidget();
@@ -251,21 +217,4 @@ void KeyValueGrid::keyPressEvent(QKeyEvent* event)
         return;
     }
     QTableWidget::keyPressEvent(event);
-}
-
-void KeyValueGrid::mouseMoveEvent(QMouseEvent* event)
-{
-    QTableWidget::mouseMoveEvent(event);
-    const int row = rowAt(event->position().toPoint().y());
-    if (row != hoveredRow_) {
-        hoveredRow_ = row;
-        showStatus(row);
-    }
-}
-
-bool KeyValueGrid::viewportEvent(QEvent* event)
-{
-    if (event->type() == QEvent::Leave)
-        hoveredRow_ = -1;
-    return QTableWidget::viewportEvent(event);
 }
