@@ -24,7 +24,6 @@ class EditHistory;
 class ChangeMarks;
 class Launcher;
 class Messages;
-class QAction;
 class Questions;
 class ShownSection;
 class TAboutBox;
@@ -113,6 +112,7 @@ protected:
 
 private:
     void buildForm();
+    void buildPages();
     void buildMenus();
     void connectHandlers();
     void installFeatures();

@@ -57,50 +57,32 @@ QString WinePrefixOf(const QString& folder)
     }
 }
 
-} // namespace
-
-LaunchChoice ChooseLaunchCommand(const QString& program, const QString& gameFolder,
-                                 LaunchTarget target, const QProcessEnvironment& environment)
+// The player's own command: its first word the program, %f standing for the file.
+LaunchChoice PlayersCommand(QStringList words, const QString& path, LaunchChoice choice,
+                            const QProcessEnvironment& environment)
 {
-    LaunchChoice choice;
     LaunchCommand& command = choice.command;
-    const QFileInfo file(program);
-    // As the system writes paths: the opener and the player's own command are handed them.
-    const QString path = QDir::toNativeSeparators(file.absoluteFilePath());
-    command.workingFolder = QDir::toNativeSeparators(file.absolutePath());
+    for (QString& word : words)
+        word.replace(QLatin1String("%f"), path);
+    const QString name = words.takeFirst();
+    command.program = FindProgram(name, environment);
+    command.arguments = words;
+    if (command.program.isEmpty())
+        choice.failure = QStringLiteral("TUNEDECK_LAUNCH names %1, which was not found.").arg(name);
+    return choice;
+}
 
-    const QString folder = gameFolder.isEmpty()
-                               ? QString()
-                               : QDir::cleanPath(QFileInfo(gameFolder).absoluteFilePath());
-    const SteamPrefix steam = SteamPrefixOf(folder);
-    QString prefix = steam.prefix;
-    if (prefix.isEmpty() && !folder.isEmpty())
-        prefix = WinePrefixOf(folder);
-    const QStringList winePrefix =
-        prefix.isEmpty() ? QStringList() : QStringList{QStringLiteral("WINEPREFIX=") + prefix};
-
-    // The player's own command comes first; an empty one counts as none.
-    QStringList words =
-        QProcess::splitCommand(environment.value(QStringLiteral("TUNEDECK_LAUNCH")));
-    if (!words.isEmpty()) {
-        for (QString& word : words)
-            word.replace(QLatin1String("%f"), path);
-        const QString name = words.takeFirst();
-        command.program = FindProgram(name, environment);
-        command.arguments = words;
-        command.environment = winePrefix;
-        if (command.program.isEmpty())
-            choice.failure =
-                QStringLiteral("TUNEDECK_LAUNCH names %1, which was not found.").arg(name);
-        return choice;
-    }
-
-#ifdef Q_OS_WIN
-    Q_UNUSED(target);
-    command.program = path; // the system's opener runs a program itself
-#else
+#ifndef Q_OS_WIN
+// Steam for a game it installed, Wine for a program in a Wine prefix, else the desktop's
+// opener.
+LaunchChoice DesktopCommand(const QString& path, const SteamPrefix& steam, const QString& prefix,
+                            LaunchTarget target, LaunchChoice choice,
+                            const QProcessEnvironment& environment)
+{
+    LaunchCommand& command = choice.command;
     const QString opener = FindProgram(QStringLiteral("xdg-open"), environment);
     if (!steam.id.isEmpty() && target == LaunchTarget::Game) {
+        command.environment.clear();
         command.program = FindProgram(QStringLiteral("steam"), environment);
         command.arguments = {QStringLiteral("-applaunch"), steam.id};
         if (command.program.isEmpty()) {
@@ -116,7 +98,6 @@ LaunchChoice ChooseLaunchCommand(const QString& program, const QString& gameFold
     if (!prefix.isEmpty()) {
         command.program = FindProgram(QStringLiteral("wine"), environment);
         command.arguments = {path};
-        command.environment = winePrefix;
         if (command.program.isEmpty())
             choice.failure =
                 target == LaunchTarget::Game
@@ -126,13 +107,50 @@ LaunchChoice ChooseLaunchCommand(const QString& program, const QString& gameFold
                           "wine was not found; install Wine to run it in the game's Wine prefix.");
         return choice;
     }
+    command.environment.clear();
     command.program = opener;
     command.arguments = {path};
     if (command.program.isEmpty())
         choice.failure =
             QStringLiteral("xdg-open was not found; it comes with the package xdg-utils.");
-#endif
     return choice;
+}
+#endif
+
+} // namespace
+
+LaunchChoice ChooseLaunchCommand(const QString& program, const QString& gameFolder,
+                                 LaunchTarget target, const QProcessEnvironment& environment)
+{
+    LaunchChoice choice;
+    const QFileInfo file(program);
+    // As the system writes paths: the opener and the player's own command are handed them.
+    const QString path = QDir::toNativeSeparators(file.absoluteFilePath());
+    choice.command.workingFolder = QDir::toNativeSeparators(file.absolutePath());
+
+    const QString folder = gameFolder.isEmpty()
+                               ? QString()
+                               : QDir::cleanPath(QFileInfo(gameFolder).absoluteFilePath());
+    const SteamPrefix steam = SteamPrefixOf(folder);
+    QString prefix = steam.prefix;
+    if (prefix.isEmpty() && !folder.isEmpty())
+        prefix = WinePrefixOf(folder);
+    if (!prefix.isEmpty())
+        choice.command.environment = {QStringLiteral("WINEPREFIX=") + prefix};
+
+    // The player's own command comes first; an empty one counts as none.
+    const QStringList words =
+        QProcess::splitCommand(environment.value(QStringLiteral("TUNEDECK_LAUNCH")));
+    if (!words.isEmpty())
+        return PlayersCommand(words, path, std::move(choice), environment);
+#ifdef Q_OS_WIN
+    Q_UNUSED(target);
+    choice.command.environment.clear();
+    choice.command.program = path; // the system's opener runs a program itself
+    return choice;
+#else
+    return DesktopCommand(path, steam, prefix, target, std::move(choice), environment);
+#endif
 }
 
 QString ShownCommand(const LaunchCommand& command)

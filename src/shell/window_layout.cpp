@@ -79,7 +79,14 @@ void TForm1::buildForm()
     Panel1->setLineWidth(2);
     ValueList = Place(new KeyValueGrid(Panel1), "ValueList", {8, 8, 465, 281});
     ValueList->setStatusTip(QStringLiteral("Change details here."));
+    buildPages();
+    Panel1->raise();
+    ProgressBar1->raise();
+}
 
+// The four tab pages, and the game-folder panel on the first.
+void TForm1::buildPages()
+{
     for (Tab tab : AllTabs)
         pages_[static_cast<size_t>(tab)] = new TabPage(tab, state_.document(tab), PageControl1);
     std::tie(TabSheet1, Image1, GroupBox1, ComboBox1, Button3, Button4, GeneralBut, Button1,
@@ -102,8 +109,6 @@ void TForm1::buildForm()
     LabelSelected = folderPanel_->selected;
     Label3 = folderPanel_->validCaption;
     LabelValid = folderPanel_->valid;
-    Panel1->raise();
-    ProgressBar1->raise();
 }
 
 void TForm1::buildMenus()
