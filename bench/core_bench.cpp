@@ -189,10 +189,10 @@ std::optional<SettingPlace> FirstSkillRow(Tab tab)
     return found;
 }
 
-void SkillEditIntoThreeBuffers(benchmark::State& st)
+void SkillEditIntoDocument(benchmark::State& st)
 {
     AppState state = LoadedState();
-    // A Miscellaneous line is a General.txt line: it goes into all three of its buffers.
+    // A Miscellaneous line is a General.txt line: it goes into the one General.txt document.
     const std::optional<SettingPlace> place = FirstSkillRow(Tab::Miscellaneous);
     if (!place) {
         st.SkipWithError("no skill row on the Miscellaneous tab");
@@ -208,9 +208,8 @@ void SkillEditIntoThreeBuffers(benchmark::State& st)
         benchmark::DoNotOptimize(result.changes.data());
     }
     const std::string& written = state.GeneralText.line(line);
-    if (written == before || state.GeneralText.line(line) != written ||
-        state.GeneralText.line(line) != written)
-        st.SkipWithError("the edit did not reach all three buffers");
+    if (written == before)
+        st.SkipWithError("the edit did not reach the document");
 }
 
 // ---- Saving ---------------------------------------------------------------------------
@@ -298,7 +297,7 @@ const Goal Goals[] = {
     {"Fill largest Pedestrians section", "Fill/Pedestrians", nullptr, 50.0},
     {"Fill largest Miscellaneous section", "Fill/Miscellaneous", nullptr, 50.0},
     {"Fill largest APO section", "Fill/APO", nullptr, 50.0},
-    {"Skill edit into three buffers", "Edit/SkillIntoThreeBuffers", nullptr, 50.0},
+    {"Skill edit into the document", "Edit/SkillIntoDocument", nullptr, 50.0},
     {"Save a 410-line buffer", "Save/General.txt", "Save/General.txt/baseline", 1.2},
 };
 
@@ -353,7 +352,7 @@ void Register()
     micro(
         benchmark::RegisterBenchmark("Fill/Miscellaneous", FillLargestSection, Tab::Miscellaneous));
     micro(benchmark::RegisterBenchmark("Fill/APO", FillLargestSection, Tab::APO));
-    micro(benchmark::RegisterBenchmark("Edit/SkillIntoThreeBuffers", SkillEditIntoThreeBuffers));
+    micro(benchmark::RegisterBenchmark("Edit/SkillIntoDocument", SkillEditIntoDocument));
     micro(benchmark::RegisterBenchmark("Save/General.txt", SaveGeneral));
     micro(benchmark::RegisterBenchmark("Save/General.txt/baseline", SaveBaseline));
 }
