@@ -35,36 +35,42 @@ std::optional<Rebuilt> Rebuild(const AppState& state, const SettingPlace& place,
     return Rebuilt{row->line, place.tab, field, BuildSettingLine(values, row->comment)};
 }
 
-// Writes the line into the document of its file, when it holds it.
-std::vector<LineChange> WriteLine(AppState& state, const Rebuilt& rebuilt)
+// The change of the line in the document of its file, when it holds it.
+std::vector<LineChange> LineChangeOf(const AppState& state, const Rebuilt& rebuilt)
 {
-    GameDocument& document = state.document(rebuilt.readFrom);
+    const GameDocument& document = state.document(rebuilt.readFrom);
     if (rebuilt.line < 0 || rebuilt.line >= document.count())
         return {};
-    const LineChange change{FileOf(rebuilt.readFrom), rebuilt.line, document.line(rebuilt.line),
-                            rebuilt.text};
-    document.setLine(rebuilt.line, rebuilt.text);
-    return {change};
+    return {{FileOf(rebuilt.readFrom), rebuilt.line, document.line(rebuilt.line), rebuilt.text}};
 }
 
-CommitResult Commit(AppState& state, const Rebuilt& rebuilt, const std::string& value)
+CommitResult Plan(const AppState& state, const Rebuilt& rebuilt, const std::string& value)
 {
     const std::string line = state.document(rebuilt.readFrom).lineOrEmpty(rebuilt.line);
     std::string refusal = ReadBackRefusal(line, rebuilt.text, rebuilt.field, value);
     if (!refusal.empty())
         return {std::move(refusal), {}, {}};
-    return {{}, WriteLine(state, rebuilt), {}};
+    return {{}, LineChangeOf(state, rebuilt), {}};
+}
+
+void Make(AppState& state, const CommitResult& result)
+{
+    MakeAgain(state, {result.changes, {}});
 }
 
 } // namespace
 
+CommitResult PlanCommit(const AppState& state, const SettingPlace& place, const std::string& value)
+{
+    const std::optional<Rebuilt> rebuilt = Rebuild(state, place, value);
+    return rebuilt ? Plan(state, *rebuilt, value) : CommitResult();
+}
+
 CommitResult CommitValue(AppState& state, const SettingPlace& place, const std::string& value,
                          const TextBuffer* reference)
 {
-    const std::optional<Rebuilt> rebuilt = Rebuild(state, place, value);
-    if (!rebuilt)
-        return {};
-    CommitResult result = Commit(state, *rebuilt, value);
+    CommitResult result = PlanCommit(state, place, value);
+    Make(state, result);
     if (reference && !result.changes.empty())
         result.shapeNote =
             ShapeNote(*RowAt(place), *ItemAt(place), state.document(place.tab), *reference);
@@ -72,6 +78,14 @@ CommitResult CommitValue(AppState& state, const SettingPlace& place, const std::
 }
 
 CommitResult ResetValue(AppState& state, const SettingPlace& place, const TextBuffer& reference)
+{
+    CommitResult result = PlanReset(state, place, reference);
+    Make(state, result);
+    return result;
+}
+
+CommitResult PlanReset(const AppState& state, const SettingPlace& place,
+                       const TextBuffer& reference)
 {
     const SectionRow* row = RowAt(place);
     if (!row || row->kind == RowKind::Note)
@@ -87,5 +101,5 @@ CommitResult ResetValue(AppState& state, const SettingPlace& place, const TextBu
     if (std::all_of(fields.begin(), fields.end(),
                     [&](LineField f) { return FieldOf(rebuilt->text, f) == FieldOf(original, f); }))
         rebuilt->text = original;
-    return Commit(state, *rebuilt, value);
+    return Plan(state, *rebuilt, value);
 }

@@ -30,8 +30,15 @@ struct CommitResult {
 CommitResult CommitValue(AppState& state, const SettingPlace& place, const std::string& value,
                          const TextBuffer* reference = nullptr);
 
+// What CommitValue would change, changing nothing: an undo step makes it.
+CommitResult PlanCommit(const AppState& state, const SettingPlace& place, const std::string& value);
+
 // Puts the reference copy's value back at `place`. When the line then shows the reference
 // copy's value in every field, it becomes the reference copy's line byte for byte,
 // comment and all; otherwise it is rebuilt as for a given value. `reference` holds the
 // file the place's tab holds.
 CommitResult ResetValue(AppState& state, const SettingPlace& place, const TextBuffer& reference);
+
+// What ResetValue would change, changing nothing: an undo step makes it.
+CommitResult PlanReset(const AppState& state, const SettingPlace& place,
+                       const TextBuffer& reference);

@@ -196,7 +196,7 @@ void ChangeMarks::resetRow(int row)
         return;
     const SettingPlace place = *parts_.placeOf(row);
     const TextBuffer& reference = reference_.document(place.tab);
-    room_.guarded([&] { parts_.showCommitted(row, ResetValue(room_.state, place, reference)); });
+    room_.guarded([&] { parts_.showCommitted(row, PlanReset(room_.state, place, reference)); });
 }
 
 void ChangeMarks::showMenu(const QPoint& at)

@@ -77,12 +77,6 @@ void EditHistory::perform(const QString& text, DocumentEdit edit, std::optional<
         stack_.push(new EditStep(documents_, show_, text, std::move(edit), place));
 }
 
-void EditHistory::add(const QString& text, DocumentEdit edit, std::optional<SettingPlace> place)
-{
-    TakeBack(documents_, edit);
-    perform(text, std::move(edit), place);
-}
-
 void EditHistory::clear()
 {
     stack_.clear();

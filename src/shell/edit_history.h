@@ -38,10 +38,6 @@ public:
     // text adds nothing.
     void perform(const QString& text, DocumentEdit edit,
                  std::optional<SettingPlace> place = std::nullopt);
-    // As perform, for an edit the core has made already (a commit, a tuning set): it is
-    // taken back, and the step makes it.
-    void add(const QString& text, DocumentEdit edit,
-             std::optional<SettingPlace> place = std::nullopt);
     // Forgets every step, once the buffers were read anew.
     void clear();
 

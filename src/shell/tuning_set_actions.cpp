@@ -79,8 +79,10 @@ void ApplyTuningSetFrom(const WindowRoom& room, const QString& path)
                 room.messages.error(GameFilesNotLoadedText());
                 return;
             }
-            room.history.add(QStringLiteral("Apply ") + QFileInfo(path).fileName(),
-                             ApplyTuningSet(room.state, entries).changes);
+            // Worked out on a copy of the documents: the step makes it.
+            AppState applied = room.state;
+            room.history.perform(QStringLiteral("Apply ") + QFileInfo(path).fileName(),
+                                 ApplyTuningSet(applied, entries).changes);
             room.messages.information(QStringLiteral("Applied %1.").arg(Settings(entries.size())));
         } catch (const TuningSetError& error) {
             room.messages.error(TuningSetRefusal(QFileInfo(path).fileName(), error) +

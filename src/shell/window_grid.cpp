@@ -57,7 +57,7 @@ void TForm1::ValueListValidate(QObject* /*Sender*/, int /*ACol*/, int ARow,
 {
     guarded([&] {
         if (const std::optional<SettingPlace> place = placeOf(ARow))
-            showCommitted(ARow, CommitValue(state_, *place, KeyValue));
+            showCommitted(ARow, PlanCommit(state_, *place, KeyValue));
     });
 }
 
@@ -86,9 +86,13 @@ void TForm1::showCommitted(int row, const CommitResult& result)
     const std::optional<SettingPlace> place = placeOf(row);
     if (!place)
         return;
-    const QString value = FromLatin1(ShownValueAt(state_, *place));
-    editHistory_->add(StepName(ValueList->key(row)) + QStringLiteral(" = ") + value,
-                      {result.changes, {}}, *place);
+    if (!result.changes.empty()) { // a step named for the value its line will show
+        const QString value = FromLatin1(
+            FieldOf(result.changes.front().after, FieldShown(*RowAt(*place), *ItemAt(*place))));
+        editHistory_->perform(StepName(ValueList->key(row)) + QStringLiteral(" = ") + value,
+                              {result.changes, {}}, *place);
+    }
+    // A refused value gives way to the value its line holds.
     if (QTableWidgetItem* cell = ValueList->item(row - 1, 1))
-        cell->setText(value);
+        cell->setText(FromLatin1(ShownValueAt(state_, *place)));
 }
