@@ -71,9 +71,8 @@ AppState LoadedState()
     FakeMessages messages;
     FakeProgress bar;
     FakeChooser chooser;
-    for (Tab tab : {Tab::CarSettings, Tab::Miscellaneous, Tab::APO})
-        LoadBuffer(state, messages, bar, state.document(tab), chooser, state.GeneralPath);
-    LoadBuffer(state, messages, bar, state.SettingsText, chooser, state.SettingsPath);
+    LoadBuffer(state, messages, bar, chooser, state.GeneralPath);
+    LoadBuffer(state, messages, bar, chooser, state.SettingsPath);
     return state;
 }
 
@@ -85,12 +84,12 @@ void LoadGameFile(benchmark::State& st, bool general)
     state.GeneralPath = Files().generalPath();
     state.SettingsPath = Files().settingsPath();
     const QString& path = general ? state.GeneralPath : state.SettingsPath;
-    TextBuffer& buffer = general ? state.GeneralText : state.SettingsText;
+    const GameDocument& buffer = general ? state.GeneralText : state.SettingsText;
     FakeMessages messages;
     FakeProgress bar;
     FakeChooser chooser;
     for (auto _ : st) {
-        LoadBuffer(state, messages, bar, buffer, chooser, path);
+        LoadBuffer(state, messages, bar, chooser, path);
         benchmark::DoNotOptimize(buffer.count());
     }
     const int expected = general ? GeneralLineCount : SettingsLineCount;
@@ -222,7 +221,7 @@ void SaveGeneral(benchmark::State& st)
     bool updated = true;
     for (auto _ : st) {
         WriteBuffers(state, messages, progress,
-                     {{&state.GeneralText, state.GeneralPath, TuningFile::General}});
+                     {{&state.GeneralText.text(), state.GeneralPath, TuningFile::General}});
         updated = updated && messages.shown.size() == 1 &&
                   messages.shown.front().first == FakeMessages::Information;
         messages.shown.clear();

@@ -1,12 +1,12 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // Choosing sections and committing values, as a user could do them in any order.
 //
-// The four buffers hold lines made from the input, in the numbers the tabs expect (or, if
+// The two documents hold lines made from the input, in the numbers the tabs expect (or, if
 // the input says so, one line more or less). The rest of the input is a list of actions:
 // choose item i on tab t, commit value v typed into the grid row r shown, commit a value
 // at any place, switch tabs. Whatever the actions, nothing crashes; choosing a section
-// changes no buffer; a commit changes at most one line index, the same in every buffer of
-// one file, and no buffer's line count; a single value lands on its line whole with its
+// changes no document; a commit changes at most one line of the document of its file, and
+// no document's line count; a single value lands on its line whole with its
 // description; a skill value reads back from its line, which carries its fixed comment.
 
 #include "catalogue/catalogue.h"
@@ -29,29 +29,24 @@
 
 namespace {
 
-using Buffers = std::array<std::vector<std::string>, TabCount>;
+using Buffers = std::array<std::vector<std::string>, 2>; // by file
 
-int ExpectedLineCount(Tab tab)
-{
-    return tab == Tab::Pedestrians ? SettingsLineCount : GeneralLineCount;
-}
-
-// The buffers as they must be, and what they were made from.
+// The documents as they must be, and what they were made from.
 struct Expected {
     Buffers buffers;
     std::vector<std::string> source;          // the input's lines
-    std::array<int, TabCount> counts{};       // line count of each buffer
-    std::vector<std::pair<int, int>> rebuilt; // tab and line of every commit that wrote
+    std::array<int, 2> counts{};              // line count of each document
+    std::vector<std::pair<int, int>> rebuilt; // file and line of every commit that wrote
 };
 
-// Lines of the right count for each tab: the General.txt buffers take the input's lines
-// from the first on, the Settings.txt buffer from line 410 on, both over again as often
+// Lines of the right count for each file: General.txt takes the input's lines from the
+// first on, Settings.txt from line 410 on, both over again as often
 // as needed (so a seed made of General.txt followed by Settings.txt fills them exactly).
-// The buffers of the previous input are reused, and they held what `expected` says once
+// The documents of the previous input are reused, and they held what `expected` says once
 // it ended: only lines whose source line changed, or that a commit rebuilt, are replaced.
 // That keeps the run from spending its time on thousands of strings per input.
-void FillBuffers(AppState& state, Expected& expected, const std::string& bytes, int lengthChange,
-                 Tab changedTab)
+void FillDocuments(AppState& state, Expected& expected, const std::string& bytes, int lengthChange,
+                   TuningFile changedFile)
 {
     std::vector<std::string> lines = SplitLines(bytes);
     if (lines.empty())
@@ -60,21 +55,21 @@ void FillBuffers(AppState& state, Expected& expected, const std::string& bytes, 
     std::vector<bool> changed(n, n != expected.source.size());
     for (size_t j = 0; j < n && n == expected.source.size(); ++j)
         changed[j] = lines[j] != expected.source[j];
-    std::array<std::vector<bool>, TabCount> rebuilt;
-    for (int t = 0; t < TabCount; ++t)
+    std::array<std::vector<bool>, 2> rebuilt;
+    for (int t = 0; t < 2; ++t)
         rebuilt[static_cast<size_t>(t)].resize(expected.buffers[static_cast<size_t>(t)].size());
     for (const auto& [t, line] : expected.rebuilt)
         rebuilt[static_cast<size_t>(t)][static_cast<size_t>(line)] = true;
     expected.rebuilt.clear();
 
-    for (int t = 0; t < TabCount; ++t) {
-        const Tab tab = static_cast<Tab>(t);
-        const size_t first = tab == Tab::Pedestrians ? GeneralLineCount : 0;
-        int count = ExpectedLineCount(tab);
-        if (tab == changedTab)
+    for (TuningFile file : TuningFiles) {
+        const int t = static_cast<int>(file);
+        const size_t first = file == TuningFile::Settings ? GeneralLineCount : 0;
+        int count = LineCountOf(file);
+        if (file == changedFile)
             count += lengthChange;
         auto& content = expected.buffers[static_cast<size_t>(t)];
-        TextBuffer& buffer = state.document(tab);
+        GameDocument& buffer = state.document(file);
         const bool sameShape = expected.counts[static_cast<size_t>(t)] == count &&
                                !changed.empty() && n == expected.source.size();
         content.resize(static_cast<size_t>(count));
@@ -98,14 +93,12 @@ void FillBuffers(AppState& state, Expected& expected, const std::string& bytes, 
     expected.source = std::move(lines);
 }
 
-using Revisions = std::array<std::uint64_t, TabCount>;
+using Revisions = std::array<std::uint64_t, 2>;
 
 Revisions RevisionsOf(const AppState& state)
 {
-    Revisions revisions{};
-    for (int t = 0; t < TabCount; ++t)
-        revisions[static_cast<size_t>(t)] = state.document(static_cast<Tab>(t)).revision();
-    return revisions;
+    return {state.document(TuningFile::General).revision(),
+            state.document(TuningFile::Settings).revision()};
 }
 
 // Commits a value and checks the buffers it touched against `expected`, which then
@@ -121,8 +114,9 @@ void Commit(AppState& state, Expected& expected, const SettingPlace& place,
 
     const Revisions after = RevisionsOf(state);
     const bool commits = row && row->kind != RowKind::Note;
-    for (int t = 0; t < TabCount; ++t) {
-        const TextBuffer& buffer = state.document(static_cast<Tab>(t));
+    for (TuningFile file : TuningFiles) {
+        const int t = static_cast<int>(file);
+        const TextBuffer& buffer = state.document(file);
         auto& reference = expected.buffers[static_cast<size_t>(t)];
         REQUIRE(buffer.count() == static_cast<int>(reference.size()));
         if (after[static_cast<size_t>(t)] == before[static_cast<size_t>(t)])
@@ -131,8 +125,8 @@ void Commit(AppState& state, Expected& expected, const SettingPlace& place,
         const int line = row->line;
         REQUIRE(line >= 0 && line < buffer.count());
         const std::string& now = buffer.line(line);
-        // A line goes into every buffer of its file, and reads back the value given.
-        REQUIRE(FileOf(static_cast<Tab>(t)) == FileOf(place.tab));
+        // A line goes into the document of its file, and reads back the value given.
+        REQUIRE(file == FileOf(place.tab));
         const LineField field = FieldShown(*row, *ItemAt(place));
         if (field == SingleValue)
             REQUIRE(now == value + CommentSeparator + row->text);
@@ -152,14 +146,15 @@ extern "C" int LLVMFuzzerTestOneInput(const unsigned char* data, size_t size)
     FuzzedDataProvider input(data, size);
     static AppState state;
     static Expected expected;
-    state.clearRowTable();
     state.ShownTab = -1;
     FakeMessages messages;
     FakeGrid grid;
     std::array<FakeChooser, TabCount> choosers;
 
     const int lengthChange = input.ConsumeIntegralInRange(-4, 4) / 3; // mostly 0
-    const Tab changedTab = static_cast<Tab>(input.ConsumeIntegralInRange(0, TabCount - 1));
+    // Read as a tab, so that the seeds keep their layout.
+    const TuningFile changedFile =
+        FileOf(static_cast<Tab>(input.ConsumeIntegralInRange(0, TabCount - 1)));
     const int actions = input.ConsumeIntegralInRange(1, 24);
     // Each action: one byte for its kind, one for the tab or row, one for the item, and
     // for a commit two texts (the value, and one the grid's key once took, still read so
@@ -173,7 +168,8 @@ extern "C" int LLVMFuzzerTestOneInput(const unsigned char* data, size_t size)
         typed.push_back(input.ConsumeRandomLengthString(32));
         input.ConsumeRandomLengthString(32);
     }
-    FillBuffers(state, expected, input.ConsumeRemainingBytesAsString(), lengthChange, changedTab);
+    FillDocuments(state, expected, input.ConsumeRemainingBytesAsString(), lengthChange,
+                  changedFile);
 
     for (size_t a = 0; a < plan.size(); ++a) {
         const auto& [kind, which, item] = plan[a];
@@ -183,10 +179,10 @@ extern "C" int LLVMFuzzerTestOneInput(const unsigned char* data, size_t size)
             const Revisions before = RevisionsOf(state);
             chooser.index = item;
             ChooseSection(state, CatalogueOf(tab), chooser, grid, messages);
-            REQUIRE(RevisionsOf(state) == before); // no buffer touched
+            REQUIRE(RevisionsOf(state) == before); // no document touched
             REQUIRE(grid.rowCount() <= RowTableSize);
-            for (int n = 1; n <= RowTableSize; ++n) {
-                const int line = state.RowLines[static_cast<size_t>(n)];
+            for (int n = 1; n <= RowTableSize && state.ShownTab >= 0; ++n) {
+                const int line = RowLines({tab, chooser.index, n});
                 REQUIRE(line >= 0 && line < state.document(tab).count());
             }
         } else if (kind < 6) {
@@ -206,8 +202,7 @@ extern "C" int LLVMFuzzerTestOneInput(const unsigned char* data, size_t size)
         }
     }
     // Every line but the ones the commits rebuilt is as it was made.
-    for (int t = 0; t < TabCount; ++t)
-        REQUIRE(state.document(static_cast<Tab>(t)).lines() ==
-                expected.buffers[static_cast<size_t>(t)]);
+    for (TuningFile file : TuningFiles)
+        REQUIRE(state.document(file).lines() == expected.buffers[static_cast<size_t>(file)]);
     return 0;
 }
