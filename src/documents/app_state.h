@@ -27,6 +27,7 @@ struct FileStamp {
     qint64 modified = 0;            // milliseconds since the epoch
     QByteArray checksum;            // of the bytes
     std::vector<std::string> lines; // as read or written
+    bool endsWithLineBreak = false; // the last byte is a line feed
 };
 
 // Everything the program holds from start-up to exit. The main window owns one;

@@ -22,6 +22,7 @@
 #include <QTextBlock>
 #include <QtTest>
 #include <cerrno>
+#include <cstdio>
 
 class EditingTest : public QObject {
     Q_OBJECT
@@ -182,6 +183,9 @@ private slots:
             "General.txt was removed by another program; the tabs keep what they hold.";
         QTest::newRow("cut short") << "short" << "" << "12" << "12" << "General.txt was changed "
             "by another program and no longer has its 410 lines; it was not read.";
+#ifndef Q_OS_WIN
+        QTest::newRow("in place, after a link") << "link" << "" << "280" << "12" << again;
+#endif
         // clang-format on
     }
 
@@ -226,6 +230,21 @@ private slots:
                 QCoreApplication::processEvents();
             }
         watch->setDelay(200);
+        watch->setUnfinishedDelay(300); // a file cut inside a line may be still being written
+        if (change == "link") { // a link in its place a while (a mod store's), then a file again
+            const auto putInPlace = [&](const char* name) {
+                QCOMPARE(
+                    std::rename(QFile::encodeName(w.folder.path(name)), QFile::encodeName(path)),
+                    0);
+                QTest::qWait(300);
+            };
+            QVERIFY(QFile::copy(path, w.folder.path("store")) &&
+                    QFile::copy(path, w.folder.path("copy")));
+            QVERIFY(QFile::link(w.folder.path("store"), w.folder.path("link")));
+            putInPlace("link");
+            putInPlace("copy");
+            ReplaceFileLine(path, 58, "280,9,7\t\t\t\t\t // Credits");
+        }
         if (change == "gone" || change == "short") // removed, or cut within a line
             QVERIFY(change == "gone" ? QFile::remove(path) : QFile::resize(path, 1000));
         if (!answer.isEmpty()) {
@@ -403,6 +422,32 @@ private slots:
         typeValue(form, 1, "0.03");
         const QString shown = form.Memo1->document()->findBlockByNumber(192).text();
         QCOMPARE(shown, QStringLiteral("0.03\t\t\t\t\t // Mine / Mortar Weight"));
+    }
+
+    // Another program rewrites General.txt in place and pauses inside its last line: with its
+    // line count all the same, the cut file is not read, a Save meanwhile asks, and the whole
+    // file is read once it is there.
+    void writerPausedInsideTheLastLine()
+    {
+        Window w;
+        TForm1& form = *w.form;
+        auto* watch = form.findChild<FileWatch*>();
+        watch->setDelay(20);
+        watch->setUnfinishedDelay(3600 * 1000);
+        form.PageControl1->setCurrentIndex(2);
+        choose(form.ComboBox3, 1); // row 1: line 58, "12,9,7"
+        const QString path = w.folder.generalPath();
+        std::string theirs = ReadBytes(path);
+        theirs.replace(theirs.find("12,9,7\t"), 6, "250,9,7");
+        const std::string cut = theirs.substr(0, theirs.size() - 27); // "cars" of "cars.txt"
+        WriteBytes(path, cut);
+        QTest::qWait(400);
+        QCOMPARE(form.ValueList->value(1), std::string("12"));
+        QTest::mouseClick(form.MiscSave, Qt::LeftButton); // answered No
+        QVERIFY(Shown(w.messages).last().endsWith("Replace it with this tab's copy?"));
+        QVERIFY(ReadBytes(path) == cut);
+        WriteBytes(path, theirs);
+        QTRY_COMPARE(form.ValueList->value(1), std::string("250"));
     }
 };
 
