@@ -6,6 +6,7 @@
 #include "documents/reference_copies.h"
 
 #include "documents/errors.h"
+#include "not_a_file_text.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -206,6 +207,11 @@ void TellWritten(Messages& messages, const WriteResult& result)
         messages.report(result.systemText);
         break;
     case WriteResult::Step::Creating:
+        if (const std::optional<QString> text = NotARegularFileText(result.path);
+            text && ExtensionOf(result.path) != QLatin1String(".bak")) {
+            messages.error(*text);
+            break;
+        }
         messages.report(QStringLiteral("Cannot create file \"%1\". %2")
                             .arg(QDir::toNativeSeparators(result.path), result.systemText));
         break;
