@@ -54,6 +54,14 @@ bool HoldsGameFile(const QString& path, const QByteArray& checksum, TuningFile f
            static_cast<int>(SplitGameFile(file, bytes).size()) == LineCountOf(file);
 }
 
+// Whether the record could be one a save leaves: a save records only when it writes both
+// game files together. A record of one file is someone else's, however well it is made,
+// and is never acted on, so that no file it brings is put in place as a save of the player's.
+bool WrittenBySave(const std::vector<Entry>& entries)
+{
+    return entries.size() == TuningFiles.size();
+}
+
 // The entries of the record, each tied to the game file it names; nothing when it names any
 // other file, or one twice.
 std::optional<std::vector<Entry>> EntriesOf(const AppState& state, const std::string& bytes)
@@ -76,7 +84,7 @@ std::optional<std::vector<Entry>> EntriesOf(const AppState& state, const std::st
                 return std::nullopt;
         entries.push_back({recorded, *named});
     }
-    return entries;
+    return WrittenBySave(entries) ? std::optional(entries) : std::nullopt;
 }
 
 // Puts `from` (a prepared file or old copy) in the place of the entry's game file, keeping
@@ -183,6 +191,7 @@ CutOffSave Recover(const AppState& state, const QString& recordPath)
         const QString& from = finishable ? entry.recorded.prepared : entry.recorded.previous;
         if (std::optional<CutOffSave> failed = PutInPlace(state, entry, from, said))
             return *failed;
+        said.replaced.emplace_back(entry.file, HistoryFolder(state, entry.file));
     }
 
     // Every game file is in its place and synced: only now do the record and the

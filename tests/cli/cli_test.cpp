@@ -644,7 +644,7 @@ TEST_F(CliTest, AForeignSaveRecordWritesNothingOutsideTheGameFolder)
         QCryptographicHash::hash("theirs\n", QCryptographicHash::Sha256).toHex() + "\t-\t-\n";
     WriteBytes(work.path("game/data/.tunedeck-commit"),
                ("Tunedeck commit 1\n" + entry + entry).toStdString());
-    EXPECT_NE(run({"check"}).err.find("names other files than this game folder's"),
+    EXPECT_NE(run({"check"}).err.find("no record of a save of this game folder's"),
               std::string::npos);
     EXPECT_EQ(ReadBytes(work.path("elsewhere")), "mine\n");
 }

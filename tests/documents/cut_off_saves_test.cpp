@@ -116,6 +116,10 @@ TEST_F(CutOffSaves, RecordsNotOfThisFolderAreLeftAndTouchNothing)
                   newGeneral, {}, {}) +
              Line(state.GeneralPath, temporary(state.GeneralPath, "twice002", newGeneral),
                   newGeneral, {}, {})},
+        {"General.txt alone, old as the stock file",
+         "Tunedeck commit 1\n" +
+             Line(state.GeneralPath, temporary(state.GeneralPath, "planted1", newGeneral),
+                  newGeneral, temporary(state.GeneralPath, "oldold09", general), general)},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
@@ -197,10 +201,13 @@ TEST_F(CutOffSaves, FinishedOnlyWithEveryPreparedFileWhole)
 
     // A prepared file with its recorded sum, but not a game file's shape, is never put in.
     const std::string oneLine = "one line\r\n";
-    WriteBytes(record(), ("Tunedeck commit 1\n" +
-                          Line(state.GeneralPath, temporary(state.GeneralPath, "oneline1", oneLine),
-                               oneLine, temporary(state.GeneralPath, "oldold03", general), general))
-                             .toStdString());
+    WriteBytes(record(),
+               ("Tunedeck commit 1\n" +
+                Line(state.GeneralPath, temporary(state.GeneralPath, "oneline1", oneLine), oneLine,
+                     temporary(state.GeneralPath, "oldold03", general), general) +
+                Line(state.SettingsPath, temporary(state.SettingsPath, "newnew04", newSettings),
+                     newSettings, temporary(state.SettingsPath, "oldold04", settings), settings))
+                   .toStdString());
     EXPECT_EQ(recover(), Outcome::Undone);
     expectUntouched();
 }
@@ -222,6 +229,10 @@ TEST_F(CutOffSaves, ASaveFinishesACutOffSaveFirst)
     WriteBuffers(state, messages, progress, {{&buffer, state.SettingsPath, TuningFile::Settings}});
     EXPECT_TRUE(ReadBytes(state.GeneralPath) == newGeneral) << "the cut-off save was not finished";
     EXPECT_TRUE(messages.anyStartsWith("A save of General.txt and Settings.txt that was cut off"));
+    const QString said = messages.texts(FakeMessages::Warning).back();
+    EXPECT_TRUE(said.contains(" What Settings.txt held is kept in " +
+                              QDir::toNativeSeparators(HistoryFolder(state, TuningFile::Settings))))
+        << said.toStdString();
 }
 
 // A game file that another program saved after the cut is left as it is, kept in the
