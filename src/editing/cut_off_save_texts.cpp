@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "cut_off_save_texts.h"
 
-#include "documents/reference_copies.h"
 #include "documents/interfaces.h"
+#include "documents/reference_copies.h"
 
 #include <QDir>
 #include <QStringList>
