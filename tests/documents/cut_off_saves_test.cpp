@@ -3,6 +3,7 @@
 // run does with each.
 #include "documents/commit_journal.h"
 #include "documents/cut_off_saves.h"
+#include "documents/disk_stamps.h"
 #include "documents/game_file_reading.h"
 #include "documents/replacement_file.h"
 #include "documents/version_store.h"
@@ -235,6 +236,32 @@ TEST_F(CutOffSaves, ASaveFinishesACutOffSaveFirst)
         << said.toStdString();
 }
 
+// A save that was creating a missing General.txt is finished, never set aside with the file
+// left missing.
+TEST_F(CutOffSaves, ASaveCreatingAMissingFileIsFinished)
+{
+    ASSERT_TRUE(QFile::remove(state.GeneralPath));
+    const QString prepared = temporary(state.GeneralPath, "newnew05", newGeneral);
+    WriteBytes(record(),
+               ("Tunedeck commit 1\n" + Line(state.GeneralPath, prepared, newGeneral, {}, {}) +
+                Line(state.SettingsPath, temporary(state.SettingsPath, "newnew06", newSettings),
+                     newSettings, temporary(state.SettingsPath, "oldold06", settings), settings))
+                   .toStdString());
+    EXPECT_EQ(recover(), Outcome::Finished);
+    EXPECT_TRUE(ReadBytes(state.GeneralPath) == newGeneral);
+}
+
+// A save compares the game files only once another run's cut-off save is finished: what
+// that put in place is asked about, never replaced unasked.
+TEST_F(CutOffSaves, WhatRecoveryPutInPlaceIsAskedAbout)
+{
+    state.Memo1.assign(SplitLines(general));
+    RememberDiskFile(state, TuningFile::General);
+    WriteBytes(record(), cutOffSave().toStdString());
+    EXPECT_EQ(Save(state, controls, Tab::CarSettings), ActionOutcome::Declined);
+    EXPECT_TRUE(ReadBytes(state.GeneralPath) == newGeneral);
+}
+
 // A game file that another program saved after the cut is left as it is, kept in the
 // history, and named; the record is set aside.
 TEST_F(CutOffSaves, AnotherProgramsLaterSaveSurvives)
@@ -262,6 +289,13 @@ TEST_F(CutOffSaves, AReadOnlyGameFileIsLeft)
     EXPECT_TRUE(ReadBytes(state.SettingsPath) == settings);
     EXPECT_EQ(QFile::permissions(state.SettingsPath) & QFileDevice::WriteOwner, 0);
     EXPECT_TRUE(QFile::exists(record()));
+    // A Backup meanwhile sweeps none of the files the record names.
+    QStringList named = Entries(work.path("game/data"));
+    const TextBuffer buffer(SplitLines(general));
+    WriteBuffers(state, messages, progress, {{&buffer, work.path("game/data/General.bak"), {}}});
+    named << "General.bak";
+    named.sort();
+    EXPECT_EQ(Entries(work.path("game/data")), named);
 }
 
 // With General.txt a link, as mod managers deploy files, the save is found and finished, and

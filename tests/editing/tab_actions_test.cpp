@@ -991,6 +991,10 @@ TEST_F(FileOperations, ASameSizeSameTimeChangeIsAskedAbout)
     file.close();
     EXPECT_EQ(Save(state, controls, Tab::CarSettings), ActionOutcome::Declined);
     EXPECT_TRUE(ReadBytes(state.GeneralPath) == theirs);
+    // Grown past any game file's size: no read of it counts as unchanged.
+    ASSERT_TRUE(QFile::resize(state.GeneralPath, MaxGameFileBytes + 1));
+    EXPECT_EQ(Save(state, controls, Tab::CarSettings), ActionOutcome::Declined);
+    EXPECT_EQ(QFileInfo(state.GeneralPath).size(), MaxGameFileBytes + 1);
 }
 
 TEST_F(FileOperations, WriteToAnEmptyPathIsReported)
