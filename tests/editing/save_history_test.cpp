@@ -6,8 +6,10 @@
 #include "support/fakes.h"
 #include "support/test_support.h"
 
+#include <QDateTime>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <cerrno>
 #include <cstring>
 #include <gtest/gtest.h>
@@ -187,6 +189,60 @@ TEST_F(SaveHistoryTest, PutBackOverAnotherProgramsSaveFollowsTheAnswer)
                   answer ? ActionOutcome::Done : ActionOutcome::Declined);
         EXPECT_EQ(ReadBytes(state.GeneralPath) == stranger, !answer);
     }
+}
+
+// A linked game file is kept through its link; one that cannot be read is not replaced; at
+// the last serial a version still gets a name the history lists.
+TEST_F(SaveHistoryTest, EveryReplacedFileIsKeptAndListed)
+{
+    const std::string original = ReadBytes(state.GeneralPath);
+#ifndef Q_OS_WIN
+    const QString real = work.path("mods/General.txt");
+    ASSERT_TRUE(QDir().mkpath(work.path("mods")) && QFile::rename(state.GeneralPath, real) &&
+                QFile::link(real, state.GeneralPath));
+    save();
+    ASSERT_EQ(versions().size(), 1u);
+    EXPECT_TRUE(ReadBytes(versions()[0].path) == original);
+#endif
+#ifdef TUNEDECK_POSIX_FAULTS
+    state.Memo1.setLine(5, "a new value");
+    const std::string saved = ReadBytes(state.GeneralPath);
+    {
+        const InjectedFault unreadable("read", EIO, 0, work.path());
+        save();
+    }
+    EXPECT_TRUE(ReadBytes(state.GeneralPath) == saved) << "replaced without a version";
+#endif
+    WriteBytes(QDir(HistoryFolder(state, TuningFile::General))
+                   .filePath("999999999_2020-01-01_00-00-00_0badf11e.txt"),
+               original);
+    WriteBytes(state.GeneralPath, "last\r\n");
+    KeepVersion(state, TuningFile::General, state.GeneralPath);
+    EXPECT_EQ(ReadBytes(versions().front().path), "last\r\n");
+}
+
+// Versions of both files kept seconds apart are listed by their times, newest first,
+// whatever order their files were written in.
+TEST_F(SaveHistoryTest, BothFilesVersionsAreListedNewestFirst)
+{
+    const std::pair<TuningFile, QString> kept[] = {
+        {TuningFile::General, "000002_2020-01-01_00-00-03_0badf11e.txt"},
+        {TuningFile::Settings, "000001_2020-01-01_00-00-02_0badf11e.txt"},
+        {TuningFile::General, "000001_2020-01-01_00-00-01_0badf11e.txt"}};
+    std::vector<QString> expected;
+    for (const auto& [file, name] : kept) {
+        QFile version(QDir(HistoryFolder(state, file)).filePath(name));
+        WriteBytes(version.fileName(), "x\r\n");
+        ASSERT_TRUE(version.open(QIODevice::ReadWrite) &&
+                    version.setFileTime(QDateTime::fromSecsSinceEpoch(1600000000 + expected.size()),
+                                        QFileDevice::FileModificationTime));
+        expected.push_back(name);
+    }
+    std::vector<QString> listed;
+    for (const HistoryEntry& entry :
+         SaveHistory(state, {TuningFile::General, TuningFile::Settings}))
+        listed.push_back(QFileInfo(entry.version.path).fileName());
+    EXPECT_EQ(listed, expected);
 }
 
 } // namespace
