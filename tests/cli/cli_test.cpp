@@ -1,4 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
+#include "faults/fault_injection.h"
 #include "support/test_support.h"
 
 #include <QCryptographicHash>
@@ -7,6 +8,7 @@
 #include <QFileInfo>
 #include <QProcess>
 #include <algorithm>
+#include <cerrno>
 #include <gtest/gtest.h>
 #include <map>
 #include <ostream>
@@ -620,6 +622,20 @@ TEST_F(CliTest, CheckRejectsAFileOfTheWrongLineCount)
     WriteBytes(work.settingsPath(), Joined(SettingsSample()) + "\r\n");
     EXPECT_NE(run({"check"}).out.find(settingsPath() + "\t966\trejected: expected 965 lines\n"),
               std::string::npos);
+
+    // Past the size limit (64 MiB): rejected as well, never passed over in silence. One that
+    // cannot be read is no rejected file: exit 2.
+    ASSERT_TRUE(QFile::resize(work.settingsPath(), 65 << 20));
+    const Result large = run({"check"});
+    EXPECT_EQ(large.status, 1);
+    EXPECT_NE(large.out.find(settingsPath() + "\t-\trejected: expected 965 lines\n"),
+              std::string::npos);
+#ifdef TUNEDECK_FAULTS
+    const Result unreadable =
+        runShell("LD_PRELOAD=" TUNEDECK_FAULTS " TUNEDECK_FAULT=" +
+                 InjectedFault::setting("read", EIO, 0, work.gameDir()) + " exec \"$CLI\" check");
+    EXPECT_EQ(unreadable.status, 2);
+#endif
 }
 
 TEST_F(CliTest, CheckReportsAMissingFile)
@@ -860,14 +876,16 @@ TEST_F(CliTest, CopiesKeptAsThePlayersOwnStayTheirs)
     EXPECT_TRUE(ReadBytes(work.path("original.pedsettings")) == look);
 
     // A stamp that names other bytes, or is no plain file, counts for nothing.
-#ifndef Q_OS_WIN
-    ASSERT_TRUE(QFile::remove(work.path("original.general.kept")));
-    ASSERT_EQ(::mkfifo(QFile::encodeName(work.path("original.general.kept")).constData(), 0600), 0);
-#else
     WriteBytes(work.path("original.general.kept"), std::string(64, 'a'));
-#endif
     EXPECT_EQ(run({"take-originals"}).status, 0);
     EXPECT_TRUE(ReadBytes(work.path("original.general")) == general()) << "the stamp counted";
+#ifndef Q_OS_WIN
+    WriteBytes(work.path("original.general"), demo);
+    ASSERT_TRUE(QFile::remove(work.path("original.general.kept")));
+    ASSERT_EQ(::mkfifo(QFile::encodeName(work.path("original.general.kept")).constData(), 0600), 0);
+    EXPECT_EQ(run({"take-originals"}).status, 0);
+    EXPECT_TRUE(ReadBytes(work.path("original.general")) == general()) << "the FIFO counted";
+#endif
 }
 
 // take-originals tells a copy it could not write, and a game file it takes no copy of, with
