@@ -141,7 +141,7 @@ void FileWatch::check(TuningFile file)
     std::optional<GameFileRead> read = readChanged(file);
     if (!read)
         return;
-    if (holdsUnsavedEdits(file)) {
+    if (holdsUnsavedEdits(file) && !readAgainAnswered_[index]) {
         if (!mayAsk()) {
             askWhenActive_[index] = true;
             return;
@@ -157,7 +157,8 @@ void FileWatch::check(TuningFile file)
             keptMine_[index] = read->stamp.checksum;
             return;
         }
-        read = readChanged(file); // as it is after the question
+        readAgainAnswered_[index] = true; // also for a change made while it was asked
+        read = readChanged(file);         // as it is after the question
         if (!read)
             return;
     }
@@ -194,6 +195,7 @@ void FileWatch::readAgain(TuningFile file, const GameFileRead& read)
             room_.fillSection(static_cast<Tab>(state.ShownTab));
     });
     keptMine_[IndexOf(file)].clear();
+    readAgainAnswered_[IndexOf(file)] = false;
     told_[IndexOf(file)].clear();
     tell(file,
          QStringLiteral("%1 was changed by another program and read again.").arg(NameOf(file)));

@@ -76,7 +76,8 @@ private:
     QTimer recheck_; // a changed file not yet settled is looked at again
     WatchedPaths watched_{watcher_};
     FileSettling settling_;
-    std::array<QByteArray, 2> keptMine_;  // by file: the checksum the player said Keep mine to
-    std::array<bool, 2> askWhenActive_{}; // by file: a question waits for the window
-    std::array<QString, 2> told_;         // by file: what the status bar last said of it
+    std::array<QByteArray, 2> keptMine_;      // by file: the checksum the player said Keep mine to
+    std::array<bool, 2> askWhenActive_{};     // by file: a question waits for the window
+    std::array<bool, 2> readAgainAnswered_{}; // by file: the player said Read again
+    std::array<QString, 2> told_;             // by file: what the status bar last said of it
 };

@@ -178,6 +178,9 @@ private slots:
         QTest::newRow("a burst of writes") << "burst" << "" << "270" << "12" << again;
         QTest::newRow("unsaved, Read again") << "tool" << "Read again" << "250" << "15" << again;
         QTest::newRow("unsaved, Keep mine") << "burst" << "Keep mine" << "15" << "12" << "";
+        QTest::newRow("unsaved, Enter") << "burst" << "Enter" << "15" << "12" << "";
+        QTest::newRow("unsaved, changed while asked") << "asked" << "Read again" << "260" << "15" << again;
+        QTest::newRow("gone, then back") << "back" << "" << "280" << "12" << again;
         QTest::newRow("Tunedeck's own save") << "save" << "" << "15" << "12" << "";
         QTest::newRow("gone") << "gone" << "" << "12" << "12" <<
             "General.txt was removed by another program; the tabs keep what they hold.";
@@ -221,8 +224,10 @@ private slots:
             toolSets("240");
             QTRY_COMPARE_WITH_TIMEOUT(value(), QStringLiteral("240"), 5000);
         }
-        if (change == "tool")
+        if (change == "tool" || change == "asked")
             toolSets("250");
+        if (change == "asked")
+            w.questions.whileAsked = [&] { toolSets("260"); };
         for (const char* credits : {"250", "260", "270"}) // each write seen, all in one wait
             if (change == "burst") {
                 watch->setDelay(3600 * 1000);
@@ -231,6 +236,14 @@ private slots:
             }
         watch->setDelay(200);
         watch->setUnfinishedDelay(300); // a file cut inside a line may be still being written
+        if (change == "back") {         // deleted, then written anew, then again in place
+            const std::string was = ReadBytes(path);
+            QVERIFY(QFile::remove(path));
+            QTRY_VERIFY(form.StatusBar1->currentMessage().contains("removed"));
+            WriteBytes(path, was);
+            QTest::qWait(300);
+            ReplaceFileLine(path, 58, "280,9,7\t\t\t\t\t // Credits");
+        }
         if (change == "link") { // a link in its place a while (a mod store's), then a file again
             const auto putInPlace = [&](const char* name) {
                 QCOMPARE(
