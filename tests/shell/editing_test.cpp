@@ -181,6 +181,7 @@ private slots:
         QTest::newRow("unsaved, Enter") << "burst" << "Enter" << "15" << "12" << "";
         QTest::newRow("unsaved, changed while asked") << "asked" << "Read again" << "260" << "15" << again;
         QTest::newRow("gone, then back") << "back" << "" << "280" << "12" << again;
+        QTest::newRow("paused in the last line") << "paused" << "" << "250" << "12" << again;
         QTest::newRow("Tunedeck's own save") << "save" << "" << "15" << "12" << "";
         QTest::newRow("gone") << "gone" << "" << "12" << "12" <<
             "General.txt was removed by another program; the tabs keep what they hold.";
@@ -236,27 +237,33 @@ private slots:
             }
         watch->setDelay(200);
         watch->setUnfinishedDelay(300); // a file cut inside a line may be still being written
-        if (change == "back") {         // deleted, then written anew, then again in place
-            const std::string was = ReadBytes(path);
-            QVERIFY(QFile::remove(path));
-            QTRY_VERIFY(form.StatusBar1->currentMessage().contains("removed"));
-            WriteBytes(path, was);
-            QTest::qWait(300);
-            ReplaceFileLine(path, 58, "280,9,7\t\t\t\t\t // Credits");
-        }
-        if (change == "link") { // a link in its place a while (a mod store's), then a file again
+        if (change == "back" || change == "link") { // another file there a while, then written in
+            // place: deleted and written anew, or a link (to a mod store's file) and a file again
             const auto putInPlace = [&](const char* name) {
                 QCOMPARE(
                     std::rename(QFile::encodeName(w.folder.path(name)), QFile::encodeName(path)),
                     0);
                 QTest::qWait(300);
             };
-            QVERIFY(QFile::copy(path, w.folder.path("store")) &&
-                    QFile::copy(path, w.folder.path("copy")));
-            QVERIFY(QFile::link(w.folder.path("store"), w.folder.path("link")));
-            putInPlace("link");
+            QVERIFY(QFile::copy(path, w.folder.path("copy")) &&
+                    QFile::copy(path, w.folder.path("store")));
+            if (change == "back")
+                QVERIFY(QFile::remove(path));
+            else if (QFile::link(w.folder.path("store"), w.folder.path("link")))
+                putInPlace("link");
             putInPlace("copy");
             ReplaceFileLine(path, 58, "280,9,7\t\t\t\t\t // Credits");
+        }
+        if (change == "paused") { // a writer paused inside the last line: not read, a Save asks
+            watch->setUnfinishedDelay(3600 * 1000);
+            std::string theirs = ReadBytes(path);
+            theirs.replace(theirs.find("12,9,7\t"), 6, "250,9,7");
+            WriteBytes(path, theirs.substr(0, theirs.size() - 27)); // "cars" of "cars.txt"
+            QTest::qWait(1000);
+            QCOMPARE(value(), QStringLiteral("12"));
+            QTest::mouseClick(form.MiscSave, Qt::LeftButton); // answered No
+            QVERIFY(Shown(w.messages).last().endsWith("Replace it with this tab's copy?"));
+            WriteBytes(path, theirs);
         }
         if (change == "gone" || change == "short") // removed, or cut within a line
             QVERIFY(change == "gone" ? QFile::remove(path) : QFile::resize(path, 1000));
@@ -271,7 +278,7 @@ private slots:
             QTRY_COMPARE_WITH_TIMEOUT(form.StatusBar1->currentMessage(), status, 5000);
         watch->checkNow(); // as a later change elsewhere would: nothing new
         QVERIFY(status.isEmpty() != form.StatusBar1->currentMessage().contains("another"));
-        QCOMPARE(Shown(w.messages).filter("another program").join(""),
+        QCOMPARE(Shown(w.messages).filter("drop the unsaved").join(""),
                  answer.isEmpty() ? ""
                                   : WarningText("General.txt was changed by another program. Read "
                                                 "it again and drop the unsaved changes?"));
@@ -435,32 +442,6 @@ private slots:
         typeValue(form, 1, "0.03");
         const QString shown = form.Memo1->document()->findBlockByNumber(192).text();
         QCOMPARE(shown, QStringLiteral("0.03\t\t\t\t\t // Mine / Mortar Weight"));
-    }
-
-    // Another program rewrites General.txt in place and pauses inside its last line: with its
-    // line count all the same, the cut file is not read, a Save meanwhile asks, and the whole
-    // file is read once it is there.
-    void writerPausedInsideTheLastLine()
-    {
-        Window w;
-        TForm1& form = *w.form;
-        auto* watch = form.findChild<FileWatch*>();
-        watch->setDelay(20);
-        watch->setUnfinishedDelay(3600 * 1000);
-        form.PageControl1->setCurrentIndex(2);
-        choose(form.ComboBox3, 1); // row 1: line 58, "12,9,7"
-        const QString path = w.folder.generalPath();
-        std::string theirs = ReadBytes(path);
-        theirs.replace(theirs.find("12,9,7\t"), 6, "250,9,7");
-        const std::string cut = theirs.substr(0, theirs.size() - 27); // "cars" of "cars.txt"
-        WriteBytes(path, cut);
-        QTest::qWait(400);
-        QCOMPARE(form.ValueList->value(1), std::string("12"));
-        QTest::mouseClick(form.MiscSave, Qt::LeftButton); // answered No
-        QVERIFY(Shown(w.messages).last().endsWith("Replace it with this tab's copy?"));
-        QVERIFY(ReadBytes(path) == cut);
-        WriteBytes(path, theirs);
-        QTRY_COMPARE(form.ValueList->value(1), std::string("250"));
     }
 };
 
