@@ -225,24 +225,21 @@ TEST_F(SaveHistoryTest, EveryReplacedFileIsKeptAndListed)
 // whatever order their files were written in.
 TEST_F(SaveHistoryTest, BothFilesVersionsAreListedNewestFirst)
 {
-    const std::pair<TuningFile, QString> kept[] = {
-        {TuningFile::General, "000002_2020-01-01_00-00-03_0badf11e.txt"},
-        {TuningFile::Settings, "000001_2020-01-01_00-00-02_0badf11e.txt"},
-        {TuningFile::General, "000001_2020-01-01_00-00-01_0badf11e.txt"}};
-    std::vector<QString> expected;
-    for (const auto& [file, name] : kept) {
-        QFile version(QDir(HistoryFolder(state, file)).filePath(name));
+    const std::vector<QString> names = {"000002_2020-01-01_00-00-03_0badf11e.txt",
+                                        "000001_2020-01-01_00-00-02_0badf11e.txt",
+                                        "000001_2020-01-01_00-00-01_0badf11e.txt"};
+    for (size_t i = 0; i < names.size(); ++i) { // the second of Settings.txt, written in turn
+        QFile version(QDir(HistoryFolder(state, TuningFile(i % 2))).filePath(names[i]));
         WriteBytes(version.fileName(), "x\r\n");
         ASSERT_TRUE(version.open(QIODevice::ReadWrite) &&
-                    version.setFileTime(QDateTime::fromSecsSinceEpoch(1600000000 + expected.size()),
+                    version.setFileTime(QDateTime::fromSecsSinceEpoch(1600000000 + qint64(i)),
                                         QFileDevice::FileModificationTime));
-        expected.push_back(name);
     }
     std::vector<QString> listed;
     for (const HistoryEntry& entry :
          SaveHistory(state, {TuningFile::General, TuningFile::Settings}))
         listed.push_back(QFileInfo(entry.version.path).fileName());
-    EXPECT_EQ(listed, expected);
+    EXPECT_EQ(listed, names);
 }
 
 } // namespace
