@@ -262,6 +262,24 @@ TEST_F(CutOffSaves, WhatRecoveryPutInPlaceIsAskedAbout)
     EXPECT_TRUE(ReadBytes(state.GeneralPath) == newGeneral);
 }
 
+#ifdef TUNEDECK_POSIX_FAULTS
+// A save of both files whose second rename fails, and the undo of the first as well, leaves
+// its record: the next run puts both files back.
+TEST_F(CutOffSaves, AFailedUndoLeavesTheRecord)
+{
+    const TextBuffer first(SplitLines(newGeneral));
+    const TextBuffer second(SplitLines(newSettings));
+    {
+        const InjectedFault fault("rename", EIO, 2, work.gameDir()); // the record, General.txt
+        WriteBuffers(state, messages, progress,
+                     {{&first, state.GeneralPath, TuningFile::General},
+                      {&second, state.SettingsPath, TuningFile::Settings}});
+    }
+    EXPECT_EQ(recover(), Outcome::Undone);
+    expectUntouched();
+}
+#endif
+
 // A game file that another program saved after the cut is left as it is, kept in the
 // history, and named; the record is set aside.
 TEST_F(CutOffSaves, AnotherProgramsLaterSaveSurvives)

@@ -9,8 +9,9 @@
 //   write      writes succeed for <bytes> bytes in all (the last one short), then fail
 //   short      no failure: every write transfers at most <bytes> bytes
 //   read       every read fails
-//   fsync, fdatasync, close, rename
+//   fsync, fdatasync, close
 //              every call fails (close closes the file all the same, as Linux does)
+//   rename     every call fails after the first <bytes>
 //   folder-fsync
 //              every fsync of a folder fails
 //   kill-after-rename
@@ -178,8 +179,11 @@ int rename(const char* from, const char* to)
     static const auto real = Real<int (*)(const char*, const char*)>("rename");
     Fault fault;
     if (FaultFor("rename", fault) && Below(to, fault.folder)) {
-        errno = fault.error;
-        return -1;
+        std::lock_guard<std::mutex> guard(Lock);
+        if (++Renamed > fault.bytes) {
+            errno = fault.error;
+            return -1;
+        }
     }
     const int result = real(from, to);
     if (result == 0 && FaultFor("kill-after-rename", fault) && Below(to, fault.folder)) {
