@@ -264,8 +264,8 @@ TEST_F(CutOffSaves, WhatRecoveryPutInPlaceIsAskedAbout)
 
 #ifdef TUNEDECK_POSIX_FAULTS
 // A save of both files whose second rename fails, and the undo of the first as well, leaves
-// its record: the next run puts both files back.
-TEST_F(CutOffSaves, AFailedUndoLeavesTheRecord)
+// its record: the next run puts both files back; so does a recovery that cannot sync.
+TEST_F(CutOffSaves, AFailedUndoOrSyncLeavesTheRecord)
 {
     const TextBuffer first(SplitLines(newGeneral));
     const TextBuffer second(SplitLines(newSettings));
@@ -277,6 +277,14 @@ TEST_F(CutOffSaves, AFailedUndoLeavesTheRecord)
     }
     EXPECT_EQ(recover(), Outcome::Undone);
     expectUntouched();
+
+    // The record goes only once what was put in place is synced: while it cannot be, it stays.
+    WriteBytes(record(), cutOffSave().toStdString());
+    {
+        const InjectedFault fault("folder-fsync", EIO, 0, work.gameDir());
+        EXPECT_EQ(recover(), Outcome::Failed);
+    }
+    EXPECT_EQ(recover(), Outcome::Finished);
 }
 #endif
 
