@@ -211,55 +211,42 @@ TEST_F(CutOffSaves, FinishedOnlyWithEveryPreparedFileWhole)
                    .toStdString());
     EXPECT_EQ(recover(), Outcome::Undone);
     expectUntouched();
-}
 
-// A save finishes another run's cut-off save before it writes, and a rename that fails
-// while finishing leaves the record for the next run.
-TEST_F(CutOffSaves, ASaveFinishesACutOffSaveFirst)
-{
-    WriteBytes(record(), cutOffSave().toStdString());
-#ifdef TUNEDECK_POSIX_FAULTS
-    {
-        const InjectedFault fault("rename", EIO, 0, work.path("game/data/peds"));
-        EXPECT_EQ(recover(), Outcome::Failed);
-    }
-    EXPECT_TRUE(QFile::exists(record()));
-    EXPECT_TRUE(ReadBytes(state.SettingsPath) == settings);
-#endif
-    const TextBuffer buffer(SplitLines(newSettings));
-    WriteBuffers(state, messages, progress, {{&buffer, state.SettingsPath, TuningFile::Settings}});
-    EXPECT_TRUE(ReadBytes(state.GeneralPath) == newGeneral) << "the cut-off save was not finished";
-    EXPECT_TRUE(messages.anyStartsWith("A save of General.txt and Settings.txt that was cut off"));
-    const QString said = messages.texts(FakeMessages::Warning).back();
-    EXPECT_TRUE(said.contains(" What Settings.txt held is kept in " +
-                              QDir::toNativeSeparators(HistoryFolder(state, TuningFile::Settings))))
-        << said.toStdString();
-}
-
-// A save that was creating a missing General.txt is finished, never set aside with the file
-// left missing.
-TEST_F(CutOffSaves, ASaveCreatingAMissingFileIsFinished)
-{
+    // A save that was creating a missing General.txt is finished, never set aside.
     ASSERT_TRUE(QFile::remove(state.GeneralPath));
-    const QString prepared = temporary(state.GeneralPath, "newnew05", newGeneral);
     WriteBytes(record(),
-               ("Tunedeck commit 1\n" + Line(state.GeneralPath, prepared, newGeneral, {}, {}) +
-                Line(state.SettingsPath, temporary(state.SettingsPath, "newnew06", newSettings),
-                     newSettings, temporary(state.SettingsPath, "oldold06", settings), settings))
+               ("Tunedeck commit 1\n" +
+                Line(state.GeneralPath, temporary(state.GeneralPath, "newnew05", newGeneral),
+                     newGeneral, {}, {}) +
+                cutOffSave().split('\n')[2] + '\n')
                    .toStdString());
     EXPECT_EQ(recover(), Outcome::Finished);
     EXPECT_TRUE(ReadBytes(state.GeneralPath) == newGeneral);
 }
 
-// A save compares the game files only once another run's cut-off save is finished: what
-// that put in place is asked about, never replaced unasked.
-TEST_F(CutOffSaves, WhatRecoveryPutInPlaceIsAskedAbout)
+// A save finishes another run's cut-off save before it compares and writes, and a rename
+// that fails while finishing leaves the record for the next run.
+TEST_F(CutOffSaves, ASaveFinishesACutOffSaveFirst)
 {
     state.Memo1.assign(SplitLines(general));
     RememberDiskFile(state, TuningFile::General);
     WriteBytes(record(), cutOffSave().toStdString());
+#ifdef TUNEDECK_POSIX_FAULTS
+    {
+        const InjectedFault fault("rename", EIO, 0, work.path("game/data"));
+        EXPECT_EQ(recover(), Outcome::Failed);
+    }
+    EXPECT_TRUE(QFile::exists(record()));
+    EXPECT_TRUE(ReadBytes(state.SettingsPath) == settings);
+#endif
+    // What it put in place is asked about (answered No), never replaced unasked.
     EXPECT_EQ(Save(state, controls, Tab::CarSettings), ActionOutcome::Declined);
-    EXPECT_TRUE(ReadBytes(state.GeneralPath) == newGeneral);
+    EXPECT_TRUE(ReadBytes(state.GeneralPath) == newGeneral) << "the cut-off save was not finished";
+    const QString said = messages.texts(FakeMessages::Warning).front();
+    EXPECT_TRUE(said.startsWith("A save of General.txt and Settings.txt that was cut off") &&
+                said.contains(" What Settings.txt held is kept in " +
+                              QDir::toNativeSeparators(HistoryFolder(state, TuningFile::Settings))))
+        << said.toStdString();
 }
 
 #ifdef TUNEDECK_POSIX_FAULTS
