@@ -257,7 +257,8 @@ TEST_F(CutOffSaves, AFailedUndoOrSyncLeavesTheRecord)
     const TextBuffer first(SplitLines(newGeneral));
     const TextBuffer second(SplitLines(newSettings));
     {
-        const InjectedFault fault("rename", EIO, 2, work.gameDir()); // the record, General.txt
+        const InjectedFault fault("rename-after", EIO, 2,
+                                  work.gameDir()); // the record, General.txt
         WriteBuffers(state, messages, progress,
                      {{&first, state.GeneralPath, TuningFile::General},
                       {&second, state.SettingsPath, TuningFile::Settings}});

@@ -9,9 +9,10 @@
 //   write      writes succeed for <bytes> bytes in all (the last one short), then fail
 //   short      no failure: every write transfers at most <bytes> bytes
 //   read       every read fails
-//   fsync, fdatasync, close
+//   fsync, fdatasync, close, rename
 //              every call fails (close closes the file all the same, as Linux does)
-//   rename     every call fails after the first <bytes>
+//   rename-after
+//              every rename fails after the first <bytes>
 //   folder-fsync
 //              every fsync of a folder fails
 //   kill-after-rename
@@ -178,9 +179,9 @@ int rename(const char* from, const char* to)
 {
     static const auto real = Real<int (*)(const char*, const char*)>("rename");
     Fault fault;
-    if (FaultFor("rename", fault) && Below(to, fault.folder)) {
+    if ((FaultFor("rename", fault) || fault.call == "rename-after") && Below(to, fault.folder)) {
         std::lock_guard<std::mutex> guard(Lock);
-        if (++Renamed > fault.bytes) {
+        if (fault.call == "rename" || ++Renamed > fault.bytes) {
             errno = fault.error;
             return -1;
         }
