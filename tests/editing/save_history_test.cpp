@@ -192,8 +192,8 @@ TEST_F(SaveHistoryTest, PutBackOverAnotherProgramsSaveFollowsTheAnswer)
 }
 
 // A linked game file is kept through its link; one that cannot be read is not replaced; at
-// the last serial a version still gets a name the history lists.
-TEST_F(SaveHistoryTest, EveryReplacedFileIsKeptAndListed)
+// the last serial a version still gets a name the history lists; both files' in time order.
+TEST_F(SaveHistoryTest, EveryReplacedFileIsKeptAndListedInOrder)
 {
     const std::string original = ReadBytes(state.GeneralPath);
 #ifndef Q_OS_WIN
@@ -219,12 +219,10 @@ TEST_F(SaveHistoryTest, EveryReplacedFileIsKeptAndListed)
     WriteBytes(state.GeneralPath, "last\r\n");
     KeepVersion(state, TuningFile::General, state.GeneralPath);
     EXPECT_EQ(ReadBytes(versions().front().path), "last\r\n");
-}
 
-// Versions of both files kept seconds apart are listed by their times, newest first,
-// whatever order their files were written in.
-TEST_F(SaveHistoryTest, BothFilesVersionsAreListedNewestFirst)
-{
+    // Versions of both files kept seconds apart are listed by their times, newest first,
+    // whatever order their files were written in.
+    ASSERT_TRUE(QDir(HistoryFolder(state, TuningFile::General)).removeRecursively());
     const std::vector<QString> names = {"000002_2020-01-01_00-00-03_0badf11e.txt",
                                         "000001_2020-01-01_00-00-02_0badf11e.txt",
                                         "000001_2020-01-01_00-00-01_0badf11e.txt"};
