@@ -243,7 +243,7 @@ private slots:
                 QCOMPARE(
                     std::rename(QFile::encodeName(w.folder.path(name)), QFile::encodeName(path)),
                     0);
-                QTest::qWait(300);
+                QTest::qWait(300); // past the wait a change starts
             };
             QVERIFY(QFile::copy(path, w.folder.path("copy")) &&
                     QFile::copy(path, w.folder.path("store")));
@@ -259,7 +259,7 @@ private slots:
             std::string theirs = ReadBytes(path);
             theirs.replace(theirs.find("12,9,7\t"), 6, "250,9,7");
             WriteBytes(path, theirs.substr(0, theirs.size() - 27)); // "cars" of "cars.txt"
-            QTest::qWait(1000);
+            QTest::qWait(800);
             QCOMPARE(value(), QStringLiteral("12"));
             QTest::mouseClick(form.MiscSave, Qt::LeftButton); // answered No
             QVERIFY(Shown(w.messages).last().endsWith("Replace it with this tab's copy?"));
