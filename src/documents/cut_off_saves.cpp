@@ -54,9 +54,8 @@ bool HoldsGameFile(const QString& path, const QByteArray& checksum, TuningFile f
            static_cast<int>(SplitGameFile(file, bytes).size()) == LineCountOf(file);
 }
 
-// Whether the record could be one a save leaves: a save records only when it writes both
-// game files together. A record of one file is someone else's, however well it is made,
-// and is never acted on, so that no file it brings is put in place as a save of the player's.
+// Whether a save could have left the record: one records only when it writes both game
+// files. A record of one file is someone else's, however well made, and is never acted on.
 bool WrittenBySave(const std::vector<Entry>& entries)
 {
     return entries.size() == TuningFiles.size();
@@ -134,6 +133,37 @@ CutOffSave SetAside(const AppState& state, const std::vector<Entry>& entries, Cu
     return said;
 }
 
+// Where each game file stands against the record.
+void LookAtGameFiles(std::vector<Entry>& entries)
+{
+    for (Entry& entry : entries) {
+        const QByteArray now = ChecksumOf(entry.recorded.target);
+        const QByteArray old =
+            entry.recorded.previous.isEmpty() ? QByteArrayLiteral("-") : entry.recorded.oldChecksum;
+        entry.holds = now == entry.recorded.newChecksum ? Holds::New
+                      : now == old                      ? Holds::Old
+                                                        : Holds::Other;
+    }
+}
+
+// Every game file is in its place and synced: only now do the record and the temporary
+// files it names go, the record last.
+void RemoveRecord(const std::vector<Entry>& entries, const QString& recordPath)
+{
+    QStringList folders;
+    for (const Entry& entry : entries) {
+        for (const QString& temporary : {entry.recorded.prepared, entry.recorded.previous})
+            if (QFileInfo(temporary).isFile() && !QFileInfo(temporary).isSymLink())
+                QFile::remove(temporary);
+        folders << QFileInfo(entry.recorded.target).absolutePath();
+    }
+    folders.removeDuplicates();
+    for (const QString& folder : folders)
+        SyncFolder(folder);
+    QFile::remove(recordPath);
+    SyncFolder(QFileInfo(recordPath).absolutePath());
+}
+
 CutOffSave Recover(const AppState& state, const QString& recordPath)
 {
     CutOffSave said;
@@ -158,14 +188,7 @@ CutOffSave Recover(const AppState& state, const QString& recordPath)
 
     bool finishable = true;
     bool undoable = true;
-    for (Entry& entry : entries) {
-        const QByteArray now = ChecksumOf(entry.recorded.target);
-        const QByteArray old =
-            entry.recorded.previous.isEmpty() ? QByteArrayLiteral("-") : entry.recorded.oldChecksum;
-        entry.holds = now == entry.recorded.newChecksum ? Holds::New
-                      : now == old                      ? Holds::Old
-                                                        : Holds::Other;
-    }
+    LookAtGameFiles(entries);
     for (const Entry& entry : entries)
         if (entry.holds == Holds::Other)
             return SetAside(state, entries, said);
@@ -194,20 +217,7 @@ CutOffSave Recover(const AppState& state, const QString& recordPath)
         said.replaced.emplace_back(entry.file, HistoryFolder(state, entry.file));
     }
 
-    // Every game file is in its place and synced: only now do the record and the
-    // temporary files it names go, the record last.
-    QStringList folders;
-    for (const Entry& entry : entries) {
-        for (const QString& temporary : {entry.recorded.prepared, entry.recorded.previous})
-            if (QFileInfo(temporary).isFile() && !QFileInfo(temporary).isSymLink())
-                QFile::remove(temporary);
-        folders << QFileInfo(entry.recorded.target).absolutePath();
-    }
-    folders.removeDuplicates();
-    for (const QString& folder : folders)
-        SyncFolder(folder);
-    QFile::remove(recordPath);
-    SyncFolder(QFileInfo(recordPath).absolutePath());
+    RemoveRecord(entries, recordPath);
     return said;
 }
 
