@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "commands.h"
 #include "console.h"
+#include "documents/file_size_limit.h"
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
@@ -64,6 +65,7 @@ void SayQtMessage(QtMsgType, const QMessageLogContext&, const QString& text)
 
 int main(int argc, char* argv[])
 {
+    IgnoreFileSizeLimitSignal();
     const QStringList arguments = ByteArguments(argc, argv);
     qInstallMessageHandler(SayQtMessage);
     QCoreApplication application(argc, argv);

@@ -54,6 +54,13 @@ bool HoldsGameFile(const QString& path, const QByteArray& checksum, TuningFile f
            static_cast<int>(SplitGameFile(file, bytes).size()) == LineCountOf(file);
 }
 
+// Whether a save could have left the record: one records only when it writes both game
+// files. A record of one file is someone else's, however well made, and is never acted on.
+bool WrittenBySave(const std::vector<Entry>& entries)
+{
+    return entries.size() == TuningFiles.size();
+}
+
 // The entries of the record, each tied to the game file it names; nothing when it names any
 // other file, or one twice.
 std::optional<std::vector<Entry>> EntriesOf(const AppState& state, const std::string& bytes)
@@ -76,7 +83,7 @@ std::optional<std::vector<Entry>> EntriesOf(const AppState& state, const std::st
                 return std::nullopt;
         entries.push_back({recorded, *named});
     }
-    return entries;
+    return WrittenBySave(entries) ? std::optional(entries) : std::nullopt;
 }
 
 // Puts `from` (a prepared file or old copy) in the place of the entry's game file, keeping
@@ -126,6 +133,37 @@ CutOffSave SetAside(const AppState& state, const std::vector<Entry>& entries, Cu
     return said;
 }
 
+// Where each game file stands against the record.
+void LookAtGameFiles(std::vector<Entry>& entries)
+{
+    for (Entry& entry : entries) {
+        const QByteArray now = ChecksumOf(entry.recorded.target);
+        const QByteArray old =
+            entry.recorded.previous.isEmpty() ? QByteArrayLiteral("-") : entry.recorded.oldChecksum;
+        entry.holds = now == entry.recorded.newChecksum ? Holds::New
+                      : now == old                      ? Holds::Old
+                                                        : Holds::Other;
+    }
+}
+
+// Every game file is in its place and synced: only now do the record and the temporary
+// files it names go, the record last.
+void RemoveRecord(const std::vector<Entry>& entries, const QString& recordPath)
+{
+    QStringList folders;
+    for (const Entry& entry : entries) {
+        for (const QString& temporary : {entry.recorded.prepared, entry.recorded.previous})
+            if (QFileInfo(temporary).isFile() && !QFileInfo(temporary).isSymLink())
+                QFile::remove(temporary);
+        folders << QFileInfo(entry.recorded.target).absolutePath();
+    }
+    folders.removeDuplicates();
+    for (const QString& folder : folders)
+        SyncFolder(folder);
+    QFile::remove(recordPath);
+    SyncFolder(QFileInfo(recordPath).absolutePath());
+}
+
 CutOffSave Recover(const AppState& state, const QString& recordPath)
 {
     CutOffSave said;
@@ -150,14 +188,7 @@ CutOffSave Recover(const AppState& state, const QString& recordPath)
 
     bool finishable = true;
     bool undoable = true;
-    for (Entry& entry : entries) {
-        const QByteArray now = ChecksumOf(entry.recorded.target);
-        const QByteArray old =
-            entry.recorded.previous.isEmpty() ? QByteArrayLiteral("-") : entry.recorded.oldChecksum;
-        entry.holds = now == entry.recorded.newChecksum ? Holds::New
-                      : now == old                      ? Holds::Old
-                                                        : Holds::Other;
-    }
+    LookAtGameFiles(entries);
     for (const Entry& entry : entries)
         if (entry.holds == Holds::Other)
             return SetAside(state, entries, said);
@@ -183,22 +214,10 @@ CutOffSave Recover(const AppState& state, const QString& recordPath)
         const QString& from = finishable ? entry.recorded.prepared : entry.recorded.previous;
         if (std::optional<CutOffSave> failed = PutInPlace(state, entry, from, said))
             return *failed;
+        said.replaced.emplace_back(entry.file, HistoryFolder(state, entry.file));
     }
 
-    // Every game file is in its place and synced: only now do the record and the
-    // temporary files it names go, the record last.
-    QStringList folders;
-    for (const Entry& entry : entries) {
-        for (const QString& temporary : {entry.recorded.prepared, entry.recorded.previous})
-            if (QFileInfo(temporary).isFile() && !QFileInfo(temporary).isSymLink())
-                QFile::remove(temporary);
-        folders << QFileInfo(entry.recorded.target).absolutePath();
-    }
-    folders.removeDuplicates();
-    for (const QString& folder : folders)
-        SyncFolder(folder);
-    QFile::remove(recordPath);
-    SyncFolder(QFileInfo(recordPath).absolutePath());
+    RemoveRecord(entries, recordPath);
     return said;
 }
 

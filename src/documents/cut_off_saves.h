@@ -5,6 +5,7 @@
 #include "game_files.h"
 
 #include <QString>
+#include <utility>
 #include <vector>
 
 // A save of both game files cut off between its renames (killed, or a power cut) leaves its
@@ -30,7 +31,10 @@ struct CutOffSave {
     Outcome outcome = Outcome::Finished;
     QString record;                // the record's path
     std::vector<TuningFile> files; // the game files it names (ChangedSince: those changed)
-    QString systemText;            // why a step failed, in the system's words
+    // Finished or Undone: the game files it replaced, each with the history folder that
+    // keeps what it held.
+    std::vector<std::pair<TuningFile, QString>> replaced;
+    QString systemText; // why a step failed, in the system's words
 };
 
 // The record's name once it is set aside.

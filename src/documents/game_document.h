@@ -16,11 +16,12 @@ struct FileStamp {
     qint64 modified = 0;            // milliseconds since the epoch
     QByteArray checksum;            // of the bytes
     std::vector<std::string> lines; // as read or written
+    bool endsWithLineBreak = false; // the last byte is a line feed
 
     bool operator==(const FileStamp& other) const
     {
         return size == other.size && modified == other.modified && checksum == other.checksum &&
-               lines == other.lines;
+               lines == other.lines && endsWithLineBreak == other.endsWithLineBreak;
     }
     bool operator!=(const FileStamp& other) const { return !(*this == other); }
 };

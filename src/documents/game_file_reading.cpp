@@ -16,7 +16,8 @@ FileStamp StampOfBytes(const std::string& bytes, const QDateTime& modified)
             modified.toMSecsSinceEpoch(),
             QCryptographicHash::hash(QByteArray::fromRawData(bytes.data(), qsizetype(bytes.size())),
                                      QCryptographicHash::Sha256),
-            {}};
+            {},
+            !bytes.empty() && bytes.back() == '\n'};
 }
 
 QByteArray Sha256Hex(const std::string& bytes)

@@ -58,6 +58,8 @@ FileWatch::FileWatch(const WindowRoom& room, Questions& questions, std::function
     settle_.setSingleShot(true);
     settle_.setInterval(200);
     connect(&settle_, &QTimer::timeout, this, &FileWatch::checkNow);
+    recheck_.setSingleShot(true);
+    connect(&recheck_, &QTimer::timeout, this, &FileWatch::checkNow);
     connect(&watcher_, &QFileSystemWatcher::fileChanged, this, &FileWatch::changed);
     connect(&watcher_, &QFileSystemWatcher::directoryChanged, this, &FileWatch::changed);
     room_.window->installEventFilter(this);
@@ -70,19 +72,7 @@ void FileWatch::follow()
         if (const QString& path = PathOf(room_.state, file); !path.isEmpty())
             wanted << path << QFileInfo(path).absolutePath();
     wanted.removeDuplicates();
-    if (wanted != followed_) {
-        const QStringList watched = watcher_.files() + watcher_.directories();
-        if (!watched.isEmpty())
-            watcher_.removePaths(watched);
-        followed_ = wanted;
-    }
-    const QStringList watched = watcher_.files() + watcher_.directories();
-    QStringList missing;
-    for (const QString& path : followed_)
-        if (!watched.contains(path) && QFileInfo::exists(path))
-            missing << path;
-    if (!missing.isEmpty())
-        watcher_.addPaths(missing);
+    watched_.follow(wanted);
 }
 
 void FileWatch::changed()
@@ -129,12 +119,19 @@ std::optional<GameFileRead> FileWatch::readChanged(TuningFile file)
         const std::optional<FileStamp> now = ChangedSince(*seen, path);
         if (!now) { // as Tunedeck last read or wrote it
             told_[index].clear();
+            settling_.forget(index);
             return std::nullopt;
         }
         if (!keptMine_[index].isEmpty() && now->checksum == keptMine_[index])
             return std::nullopt; // asked about already
     }
     GameFileRead read = ReadGameFile(file, path);
+    if (read.loaded() || read.outcome == ReadOutcome::WrongLineCount)
+        if (const int wait = settling_.remaining(index, *seen, read.stamp)) {
+            if (!recheck_.isActive() || recheck_.remainingTime() > wait)
+                recheck_.start(wait);
+            return std::nullopt;
+        }
     if (!read.loaded()) {
         tell(file, NotReadText(file, read));
         return std::nullopt;
@@ -149,7 +146,7 @@ void FileWatch::check(TuningFile file)
     std::optional<GameFileRead> read = readChanged(file);
     if (!read)
         return;
-    if (holdsUnsavedEdits(file)) {
+    if (holdsUnsavedEdits(file) && !readAgainAnswered_[index]) {
         if (!mayAsk()) {
             askWhenActive_[index] = true;
             return;
@@ -165,7 +162,8 @@ void FileWatch::check(TuningFile file)
             keptMine_[index] = read->stamp.checksum;
             return;
         }
-        read = readChanged(file); // as it is after the question
+        readAgainAnswered_[index] = true; // also for a change made while it was asked
+        read = readChanged(file);         // as it is after the question
         if (!read)
             return;
     }
@@ -200,6 +198,7 @@ void FileWatch::readAgain(TuningFile file, const GameFileRead& read)
         room_.history.perform(QStringLiteral("Read %1 again").arg(NameOf(file)), std::move(edit));
     });
     keptMine_[IndexOf(file)].clear();
+    readAgainAnswered_[IndexOf(file)] = false;
     told_[IndexOf(file)].clear();
     tell(file,
          QStringLiteral("%1 was changed by another program and read again.").arg(NameOf(file)));

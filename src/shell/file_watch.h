@@ -2,6 +2,8 @@
 #pragma once
 
 #include "documents/game_files.h"
+#include "file_settling.h"
+#include "watched_paths.h"
 #include "window_room.h"
 
 #include <QByteArray>
@@ -27,7 +29,8 @@ class Questions;
 // file that is gone, or no longer has its line count, is not read: the status bar says so,
 // and a later Save's checks decide. Tunedeck's own saves are what it last wrote, so they
 // are no change. A burst of changes (a program writing in pieces, a save by rename) is
-// waited out and taken as one.
+// waited out and taken as one, and a file is read only once it has stopped changing
+// (file_settling.h).
 class FileWatch : public QObject {
     Q_OBJECT
 public:
@@ -47,8 +50,15 @@ public:
     void follow();
     // Looks at both files now, as the end of the wait after a change does.
     void checkNow();
-    // How long a burst of changes is waited out, in milliseconds.
-    void setDelay(int milliseconds) { settle_.setInterval(milliseconds); }
+    // How long a burst of changes is waited out, and a file must stay the same to be read,
+    // in milliseconds.
+    void setDelay(int milliseconds)
+    {
+        settle_.setInterval(milliseconds);
+        settling_.setSettleTime(milliseconds);
+    }
+    // How long a file that lost its final line break must stay the same to be read.
+    void setUnfinishedDelay(int milliseconds) { settling_.setUnfinishedTime(milliseconds); }
     // The value being typed was committed or dropped: a question that waited is asked.
     void typingEnded();
 
@@ -72,8 +82,11 @@ private:
     std::function<Typing()> typing_;
     QFileSystemWatcher watcher_;
     QTimer settle_;
-    QStringList followed_;                // the files and their folders
-    std::array<QByteArray, 2> keptMine_;  // by file: the checksum the player said Keep mine to
-    std::array<bool, 2> askWhenActive_{}; // by file: a question waits for the window or typing
-    std::array<QString, 2> told_;         // by file: what the status bar last said of it
+    QTimer recheck_; // a changed file not yet settled is looked at again
+    WatchedPaths watched_{watcher_};
+    FileSettling settling_;
+    std::array<QByteArray, 2> keptMine_;      // by file: the checksum the player said Keep mine to
+    std::array<bool, 2> askWhenActive_{};     // by file: a question waits for the window or typing
+    std::array<bool, 2> readAgainAnswered_{}; // by file: the player said Read again
+    std::array<QString, 2> told_;             // by file: what the status bar last said of it
 };

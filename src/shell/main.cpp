@@ -1,11 +1,13 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "application.h"
+#include "documents/file_size_limit.h"
 #include "general.h"
 
 #include <QApplication>
 
 int main(int argc, char* argv[])
 {
+    IgnoreFileSizeLimitSignal();
     Q_INIT_RESOURCE(tunedeck);
     QApplication application(argc, argv);
     SetUpApplication();

@@ -620,6 +620,13 @@ TEST_F(CliTest, CheckRejectsAFileOfTheWrongLineCount)
     WriteBytes(work.settingsPath(), Joined(SettingsSample()) + "\r\n");
     EXPECT_NE(run({"check"}).out.find(settingsPath() + "\t966\trejected: expected 965 lines\n"),
               std::string::npos);
+
+    // Past the size limit (64 MiB): rejected as well, never passed over in silence.
+    ASSERT_TRUE(QFile::resize(work.settingsPath(), 65 << 20));
+    const Result large = run({"check"});
+    EXPECT_EQ(large.status, 1);
+    EXPECT_NE(large.out.find(settingsPath() + "\t-\trejected: expected 965 lines\n"),
+              std::string::npos);
 }
 
 TEST_F(CliTest, CheckReportsAMissingFile)
@@ -644,7 +651,7 @@ TEST_F(CliTest, AForeignSaveRecordWritesNothingOutsideTheGameFolder)
         QCryptographicHash::hash("theirs\n", QCryptographicHash::Sha256).toHex() + "\t-\t-\n";
     WriteBytes(work.path("game/data/.tunedeck-commit"),
                ("Tunedeck commit 1\n" + entry + entry).toStdString());
-    EXPECT_NE(run({"check"}).err.find("names other files than this game folder's"),
+    EXPECT_NE(run({"check"}).err.find("no record of a save of this game folder's"),
               std::string::npos);
     EXPECT_EQ(ReadBytes(work.path("elsewhere")), "mine\n");
 }
@@ -860,14 +867,16 @@ TEST_F(CliTest, CopiesKeptAsThePlayersOwnStayTheirs)
     EXPECT_TRUE(ReadBytes(work.path("original.pedsettings")) == look);
 
     // A stamp that names other bytes, or is no plain file, counts for nothing.
-#ifndef Q_OS_WIN
-    ASSERT_TRUE(QFile::remove(work.path("original.general.kept")));
-    ASSERT_EQ(::mkfifo(QFile::encodeName(work.path("original.general.kept")).constData(), 0600), 0);
-#else
     WriteBytes(work.path("original.general.kept"), std::string(64, 'a'));
-#endif
     EXPECT_EQ(run({"take-originals"}).status, 0);
     EXPECT_TRUE(ReadBytes(work.path("original.general")) == general()) << "the stamp counted";
+#ifndef Q_OS_WIN
+    WriteBytes(work.path("original.general"), demo);
+    ASSERT_TRUE(QFile::remove(work.path("original.general.kept")));
+    ASSERT_EQ(::mkfifo(QFile::encodeName(work.path("original.general.kept")).constData(), 0600), 0);
+    EXPECT_EQ(run({"take-originals"}).status, 0);
+    EXPECT_TRUE(ReadBytes(work.path("original.general")) == general()) << "the FIFO counted";
+#endif
 }
 
 // take-originals tells a copy it could not write, and a game file it takes no copy of, with

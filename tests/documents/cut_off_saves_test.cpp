@@ -3,6 +3,7 @@
 // run does with each.
 #include "documents/commit_journal.h"
 #include "documents/cut_off_saves.h"
+#include "documents/disk_stamps.h"
 #include "documents/game_file_reading.h"
 #include "documents/replacement_file.h"
 #include "documents/version_store.h"
@@ -116,6 +117,10 @@ TEST_F(CutOffSaves, RecordsNotOfThisFolderAreLeftAndTouchNothing)
                   newGeneral, {}, {}) +
              Line(state.GeneralPath, temporary(state.GeneralPath, "twice002", newGeneral),
                   newGeneral, {}, {})},
+        {"General.txt alone, old as the stock file",
+         "Tunedeck commit 1\n" +
+             Line(state.GeneralPath, temporary(state.GeneralPath, "planted1", newGeneral),
+                  newGeneral, temporary(state.GeneralPath, "oldold09", general), general)},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
@@ -197,32 +202,79 @@ TEST_F(CutOffSaves, FinishedOnlyWithEveryPreparedFileWhole)
 
     // A prepared file with its recorded sum, but not a game file's shape, is never put in.
     const std::string oneLine = "one line\r\n";
-    WriteBytes(record(), ("Tunedeck commit 1\n" +
-                          Line(state.GeneralPath, temporary(state.GeneralPath, "oneline1", oneLine),
-                               oneLine, temporary(state.GeneralPath, "oldold03", general), general))
-                             .toStdString());
+    WriteBytes(record(),
+               ("Tunedeck commit 1\n" +
+                Line(state.GeneralPath, temporary(state.GeneralPath, "oneline1", oneLine), oneLine,
+                     temporary(state.GeneralPath, "oldold03", general), general) +
+                Line(state.SettingsPath, temporary(state.SettingsPath, "newnew04", newSettings),
+                     newSettings, temporary(state.SettingsPath, "oldold04", settings), settings))
+                   .toStdString());
     EXPECT_EQ(recover(), Outcome::Undone);
     expectUntouched();
+
+    // A save that was creating a missing General.txt is finished, never set aside.
+    ASSERT_TRUE(QFile::remove(state.GeneralPath));
+    WriteBytes(record(),
+               ("Tunedeck commit 1\n" +
+                Line(state.GeneralPath, temporary(state.GeneralPath, "newnew05", newGeneral),
+                     newGeneral, {}, {}) +
+                cutOffSave().split('\n')[2] + '\n')
+                   .toStdString());
+    EXPECT_EQ(recover(), Outcome::Finished);
+    EXPECT_TRUE(ReadBytes(state.GeneralPath) == newGeneral);
 }
 
-// A save finishes another run's cut-off save before it writes, and a rename that fails
-// while finishing leaves the record for the next run.
+// A save finishes another run's cut-off save before it compares and writes, and a rename
+// that fails while finishing leaves the record for the next run.
 TEST_F(CutOffSaves, ASaveFinishesACutOffSaveFirst)
 {
+    state.GeneralText.assign(SplitLines(general));
+    RememberDiskFile(state, TuningFile::General);
     WriteBytes(record(), cutOffSave().toStdString());
 #ifdef TUNEDECK_POSIX_FAULTS
     {
-        const InjectedFault fault("rename", EIO, 0, work.path("game/data/peds"));
+        const InjectedFault fault("rename", EIO, 0, work.path("game/data"));
         EXPECT_EQ(recover(), Outcome::Failed);
     }
     EXPECT_TRUE(QFile::exists(record()));
     EXPECT_TRUE(ReadBytes(state.SettingsPath) == settings);
 #endif
-    const TextBuffer buffer(SplitLines(newSettings));
-    WriteBuffers(state, messages, progress, {{&buffer, state.SettingsPath, TuningFile::Settings}});
+    // What it put in place is asked about (answered No), never replaced unasked.
+    EXPECT_EQ(Save(state, controls, Tab::CarSettings), ActionOutcome::Declined);
     EXPECT_TRUE(ReadBytes(state.GeneralPath) == newGeneral) << "the cut-off save was not finished";
-    EXPECT_TRUE(messages.anyStartsWith("A save of General.txt and Settings.txt that was cut off"));
+    const QString said = messages.texts(FakeMessages::Warning).front();
+    EXPECT_TRUE(said.startsWith("A save of General.txt and Settings.txt that was cut off") &&
+                said.contains(" What Settings.txt held is kept in " +
+                              QDir::toNativeSeparators(HistoryFolder(state, TuningFile::Settings))))
+        << said.toStdString();
 }
+
+#ifdef TUNEDECK_POSIX_FAULTS
+// A save of both files whose second rename fails, and the undo of the first as well, leaves
+// its record: the next run puts both files back; so does a recovery that cannot sync.
+TEST_F(CutOffSaves, AFailedUndoOrSyncLeavesTheRecord)
+{
+    const TextBuffer first(SplitLines(newGeneral));
+    const TextBuffer second(SplitLines(newSettings));
+    {
+        const InjectedFault fault("rename-after", EIO, 2,
+                                  work.gameDir()); // the record, General.txt
+        WriteBuffers(state, messages, progress,
+                     {{&first, state.GeneralPath, TuningFile::General},
+                      {&second, state.SettingsPath, TuningFile::Settings}});
+    }
+    EXPECT_EQ(recover(), Outcome::Undone);
+    expectUntouched();
+
+    // The record goes only once what was put in place is synced: while it cannot be, it stays.
+    WriteBytes(record(), cutOffSave().toStdString());
+    {
+        const InjectedFault fault("folder-fsync", EIO, 0, work.gameDir());
+        EXPECT_EQ(recover(), Outcome::Failed);
+    }
+    EXPECT_EQ(recover(), Outcome::Finished);
+}
+#endif
 
 // A game file that another program saved after the cut is left as it is, kept in the
 // history, and named; the record is set aside.
@@ -251,6 +303,13 @@ TEST_F(CutOffSaves, AReadOnlyGameFileIsLeft)
     EXPECT_TRUE(ReadBytes(state.SettingsPath) == settings);
     EXPECT_EQ(QFile::permissions(state.SettingsPath) & QFileDevice::WriteOwner, 0);
     EXPECT_TRUE(QFile::exists(record()));
+    // A Backup meanwhile sweeps none of the files the record names.
+    QStringList named = Entries(work.path("game/data"));
+    const TextBuffer buffer(SplitLines(general));
+    WriteBuffers(state, messages, progress, {{&buffer, work.path("game/data/General.bak"), {}}});
+    named << "General.bak";
+    named.sort();
+    EXPECT_EQ(Entries(work.path("game/data")), named);
 }
 
 // With General.txt a link, as mod managers deploy files, the save is found and finished, and

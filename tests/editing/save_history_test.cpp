@@ -189,4 +189,27 @@ TEST_F(SaveHistoryTest, PutBackOverAnotherProgramsSaveFollowsTheAnswer)
     }
 }
 
+// A linked game file is kept through its link; one that cannot be read is not replaced.
+TEST_F(SaveHistoryTest, ALinkedOrUnreadableFileIsReplacedOnlyOnceKept)
+{
+#ifndef Q_OS_WIN
+    const std::string original = ReadBytes(state.GeneralPath);
+    const QString real = work.path("mods/General.txt");
+    ASSERT_TRUE(QDir().mkpath(work.path("mods")) && QFile::rename(state.GeneralPath, real) &&
+                QFile::link(real, state.GeneralPath));
+    save();
+    ASSERT_EQ(versions().size(), 1u);
+    EXPECT_TRUE(ReadBytes(versions()[0].path) == original);
+#endif
+#ifdef TUNEDECK_POSIX_FAULTS
+    state.GeneralText.setLine(5, "a new value");
+    const std::string saved = ReadBytes(state.GeneralPath);
+    {
+        const InjectedFault unreadable("read", EIO, 0, work.path());
+        save();
+    }
+    EXPECT_TRUE(ReadBytes(state.GeneralPath) == saved) << "replaced without a version";
+#endif
+}
+
 } // namespace

@@ -946,18 +946,30 @@ TEST_F(FileOperations, WriteOntoAFolderIsReported)
     EXPECT_TRUE(QFileInfo(work.path("game/data/General.bak")).isDir());
     EXPECT_TRUE(Entries(work.path("game/data/General.bak")).isEmpty());
 
-    // A save whose game path names a folder.
+    EXPECT_EQ(messages.texts(FakeMessages::Report).size(), 1u);
+    messages.shown.clear();
+
+    // A save whose game path names a folder, a FIFO or a link to a device: nothing waits,
+    // nothing is written, and the words say what stands there.
     state.GeneralPath = work.path("game/data/peds");
     const QStringList pedEntries = Entries(state.GeneralPath);
     EXPECT_EQ(Save(state, controls, Tab::CarSettings), ActionOutcome::Failed);
     EXPECT_TRUE(QFileInfo(state.GeneralPath).isDir());
     EXPECT_EQ(Entries(state.GeneralPath), pedEntries);
-
-    ASSERT_EQ(messages.shown.size(), 2u) << ::testing::PrintToString(Shown(messages));
-    for (const auto& [kind, text] : messages.shown) {
-        EXPECT_EQ(kind, FakeMessages::Report);
-        EXPECT_FALSE(text.isEmpty());
+    std::vector<QString> said{"peds is no longer a regular file: a folder stands in its place."};
+#ifndef Q_OS_WIN
+    ASSERT_EQ(::mkfifo(QFile::encodeName(work.path("pipe")).constData(), 0600), 0);
+    ASSERT_TRUE(QFile::link("/dev/zero", work.path("zero")));
+    for (const char* name : {"pipe", "zero"}) {
+        state.GeneralPath = work.path(name);
+        EXPECT_EQ(Save(state, controls, Tab::CarSettings), ActionOutcome::Failed);
     }
+    said.push_back("pipe is no longer a regular file: a FIFO (named pipe) stands in its place.");
+    said.push_back("zero is no longer a regular file: a link to a device stands in its place.");
+#endif
+    for (QString& text : said)
+        text += " Nothing was written.";
+    EXPECT_EQ(messages.texts(FakeMessages::Report), said);
     EXPECT_EQ(ReadBytes(work.generalPath()), gameFile);
     EXPECT_EQ(Entries(work.path("game/data")), (QStringList{"General.bak", "General.txt", "peds"}));
 }
@@ -977,6 +989,10 @@ TEST_F(FileOperations, ASameSizeSameTimeChangeIsAskedAbout)
     file.close();
     EXPECT_EQ(Save(state, controls, Tab::CarSettings), ActionOutcome::Declined);
     EXPECT_TRUE(ReadBytes(state.GeneralPath) == theirs);
+    // Grown past any game file's size: no read of it counts as unchanged.
+    ASSERT_TRUE(QFile::resize(state.GeneralPath, MaxGameFileBytes + 1));
+    EXPECT_EQ(Save(state, controls, Tab::CarSettings), ActionOutcome::Declined);
+    EXPECT_EQ(QFileInfo(state.GeneralPath).size(), MaxGameFileBytes + 1);
 }
 
 TEST_F(FileOperations, WriteToAnEmptyPathIsReported)

@@ -11,6 +11,8 @@
 //   read       every read fails
 //   fsync, fdatasync, close, rename
 //              every call fails (close closes the file all the same, as Linux does)
+//   rename-after
+//              every rename fails after the first <bytes>
 //   folder-fsync
 //              every fsync of a folder fails
 //   kill-after-rename
@@ -177,9 +179,12 @@ int rename(const char* from, const char* to)
 {
     static const auto real = Real<int (*)(const char*, const char*)>("rename");
     Fault fault;
-    if (FaultFor("rename", fault) && Below(to, fault.folder)) {
-        errno = fault.error;
-        return -1;
+    if ((FaultFor("rename", fault) || fault.call == "rename-after") && Below(to, fault.folder)) {
+        std::lock_guard<std::mutex> guard(Lock);
+        if (fault.call == "rename" || ++Renamed > fault.bytes) {
+            errno = fault.error;
+            return -1;
+        }
     }
     const int result = real(from, to);
     if (result == 0 && FaultFor("kill-after-rename", fault) && Below(to, fault.folder)) {

@@ -23,6 +23,7 @@
 #include <QTextBlock>
 #include <QtTest>
 #include <cerrno>
+#include <cstdio>
 
 class EditingTest : public QObject {
     Q_OBJECT
@@ -178,11 +179,18 @@ private slots:
         QTest::newRow("a burst of writes") << "burst" << "" << "270" << "12" << again;
         QTest::newRow("unsaved, Read again") << "tool" << "Read again" << "250" << "15" << again;
         QTest::newRow("unsaved, Keep mine") << "burst" << "Keep mine" << "15" << "12" << "";
+        QTest::newRow("unsaved, Enter") << "burst" << "Enter" << "15" << "12" << "";
+        QTest::newRow("unsaved, changed while asked") << "asked" << "Read again" << "260" << "15" << again;
+        QTest::newRow("gone, then back") << "back" << "" << "280" << "12" << again;
+        QTest::newRow("paused in the last line") << "paused" << "" << "250" << "12" << again;
         QTest::newRow("Tunedeck's own save") << "save" << "" << "15" << "12" << "";
         QTest::newRow("gone") << "gone" << "" << "12" << "12" <<
             "General.txt was removed by another program; the tabs keep what they hold.";
         QTest::newRow("cut short") << "short" << "" << "12" << "12" << "General.txt was changed "
             "by another program and no longer has its 410 lines; it was not read.";
+#ifndef Q_OS_WIN
+        QTest::newRow("in place, after a link") << "link" << "" << "280" << "12" << again;
+#endif
         // clang-format on
     }
 
@@ -218,8 +226,10 @@ private slots:
             toolSets("240");
             QTRY_COMPARE_WITH_TIMEOUT(value(), QStringLiteral("240"), 5000);
         }
-        if (change == "tool")
+        if (change == "tool" || change == "asked")
             toolSets("250");
+        if (change == "asked")
+            w.questions.whileAsked = [&] { toolSets("260"); };
         for (const char* credits : {"250", "260", "270"}) // each write seen, all in one wait
             if (change == "burst") {
                 watch->setDelay(3600 * 1000);
@@ -227,6 +237,35 @@ private slots:
                 QCoreApplication::processEvents();
             }
         watch->setDelay(200);
+        watch->setUnfinishedDelay(300); // a file cut inside a line may be still being written
+        if (change == "back" || change == "link") { // another file there a while, then written in
+            // place: deleted and written anew, or a link (to a mod store's file) and a file again
+            const auto putInPlace = [&](const char* name) {
+                QCOMPARE(
+                    std::rename(QFile::encodeName(w.folder.path(name)), QFile::encodeName(path)),
+                    0);
+                QTest::qWait(300); // past the wait a change starts
+            };
+            QVERIFY(QFile::copy(path, w.folder.path("copy")) &&
+                    QFile::copy(path, w.folder.path("store")));
+            if (change == "back")
+                QVERIFY(QFile::remove(path));
+            else if (QFile::link(w.folder.path("store"), w.folder.path("link")))
+                putInPlace("link");
+            putInPlace("copy");
+            ReplaceFileLine(path, 58, "280,9,7\t\t\t\t\t // Credits");
+        }
+        if (change == "paused") { // a writer paused inside the last line: not read, a Save asks
+            watch->setUnfinishedDelay(3600 * 1000);
+            std::string theirs = ReadBytes(path);
+            theirs.replace(theirs.find("12,9,7\t"), 6, "250,9,7");
+            WriteBytes(path, theirs.substr(0, theirs.size() - 27)); // "cars" of "cars.txt"
+            QTest::qWait(800);
+            QCOMPARE(value(), QStringLiteral("12"));
+            QTest::mouseClick(form.MiscSave, Qt::LeftButton); // answered No
+            QVERIFY(Shown(w.messages).last().endsWith("Replace it with this tab's copy?"));
+            WriteBytes(path, theirs);
+        }
         if (change == "gone" || change == "short") // removed, or cut within a line
             QVERIFY(change == "gone" ? QFile::remove(path) : QFile::resize(path, 1000));
         if (!answer.isEmpty()) {
@@ -240,7 +279,7 @@ private slots:
             QTRY_COMPARE_WITH_TIMEOUT(form.StatusBar1->currentMessage(), status, 5000);
         watch->checkNow(); // as a later change elsewhere would: nothing new
         QVERIFY(status.isEmpty() != form.StatusBar1->currentMessage().contains("another"));
-        QCOMPARE(Shown(w.messages).filter("another program").join(""),
+        QCOMPARE(Shown(w.messages).filter("drop the unsaved").join(""),
                  answer.isEmpty() ? ""
                                   : WarningText("General.txt was changed by another program. Read "
                                                 "it again and drop the unsaved changes?"));
@@ -251,9 +290,10 @@ private slots:
         form.findChild<QAction*>("Undo1")->trigger();
         QCOMPARE(value(), undone);
         if (answer == "Read again") { // the lines come back as read before the change
+            const std::string theirs = ReadBytes(path);
             QTest::mouseClick(form.MiscSave, Qt::LeftButton);
             QVERIFY(Shown(w.messages).last().endsWith("Replace it with this tab's copy?"));
-            QCOMPARE(line(ReadBytes(path), 58).substr(0, 8), std::string("250,9,7\t"));
+            QVERIFY(ReadBytes(path) == theirs);
         }
     }
 
@@ -288,8 +328,11 @@ private slots:
             changed == "general" ? w.folder.generalPath() : w.folder.settingsPath();
         ReplaceFileLine(path, 60, "1.5\t\t// another program's line");
         w.questions.answer = "Keep mine";
+        watch->setDelay(50);
         watch->checkNow();
+        QTest::qWait(400);                    // the change has settled and been looked at
         QVERIFY(w.questions.buttons.empty()); // no box takes the keys that follow
+        QVERIFY(grid->isEditing());
         QTest::keyClicks(QApplication::focusWidget(), "01");
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
         QTRY_VERIFY(!grid->isEditing());
@@ -300,8 +343,8 @@ private slots:
         const TuningFile file = general ? TuningFile::General : TuningFile::Settings;
         // Settings.txt held nothing unsaved and is read again; General.txt is asked about.
         QTRY_COMPARE(w.questions.buttons.size(), qsizetype(general ? 1 : 0));
-        QCOMPARE(form.state().document(file).line(60) == "1.5\t\t// another program's line",
-                 !general);
+        QTRY_COMPARE(form.state().document(file).line(60) == "1.5\t\t// another program's line",
+                     !general);
         QTest::mouseClick(form.Button1, Qt::LeftButton);
         if (general) // kept: the Save asks before it replaces their file
             QVERIFY(Shown(w.messages).last().endsWith("Replace it with this tab's copy?"));

@@ -18,7 +18,7 @@
 
 class ScreenReaderTest : public QObject {
     Q_OBJECT
-    enum Step { Look, EnterGrid, Commit, RefusedCommit, NextTab, TabBar };
+    enum Step { Look, EnterGrid, PassGrid, Commit, RefusedCommit, NextTab, TabBar };
     enum Heard { Announced, Focus, Tabs, SaveButton, MenuBar, PaddedNames, Headings };
 
     static QString text(QAccessibleInterface* node, QAccessible::Text part = QAccessible::Name)
@@ -50,6 +50,8 @@ private slots:
             << +Look << +Focus << "Car Settings section | Bending";
         QTest::newRow("the current cell on entering the grid")
             << +EnterGrid << +Announced << "row 1: 9800";
+        QTest::newRow("no cell once the focus has moved on")
+            << +PassGrid << +Announced << "nothing";
         QTest::newRow("the committed value, its description without the Details")
             << +Commit << +Announced << "row 1: 12000 [Original: 9800   Not saved]";
         QTest::newRow("the cell after a refused value")
@@ -105,6 +107,8 @@ private slots:
             TypeInCurrentCell(form.ValueList, "1,5");
             QCOMPARE(window.messages.shown.size(), size_t(1));
         }
+        if (step == PassGrid)
+            form.ComboBox1->setFocus(Qt::BacktabFocusReason);
         if (step == TabBar)
             form.PageControl1->tabBar()->setFocus(Qt::TabFocusReason);
         if (step == NextTab)

@@ -18,8 +18,10 @@
 #include <QLineEdit>
 #include <QStringList>
 #include <QTest>
+#include <functional>
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 struct FakeLauncher : Launcher {
@@ -33,15 +35,21 @@ struct FakeLauncher : Launcher {
     }
 };
 
-// Answers by a button's text (else as Escape: the last); the question is shown as a warning.
+// Answers by a button's text, "Enter" with the default answer, else as Escape: the last; the
+// question is shown as a warning.
 struct FakeQuestions : Questions {
     FakeMessages& messages;
     QString answer;
-    QList<QStringList> buttons; // of each question asked
+    QList<QStringList> buttons;       // of each question asked
+    std::function<void()> whileAsked; // what happens while the question is open
     explicit FakeQuestions(FakeMessages& shown) : messages(shown) {}
-    int choose(const QString& text, const QStringList& answers, int) override
+    int choose(const QString& text, const QStringList& answers, int preferred) override
     {
         messages.warning(text), buttons.push_back(answers);
+        if (whileAsked)
+            std::exchange(whileAsked, nullptr)();
+        if (answer == QLatin1String("Enter"))
+            return preferred;
         return int(answers.contains(answer) ? answers.indexOf(answer) : answers.size() - 1);
     }
 };
