@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "file_watch.h"
+#include "watch_texts.h"
 
 #include "documents/disk_stamps.h"
 #include "documents/game_file_reading.h"
@@ -25,28 +26,6 @@ size_t IndexOf(TuningFile file)
 QString NameOf(TuningFile file)
 {
     return QLatin1String(GameFileName(file));
-}
-
-// Why another program's file was not read.
-QString NotReadText(TuningFile file, const GameFileRead& read)
-{
-    const QString name = NameOf(file);
-    switch (read.outcome) {
-    case ReadOutcome::Missing:
-        return QStringLiteral("%1 was removed by another program; the tabs keep what they hold.")
-            .arg(name);
-    case ReadOutcome::ReadError:
-        return QStringLiteral("%1 was changed by another program and could not be read: %2")
-            .arg(name, read.systemText);
-    case ReadOutcome::TooLarge:
-    case ReadOutcome::WrongLineCount:
-    case ReadOutcome::Loaded:
-        break;
-    }
-    return QStringLiteral("%1 was changed by another program and no longer has its %2 lines; "
-                          "it was not read.")
-        .arg(name)
-        .arg(LineCountOf(file));
 }
 
 } // namespace
