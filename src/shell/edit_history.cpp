@@ -55,7 +55,7 @@ EditHistory::EditHistory(AppState& documents, ShowSetting show, QObject* parent)
     stack_.setUndoLimit(500);
 }
 
-void EditHistory::addMenu(QMenuBar* bar, QAction* before)
+QMenu* EditHistory::addMenu(QMenuBar* bar, QAction* before)
 {
     auto* menu = new QMenu(QStringLiteral("&Edit"), bar);
     menu->menuAction()->setObjectName(QStringLiteral("Edit1"));
@@ -69,6 +69,7 @@ void EditHistory::addMenu(QMenuBar* bar, QAction* before)
         {QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z), QKeySequence(Qt::CTRL | Qt::Key_Y)});
     menu->addAction(undo);
     menu->addAction(redo);
+    return menu;
 }
 
 void EditHistory::perform(const QString& text, DocumentEdit edit, std::optional<SettingPlace> place)

@@ -13,6 +13,7 @@
 #include <string>
 
 class QAction;
+class QMenu;
 class QMenuBar;
 
 // The window's one undo history, across tabs. Each step is an edit of the documents that
@@ -31,8 +32,8 @@ public:
     // a step that changed a setting.
     EditHistory(AppState& documents, ShowSetting show, QObject* parent = nullptr);
 
-    // Puts the Edit menu (Undo, Redo) into the menu bar before `before`.
-    void addMenu(QMenuBar* bar, QAction* before);
+    // Puts the Edit menu (Undo, Redo) into the menu bar before `before`, and returns it.
+    QMenu* addMenu(QMenuBar* bar, QAction* before);
 
     // Makes the edit as a step named `text` that shows `place`; an edit that changes no
     // text adds nothing.

@@ -4,12 +4,11 @@
 #include "documents/game_files.h"
 #include "documents/game_paths.h"
 #include "editing/game_folder.h"
+#include "steam_library.h"
 
 #include <QDir>
 #include <QElapsedTimer>
-#include <QFile>
 #include <QFileInfo>
-#include <QRegularExpression>
 #include <QSet>
 #include <QSettings>
 #include <deque>
@@ -136,19 +135,19 @@ private:
         return {};
     }
 
-    // A Steam installation: its libraries hold games in steamapps/common/<game>.
+    // A Steam installation: each of its libraries holds games in steamapps/common/<game>
+    // and Proton prefixes in steamapps/compatdata/<id>/pfx.
     void AddSteamRoot(const QString& root, std::vector<std::pair<QString, int>>& roots) const
     {
         if (root.isEmpty() || !QFileInfo(root).isDir())
             return;
-        QStringList libraries{root};
-        libraries += LibraryFolders(root + QStringLiteral("/steamapps/libraryfolders.vdf"));
-        libraries += LibraryFolders(root + QStringLiteral("/config/libraryfolders.vdf"));
+        const QStringList libraries = SteamLibraries(root);
         for (const QString& library : libraries)
             roots.emplace_back(library + QStringLiteral("/steamapps/common"), 2);
-        for (const QString& prefix :
-             expand(root + QStringLiteral("/steamapps/compatdata/*/pfx/drive_c")))
-            roots.emplace_back(prefix, 4);
+        for (const QString& library : libraries)
+            for (const QString& prefix :
+                 expand(library + QStringLiteral("/steamapps/compatdata/*/pfx/drive_c")))
+                roots.emplace_back(prefix, 4);
     }
 
 #ifdef Q_OS_WIN
@@ -181,26 +180,6 @@ private:
         }
     }
 #endif
-
-    // The library folders a Steam libraryfolders.vdf lists: lines such as
-    //     "path"		"/mnt/games/SteamLibrary"
-    static QStringList LibraryFolders(const QString& vdf)
-    {
-        QFile file(vdf);
-        QStringList folders;
-        if (file.size() > 1 << 20 || !file.open(QIODevice::ReadOnly))
-            return folders;
-        static const QRegularExpression path(
-            QStringLiteral(R"re(^\s*"path"\s+"((?:[^"\\]|\\.)*)")re"),
-            QRegularExpression::MultilineOption);
-        const QString text = QString::fromUtf8(file.readAll());
-        for (auto match = path.globalMatch(text); match.hasNext();) {
-            QString folder = match.next().captured(1);
-            folder.replace(QLatin1String("\\\\"), QLatin1String("\\"));
-            folders << folder;
-        }
-        return folders;
-    }
 
     QString home_;
     std::chrono::milliseconds budget_;

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "launch_command.h"
 
+#include "steam_library.h"
+
 #include <QDir>
 #include <QFileInfo>
 #include <QProcess>
@@ -25,21 +27,30 @@ QString FindProgram(const QString& name, const QProcessEnvironment& environment)
     return QStandardPaths::findExecutable(name, path);
 }
 
-// A Steam prefix: the folder Steam made for one game, named by the game's id.
+// A game Steam starts: the prefix Steam made for it (empty when there is none yet, `needed`
+// then names it) and the game's id.
 struct SteamPrefix {
     QString prefix;
     QString id;
+    QString needed;
 };
 
+// A folder in a Proton prefix, named by the game's id; or a game in a library's
+// steamapps/common, with the id its app manifest gives and the prefix when Steam made it.
 SteamPrefix SteamPrefixOf(const QString& folder)
 {
     static const QRegularExpression pattern(
         QStringLiteral("^(.*/steamapps/compatdata/([0-9]+)/pfx)/drive_c(/|$)"),
         QRegularExpression::CaseInsensitiveOption);
     const QRegularExpressionMatch match = pattern.match(folder);
-    if (!match.hasMatch())
+    if (match.hasMatch())
+        return {match.captured(1), match.captured(2), {}};
+    const SteamGame game = SteamGameOf(folder);
+    if (game.id.isEmpty())
         return {};
-    return {match.captured(1), match.captured(2)};
+    if (QFileInfo(game.prefix).isDir())
+        return {game.prefix, game.id, {}};
+    return {{}, game.id, game.prefix};
 }
 
 // The nearest folder at or above `folder` that Wine made its prefix: one holding drive_c
@@ -95,6 +106,12 @@ LaunchChoice DesktopCommand(const QString& path, const SteamPrefix& steam, const
                 QStringLiteral("neither steam nor xdg-open was found; start the game from Steam.");
         return choice;
     }
+    if (!steam.needed.isEmpty()) {
+        choice.failure = QStringLiteral("it needs the game's Proton prefix, %1, which Steam "
+                                        "makes when the game is first started from Steam.")
+                             .arg(QDir::toNativeSeparators(steam.needed));
+        return choice;
+    }
     if (!prefix.isEmpty()) {
         command.program = FindProgram(QStringLiteral("wine"), environment);
         command.arguments = {path};
@@ -133,7 +150,7 @@ LaunchChoice ChooseLaunchCommand(const QString& program, const QString& gameFold
                                : QDir::cleanPath(QFileInfo(gameFolder).absoluteFilePath());
     const SteamPrefix steam = SteamPrefixOf(folder);
     QString prefix = steam.prefix;
-    if (prefix.isEmpty() && !folder.isEmpty())
+    if (steam.id.isEmpty() && !folder.isEmpty())
         prefix = WinePrefixOf(folder);
     if (!prefix.isEmpty())
         choice.command.environment = {QStringLiteral("WINEPREFIX=") + prefix};

@@ -4,6 +4,7 @@
 #include "accessibility.h"
 #include "buffer_view.h"
 #include "change_marks.h"
+#include "changes_view.h"
 #include "closing_question.h"
 #include "controls.h"
 #include "desktop_conventions.h"
@@ -197,7 +198,7 @@ void TForm1::installFeatures()
 {
     editHistory_ = new EditHistory(
         state_, [this](const SettingPlace& place) { showUndone(place); }, this);
-    editHistory_->addMenu(menuBar(), View1);
+    QMenu* edit = editHistory_->addMenu(menuBar(), View1);
     changeMarks_ = new ChangeMarks(
         room(),
         {ValueList,
@@ -208,6 +209,7 @@ void TForm1::installFeatures()
          [this](int row, const CommitResult& result) { showCommitted(row, result); }},
         this);
     InstallFindSetting(room(), View1->menu());
+    InstallChangesView(room(), edit);
     InstallSaveHistory(room(), File1->menu(), Exit1);
     InstallTuningSetActions(room(), File1->menu(), Exit1);
     InstallKeyboard(*this,
