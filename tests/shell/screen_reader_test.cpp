@@ -147,6 +147,59 @@ private slots:
         }
         QCOMPARE(said, expected);
     }
+
+    // An action whose result is no new focus says what it did, the focus on the cell it shows.
+    void anActionSays_data()
+    {
+        QTest::addColumn<QString>("action");
+        QTest::addColumn<QString>("expected");
+        QTest::newRow("Undo") << "Undo"
+                              << "Undo: gMin_bend_force 9800 | row 1";
+        QTest::newRow("Redo") << "Redo"
+                              << "Undo: gMin_bend_force 9800, Redo: gMin_bend_force 12000 | row 1";
+        QTest::newRow("Restore") << "Restore"
+                                 << "Restore: gMin_bend_force 9800 | row 1";
+        QTest::newRow("Restore, no section") << "Restore none"
+                                             << "Restore: General.txt | none";
+        QTest::newRow("Undo, no section") << "Undo none"
+                                          << "Undo: gMin_bend_force 9800 | row 1";
+    }
+
+    void anActionSays()
+    {
+        QFETCH(QString, action);
+        QFETCH(QString, expected);
+        WorkFolder folder;
+        folder.writeIni("Tunedeck.ini", folder.gameDir().toStdString());
+        Window window(folder);
+        TForm1& form = *window.form;
+        form.show();
+        form.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&form));
+        QStringList said;
+        QObject::connect(form.findChild<Announcements*>(), &Announcements::said, &form,
+                         [&said](const QString& text) { said << text; });
+        form.ComboBox1->setCurrentIndex(1); // Bending
+        emit form.ComboBox1->activated(1);
+        form.ComboBox1->setFocus();
+        QTest::keyClick(form.ComboBox1, Qt::Key_Tab);
+        TypeInCurrentCell(form.ValueList, "12000");
+        if (action.endsWith("none")) // the grid emptied by a switch of tabs
+            form.PageControl1->setCurrentIndex(1), form.PageControl1->setCurrentIndex(0);
+        form.ComboBox1->setFocus(); // away from the grid
+        if (action.startsWith("Undo") || action == "Redo")
+            form.findChild<QAction*>("Undo1")->trigger();
+        if (action == "Redo")
+            form.findChild<QAction*>("Redo1")->trigger();
+        if (action.startsWith("Restore"))
+            QTest::mouseClick(form.Button4, Qt::LeftButton);
+        QTest::qWait(10);
+        const bool onCell =
+            QApplication::focusWidget() == form.ValueList && form.ValueList->currentColumn() == 1;
+        QCOMPARE(said.join(", ") + " | " +
+                     (onCell ? "row " + QString::number(form.ValueList->currentRow() + 1) : "none"),
+                 expected);
+    }
 };
 
 QTEST_MAIN(ScreenReaderTest)
