@@ -19,7 +19,7 @@
 class ScreenReaderTest : public QObject {
     Q_OBJECT
     enum Step { Look, EnterGrid, Commit, RefusedCommit, NextTab, TabBar };
-    enum Heard { Announced, Focus, Tabs, SaveButton, MenuBar, PaddedNames, Headings };
+    enum Heard { Announced, Focus, Tabs, SaveButton, MenuBar, PaddedNames, Headings, Details };
 
     static QString text(QAccessibleInterface* node, QAccessible::Text part = QAccessible::Name)
     {
@@ -71,6 +71,9 @@ private slots:
         QTest::newRow("no blanks around a name") << +Look << +PaddedNames << "";
         QTest::newRow("a heading among the sections")
             << +Look << +Headings << "- Impact Data - - - [heading], Bending";
+        QTest::newRow("a read-only Details cell")
+            << +EnterGrid << +Details
+            << "gMin_bend_force (minimum force required to bend car) [read only]";
     }
 
     void aPlayerHears()
@@ -145,6 +148,8 @@ private slots:
             QAccessibleTableInterface* list = of(form.ComboBox1->view())->tableInterface();
             said = described(list->cellAt(0, 0)) + ", " + described(list->cellAt(1, 0));
         }
+        if (heard == Details)
+            said = described(of(form.ValueList)->tableInterface()->cellAt(0, 0));
         QCOMPARE(said, expected);
     }
 
