@@ -158,16 +158,13 @@ private slots:
     {
         QTest::addColumn<QString>("action");
         QTest::addColumn<QString>("expected");
-        QTest::newRow("Undo") << "Undo"
-                              << "Undo: gMin_bend_force 9800 | row 1";
-        QTest::newRow("Redo") << "Redo"
-                              << "Undo: gMin_bend_force 9800, Redo: gMin_bend_force 12000 | row 1";
-        QTest::newRow("Restore") << "Restore"
-                                 << "Restore: gMin_bend_force 9800 | row 1";
-        QTest::newRow("Restore, no section") << "Restore none"
-                                             << "Restore: General.txt | none";
-        QTest::newRow("Undo, no section") << "Undo none"
-                                          << "Undo: gMin_bend_force 9800 | row 1";
+        const QString undone = "Undo: gMin_bend_force 9800";
+        QTest::newRow("Undo") << "Undo" << undone + " | row 1";
+        QTest::newRow("Redo") << "Redo" << undone + ", Redo: gMin_bend_force 12000 | row 1";
+        QTest::newRow("Restore") << "Restore" << QString("Restore: gMin_bend_force 9800 | row 1");
+        QTest::newRow("Restore, no section")
+            << "Restore none" << QString("Restore: General.txt | none");
+        QTest::newRow("Undo, no section") << "Undo none" << undone + " | row 1";
     }
 
     void anActionSays()
