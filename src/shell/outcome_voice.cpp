@@ -53,6 +53,8 @@ OutcomeVoice::OutcomeVoice(QWidget* window) : QWidget(window)
 
 void OutcomeVoice::say(const QString& text)
 {
+    if (text.isEmpty())
+        return;
     text_ = text;
     if (auto* told = window()->findChild<Announcements*>())
         emit told->said(text);
