@@ -6,8 +6,12 @@
 #   scripts/screen-reader-walk.sh [path/to/tunedeck]
 #
 # (default: build/test/src/shell/tunedeck). Needs orca, at-spi2-core, xvfb, openbox,
-# dbus, xdotool and python3-pyatspi; it is not a test of the suite, it takes about a
-# minute, and it is how a person checks the window with a screen reader.
+# dbus, xdotool and python3-pyatspi; it is not a test of the suite, it takes about two
+# minutes, and it is how a person checks the window with a screen reader.
+#
+# After the edit pass come the actions whose result is not a new focus (undo, redo, save,
+# another program's change, Restore, Save Directory) and the folder tree; for each, the
+# seconds from the key to the first words Orca speaks of its outcome are printed.
 #
 # Orca runs here without a sound card: speech-dispatcher is kept away (a stand-in
 # `speechd` module that fails to import), so Orca only writes each utterance to its debug
@@ -106,7 +110,7 @@ dbus-run-session -- bash -euo pipefail -c '
     sleep 3
 
     said() { # what Orca said since line $1 of its log, one utterance after another
-        tail -n +"$1" "$WALK_LOG" |
+        tail -n +"$1" "$WALK_LOG" | sed -e :a -e "/SPEECH OUTPUT: .*[^}]\$/{N;s/\n/ /;ba}" |
             sed -En "s/^.*SPEECH OUTPUT: '\''(.*)'\'' ?\[?\{.*$/\1/p" |
             { grep -v "^ *$" || true; } | paste -sd "|" | sed -e "s/|/ | /g" -e "s/^/    /"
     }
@@ -116,6 +120,32 @@ dbus-run-session -- bash -euo pipefail -c '
         sleep 1.5
         echo "$what"
         said "$from"
+    }
+    seconds() { # a time of day, HH:MM:SS.fraction, in seconds
+        echo "$1" | awk -F: "{ printf \"%.3f\", \$1 * 3600 + \$2 * 60 + \$3 }"
+    }
+    timed() { # $1: what the player does; $2: words of its outcome (grep -E); the rest: command
+        local what=$1 words=$2 start first=""; shift 2
+        from=$(($(wc -l <"$WALK_LOG") + 1))
+        start=$(date +%H:%M:%S.%N)
+        "$@"
+        for _ in $(seq 300); do
+            first=$(tail -n +"$from" "$WALK_LOG" | grep -m 1 -E "SPEECH OUTPUT: .*($words)" |
+                cut -d " " -f 1 || true)
+            [ -n "$first" ] && break
+            sleep 0.1
+        done
+        sleep 1.5
+        if [ -n "$first" ]; then
+            echo "$what [outcome spoken after $(awk "BEGIN { printf \"%.1f\", \
+                $(seconds "$first") - $(seconds "$start") }") s]"
+        else
+            echo "$what [outcome not spoken within 30 s]"
+        fi
+        said "$from"
+    }
+    changeFile() { # another program rewrites a line of General.txt, as an editor does
+        perl -pi -e "s/^12,9,7\t/250,9,7\t/ if \$. == 59" "$WALK_WORK/game/data/General.txt"
     }
     step "(the window opens)"
     step "Tab: to the section chooser" key Tab
@@ -136,6 +166,28 @@ dbus-run-session -- bash -euo pipefail -c '
     step "Ctrl+PgDn: next tab" key ctrl+Next
     echo "(the accessible tree now)"
     "$WALK_PYTHON3" -c "$WALK_TREE" 2>&1 | sed "s/^/    /"
+    step "Ctrl+PgUp: back to Car Settings" key ctrl+Prior
+    step "Tab: into the grid (empty)" key Tab
+    timed "Ctrl+Z: undo" "Undo" xdotool key ctrl+z
+    timed "Ctrl+Y: redo" "Redo" xdotool key ctrl+y
+    timed "Ctrl+S: save" "File updated" xdotool key ctrl+s
+    step "Enter: close the box" key Return
+    timed "Ctrl+Home: the Details cell" "read only" xdotool key ctrl+Home
+    timed "(another program changes General.txt)" "read again" changeFile
+    step "Tab 7 times: to Restore" key --delay 200 Tab Tab Tab Tab Tab Tab Tab
+    timed "Space: Restore" "Restore" xdotool key space
+    timed "Ctrl+Z: undo the restore" "Undo" xdotool key ctrl+z
+    timed "Ctrl+Y: redo the restore" "Redo" xdotool key ctrl+y
+    step "Tab 3 times: to Save" key --delay 200 Tab Tab Tab
+    timed "Tab: into the folder tree" "Selected folder" xdotool key Tab
+    timed "Down" "level" xdotool key Down
+    step "Up" key Up
+    step "Tab: to Save Directory" key Tab
+    timed "Space: Save Directory" "alert" xdotool key space
+    step "Enter: close the box" key Return
+    step "Shift+Tab 5 times: into the grid" key --delay 200 shift+Tab shift+Tab shift+Tab shift+Tab shift+Tab
+    step "type 0.3" type --delay 80 0.3
+    step "Enter: commit" key Return
     step "Ctrl+Q: close" key ctrl+q
     step "Tab" key Tab
     step "Space: Don'\''t Save" key space

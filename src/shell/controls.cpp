@@ -5,6 +5,9 @@
 
 #include <QLineEdit>
 #include <QSignalBlocker>
+#include <QStyleOptionProgressBar>
+#include <QStylePainter>
+#include <algorithm>
 
 ProgressBar::ProgressBar(QWidget* parent) : QProgressBar(parent)
 {
@@ -15,7 +18,8 @@ ProgressBar::ProgressBar(QWidget* parent) : QProgressBar(parent)
 
 namespace {
 constexpr qint64 FrameMilliseconds = 16;
-}
+constexpr int ToldSteps = 20;
+} // namespace
 
 void ProgressBar::setMaximum(int maximum)
 {
@@ -44,17 +48,32 @@ void ProgressBar::showEvent(QShowEvent* event)
     QProgressBar::showEvent(event);
 }
 
+void ProgressBar::paintEvent(QPaintEvent* /*event*/)
+{
+    QStylePainter painter(this);
+    QStyleOptionProgressBar option;
+    initStyleOption(&option);
+    option.progress = position_;
+    painter.drawControl(QStyle::CE_ProgressBar, option);
+}
+
+bool ProgressBar::toldStep() const
+{
+    const int step = std::max(1, (maximum() - minimum()) / ToldSteps);
+    return position_ <= minimum() || position_ >= maximum() || (position_ - minimum()) % step == 0;
+}
+
 void ProgressBar::drawPosition()
 {
-    // QProgressBar::setValue repaints at once; within a frame of the last repaint the new
-    // value only marks the bar for the next paint.
-    if (sinceDrawn_.isValid() && sinceDrawn_.elapsed() < FrameMilliseconds) {
-        setUpdatesEnabled(false);
+    // Each QProgressBar::setValue tells a screen reader; only the told steps change it.
+    if (toldStep())
         QProgressBar::setValue(position_);
-        setUpdatesEnabled(true); // schedules the paint
+    // A repaint within a frame of the last one waits for the next paint.
+    if (sinceDrawn_.isValid() && sinceDrawn_.elapsed() < FrameMilliseconds) {
+        update();
         return;
     }
-    QProgressBar::setValue(position_);
+    repaint();
     sinceDrawn_.start();
 }
 

@@ -14,34 +14,28 @@ namespace {
 // One step: an edit of the documents, made by redo() and taken back by undo().
 class EditStep : public QUndoCommand {
 public:
-    EditStep(AppState& documents, const EditHistory::ShowSetting& show, const QString& text,
-             DocumentEdit edit, std::optional<SettingPlace> place)
-        : QUndoCommand(text), documents_(documents), show_(show), edit_(std::move(edit)),
+    EditStep(AppState& documents, EditHistory& history, const QString& text, DocumentEdit edit,
+             std::optional<SettingPlace> place)
+        : QUndoCommand(text), documents_(documents), history_(history), edit_(std::move(edit)),
           place_(place)
     {
     }
     void undo() override
     {
         TakeBack(documents_, edit_);
-        showPlace();
+        history_.showTaken(place_, QStringLiteral("Undo"), text());
     }
     void redo() override
     {
         MakeAgain(documents_, edit_);
         if (done_) // the first redo comes with the push, within the handler that made it
-            showPlace();
+            history_.showTaken(place_, QStringLiteral("Redo"), text());
         done_ = true;
     }
 
 private:
-    void showPlace()
-    {
-        if (place_)
-            show_(*place_);
-    }
-
     AppState& documents_;
-    const EditHistory::ShowSetting& show_;
+    EditHistory& history_;
     DocumentEdit edit_;
     std::optional<SettingPlace> place_;
     bool done_ = false;
@@ -75,7 +69,15 @@ QMenu* EditHistory::addMenu(QMenuBar* bar, QAction* before)
 void EditHistory::perform(const QString& text, DocumentEdit edit, std::optional<SettingPlace> place)
 {
     if (edit.changesText())
-        stack_.push(new EditStep(documents_, show_, text, std::move(edit), place));
+        stack_.push(new EditStep(documents_, *this, text, std::move(edit), place));
+}
+
+void EditHistory::showTaken(const std::optional<SettingPlace>& place, const QString& action,
+                            const QString& step)
+{
+    if (place)
+        show_(*place);
+    emit taken(action, step);
 }
 
 void EditHistory::clear()

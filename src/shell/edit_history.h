@@ -44,6 +44,14 @@ public:
 
     QUndoStack& stack() { return stack_; }
 
+    // After a step was undone ("Undo") or done again ("Redo"): shows its place, then says so.
+    void showTaken(const std::optional<SettingPlace>& place, const QString& action,
+                   const QString& step);
+
+signals:
+    // A step named `step` was undone or done again (`action`), its place shown.
+    void taken(const QString& action, const QString& step);
+
 private:
     AppState& documents_;
     ShowSetting show_;

@@ -8,6 +8,7 @@
 #include "documents/reference_copies.h"
 #include "edit_history.h"
 #include "editing/document_edit.h"
+#include "outcome_voice.h"
 #include "questions.h"
 
 #include <QApplication>
@@ -191,4 +192,5 @@ void FileWatch::tell(TuningFile file, const QString& text)
     told_[IndexOf(file)] = text;
     QStatusTipEvent tip(text);
     QCoreApplication::sendEvent(room_.window, &tip);
+    SayOutcome(room_.window, text);
 }

@@ -20,6 +20,8 @@ public:
     using QObject::QObject;
 signals:
     void focused(QAccessibleInterface* part);
+    // What the window said of an action's outcome (see OutcomeVoice).
+    void said(const QString& text);
 };
 
 // Tells a screen reader which cell of the view is current, as moving to it would. Sent

@@ -1,12 +1,15 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "folder_tree.h"
 
+#include "outcome_voice.h"
+
 #include <QDir>
 #include <QFileIconProvider>
 #include <QFileInfo>
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QMouseEvent>
+#include <QTimer>
 
 namespace {
 constexpr int PathRole = Qt::UserRole;
@@ -32,6 +35,10 @@ FolderTree::FolderTree(QWidget* parent) : QTreeWidget(parent)
     setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     setHorizontalScrollMode(QAbstractItemView::ScrollPerPixel);
     connect(this, &QTreeWidget::itemExpanded, this, &FolderTree::fill);
+    connect(this, &QTreeWidget::itemExpanded, this,
+            [this](QTreeWidgetItem* item) { sayFolded(item, true); });
+    connect(this, &QTreeWidget::itemCollapsed, this,
+            [this](QTreeWidgetItem* item) { sayFolded(item, false); });
     connect(this, &QTreeWidget::itemClicked, this, [this] { emit folderClicked(); });
     for (const QFileInfo& drive : QDir::drives()) {
         const QString path = QDir::toNativeSeparators(drive.absoluteFilePath());
@@ -50,6 +57,10 @@ QTreeWidgetItem* FolderTree::addFolder(QTreeWidgetItem* parent, const QString& n
     item->setIcon(0, icons.icon(QFileIconProvider::Folder));
     item->setData(0, PathRole, path);
     item->setData(0, FilledRole, false);
+    int level = 1;
+    for (const QTreeWidgetItem* above = parent; above; above = above->parent())
+        ++level;
+    item->setData(0, Qt::AccessibleDescriptionRole, QStringLiteral("level %1").arg(level));
     // Whether a folder has subfolders is learnt when it is unfolded, not before: listing
     // every folder of a big tree up front costs more than the tree is worth.
     item->setChildIndicatorPolicy(QTreeWidgetItem::ShowIndicator);
@@ -111,6 +122,22 @@ bool FolderTree::selectPath(const QString& path)
     if (isVisible())
         scrollToItem(found);
     return true;
+}
+
+void FolderTree::sayFolded(QTreeWidgetItem* item, bool expanded)
+{
+    if (hasFocus() && item == currentItem())
+        SayOutcome(this, expanded ? QStringLiteral("expanded") : QStringLiteral("collapsed"));
+}
+
+void FolderTree::focusInEvent(QFocusEvent* event)
+{
+    QTreeWidget::focusInEvent(event);
+    // After the folder the focus lands on is said, as the last words.
+    QTimer::singleShot(0, this, [this] {
+        if (hasFocus() && !selectedPath().isEmpty())
+            SayOutcome(this, QStringLiteral("Selected folder: ") + selectedPath());
+    });
 }
 
 void FolderTree::keyPressEvent(QKeyEvent* event)

@@ -107,6 +107,7 @@ void KeyValueGrid::insertTop(const std::string& key, const std::string& value)
     insertRow(0);
     auto* keyItem = new QTableWidgetItem(FromLatin1(key));
     keyItem->setFlags(Qt::ItemIsEnabled | Qt::ItemIsSelectable);
+    keyItem->setData(Qt::AccessibleDescriptionRole, QStringLiteral("read only"));
     setItem(0, KeyColumn, keyItem);
     setItem(0, ValueColumn, new ValueCell(FromLatin1(value)));
     ++dataRows_;

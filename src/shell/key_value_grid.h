@@ -15,8 +15,9 @@
 // The grid never scrolls sideways: the key column takes what the value column and the
 // scroll bar leave, and a description too long for it is elided in the middle, so its
 // end (often the skill level) stays visible. The whole description of the row under the
-// pointer, or of the row that becomes current, goes to the status bar. Tab and Shift+Tab
-// move between value cells only and leave the grid past the last or the first row.
+// pointer, or of the row that becomes current, goes to the status bar; a screen reader is
+// told that a description is read only. Tab and Shift+Tab move between value cells only and
+// leave the grid past the last or the first row.
 class KeyValueGrid : public QTableWidget, public Grid {
     Q_OBJECT
 public:

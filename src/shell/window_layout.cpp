@@ -19,6 +19,7 @@
 #include "jpeg_picture.h"
 #include "key_value_grid.h"
 #include "message_boxes.h"
+#include "outcome_voice.h"
 #include "tab_page.h"
 #include "tuning_set_actions.h"
 
@@ -227,6 +228,11 @@ void TForm1::installFeatures()
         room(), *questions_, [this] { return typing(); }, this);
     connect(ValueList, &KeyValueGrid::editorClosed, fileWatch_, &FileWatch::typingEnded);
     new Announcements(this);
+    InstallOutcomeVoice(room(), ValueList,
+                        {{Button4, TuningFile::General},
+                         {RestorePed, TuningFile::Settings},
+                         {MiscRestore, TuningFile::General},
+                         {APORestore, TuningFile::General}});
     FollowTabSwitch(PageControl1, [this](int tab) { return chooser(static_cast<Tab>(tab)); });
     FitToScreen(*this, PageControl1);
 }

@@ -6,11 +6,13 @@
 
 #include "controls.h"
 #include "faults/fault_injection.h"
+#include "focus_announcements.h"
 #include "folder_tree.h"
 #include "game_folder_search.h"
 #include "key_value_grid.h"
 #include "path_label.h"
 
+#include <QAccessible>
 #include <QApplication>
 #include <QFileInfo>
 #include <QGroupBox>
@@ -224,13 +226,25 @@ void DirectoryTest::deepFoldersAndKeyboard()
     Window window(folder);
     TForm1& form = *window.form;
     form.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&form));
+    form.activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(&form));
     FolderTree* tree = form.Directory;
+    QStringList said; // to a screen reader: the whole path on entry, then each unfolding
+    QObject::connect(form.findChild<Announcements*>(), &Announcements::said, &form,
+                     [&said](const QString& text) { said << text; });
 
-    QVERIFY(tree->selectPath(folder.path(QStringLiteral("one/two/three/four/five/six/seven"))));
+    const QString seven = folder.path(QStringLiteral("one/two/three/four/five/six/seven"));
+    QVERIFY(tree->selectPath(seven));
     tree->setFocus();
+    QTest::qWait(10); // the path follows the focus events
     QTest::keyClick(tree, Qt::Key_Right); // unfolds the folder
     QTest::keyClick(tree, Qt::Key_Down);
+    QCOMPARE(said, QStringList({"Selected folder: " + Native(seven), "expanded"}));
+    const int level =
+        int(deep.split('/', Qt::SkipEmptyParts).size()) + (deep.startsWith('/') ? 1 : 0);
+    QAccessibleInterface* cell = QAccessible::queryAccessibleInterface(tree)->focusChild();
+    QCOMPARE(cell ? cell->text(QAccessible::Description) : QString(),
+             "level " + QString::number(level));
     QCOMPARE(tree->selectedPath(), Native(deep));
     QCOMPARE(form.LabelSelected->text(), Native(deep));
     QCOMPARE(form.LabelValid->text(), QStringLiteral("Yes"));

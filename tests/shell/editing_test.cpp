@@ -8,6 +8,7 @@
 #include "documents/text_buffer.h"
 #include "faults/fault_injection.h"
 #include "file_watch.h"
+#include "focus_announcements.h"
 #include "key_value_grid.h"
 #include "support/window_fixture.h"
 
@@ -204,6 +205,9 @@ private slots:
         Window w;
         TForm1& form = *w.form;
         auto* watch = form.findChild<FileWatch*>();
+        QStringList said; // to a screen reader, once
+        QObject::connect(form.findChild<Announcements*>(), &Announcements::said, &form,
+                         [&said](const QString& text) { said << text; });
         const QString path = w.folder.generalPath();
         const auto value = [&form] { return QString::fromStdString(form.ValueList->value(1)); };
         const auto toolSets = [&w](const char* credits) {
@@ -279,6 +283,8 @@ private slots:
             QTRY_COMPARE_WITH_TIMEOUT(form.StatusBar1->currentMessage(), status, 5000);
         watch->checkNow(); // as a later change elsewhere would: nothing new
         QVERIFY(status.isEmpty() != form.StatusBar1->currentMessage().contains("another"));
+        const int reads = status.isEmpty() ? 0 : change == "tool" && answer.isEmpty() ? 2 : 1;
+        QCOMPARE(said.filter("another program"), QStringList(reads, status)); // each, once
         QCOMPARE(Shown(w.messages).filter("drop the unsaved").join(""),
                  answer.isEmpty() ? ""
                                   : WarningText("General.txt was changed by another program. Read "

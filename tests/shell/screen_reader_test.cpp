@@ -19,7 +19,7 @@
 class ScreenReaderTest : public QObject {
     Q_OBJECT
     enum Step { Look, EnterGrid, PassGrid, Commit, RefusedCommit, NextTab, TabBar };
-    enum Heard { Announced, Focus, Tabs, SaveButton, MenuBar, PaddedNames, Headings };
+    enum Heard { Announced, Focus, Tabs, SaveButton, MenuBar, PaddedNames, Headings, Details };
 
     static QString text(QAccessibleInterface* node, QAccessible::Text part = QAccessible::Name)
     {
@@ -73,6 +73,9 @@ private slots:
         QTest::newRow("no blanks around a name") << +Look << +PaddedNames << "";
         QTest::newRow("a heading among the sections")
             << +Look << +Headings << "- Impact Data - - - [heading], Bending";
+        QTest::newRow("a read-only Details cell")
+            << +EnterGrid << +Details
+            << "gMin_bend_force (minimum force required to bend car) [read only]";
     }
 
     void aPlayerHears()
@@ -149,7 +152,59 @@ private slots:
             QAccessibleTableInterface* list = of(form.ComboBox1->view())->tableInterface();
             said = described(list->cellAt(0, 0)) + ", " + described(list->cellAt(1, 0));
         }
+        if (heard == Details)
+            said = described(of(form.ValueList)->tableInterface()->cellAt(0, 0));
         QCOMPARE(said, expected);
+    }
+
+    // An action whose result is no new focus says what it did, the focus on the cell it shows.
+    void anActionSays_data()
+    {
+        QTest::addColumn<QString>("action");
+        QTest::addColumn<QString>("expected");
+        const QString undone = "Undo: gMin_bend_force 9800";
+        QTest::newRow("Undo") << "Undo" << undone + " | row 1";
+        QTest::newRow("Redo") << "Redo" << undone + ", Redo: gMin_bend_force 12000 | row 1";
+        QTest::newRow("Restore") << "Restore" << QString("Restore: gMin_bend_force 9800 | row 1");
+        QTest::newRow("Restore, no section")
+            << "Restore none" << QString("Restore: General.txt | none");
+        QTest::newRow("Undo, no section") << "Undo none" << undone + " | row 1";
+    }
+
+    void anActionSays()
+    {
+        QFETCH(QString, action);
+        QFETCH(QString, expected);
+        WorkFolder folder;
+        folder.writeIni("Tunedeck.ini", folder.gameDir().toStdString());
+        Window window(folder);
+        TForm1& form = *window.form;
+        form.show();
+        form.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&form));
+        QStringList said;
+        QObject::connect(form.findChild<Announcements*>(), &Announcements::said, &form,
+                         [&said](const QString& text) { said << text; });
+        form.ComboBox1->setCurrentIndex(1); // Bending
+        emit form.ComboBox1->activated(1);
+        form.ComboBox1->setFocus();
+        QTest::keyClick(form.ComboBox1, Qt::Key_Tab);
+        TypeInCurrentCell(form.ValueList, "12000");
+        if (action.endsWith("none")) // the grid emptied by a switch of tabs
+            form.PageControl1->setCurrentIndex(1), form.PageControl1->setCurrentIndex(0);
+        form.ComboBox1->setFocus(); // away from the grid
+        if (action.startsWith("Undo") || action == "Redo")
+            form.findChild<QAction*>("Undo1")->trigger();
+        if (action == "Redo")
+            form.findChild<QAction*>("Redo1")->trigger();
+        if (action.startsWith("Restore"))
+            QTest::mouseClick(form.Button4, Qt::LeftButton);
+        QTest::qWait(10);
+        const bool onCell =
+            QApplication::focusWidget() == form.ValueList && form.ValueList->currentColumn() == 1;
+        QCOMPARE(said.join(", ") + " | " +
+                     (onCell ? "row " + QString::number(form.ValueList->currentRow() + 1) : "none"),
+                 expected);
     }
 };
 
