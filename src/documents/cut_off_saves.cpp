@@ -79,6 +79,14 @@ std::optional<std::vector<Entry>> EntriesOf(const AppState& state, const std::st
     return entries;
 }
 
+// Why a version could not be kept, as the outcome tells it.
+void Tell(CutOffSave& said, const VersionFailure& failure)
+{
+    said.systemText = failure.systemText;
+    if (failure.heldElsewhere)
+        said.busyFolder = failure.folder;
+}
+
 // Puts `from` (a prepared file or old copy) in the place of the entry's game file, keeping
 // what the game file holds as a version first. Returns the outcome of a step that failed.
 std::optional<CutOffSave> PutInPlace(const AppState& state, const Entry& entry, const QString& from,
@@ -92,7 +100,7 @@ std::optional<CutOffSave> PutInPlace(const AppState& state, const Entry& entry, 
     if (const std::optional<VersionFailure> failure =
             KeepVersion(state, entry.file, entry.recorded.target)) {
         said.outcome = Outcome::Failed;
-        said.systemText = failure->systemText;
+        Tell(said, *failure);
         return said;
     }
     if (const int error = MoveIntoPlace(from, entry.recorded.target)) {
@@ -115,9 +123,9 @@ CutOffSave SetAside(const AppState& state, const std::vector<Entry>& entries, Cu
         said.files.push_back(entry.file);
         if (const std::optional<VersionFailure> failure =
                 KeepVersion(state, entry.file, entry.recorded.target))
-            said.systemText = failure->systemText;
+            Tell(said, *failure);
     }
-    if (!said.systemText.isEmpty())
+    if (!said.systemText.isEmpty() || !said.busyFolder.isEmpty())
         return said; // tried again at the next run, the record as it was
     const QString aside = QDir(QFileInfo(said.record).absolutePath()).filePath(SetAsideJournalName);
     QFile::remove(aside);
@@ -126,7 +134,69 @@ CutOffSave SetAside(const AppState& state, const std::vector<Entry>& entries, Cu
     return said;
 }
 
-CutOffSave Recover(const AppState& state, const QString& recordPath)
+// Where each game file stands against the record's checksums.
+void Compare(std::vector<Entry>& entries)
+{
+    for (Entry& entry : entries) {
+        const QByteArray now = ChecksumOf(entry.recorded.target);
+        const QByteArray old =
+            entry.recorded.previous.isEmpty() ? QByteArrayLiteral("-") : entry.recorded.oldChecksum;
+        entry.holds = now == entry.recorded.newChecksum ? Holds::New
+                      : now == old                      ? Holds::Old
+                                                        : Holds::Other;
+    }
+}
+
+// Whether the save can be finished, else undone, else neither.
+Outcome WayOf(const std::vector<Entry>& entries)
+{
+    bool finishable = true;
+    bool undoable = true;
+    for (const Entry& entry : entries) {
+        finishable = finishable && (entry.holds == Holds::New ||
+                                    HoldsGameFile(entry.recorded.prepared,
+                                                  entry.recorded.newChecksum, entry.file));
+        // A file that did not exist before is never deleted: such a save is only finished.
+        undoable =
+            undoable &&
+            (entry.holds == Holds::Old ||
+             (!entry.recorded.previous.isEmpty() &&
+              HoldsGameFile(entry.recorded.previous, entry.recorded.oldChecksum, entry.file)));
+    }
+    return finishable ? Outcome::Finished : undoable ? Outcome::Undone : Outcome::NeitherWay;
+}
+
+// Every game file is in its place and synced: only now do the record and the temporary
+// files it names go, the record last.
+void RemoveRecord(const std::vector<Entry>& entries, const QString& recordPath)
+{
+    QStringList folders;
+    for (const Entry& entry : entries) {
+        for (const QString& temporary : {entry.recorded.prepared, entry.recorded.previous})
+            if (QFileInfo(temporary).isFile() && !QFileInfo(temporary).isSymLink())
+                QFile::remove(temporary);
+        folders << QFileInfo(entry.recorded.target).absolutePath();
+    }
+    folders.removeDuplicates();
+    for (const QString& folder : folders)
+        SyncFolder(folder);
+    QFile::remove(recordPath);
+    SyncFolder(QFileInfo(recordPath).absolutePath());
+}
+
+// A step that could not lock a folder.
+CutOffSave LockFailed(const QString& recordPath, const LockFailure& failure)
+{
+    CutOffSave said;
+    said.outcome = Outcome::Failed;
+    said.record = recordPath;
+    said.systemText = failure.systemText;
+    if (failure.heldElsewhere)
+        said.busyFolder = failure.folder;
+    return said;
+}
+
+CutOffSave Recover(const AppState& state, const QString& recordPath, WriteScope& scope)
 {
     CutOffSave said;
     said.record = recordPath;
@@ -142,69 +212,41 @@ CutOffSave Recover(const AppState& state, const QString& recordPath)
         return said;
     }
     std::vector<Entry>& entries = *parsed;
-    std::vector<FolderLock> locks;
     for (const Entry& entry : entries) {
         said.files.push_back(entry.file);
-        locks.emplace_back(entry.recorded.target, LinkAtTarget::Replace);
+        if (const std::optional<LockFailure> failure =
+                scope.lock(entry.recorded.target, LinkAtTarget::Replace))
+            return LockFailed(recordPath, *failure);
     }
 
-    bool finishable = true;
-    bool undoable = true;
-    for (Entry& entry : entries) {
-        const QByteArray now = ChecksumOf(entry.recorded.target);
-        const QByteArray old =
-            entry.recorded.previous.isEmpty() ? QByteArrayLiteral("-") : entry.recorded.oldChecksum;
-        entry.holds = now == entry.recorded.newChecksum ? Holds::New
-                      : now == old                      ? Holds::Old
-                                                        : Holds::Other;
-    }
+    Compare(entries);
     for (const Entry& entry : entries)
         if (entry.holds == Holds::Other)
             return SetAside(state, entries, said);
-    for (const Entry& entry : entries) {
-        finishable = finishable && (entry.holds == Holds::New ||
-                                    HoldsGameFile(entry.recorded.prepared,
-                                                  entry.recorded.newChecksum, entry.file));
-        // A file that did not exist before is never deleted: such a save is only finished.
-        undoable =
-            undoable &&
-            (entry.holds == Holds::Old ||
-             (!entry.recorded.previous.isEmpty() &&
-              HoldsGameFile(entry.recorded.previous, entry.recorded.oldChecksum, entry.file)));
-    }
-    if (!finishable && !undoable) {
-        said.outcome = Outcome::NeitherWay;
+    said.outcome = WayOf(entries);
+    if (said.outcome == Outcome::NeitherWay)
         return said;
-    }
-    said.outcome = finishable ? Outcome::Finished : Outcome::Undone;
+    const bool finishing = said.outcome == Outcome::Finished;
     for (const Entry& entry : entries) {
-        if (entry.holds == (finishable ? Holds::New : Holds::Old))
+        if (entry.holds == (finishing ? Holds::New : Holds::Old))
             continue;
-        const QString& from = finishable ? entry.recorded.prepared : entry.recorded.previous;
+        const QString& from = finishing ? entry.recorded.prepared : entry.recorded.previous;
         if (std::optional<CutOffSave> failed = PutInPlace(state, entry, from, said))
             return *failed;
     }
-
-    // Every game file is in its place and synced: only now do the record and the
-    // temporary files it names go, the record last.
-    QStringList folders;
-    for (const Entry& entry : entries) {
-        for (const QString& temporary : {entry.recorded.prepared, entry.recorded.previous})
-            if (QFileInfo(temporary).isFile() && !QFileInfo(temporary).isSymLink())
-                QFile::remove(temporary);
-        folders << QFileInfo(entry.recorded.target).absolutePath();
-    }
-    folders.removeDuplicates();
-    for (const QString& folder : folders)
-        SyncFolder(folder);
-    QFile::remove(recordPath);
-    SyncFolder(QFileInfo(recordPath).absolutePath());
+    RemoveRecord(entries, recordPath);
     return said;
 }
 
 } // namespace
 
 std::vector<CutOffSave> RecoverCutOffSaves(const AppState& state)
+{
+    WriteScope scope;
+    return RecoverCutOffSaves(state, scope);
+}
+
+std::vector<CutOffSave> RecoverCutOffSaves(const AppState& state, WriteScope& scope)
 {
     std::vector<CutOffSave> recovered;
     if (state.GameDir.isEmpty())
@@ -219,18 +261,11 @@ std::vector<CutOffSave> RecoverCutOffSaves(const AppState& state)
         const QFileInfo info(record);
         if (!info.exists() && !info.isSymLink())
             continue;
-        try {
-            // Looked at under the lock: another Tunedeck may be in the middle of its save.
-            const FolderLock lock(record, LinkAtTarget::Replace);
-            if (QFileInfo(record).exists() || QFileInfo(record).isSymLink())
-                recovered.push_back(Recover(state, record));
-        } catch (const FileError& error) {
-            CutOffSave said;
-            said.outcome = Outcome::Failed;
-            said.record = record;
-            said.systemText = error.text();
-            recovered.push_back(said);
-        }
+        // Looked at under the lock: another Tunedeck may be in the middle of its save.
+        if (const std::optional<LockFailure> failure = scope.lock(record, LinkAtTarget::Replace))
+            recovered.push_back(LockFailed(record, *failure));
+        else if (QFileInfo(record).exists() || QFileInfo(record).isSymLink())
+            recovered.push_back(Recover(state, record, scope));
     }
     return recovered;
 }

@@ -14,6 +14,8 @@
 // never deletes a game file, keeps every game file it replaces as a version, and touches
 // none that another program changed since the save.
 
+class WriteScope;
+
 struct CutOffSave {
     enum class Outcome {
         Finished, // every file it names holds what the save wrote
@@ -31,6 +33,7 @@ struct CutOffSave {
     QString record;                // the record's path
     std::vector<TuningFile> files; // the game files it names (ChangedSince: those changed)
     QString systemText;            // why a step failed, in the system's words
+    QString busyFolder; // or the folder another Tunedeck held locked (a game folder, the history)
 };
 
 // The record's name once it is set aside.
@@ -39,3 +42,5 @@ constexpr const char* SetAsideJournalName = ".tunedeck-commit.set-aside";
 // Finishes or undoes the cut-off saves recorded in the folders of the game files below
 // GameDir, holding the locks of the folders. Empty when there is none.
 std::vector<CutOffSave> RecoverCutOffSaves(const AppState& state);
+// The same as a step of a write: the locks it takes are the scope's, and stay with it.
+std::vector<CutOffSave> RecoverCutOffSaves(const AppState& state, WriteScope& scope);

@@ -9,21 +9,13 @@
 #include "folder_lock_system.h"
 
 #include "errors.h"
-#include "replacement_file_parts.h"
 
 #include <QDir>
 #include <QThread>
-#include <cstring>
 
 #include <windows.h>
 
 namespace {
-
-[[noreturn]] void CannotLock(const QString& folder, int error)
-{
-    throw FileError(QStringLiteral("Cannot lock folder \"%1\". %2")
-                        .arg(QDir::toNativeSeparators(folder), SystemErrorText(error)));
-}
 
 // Whether `path` names the file open as `file` (a link is not followed).
 bool NameLeadsTo(const std::wstring& path, HANDLE file)
@@ -45,8 +37,9 @@ bool NameLeadsTo(const std::wstring& path, HANDLE file)
 
 } // namespace
 
-SystemLock LockFolder(const QString& folder)
+std::optional<LockFailure> LockFolder(const QString& folder, SystemLock& lock)
 {
+    lock = -1;
     const std::wstring path =
         QDir::toNativeSeparators(QDir(folder).filePath(QStringLiteral(".tunedeck-lock")))
             .toStdWString();
@@ -72,20 +65,22 @@ SystemLock LockFolder(const QString& folder)
             if (error == ERROR_PATH_NOT_FOUND || error == ERROR_FILE_NOT_FOUND ||
                 error == ERROR_ACCESS_DENIED || error == ERROR_WRITE_PROTECT ||
                 error == ERROR_DIRECTORY)
-                return -1;
-            CannotLock(folder, static_cast<int>(error));
+                return std::nullopt;
+            return LockFailure{folder, false, SystemErrorText(static_cast<int>(error))};
         }
         BY_HANDLE_FILE_INFORMATION information{};
         if (!::GetFileInformationByHandle(file, &information) ||
             (information.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT)) {
             ::CloseHandle(file);
-            CannotLock(folder, ERROR_INVALID_PARAMETER);
+            return LockFailure{folder, false, SystemErrorText(ERROR_INVALID_PARAMETER)};
         }
         OVERLAPPED start{};
         if (::LockFileEx(file, LOCKFILE_EXCLUSIVE_LOCK | LOCKFILE_FAIL_IMMEDIATELY, 0, 1, 0,
                          &start)) {
-            if (NameLeadsTo(path, file))
-                return reinterpret_cast<SystemLock>(file);
+            if (NameLeadsTo(path, file)) {
+                lock = reinterpret_cast<SystemLock>(file);
+                return std::nullopt;
+            }
             ::CloseHandle(file); // deleted by the holder before: start again
             continue;
         }
@@ -94,10 +89,8 @@ SystemLock LockFolder(const QString& folder)
         if (error == ERROR_LOCK_VIOLATION && waited < LockWaitMilliseconds)
             continue;
         if (error == ERROR_LOCK_VIOLATION)
-            throw FileError(QStringLiteral("Cannot lock folder \"%1\": another Tunedeck is "
-                                           "writing there. Nothing was written.")
-                                .arg(QDir::toNativeSeparators(folder)));
-        CannotLock(folder, static_cast<int>(error));
+            return LockFailure{folder, true, {}};
+        return LockFailure{folder, false, SystemErrorText(static_cast<int>(error))};
     }
 }
 

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "outcome_texts.h"
 
+#include "documents/folder_lock.h"
 #include "documents/game_paths.h"
 #include "documents/interfaces.h"
 #include "documents/reference_copies.h"
@@ -110,6 +111,15 @@ void TellLoad(Messages& messages, const GameFileRead& read, TuningFile file, con
 
 namespace {
 
+// Why a step failed: the system's words, or that another Tunedeck holds the folder.
+QString Reason(const QString& systemText, const QString& busyFolder)
+{
+    if (busyFolder.isEmpty())
+        return systemText;
+    return QStringLiteral("another Tunedeck is writing in \"%1\".")
+        .arg(QDir::toNativeSeparators(busyFolder));
+}
+
 // "General.txt", "General.txt and Settings.txt".
 QString Names(const std::vector<TuningFile>& files)
 {
@@ -156,13 +166,13 @@ QString CutOffSaveText(const CutOffSave& save)
     case Outcome::Failed:
         return QStringLiteral("A save of %1 that was cut off could not be finished or undone: %2")
                    .arg(names.isEmpty() ? QStringLiteral("the game files") : names,
-                        save.systemText) +
+                        Reason(save.systemText, save.busyFolder)) +
                left;
     case Outcome::ChangedSince:
-        if (!save.systemText.isEmpty())
+        if (!save.systemText.isEmpty() || !save.busyFolder.isEmpty())
             return QStringLiteral("%1 was changed by another program after a save of it was cut "
                                   "off, and could not be kept in the history: %2")
-                       .arg(names, save.systemText) +
+                       .arg(names, Reason(save.systemText, save.busyFolder)) +
                    left;
         return QStringLiteral("%1 was changed by another program after a save of it was cut off. "
                               "Tunedeck left it as it is and kept it in the history; the record "
@@ -182,9 +192,10 @@ void TellCutOffSaves(Messages& messages, const std::vector<CutOffSave>& saves)
 
 void TellWritten(Messages& messages, const WriteResult& result)
 {
+    const WriteResult::Failure& failure = result.failure;
     if (result.outcome == WriteResult::Outcome::Refused) {
         messages.error(QStringLiteral("%1 is read-only; it was left as it is.")
-                           .arg(QFileInfo(result.path).fileName()));
+                           .arg(QFileInfo(failure.path).fileName()));
         return;
     }
     for (const InstalledFile& file : result.installed) {
@@ -201,23 +212,25 @@ void TellWritten(Messages& messages, const WriteResult& result)
     }
     if (result.outcome != WriteResult::Outcome::Failed)
         return;
-    switch (result.failedStep) {
+    switch (failure.step) {
     case WriteResult::Step::Locking:
-        messages.report(result.systemText);
+        messages.report(
+            CannotLockText({failure.folder, failure.heldElsewhere, failure.systemText}));
         break;
     case WriteResult::Step::Creating:
         messages.report(QStringLiteral("Cannot create file \"%1\". %2")
-                            .arg(QDir::toNativeSeparators(result.path), result.systemText));
+                            .arg(QDir::toNativeSeparators(failure.path), failure.systemText));
         break;
     case WriteResult::Step::KeepingVersion:
         messages.error(
             QStringLiteral("Save aborted. The present %1 could not be kept in \"%2\": %3")
-                .arg(QFileInfo(result.path).fileName(),
-                     QDir::toNativeSeparators(QFileInfo(result.path).absoluteFilePath()),
-                     result.systemText));
+                .arg(QFileInfo(failure.folder).fileName(),
+                     QDir::toNativeSeparators(QFileInfo(failure.folder).absoluteFilePath()),
+                     failure.heldElsewhere ? QStringLiteral("another Tunedeck is writing there.")
+                                           : failure.systemText));
         break;
     case WriteResult::Step::Writing:
-        messages.error(SaveAbortedText(result.path, result.systemText));
+        messages.error(SaveAbortedText(failure.path, failure.systemText));
         break;
     }
 }
