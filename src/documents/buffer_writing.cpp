@@ -14,6 +14,13 @@
 #include <QFileInfo>
 #include <memory>
 
+namespace {
+
+using Failure = WriteResult::Failure;
+using Step = WriteResult::Step;
+
+// The bytes of a file holding the lines, each ended by CR LF, with `firstLine` in place of
+// line 0 when given; the progress steps once a line.
 std::string FileBytes(const TextBuffer& buffer, const char* firstLine, Progress& progress)
 {
     const int n = buffer.count();
@@ -32,11 +39,6 @@ std::string FileBytes(const TextBuffer& buffer, const char* firstLine, Progress&
     return bytes;
 }
 
-namespace {
-
-using Failure = WriteResult::Failure;
-using Step = WriteResult::Step;
-
 const char* FirstLineOf(const BufferTarget& target)
 {
     return target.gameFile ? HeaderLineOf(*target.gameFile) : nullptr;
@@ -45,17 +47,6 @@ const char* FirstLineOf(const BufferTarget& target)
 LinkAtTarget LinksOf(const BufferTarget& target)
 {
     return target.gameFile ? LinkAtTarget::Follow : LinkAtTarget::Replace;
-}
-
-// Whether a cut-off save's record stays in place: the temporary files it names are kept.
-bool RecordLeft(const std::vector<CutOffSave>& recovered)
-{
-    for (const CutOffSave& save : recovered)
-        if (save.outcome != CutOffSave::Outcome::Finished &&
-            save.outcome != CutOffSave::Outcome::Undone &&
-            save.outcome != CutOffSave::Outcome::ChangedSince)
-            return true;
-    return false;
 }
 
 // One save of buffers: what it holds while it runs (the locks of its folders and its
@@ -75,7 +66,7 @@ public:
         // player.
         std::optional<Failure> failure = lockFolders();
         if (!failure) {
-            result.recovered = finishCutOffSaves();
+            result.recovered = RecoverCutOffSaves(state_, scope_); // 2.
             result.changed = compare();
             if (!result.changed.empty()) {
                 result.outcome = WriteResult::Outcome::Changed;
@@ -106,15 +97,6 @@ private:
                 return Failure{Step::Locking, target.path, failure->folder, failure->heldElsewhere,
                                failure->systemText};
         return std::nullopt;
-    }
-
-    // 2. The temporary files of a record left in place stay for the run that can act on it.
-    std::vector<CutOffSave> finishCutOffSaves()
-    {
-        std::vector<CutOffSave> recovered = RecoverCutOffSaves(state_, scope_);
-        if (RecordLeft(recovered))
-            scope_.keepLeftTemporaries();
-        return recovered;
     }
 
     // 3.

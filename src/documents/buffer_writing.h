@@ -73,10 +73,6 @@ struct WriteResult {
     Failure failure; // Refused, Failed
 };
 
-// The bytes of a file holding the lines, each ended by CR LF, with `firstLine` in place of
-// line 0 when given; the progress steps once a line.
-std::string FileBytes(const TextBuffer& buffer, const char* firstLine, Progress& progress);
-
 // The save of buffers to their files, in the order of its steps:
 //   1. lock the folders of the targets, so that no other Tunedeck writes there meanwhile;
 //   2. finish or undo a save of the game files that was cut off before;

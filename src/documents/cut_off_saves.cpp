@@ -1,84 +1,23 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "cut_off_saves.h"
 
+#include "cut_off_saves_entries.h"
+
 #include "commit_journal.h"
 #include "errors.h"
 #include "folder_lock.h"
-#include "game_file_reading.h"
 #include "game_paths.h"
 #include "replacement_file.h"
-#include "text_buffer.h"
 #include "version_store.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QStringList>
 #include <optional>
 
 namespace {
 
 using Outcome = CutOffSave::Outcome;
-
-// Where a game file stands against the record's checksums.
-enum class Holds { New, Old, Other };
-
-struct Entry {
-    JournalEntry recorded;
-    TuningFile file;
-    Holds holds = Holds::Other;
-};
-
-// The checksum of a regular file of at most a game file's size; "-" for no file, empty
-// for anything else.
-QByteArray ChecksumOf(const QString& path)
-{
-    std::string bytes;
-    switch (ReadSmallFile(path, MaxGameFileBytes, bytes)) {
-    case SmallFileRead::Read:
-        return Sha256Hex(bytes);
-    case SmallFileRead::Missing:
-        return QByteArrayLiteral("-");
-    default:
-        return {};
-    }
-}
-
-// Whether the file at `path` holds the checksum and the shape of the game file: no record
-// puts a file of another shape in a game file's place.
-bool HoldsGameFile(const QString& path, const QByteArray& checksum, TuningFile file)
-{
-    std::string bytes;
-    return ReadSmallFile(path, MaxGameFileBytes, bytes) == SmallFileRead::Read &&
-           Sha256Hex(bytes) == checksum &&
-           static_cast<int>(SplitGameFile(file, bytes).size()) == LineCountOf(file);
-}
-
-// The entries of the record, each tied to the game file it names; nothing when it names any
-// other file, or one twice.
-std::optional<std::vector<Entry>> EntriesOf(const AppState& state, const std::string& bytes)
-{
-    const std::optional<std::vector<JournalEntry>> parsed = ParseJournal(bytes);
-    if (!parsed)
-        return std::nullopt;
-    std::vector<Entry> entries;
-    for (const JournalEntry& recorded : *parsed) {
-        std::optional<TuningFile> named;
-        for (TuningFile file : TuningFiles) {
-            const QString path = GameFilePath(state.GameDir, QLatin1String(RelativePath(file)));
-            if (recorded.target == ReplacedPath(path, LinkAtTarget::Follow))
-                named = file;
-        }
-        if (!named)
-            return std::nullopt;
-        for (const Entry& before : entries)
-            if (before.file == *named)
-                return std::nullopt;
-        entries.push_back({recorded, *named});
-    }
-    return entries;
-}
-
 // Why a version could not be kept, as the outcome tells it.
 void Tell(CutOffSave& said, const VersionFailure& failure)
 {
@@ -133,57 +72,6 @@ CutOffSave SetAside(const AppState& state, const std::vector<Entry>& entries, Cu
         said.record = aside;
     return said;
 }
-
-// Where each game file stands against the record's checksums.
-void Compare(std::vector<Entry>& entries)
-{
-    for (Entry& entry : entries) {
-        const QByteArray now = ChecksumOf(entry.recorded.target);
-        const QByteArray old =
-            entry.recorded.previous.isEmpty() ? QByteArrayLiteral("-") : entry.recorded.oldChecksum;
-        entry.holds = now == entry.recorded.newChecksum ? Holds::New
-                      : now == old                      ? Holds::Old
-                                                        : Holds::Other;
-    }
-}
-
-// Whether the save can be finished, else undone, else neither.
-Outcome WayOf(const std::vector<Entry>& entries)
-{
-    bool finishable = true;
-    bool undoable = true;
-    for (const Entry& entry : entries) {
-        finishable = finishable && (entry.holds == Holds::New ||
-                                    HoldsGameFile(entry.recorded.prepared,
-                                                  entry.recorded.newChecksum, entry.file));
-        // A file that did not exist before is never deleted: such a save is only finished.
-        undoable =
-            undoable &&
-            (entry.holds == Holds::Old ||
-             (!entry.recorded.previous.isEmpty() &&
-              HoldsGameFile(entry.recorded.previous, entry.recorded.oldChecksum, entry.file)));
-    }
-    return finishable ? Outcome::Finished : undoable ? Outcome::Undone : Outcome::NeitherWay;
-}
-
-// Every game file is in its place and synced: only now do the record and the temporary
-// files it names go, the record last.
-void RemoveRecord(const std::vector<Entry>& entries, const QString& recordPath)
-{
-    QStringList folders;
-    for (const Entry& entry : entries) {
-        for (const QString& temporary : {entry.recorded.prepared, entry.recorded.previous})
-            if (QFileInfo(temporary).isFile() && !QFileInfo(temporary).isSymLink())
-                QFile::remove(temporary);
-        folders << QFileInfo(entry.recorded.target).absolutePath();
-    }
-    folders.removeDuplicates();
-    for (const QString& folder : folders)
-        SyncFolder(folder);
-    QFile::remove(recordPath);
-    SyncFolder(QFileInfo(recordPath).absolutePath());
-}
-
 // A step that could not lock a folder.
 CutOffSave LockFailed(const QString& recordPath, const LockFailure& failure)
 {
@@ -267,5 +155,9 @@ std::vector<CutOffSave> RecoverCutOffSaves(const AppState& state, WriteScope& sc
         else if (QFileInfo(record).exists() || QFileInfo(record).isSymLink())
             recovered.push_back(Recover(state, record, scope));
     }
+    for (const CutOffSave& save : recovered)
+        if (save.outcome != Outcome::Finished && save.outcome != Outcome::Undone &&
+            save.outcome != Outcome::ChangedSince)
+            scope.keepLeftTemporaries();
     return recovered;
 }

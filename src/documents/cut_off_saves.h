@@ -42,5 +42,6 @@ constexpr const char* SetAsideJournalName = ".tunedeck-commit.set-aside";
 // Finishes or undoes the cut-off saves recorded in the folders of the game files below
 // GameDir, holding the locks of the folders. Empty when there is none.
 std::vector<CutOffSave> RecoverCutOffSaves(const AppState& state);
-// The same as a step of a write: the locks it takes are the scope's, and stay with it.
+// The same as a step of a write: the locks it takes are the scope's, and stay with it; where
+// a record is left in place, the temporary files it names are kept by the scope's writes.
 std::vector<CutOffSave> RecoverCutOffSaves(const AppState& state, WriteScope& scope);

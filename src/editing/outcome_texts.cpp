@@ -109,85 +109,13 @@ void TellLoad(Messages& messages, const GameFileRead& read, TuningFile file, con
         messages.plain(InvalidReloadText(file));
 }
 
-namespace {
-
-// Why a step failed: the system's words, or that another Tunedeck holds the folder.
-QString Reason(const QString& systemText, const QString& busyFolder)
-{
-    if (busyFolder.isEmpty())
-        return systemText;
-    return QStringLiteral("another Tunedeck is writing in \"%1\".")
-        .arg(QDir::toNativeSeparators(busyFolder));
-}
-
 // "General.txt", "General.txt and Settings.txt".
-QString Names(const std::vector<TuningFile>& files)
+QString GameFileNames(const std::vector<TuningFile>& files)
 {
     QStringList names;
     for (TuningFile file : files)
         names << QLatin1String(GameFileName(file));
     return names.join(QStringLiteral(" and "));
-}
-
-QString CutOffSaveText(const CutOffSave& save)
-{
-    using Outcome = CutOffSave::Outcome;
-    const QString names = Names(save.files);
-    const QString both = save.files.size() > 1 ? QStringLiteral("both files hold")
-                                               : QStringLiteral("the file holds");
-    const QString left = QStringLiteral(" Its record %1 was left as it is.")
-                             .arg(QDir::toNativeSeparators(save.record));
-    switch (save.outcome) {
-    case Outcome::Finished:
-        return QStringLiteral("A save of %1 that was cut off has been finished: %2 what it "
-                              "wrote.")
-            .arg(names, both);
-    case Outcome::Undone:
-        return QStringLiteral("A save of %1 that was cut off has been undone: %2 what it held "
-                              "before it.")
-            .arg(names, both);
-    case Outcome::Unreadable:
-        return QStringLiteral("A record of a cut-off save was found but could not be read: it "
-                              "is no plain file, or too large.") +
-               left;
-    case Outcome::NotOurs:
-        return QStringLiteral("A record of a cut-off save was found, but it names other files "
-                              "than this game folder's game files and their temporary files.") +
-               left;
-    case Outcome::ReadOnly:
-        return QStringLiteral("A save of %1 that was cut off was neither finished nor undone: "
-                              "%1 is read-only.")
-                   .arg(names) +
-               left;
-    case Outcome::NeitherWay:
-        return QStringLiteral("A save of %1 that was cut off can be neither finished nor undone.")
-                   .arg(names) +
-               left;
-    case Outcome::Failed:
-        return QStringLiteral("A save of %1 that was cut off could not be finished or undone: %2")
-                   .arg(names.isEmpty() ? QStringLiteral("the game files") : names,
-                        Reason(save.systemText, save.busyFolder)) +
-               left;
-    case Outcome::ChangedSince:
-        if (!save.systemText.isEmpty() || !save.busyFolder.isEmpty())
-            return QStringLiteral("%1 was changed by another program after a save of it was cut "
-                                  "off, and could not be kept in the history: %2")
-                       .arg(names, Reason(save.systemText, save.busyFolder)) +
-                   left;
-        return QStringLiteral("%1 was changed by another program after a save of it was cut off. "
-                              "Tunedeck left it as it is and kept it in the history; the record "
-                              "of the save was set aside as %2.")
-            .arg(names, QDir::toNativeSeparators(save.record));
-    }
-    return {};
-}
-
-} // namespace
-
-void TellCutOffSaves(Messages& messages, const std::vector<CutOffSave>& saves)
-{
-    for (const CutOffSave& save : saves)
-        messages.warning(CutOffSaveText(save));
 }
 
 void TellWritten(Messages& messages, const WriteResult& result)
@@ -244,17 +172,17 @@ void TellTakenCopies(Messages& messages, const TakenCopies& copies)
         return;
 
     const bool one = copies.taken.size() == 1;
-    QString text =
-        QStringLiteral("Tunedeck now keeps a copy of your %1 as %2 now. "
-                       "Restore puts %3 back.")
-            .arg(Names(copies.taken), one ? QStringLiteral("it is") : QStringLiteral("they are"),
-                 one ? QStringLiteral("it") : QStringLiteral("these"));
+    QString text = QStringLiteral("Tunedeck now keeps a copy of your %1 as %2 now. "
+                                  "Restore puts %3 back.")
+                       .arg(GameFileNames(copies.taken),
+                            one ? QStringLiteral("it is") : QStringLiteral("they are"),
+                            one ? QStringLiteral("it") : QStringLiteral("these"));
     if (!copies.replacedDemo.empty())
         text += one ? QStringLiteral("\nIt takes the place of the demo game's copy.")
                 : copies.replacedDemo.size() == copies.taken.size()
                     ? QStringLiteral("\nThey take the place of the demo game's copies.")
                     : QStringLiteral("\nThe copy of %1 takes the place of the demo game's copy.")
-                          .arg(Names(copies.replacedDemo));
+                          .arg(GameFileNames(copies.replacedDemo));
     for (TuningFile file : copies.rejected)
         text += QStringLiteral("\nYour %1 does not have %2 lines, so Tunedeck keeps no copy of it.")
                     .arg(QLatin1String(GameFileName(file)))

@@ -39,7 +39,10 @@ enum class LoadWording {
 void TellLoad(Messages& messages, const GameFileRead& read, TuningFile file, const QString& path,
               LoadWording wording);
 
-// Tells what became of cut-off saves, each in one warning.
+// "General.txt", "General.txt and Settings.txt".
+QString GameFileNames(const std::vector<TuningFile>& files);
+
+// Tells what became of cut-off saves, each in one warning (outcome_texts_cut_off.cpp).
 void TellCutOffSaves(Messages& messages, const std::vector<CutOffSave>& saves);
 // Tells the rest of a write: each file installed, a refusal, a failure.
 void TellWritten(Messages& messages, const WriteResult& result);
