@@ -109,15 +109,6 @@ void TellLoad(Messages& messages, const GameFileRead& read, TuningFile file, con
         messages.plain(InvalidReloadText(file));
 }
 
-// "General.txt", "General.txt and Settings.txt".
-QString GameFileNames(const std::vector<TuningFile>& files)
-{
-    QStringList names;
-    for (TuningFile file : files)
-        names << QLatin1String(GameFileName(file));
-    return names.join(QStringLiteral(" and "));
-}
-
 void TellWritten(Messages& messages, const WriteResult& result)
 {
     const WriteResult::Failure& failure = result.failure;
@@ -174,7 +165,7 @@ void TellTakenCopies(Messages& messages, const TakenCopies& copies)
     const bool one = copies.taken.size() == 1;
     QString text = QStringLiteral("Tunedeck now keeps a copy of your %1 as %2 now. "
                                   "Restore puts %3 back.")
-                       .arg(GameFileNames(copies.taken),
+                       .arg(FileNames(copies.taken),
                             one ? QStringLiteral("it is") : QStringLiteral("they are"),
                             one ? QStringLiteral("it") : QStringLiteral("these"));
     if (!copies.replacedDemo.empty())
@@ -182,7 +173,7 @@ void TellTakenCopies(Messages& messages, const TakenCopies& copies)
                 : copies.replacedDemo.size() == copies.taken.size()
                     ? QStringLiteral("\nThey take the place of the demo game's copies.")
                     : QStringLiteral("\nThe copy of %1 takes the place of the demo game's copy.")
-                          .arg(GameFileNames(copies.replacedDemo));
+                          .arg(FileNames(copies.replacedDemo));
     for (TuningFile file : copies.rejected)
         text += QStringLiteral("\nYour %1 does not have %2 lines, so Tunedeck keeps no copy of it.")
                     .arg(QLatin1String(GameFileName(file)))

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "cut_off_save_texts.h"
 #include "documents/buffer_writing.h"
 #include "documents/game_file_reading.h"
 #include "documents/game_files.h"
@@ -39,11 +40,6 @@ enum class LoadWording {
 void TellLoad(Messages& messages, const GameFileRead& read, TuningFile file, const QString& path,
               LoadWording wording);
 
-// "General.txt", "General.txt and Settings.txt".
-QString GameFileNames(const std::vector<TuningFile>& files);
-
-// Tells what became of cut-off saves, each in one warning (outcome_texts_cut_off.cpp).
-void TellCutOffSaves(Messages& messages, const std::vector<CutOffSave>& saves);
 // Tells the rest of a write: each file installed, a refusal, a failure.
 void TellWritten(Messages& messages, const WriteResult& result);
 

@@ -1,10 +1,19 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// The words the player reads for what became of cut-off saves.
-#include "outcome_texts.h"
+#include "cut_off_save_texts.h"
 
 #include "documents/interfaces.h"
+#include "documents/reference_copies.h"
 
 #include <QDir>
+#include <QStringList>
+
+QString FileNames(const std::vector<TuningFile>& files)
+{
+    QStringList names;
+    for (TuningFile file : files)
+        names << QLatin1String(GameFileName(file));
+    return names.join(QStringLiteral(" and "));
+}
 
 namespace {
 
@@ -20,7 +29,7 @@ QString Reason(const QString& systemText, const QString& busyFolder)
 QString CutOffSaveText(const CutOffSave& save)
 {
     using Outcome = CutOffSave::Outcome;
-    const QString names = GameFileNames(save.files);
+    const QString names = FileNames(save.files);
     const QString both = save.files.size() > 1 ? QStringLiteral("both files hold")
                                                : QStringLiteral("the file holds");
     const QString left = QStringLiteral(" Its record %1 was left as it is.")
