@@ -62,11 +62,12 @@ public:
     WriteResult run()
     {
         WriteResult result;
-        // Held for the comparison and the write alone: never while a message waits for the
-        // player.
+        // The steps in the order of buffer_writing.h. The folders are held for the comparison
+        // and the write alone: never while a message waits for the player.
         std::optional<Failure> failure = lockFolders();
         if (!failure) {
-            result.recovered = RecoverCutOffSaves(state_, scope_); // 2.
+            // A record left in place keeps the temporary files it names through this save.
+            result.recovered = RecoverCutOffSaves(state_, scope_);
             result.changed = compare();
             if (!result.changed.empty()) {
                 result.outcome = WriteResult::Outcome::Changed;
