@@ -4,9 +4,9 @@
 // when it lets go (a process that is killed leaves it, and the next holder deletes it).
 // Only the holder ever deletes it, and a lock counts only once the name still leads to
 // the locked file: a process that locked a file deleted meanwhile starts again, so two
-// processes never hold locks on two files of that name. The holder marks the file with its
-// process and handle; a second lock of that process shares the first (a duplicate of its
-// handle), and leaves the lock file to it.
+// processes never hold locks on two files of that name. A second lock of the process that
+// holds the lock shares it (a duplicate of the holder's handle), and leaves the lock file to
+// the holder.
 
 #include "folder_lock_system.h"
 
@@ -37,52 +37,33 @@ bool NameLeadsTo(const std::wstring& path, HANDLE file)
     return same;
 }
 
-// The mark of the lock's holder, written in the lock file past the locked byte: the process
-// and the handle that hold the lock, so that a second lock of that process shares it.
-struct HolderMark {
-    DWORD process = 0;
-    DWORD unused = 0;
-    unsigned long long handle = 0;
-};
-constexpr DWORD MarkOffset = 8;
-
-void MarkHolder(HANDLE file)
-{
-    const HolderMark mark{::GetCurrentProcessId(), 0, reinterpret_cast<unsigned long long>(file)};
-    OVERLAPPED at{};
-    at.Offset = MarkOffset;
-    DWORD written = 0;
-    (void)::WriteFile(file, &mark, sizeof mark, &written, &at);
-}
-
 // A duplicate of the handle through which this process holds the lock that `file` (the lock
 // file, described by `information`) could not take; nullptr where another process holds it.
+// Only a holder keeps the lock file open, so a handle of this process on that file is one;
+// the handles are looked up one by one, which costs no write to a drive that may be full.
 HANDLE ShareOfHeldLock(HANDLE file, const BY_HANDLE_FILE_INFORMATION& information)
 {
-    HolderMark mark;
-    OVERLAPPED at{};
-    at.Offset = MarkOffset;
-    DWORD read = 0;
-    if (!::ReadFile(file, &mark, sizeof mark, &read, &at) || read != sizeof mark ||
-        mark.process != ::GetCurrentProcessId())
-        return nullptr;
-    const HANDLE holder = reinterpret_cast<HANDLE>(mark.handle);
-    BY_HANDLE_FILE_INFORMATION held{};
-    HANDLE share = nullptr;
-    if (holder != file && ::GetFileInformationByHandle(holder, &held) &&
-        held.dwVolumeSerialNumber == information.dwVolumeSerialNumber &&
-        held.nFileIndexHigh == information.nFileIndexHigh &&
-        held.nFileIndexLow == information.nFileIndexLow &&
-        ::DuplicateHandle(::GetCurrentProcess(), holder, ::GetCurrentProcess(), &share, 0, FALSE,
-                          DUPLICATE_SAME_ACCESS))
-        return share;
+    for (ULONG_PTR value = 4; value < 0x10000; value += 4) {
+        const HANDLE holder = reinterpret_cast<HANDLE>(value);
+        BY_HANDLE_FILE_INFORMATION held{};
+        HANDLE share = nullptr;
+        if (holder != file && ::GetFileType(holder) == FILE_TYPE_DISK &&
+            ::GetFileInformationByHandle(holder, &held) &&
+            held.dwVolumeSerialNumber == information.dwVolumeSerialNumber &&
+            held.nFileIndexHigh == information.nFileIndexHigh &&
+            held.nFileIndexLow == information.nFileIndexLow &&
+            ::DuplicateHandle(::GetCurrentProcess(), holder, ::GetCurrentProcess(), &share, 0,
+                              FALSE, DUPLICATE_SAME_ACCESS))
+            return share;
+    }
     return nullptr;
 }
 
 // One attempt at the lock file `path` of the folder: sets `held` or `failure`, or returns
-// true to be tried again (while `mayWait`).
-bool TryLock(const QString& folder, const std::wstring& path, bool mayWait, HeldLock& held,
-             std::optional<LockFailure>& failure)
+// true to be tried again (while `mayWait`). A lock this process holds is looked for at the
+// first attempt alone: none is taken meanwhile.
+bool TryLock(const QString& folder, const std::wstring& path, bool first, bool mayWait,
+             HeldLock& held, std::optional<LockFailure>& failure)
 {
     // Opened as a link if it is one, and then refused: nothing is created through a link.
     const HANDLE file =
@@ -118,13 +99,12 @@ bool TryLock(const QString& folder, const std::wstring& path, bool mayWait, Held
             ::CloseHandle(file); // deleted by the holder before: start again
             return true;
         }
-        MarkHolder(file);
         held = {reinterpret_cast<SystemLock>(file), false};
         return false;
     }
     const DWORD error = ::GetLastError();
     const HANDLE share =
-        error == ERROR_LOCK_VIOLATION ? ShareOfHeldLock(file, information) : nullptr;
+        error == ERROR_LOCK_VIOLATION && first ? ShareOfHeldLock(file, information) : nullptr;
     ::CloseHandle(file);
     if (share)
         held = {reinterpret_cast<SystemLock>(share), true};
@@ -149,7 +129,7 @@ std::optional<LockFailure> LockFolder(const QString& folder, HeldLock& held)
     for (int waited = 0;; waited += 20) {
         if (waited > 0)
             QThread::msleep(20);
-        if (!TryLock(folder, path, waited < LockWaitMilliseconds, held, failure))
+        if (!TryLock(folder, path, waited == 0, waited < LockWaitMilliseconds, held, failure))
             return failure;
     }
 }
