@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "commit_journal.h"
 
+#include "folder_lock.h"
 #include "game_file_reading.h"
 
 #include <QDir>
@@ -64,65 +65,74 @@ std::optional<std::vector<JournalEntry>> ParseJournal(const std::string& bytes)
     return entries;
 }
 
-int ReplaceTogetherJournaled(const std::vector<ReplacementFile*>& files,
-                             const std::vector<std::string>& contents, const QString& journalFolder,
-                             QString& failedPath)
-{
-    if (files.size() < 2)
-        return ReplaceTogether(files, contents, failedPath);
-    for (size_t i = 0; i < files.size(); ++i)
-        if (const int error = files[i]->prepare(contents[i])) {
-            failedPath = files[i]->targetPath();
-            return error;
-        }
-    // Where the system names no prepared file there is nothing to record: put in place, in
-    // order, as ReplaceTogether does.
-    for (ReplacementFile* file : files)
-        if (file->preparedPath().isEmpty()) {
-            for (ReplacementFile* each : files)
-                if (const int error = each->install()) {
-                    failedPath = each->targetPath();
-                    return error;
-                }
-            return 0;
-        }
+namespace {
 
-    // What each target holds now, written beside it too, so that a commit cut off halfway
-    // can be undone as well as finished.
+// Writes and syncs every new file beside its target.
+std::optional<FileFailure> PrepareAll(const std::vector<ReplacementFile*>& files,
+                                      const std::vector<std::string>& contents)
+{
+    for (size_t i = 0; i < files.size(); ++i)
+        if (const int error = files[i]->prepare(contents[i]))
+            return FileFailure{error, files[i]->targetPath()};
+    return std::nullopt;
+}
+
+// Puts the prepared files in place, in order.
+std::optional<FileFailure> InstallAll(const std::vector<ReplacementFile*>& files)
+{
+    for (ReplacementFile* file : files)
+        if (const int error = file->install())
+            return FileFailure{error, file->targetPath()};
+    return std::nullopt;
+}
+
+// What a record holds: its bytes, and a copy of what each target holds now (none where no
+// file is), written beside it too, so that a commit cut off halfway can be undone as well
+// as finished.
+struct Record {
+    QByteArray bytes = QByteArray(JournalHeader) + '\n';
     std::vector<std::unique_ptr<ReplacementFile>> previous;
-    QByteArray journal = QByteArray(JournalHeader) + '\n';
+};
+
+std::optional<FileFailure> KeepPrevious(const std::vector<ReplacementFile*>& files,
+                                        const std::vector<std::string>& contents, WriteScope& scope,
+                                        Record& record)
+{
     for (size_t i = 0; i < files.size(); ++i) {
         const QString target = files[i]->targetPath();
         std::string old;
         const bool hadFile = ReadSmallFile(target, MaxGameFileBytes, old) == SmallFileRead::Read;
-        previous.emplace_back(hadFile ? new ReplacementFile(target, LinkAtTarget::Replace)
-                                      : nullptr);
+        record.previous.emplace_back(
+            hadFile ? new ReplacementFile(target, LinkAtTarget::Replace, &scope) : nullptr);
         if (hadFile)
-            if (const int error = previous.back()->prepare(old)) {
-                failedPath = target;
-                return error;
-            }
-        journal += Encoded(target) + '\t' + Encoded(files[i]->preparedPath()) + '\t' +
-                   Sha256Hex(contents[i]) + '\t' +
-                   Encoded(hadFile ? previous.back()->preparedPath() : QString()) + '\t' +
-                   (hadFile ? Sha256Hex(old) : QByteArray(Nothing)) + '\n';
+            if (const int error = record.previous.back()->prepare(old))
+                return FileFailure{error, target};
+        record.bytes += Encoded(target) + '\t' + Encoded(files[i]->preparedPath()) + '\t' +
+                        Sha256Hex(contents[i]) + '\t' +
+                        Encoded(hadFile ? record.previous.back()->preparedPath() : QString()) +
+                        '\t' + (hadFile ? Sha256Hex(old) : QByteArray(Nothing)) + '\n';
     }
-    const QString journalPath = QDir(journalFolder).filePath(CommitJournalName);
-    {
-        ReplacementFile record(journalPath, LinkAtTarget::Replace);
-        if (const int error = record.commit(journal.toStdString())) {
-            failedPath = journalPath;
-            return error;
-        }
-    }
+    return std::nullopt;
+}
 
+void RemoveRecord(const QString& journalPath, const QString& journalFolder)
+{
+    QFile::remove(journalPath);
+    SyncFolder(journalFolder);
+}
+
+// Puts each file in place. When one fails, those already in place get their old content
+// back; where that fails too, the record and the old copies stay: the next run puts them
+// back.
+std::optional<FileFailure> InstallRecorded(const std::vector<ReplacementFile*>& files,
+                                           Record& record, const QString& journalPath,
+                                           const QString& journalFolder)
+{
     for (size_t i = 0; i < files.size(); ++i) {
         const int error = files[i]->install();
         if (error == 0)
             continue;
-        failedPath = files[i]->targetPath();
-        // Those already in place get their old content back. Where that fails too, the
-        // record and the old copies stay: the next run puts them back.
+        const std::vector<std::unique_ptr<ReplacementFile>>& previous = record.previous;
         bool undone = true;
         for (size_t j = 0; j < i && undone; ++j)
             undone = previous[j] &&
@@ -132,16 +142,42 @@ int ReplaceTogetherJournaled(const std::vector<ReplacementFile*>& files,
                 previous[j]->forget();
                 files[j]->undone();
             }
-            QFile::remove(journalPath);
-            SyncFolder(journalFolder);
+            RemoveRecord(journalPath, journalFolder);
         } else {
             for (const auto& copy : previous)
                 if (copy)
                     copy->forget();
         }
-        return error;
+        return FileFailure{error, files[i]->targetPath()};
     }
-    QFile::remove(journalPath);
-    SyncFolder(journalFolder);
-    return 0;
+    RemoveRecord(journalPath, journalFolder);
+    return std::nullopt;
+}
+
+} // namespace
+
+std::optional<FileFailure> ReplaceTogetherJournaled(const std::vector<ReplacementFile*>& files,
+                                                    const std::vector<std::string>& contents,
+                                                    const QString& journalFolder, WriteScope& scope)
+{
+    if (files.size() < 2)
+        return ReplaceTogether(files, contents);
+    if (std::optional<FileFailure> failure = PrepareAll(files, contents))
+        return failure;
+    // Where the system names no prepared file there is nothing to record: put in place, in
+    // order, as ReplaceTogether does.
+    for (ReplacementFile* file : files)
+        if (file->preparedPath().isEmpty())
+            return InstallAll(files);
+
+    Record record;
+    if (std::optional<FileFailure> failure = KeepPrevious(files, contents, scope, record))
+        return failure;
+    const QString journalPath = QDir(journalFolder).filePath(CommitJournalName);
+    {
+        ReplacementFile written(journalPath, LinkAtTarget::Replace, &scope);
+        if (const int error = written.commit(record.bytes.toStdString()))
+            return FileFailure{error, journalPath};
+    }
+    return InstallRecorded(files, record, journalPath, journalFolder);
 }

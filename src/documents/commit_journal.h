@@ -35,8 +35,10 @@ std::optional<std::vector<JournalEntry>> ParseJournal(const std::string& bytes);
 // ReplaceTogether, recorded in `journalFolder` when more than one file is replaced. When a
 // rename fails after others succeeded, the files already renamed get their old content
 // back, so that none of them is new; should that fail too, the record and the old copies
-// stay for the next run. The caller holds the FolderLock of each folder. Returns 0 or the
-// system's code of the first failure, with its file in `failedPath`.
-int ReplaceTogetherJournaled(const std::vector<ReplacementFile*>& files,
-                             const std::vector<std::string>& contents, const QString& journalFolder,
-                             QString& failedPath);
+// stay for the next run. The record and the old copies are the scope's temporary files while
+// they are written; the scope holds the lock of each folder. Returns the first failure, with
+// its file.
+std::optional<FileFailure> ReplaceTogetherJournaled(const std::vector<ReplacementFile*>& files,
+                                                    const std::vector<std::string>& contents,
+                                                    const QString& journalFolder,
+                                                    WriteScope& scope);

@@ -1,89 +1,29 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "cut_off_saves.h"
 
+#include "cut_off_saves_entries.h"
+
 #include "commit_journal.h"
 #include "errors.h"
 #include "folder_lock.h"
-#include "game_file_reading.h"
 #include "game_paths.h"
 #include "replacement_file.h"
-#include "text_buffer.h"
 #include "version_store.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QStringList>
 #include <optional>
 
 namespace {
 
 using Outcome = CutOffSave::Outcome;
-
-// Where a game file stands against the record's checksums.
-enum class Holds { New, Old, Other };
-
-struct Entry {
-    JournalEntry recorded;
-    TuningFile file;
-    Holds holds = Holds::Other;
-};
-
-// The checksum of a regular file of at most a game file's size; "-" for no file, empty
-// for anything else.
-QByteArray ChecksumOf(const QString& path)
+// Why a version could not be kept, as the outcome tells it.
+void Tell(CutOffSave& said, const VersionFailure& failure)
 {
-    std::string bytes;
-    switch (ReadSmallFile(path, MaxGameFileBytes, bytes)) {
-    case SmallFileRead::Read:
-        return Sha256Hex(bytes);
-    case SmallFileRead::Missing:
-        return QByteArrayLiteral("-");
-    default:
-        return {};
-    }
-}
-
-// Whether the file at `path` holds the checksum and the shape of the game file: no record
-// puts a file of another shape in a game file's place.
-bool HoldsGameFile(const QString& path, const QByteArray& checksum, TuningFile file)
-{
-    std::string bytes;
-    return ReadSmallFile(path, MaxGameFileBytes, bytes) == SmallFileRead::Read &&
-           Sha256Hex(bytes) == checksum &&
-           static_cast<int>(SplitGameFile(file, bytes).size()) == LineCountOf(file);
-}
-
-// Whether a save could have left the record: one records only when it writes both game
-// files. A record of one file is someone else's, however well made, and is never acted on.
-bool WrittenBySave(const std::vector<Entry>& entries)
-{
-    return entries.size() == TuningFiles.size();
-}
-
-// The entries of the record, each tied to the game file it names; nothing when it names any
-// other file, or one twice.
-std::optional<std::vector<Entry>> EntriesOf(const AppState& state, const std::string& bytes)
-{
-    const std::optional<std::vector<JournalEntry>> parsed = ParseJournal(bytes);
-    if (!parsed)
-        return std::nullopt;
-    std::vector<Entry> entries;
-    for (const JournalEntry& recorded : *parsed) {
-        std::optional<TuningFile> named;
-        for (TuningFile file : TuningFiles) {
-            const QString path = GameFilePath(state.GameDir, QLatin1String(RelativePath(file)));
-            if (recorded.target == ReplacedPath(path, LinkAtTarget::Follow))
-                named = file;
-        }
-        if (!named)
-            return std::nullopt;
-        for (const Entry& before : entries)
-            if (before.file == *named)
-                return std::nullopt;
-        entries.push_back({recorded, *named});
-    }
-    return WrittenBySave(entries) ? std::optional(entries) : std::nullopt;
+    said.systemText = failure.systemText;
+    if (failure.heldElsewhere)
+        said.busyFolder = failure.folder;
 }
 
 // Puts `from` (a prepared file or old copy) in the place of the entry's game file, keeping
@@ -99,7 +39,7 @@ std::optional<CutOffSave> PutInPlace(const AppState& state, const Entry& entry, 
     if (const std::optional<VersionFailure> failure =
             KeepVersion(state, entry.file, entry.recorded.target)) {
         said.outcome = Outcome::Failed;
-        said.systemText = failure->systemText;
+        Tell(said, *failure);
         return said;
     }
     if (const int error = MoveIntoPlace(from, entry.recorded.target)) {
@@ -122,9 +62,9 @@ CutOffSave SetAside(const AppState& state, const std::vector<Entry>& entries, Cu
         said.files.push_back(entry.file);
         if (const std::optional<VersionFailure> failure =
                 KeepVersion(state, entry.file, entry.recorded.target))
-            said.systemText = failure->systemText;
+            Tell(said, *failure);
     }
-    if (!said.systemText.isEmpty())
+    if (!said.systemText.isEmpty() || !said.busyFolder.isEmpty())
         return said; // tried again at the next run, the record as it was
     const QString aside = QDir(QFileInfo(said.record).absolutePath()).filePath(SetAsideJournalName);
     QFile::remove(aside);
@@ -132,39 +72,19 @@ CutOffSave SetAside(const AppState& state, const std::vector<Entry>& entries, Cu
         said.record = aside;
     return said;
 }
-
-// Where each game file stands against the record.
-void LookAtGameFiles(std::vector<Entry>& entries)
+// A step that could not lock a folder.
+CutOffSave LockFailed(const QString& recordPath, const LockFailure& failure)
 {
-    for (Entry& entry : entries) {
-        const QByteArray now = ChecksumOf(entry.recorded.target);
-        const QByteArray old =
-            entry.recorded.previous.isEmpty() ? QByteArrayLiteral("-") : entry.recorded.oldChecksum;
-        entry.holds = now == entry.recorded.newChecksum ? Holds::New
-                      : now == old                      ? Holds::Old
-                                                        : Holds::Other;
-    }
+    CutOffSave said;
+    said.outcome = Outcome::Failed;
+    said.record = recordPath;
+    said.systemText = failure.systemText;
+    if (failure.heldElsewhere)
+        said.busyFolder = failure.folder;
+    return said;
 }
 
-// Every game file is in its place and synced: only now do the record and the temporary
-// files it names go, the record last.
-void RemoveRecord(const std::vector<Entry>& entries, const QString& recordPath)
-{
-    QStringList folders;
-    for (const Entry& entry : entries) {
-        for (const QString& temporary : {entry.recorded.prepared, entry.recorded.previous})
-            if (QFileInfo(temporary).isFile() && !QFileInfo(temporary).isSymLink())
-                QFile::remove(temporary);
-        folders << QFileInfo(entry.recorded.target).absolutePath();
-    }
-    folders.removeDuplicates();
-    for (const QString& folder : folders)
-        SyncFolder(folder);
-    QFile::remove(recordPath);
-    SyncFolder(QFileInfo(recordPath).absolutePath());
-}
-
-CutOffSave Recover(const AppState& state, const QString& recordPath)
+CutOffSave Recover(const AppState& state, const QString& recordPath, WriteScope& scope)
 {
     CutOffSave said;
     said.record = recordPath;
@@ -180,43 +100,29 @@ CutOffSave Recover(const AppState& state, const QString& recordPath)
         return said;
     }
     std::vector<Entry>& entries = *parsed;
-    std::vector<FolderLock> locks;
     for (const Entry& entry : entries) {
         said.files.push_back(entry.file);
-        locks.emplace_back(entry.recorded.target, LinkAtTarget::Replace);
+        if (const std::optional<LockFailure> failure =
+                scope.lock(entry.recorded.target, LinkAtTarget::Replace))
+            return LockFailed(recordPath, *failure);
     }
 
-    bool finishable = true;
-    bool undoable = true;
-    LookAtGameFiles(entries);
+    Compare(entries);
     for (const Entry& entry : entries)
         if (entry.holds == Holds::Other)
             return SetAside(state, entries, said);
-    for (const Entry& entry : entries) {
-        finishable = finishable && (entry.holds == Holds::New ||
-                                    HoldsGameFile(entry.recorded.prepared,
-                                                  entry.recorded.newChecksum, entry.file));
-        // A file that did not exist before is never deleted: such a save is only finished.
-        undoable =
-            undoable &&
-            (entry.holds == Holds::Old ||
-             (!entry.recorded.previous.isEmpty() &&
-              HoldsGameFile(entry.recorded.previous, entry.recorded.oldChecksum, entry.file)));
-    }
-    if (!finishable && !undoable) {
-        said.outcome = Outcome::NeitherWay;
+    said.outcome = WayOf(entries);
+    if (said.outcome == Outcome::NeitherWay)
         return said;
-    }
-    said.outcome = finishable ? Outcome::Finished : Outcome::Undone;
+    const bool finishing = said.outcome == Outcome::Finished;
     for (const Entry& entry : entries) {
-        if (entry.holds == (finishable ? Holds::New : Holds::Old))
+        if (entry.holds == (finishing ? Holds::New : Holds::Old))
             continue;
-        const QString& from = finishable ? entry.recorded.prepared : entry.recorded.previous;
+        const QString& from = finishing ? entry.recorded.prepared : entry.recorded.previous;
         if (std::optional<CutOffSave> failed = PutInPlace(state, entry, from, said))
             return *failed;
         said.replaced.emplace_back(entry.file, HistoryFolder(state, entry.file));
     }
-
     RemoveRecord(entries, recordPath);
     return said;
 }
@@ -224,6 +130,12 @@ CutOffSave Recover(const AppState& state, const QString& recordPath)
 } // namespace
 
 std::vector<CutOffSave> RecoverCutOffSaves(const AppState& state)
+{
+    WriteScope scope;
+    return RecoverCutOffSaves(state, scope);
+}
+
+std::vector<CutOffSave> RecoverCutOffSaves(const AppState& state, WriteScope& scope)
 {
     std::vector<CutOffSave> recovered;
     if (state.GameDir.isEmpty())
@@ -238,18 +150,15 @@ std::vector<CutOffSave> RecoverCutOffSaves(const AppState& state)
         const QFileInfo info(record);
         if (!info.exists() && !info.isSymLink())
             continue;
-        try {
-            // Looked at under the lock: another Tunedeck may be in the middle of its save.
-            const FolderLock lock(record, LinkAtTarget::Replace);
-            if (QFileInfo(record).exists() || QFileInfo(record).isSymLink())
-                recovered.push_back(Recover(state, record));
-        } catch (const FileError& error) {
-            CutOffSave said;
-            said.outcome = Outcome::Failed;
-            said.record = record;
-            said.systemText = error.text();
-            recovered.push_back(said);
-        }
+        // Looked at under the lock: another Tunedeck may be in the middle of its save.
+        if (const std::optional<LockFailure> failure = scope.lock(record, LinkAtTarget::Replace))
+            recovered.push_back(LockFailed(record, *failure));
+        else if (QFileInfo(record).exists() || QFileInfo(record).isSymLink())
+            recovered.push_back(Recover(state, record, scope));
     }
+    for (const CutOffSave& save : recovered)
+        if (save.outcome != Outcome::Finished && save.outcome != Outcome::Undone &&
+            save.outcome != Outcome::ChangedSince)
+            scope.keepLeftTemporaries();
     return recovered;
 }

@@ -15,6 +15,8 @@
 // never deletes a game file, keeps every game file it replaces as a version, and touches
 // none that another program changed since the save.
 
+class WriteScope;
+
 struct CutOffSave {
     enum class Outcome {
         Finished, // every file it names holds what the save wrote
@@ -35,6 +37,7 @@ struct CutOffSave {
     // keeps what it held.
     std::vector<std::pair<TuningFile, QString>> replaced;
     QString systemText; // why a step failed, in the system's words
+    QString busyFolder; // or the folder another Tunedeck held locked (a game folder, the history)
 };
 
 // The record's name once it is set aside.
@@ -43,3 +46,6 @@ constexpr const char* SetAsideJournalName = ".tunedeck-commit.set-aside";
 // Finishes or undoes the cut-off saves recorded in the folders of the game files below
 // GameDir, holding the locks of the folders. Empty when there is none.
 std::vector<CutOffSave> RecoverCutOffSaves(const AppState& state);
+// The same as a step of a write: the locks it takes are the scope's, and stay with it; where
+// a record is left in place, the temporary files it names are kept by the scope's writes.
+std::vector<CutOffSave> RecoverCutOffSaves(const AppState& state, WriteScope& scope);

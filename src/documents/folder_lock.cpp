@@ -4,24 +4,11 @@
 #include "errors.h"
 #include "folder_lock_system.h"
 
+#include <QDir>
 #include <QFileInfo>
-#include <map>
 #include <utility>
 
 namespace {
-
-struct HeldLock {
-    SystemLock fd = -1;
-    int count = 0;
-};
-
-// The folders this process holds locked; a lock belongs to the process, so it is kept
-// once for all of it.
-std::map<QString, HeldLock>& HeldLocks()
-{
-    static std::map<QString, HeldLock> locks;
-    return locks;
-}
 
 // The real folder of the file, links followed, so that every path to it takes one lock.
 QString FolderOfFile(const QString& filePath, LinkAtTarget links)
@@ -35,36 +22,56 @@ QString FolderOfFile(const QString& filePath, LinkAtTarget links)
 
 } // namespace
 
+QString CannotLockText(const LockFailure& failure)
+{
+    const QString folder = QDir::toNativeSeparators(failure.folder);
+    if (failure.heldElsewhere)
+        return QStringLiteral("Cannot lock folder \"%1\": another Tunedeck is writing there. "
+                              "Nothing was written.")
+            .arg(folder);
+    return QStringLiteral("Cannot lock folder \"%1\". %2").arg(folder, failure.systemText);
+}
+
 FolderLock::FolderLock(const QString& filePath, LinkAtTarget links)
     : folder_(FolderOfFile(filePath, links))
 {
-    HeldLock& held = HeldLocks()[folder_];
-    if (held.count == 0) {
-        try {
-            held.fd = LockFolder(folder_);
-        } catch (...) {
-            HeldLocks().erase(folder_);
-            throw;
-        }
-    }
-    ++held.count;
+    HeldLock held;
+    if (const std::optional<LockFailure> failure = LockFolder(folder_, held))
+        throw FileError(CannotLockText(*failure));
+    lock_ = held.lock;
+    shared_ = held.shared;
 }
 
-bool FolderLock::isHeld(const QString& folder)
+FolderLock::FolderLock(FolderLock&& other) noexcept
+    : folder_(std::exchange(other.folder_, {})), lock_(std::exchange(other.lock_, -1)),
+      shared_(other.shared_)
 {
-    const auto held = HeldLocks().find(folder);
-    return held != HeldLocks().end() && held->second.fd >= 0;
 }
-
-FolderLock::FolderLock(FolderLock&& other) noexcept : folder_(std::exchange(other.folder_, {})) {}
 
 FolderLock::~FolderLock()
 {
-    if (folder_.isEmpty())
-        return;
-    auto held = HeldLocks().find(folder_);
-    if (held == HeldLocks().end() || --held->second.count > 0)
-        return;
-    UnlockFolder(held->second.fd);
-    HeldLocks().erase(held);
+    UnlockFolder({lock_, shared_});
+}
+
+std::optional<LockFailure> WriteScope::lock(const QString& filePath, LinkAtTarget links)
+{
+    QString folder = FolderOfFile(filePath, links);
+    for (const FolderLock& held : locks_)
+        if (held.folder_ == folder)
+            return std::nullopt;
+    HeldLock held;
+    if (std::optional<LockFailure> failure = LockFolder(folder, held))
+        return failure;
+    locks_.push_back(FolderLock(std::move(folder), held.lock, held.shared));
+    return std::nullopt;
+}
+
+bool WriteScope::removesLeftTemporaries(const QString& folder) const
+{
+    if (keepLeft_)
+        return false;
+    for (const FolderLock& held : locks_)
+        if (held.folder_ == folder && held.lock_ != -1)
+            return true;
+    return false;
 }

@@ -90,12 +90,14 @@ bool TakesCopy(const ReferenceCopyPlan& plan)
 int WriteReferenceCopy(const ReferenceCopyPlan& plan)
 {
     // A link in the place of a copy or its stamp is replaced, never written through.
-    const FolderLock lock(plan.copyPath, LinkAtTarget::Replace);
+    WriteScope scope;
+    if (const std::optional<LockFailure> failure = scope.lock(plan.copyPath, LinkAtTarget::Replace))
+        throw FileError(CannotLockText(*failure));
     // The stamp first: one that names bytes the copy never got counts for nothing.
-    ReplacementFile stamp(StampPath(plan.copyPath), LinkAtTarget::Replace);
+    ReplacementFile stamp(StampPath(plan.copyPath), LinkAtTarget::Replace, &scope);
     if (const int error = stamp.commit(Sha256Hex(plan.bytes).toStdString() + "\n"))
         return error;
-    ReplacementFile copy(plan.copyPath, LinkAtTarget::Replace);
+    ReplacementFile copy(plan.copyPath, LinkAtTarget::Replace, &scope);
     return copy.commit(plan.bytes);
 }
 

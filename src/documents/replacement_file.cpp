@@ -1,9 +1,11 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The part of the write path that is the same on every system; the system calls are in
-// replacement_file_posix.cpp and replacement_file_win32.cpp, one of which is built.
+// replacement_file_posix.cpp and replacement_file_io_posix.cpp, or in their _win32 twins:
+// one pair is built.
 
 #include "replacement_file.h"
 
+#include "folder_lock.h"
 #include "replacement_file_parts.h"
 
 #include <QFileInfo>
@@ -47,30 +49,36 @@ bool IsTemporaryName(const QString& name)
     return true;
 }
 
-std::set<QString>& OwnTemporaries()
-{
-    static std::set<QString> names;
-    return names;
-}
-
 int ReplacementFile::commit(const std::string& bytes)
 {
     const int error = prepare(bytes);
     return error != 0 ? error : install();
 }
 
-int ReplaceTogether(const std::vector<ReplacementFile*>& files,
-                    const std::vector<std::string>& contents, QString& failedPath)
+void ReplacementFile::adopt()
 {
-    int error = 0;
-    for (size_t i = 0; i < files.size() && error == 0; ++i)
-        if ((error = files[i]->prepare(contents[i])) != 0)
-            failedPath = files[i]->targetPath();
-    for (size_t i = 0; i < files.size() && error == 0; ++i)
-        if ((error = files[i]->install()) != 0)
-            failedPath = files[i]->targetPath();
-    if (error != 0)
+    if (scope_)
+        scope_->adopt(preparedPath());
+}
+
+void ReplacementFile::release()
+{
+    if (scope_)
+        scope_->release(preparedPath());
+}
+
+std::optional<FileFailure> ReplaceTogether(const std::vector<ReplacementFile*>& files,
+                                           const std::vector<std::string>& contents)
+{
+    std::optional<FileFailure> failure;
+    for (size_t i = 0; i < files.size() && !failure; ++i)
+        if (const int error = files[i]->prepare(contents[i]))
+            failure = FileFailure{error, files[i]->targetPath()};
+    for (size_t i = 0; i < files.size() && !failure; ++i)
+        if (const int error = files[i]->install())
+            failure = FileFailure{error, files[i]->targetPath()};
+    if (failure)
         for (ReplacementFile* file : files)
             file->discard();
-    return error;
+    return failure;
 }

@@ -1,23 +1,21 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
-#include "errors.h"
+#include "replacement_file_io.h"
 
 #include <QByteArray>
 #include <QString>
+#include <optional>
 #include <string>
 #include <vector>
 
-// What a symbolic link in the place of the file to replace stands for.
-enum class LinkAtTarget {
-    Follow,  // the real file it leads to is replaced, and the link stays
-    Replace, // the link itself is replaced by the new file; what it leads to is never touched
-};
+class WriteScope;
 
-// What becomes of the temporary files that earlier writes left beside the target (killed,
-// or cut off by a power cut): removed while this process holds the folder's FolderLock, or
-// kept, where a record of a cut-off save still names them.
-enum class LeftTemporaries { Remove, Keep };
+// Why files could not be written: the system's error code, and the file it failed on.
+struct FileFailure {
+    int code = 0;
+    QString path;
+};
 
 // A new content for a file, written beside it and put in its place only once every byte
 // is on the disk, so that whatever fails, the previous file stays as it was:
@@ -32,9 +30,11 @@ class ReplacementFile {
 public:
     // A file without any write bit (on Windows: with the read-only attribute) is left as it
     // is: see readOnly(). A target that is a folder or no regular file, or whose folder
-    // cannot be opened, is not replaced: see creationError(). Nothing is thrown.
+    // cannot be opened, is not replaced: see creationError(). Nothing is thrown. Made for a
+    // scope (folder_lock.h), the temporary file is the scope's while it is written, and the
+    // temporary files that killed writes left in a folder the scope holds locked are removed.
     explicit ReplacementFile(const QString& path, LinkAtTarget links = LinkAtTarget::Follow,
-                             LeftTemporaries left = LeftTemporaries::Remove);
+                             WriteScope* scope = nullptr);
     ~ReplacementFile();
     ReplacementFile(const ReplacementFile&) = delete;
     ReplacementFile& operator=(const ReplacementFile&) = delete;
@@ -75,11 +75,15 @@ public:
     int folderSyncError() const { return folderSyncError_; }
 
 private:
-    friend int ReplaceTogether(const std::vector<ReplacementFile*>&,
-                               const std::vector<std::string>&, QString&);
+    friend std::optional<FileFailure> ReplaceTogether(const std::vector<ReplacementFile*>&,
+                                                      const std::vector<std::string>&);
     void discard();
+    // The temporary file is the scope's, or no longer is.
+    void adopt();
+    void release();
 
     QString target_;
+    WriteScope* scope_ = nullptr;
     bool installed_ = false;
     bool readOnly_ = false;
     int folderSyncError_ = 0;
@@ -97,45 +101,11 @@ private:
 #endif
 };
 
-// Whether `file` is a temporary file that a ReplacementFile of `target` writes beside it
-// (or that a killed one left there).
-bool IsTemporaryFileOf(const QString& file, const QString& target);
-
-// The file that a ReplacementFile of `path` replaces: with links followed, the real file a
-// link leads to (when it exists); else the name in the real folder.
-QString ReplacedPath(const QString& path, LinkAtTarget links);
-
-// Whether the file is one its owner made read-only (no write permission bit at all; on
-// Windows the read-only attribute): such a file is never replaced, whoever runs Tunedeck.
-bool IsReadOnlyFile(const QString& path);
-
-// Puts the existing file `prepared` (a temporary file of `target`, beside it) in the place
-// of `target` by a rename, as install() does, and syncs the folder. Whatever fails, a file
-// is at `target`: the old one or the new one. Returns 0 or the system's error code.
-int MoveIntoPlace(const QString& prepared, const QString& target);
-
-// Syncs the folder, so that the renames and removals in it outlive a power cut; 0 or the
-// system's error code (a file system that cannot sync a folder is no failure).
-int SyncFolder(const QString& folder);
-
-// How a read of a small file of Tunedeck's own went.
-enum class SmallFileRead {
-    Read,
-    Missing,    // no file of that name
-    NotRegular, // a link, a folder, a FIFO, a device: not opened, never followed
-    TooLarge,   // larger than the limit: not read
-    Failed,     // the system failed the read
-};
-
-// Reads a regular file of at most `maxBytes` without following a link in its place and
-// without waiting on a FIFO or device; the bytes are set only when it was Read.
-SmallFileRead ReadSmallFile(const QString& path, qint64 maxBytes, std::string& bytes);
-
 // Replaces the files together: every new file is written and synced beside its target
 // first, and only when all of them are on the disk are they put in place, in order. So a
 // full disk, a quota or a write error on any of them leaves every target as it was. Only a
 // failing rename (or a crash) between two renames can leave the first files new and the
-// others old; installed() tells which. Returns 0, or the error number of the first
-// failure, with its target in `failedPath`. The caller holds the FolderLock of each folder.
-int ReplaceTogether(const std::vector<ReplacementFile*>& files,
-                    const std::vector<std::string>& contents, QString& failedPath);
+// others old; installed() tells which. Returns the first failure, with its target. The
+// caller holds the FolderLock of each folder.
+std::optional<FileFailure> ReplaceTogether(const std::vector<ReplacementFile*>& files,
+                                           const std::vector<std::string>& contents);

@@ -5,206 +5,43 @@
 
 #include "replacement_file.h"
 
-#include "errors.h"
 #include "folder_lock.h"
 #include "replacement_file_parts.h"
 
 #include <QDir>
 #include <QFileInfo>
-#include <cstring>
+#include <algorithm>
 
 #include <windows.h>
 
 namespace {
 
-std::wstring Native(const QString& path)
+// Whether a file is in the target's place to be replaced (not a link, whose name is simply
+// replaced), with the attributes the new file takes from it; or the code of why no new file
+// may be put there.
+int ExamineTarget(const QString& target, bool& replacing, unsigned long& attributes, bool& readOnly)
 {
-    return QDir::toNativeSeparators(path).toStdWString();
-}
-
-int LastError()
-{
-    const DWORD error = ::GetLastError();
-    return error != ERROR_SUCCESS ? static_cast<int>(error) : ERROR_GEN_FAILURE;
-}
-
-// Removes the temporary files that earlier writes left in the folder when they were killed:
-// plain files only; a link (reparse point) of such a name is left alone.
-void RemoveLeftTemporaries(const QString& folder)
-{
-    WIN32_FIND_DATAW entry;
-    const HANDLE listing = ::FindFirstFileW(Native(folder + QStringLiteral("/*")).c_str(), &entry);
-    if (listing == INVALID_HANDLE_VALUE)
-        return;
-    do {
-        const QString name = QString::fromWCharArray(entry.cFileName);
-        const QString path = QDir(folder).filePath(name);
-        // ReplaceFileW is two renames: one killed between them leaves the old file under a
-        // temporary name and none at its target, and that one is kept.
-        const QString target = name.mid(1, name.lastIndexOf(QStringLiteral(".tunedeck-")) - 1);
-        if (IsTemporaryName(name) && OwnTemporaries().count(path) == 0 &&
-            !(entry.dwFileAttributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_REPARSE_POINT)) &&
-            ::GetFileAttributesW(Native(QDir(folder).filePath(target)).c_str()) !=
-                INVALID_FILE_ATTRIBUTES)
-            ::DeleteFileW(Native(path).c_str());
-    } while (::FindNextFileW(listing, &entry));
-    ::FindClose(listing);
-}
-
-bool Move(const std::wstring& from, const std::wstring& to)
-{
-    return ::MoveFileExW(from.c_str(), to.c_str(),
-                         MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH);
-}
-
-bool Exists(const std::wstring& path)
-{
-    return ::GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES;
-}
-
-bool Missing(const std::wstring& path)
-{
-    if (Exists(path))
-        return false;
-    const DWORD error = ::GetLastError();
-    return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND;
-}
-
-int ErrorOrGeneral(DWORD systemError)
-{
-    return systemError != ERROR_SUCCESS ? static_cast<int>(systemError) : ERROR_GEN_FAILURE;
-}
-
-// Puts the file `temporary` in the place of `target`, beside it. Returns 0 once the new file
-// is at `target`, else an error number; in every case a file is at `target` when there was
-// one before. `replacing`: a file is there (not a link, whose name is simply replaced).
-//
-// ReplaceFileW keeps what else the old file carries (its security and streams), but it is
-// no single rename: the old file is moved aside, then the new one in. It is given a backup
-// name, a free temporary name beside the target, so that the old file is never deleted
-// before the new one is in place. What each failure leaves, as documented, with a backup
-// name:
-// - ERROR_UNABLE_TO_REMOVE_REPLACED (1175): the old file could not be moved; both files keep
-//   their names.
-// - ERROR_UNABLE_TO_MOVE_REPLACEMENT (1176): both files keep their names. (Without a backup
-//   name the old file would be gone and the new one still under its temporary name.)
-// - ERROR_UNABLE_TO_MOVE_REPLACEMENT_2 (1177): the old file is at the backup name and the
-//   new one still under its temporary name: nothing is at the target.
-// - any other error: both files keep their names, and there is no backup.
-// Wine gives a sharing violation or "access denied" where Windows gives 1175, and 1177
-// (1176 without a backup name) when the new file cannot take the name the old one left.
-// So what follows looks at what is there rather than at the number: the old file has left
-// when the backup name holds a file or the target's name is free (so too when another
-// program deleted it since it was read). The new file is then moved in at once, else the old
-// one back.
-int PutInPlace(const std::wstring& temporary, const std::wstring& target, bool replacing)
-{
-    if (!replacing)
-        return Move(temporary, target) ? 0 : ErrorOrGeneral(::GetLastError());
-    const QString targetPath = QString::fromStdWString(target);
-    const QDir folder = QFileInfo(targetPath).absoluteDir();
-    std::wstring backup;
-    for (int attempt = 0; attempt < 100 && backup.empty(); ++attempt) {
-        backup = Native(folder.filePath(TemporaryName(QFileInfo(targetPath).fileName())));
-        if (!Missing(backup))
-            backup.clear();
+    const DWORD old = ::GetFileAttributesW(Native(target).c_str());
+    replacing = old != INVALID_FILE_ATTRIBUTES && !(old & FILE_ATTRIBUTE_REPARSE_POINT);
+    if (replacing && (old & FILE_ATTRIBUTE_DIRECTORY))
+        return ERROR_DIRECTORY;
+    if (replacing && (old & (FILE_ATTRIBUTE_DEVICE | FILE_ATTRIBUTE_OFFLINE)))
+        return ERROR_INVALID_PARAMETER;
+    // ReplaceFileW would take the read-only attribute along; the file is left as it is.
+    if (replacing && IsReadOnlyFile(target)) {
+        readOnly = true;
+        return ERROR_ACCESS_DENIED;
     }
-    if (backup.empty())
-        return ERROR_FILE_EXISTS;
-
-    if (::ReplaceFileW(target.c_str(), temporary.c_str(), backup.c_str(),
-                       REPLACEFILE_IGNORE_MERGE_ERRORS, nullptr, nullptr)) {
-        ::DeleteFileW(backup.c_str()); // else removed with the left temporaries
-        return 0;
-    }
-    DWORD error = ::GetLastError();
-    if (!Exists(backup) && !Missing(target))
-        return ErrorOrGeneral(error);
-    if (Move(temporary, target)) {
-        ::DeleteFileW(backup.c_str());
-        return 0;
-    }
-    error = ::GetLastError();
-    // If this fails too, the old file stays at the backup name: it is never deleted.
-    if (Exists(backup))
-        Move(backup, target);
-    return ErrorOrGeneral(error);
+    if (replacing)
+        attributes = old & (FILE_ATTRIBUTE_ARCHIVE | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM |
+                            FILE_ATTRIBUTE_NOT_CONTENT_INDEXED);
+    return 0;
 }
 
 } // namespace
 
-QString ReplacedPath(const QString& path, LinkAtTarget links)
-{
-    const QFileInfo file(path);
-    if (links == LinkAtTarget::Follow && file.exists())
-        return file.canonicalFilePath();
-    const QString folder = QFileInfo(file.absolutePath()).canonicalFilePath();
-    return folder.isEmpty() ? file.absoluteFilePath() : QDir(folder).filePath(file.fileName());
-}
-
-bool IsReadOnlyFile(const QString& path)
-{
-    const DWORD attributes = ::GetFileAttributesW(Native(path).c_str());
-    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY);
-}
-
-int SyncFolder(const QString&)
-{
-    // A folder cannot be synced on Windows: MOVEFILE_WRITE_THROUGH and the file system's
-    // journal stand for it.
-    return 0;
-}
-
-int MoveIntoPlace(const QString& prepared, const QString& target)
-{
-    const DWORD old = ::GetFileAttributesW(Native(target).c_str());
-    return PutInPlace(Native(prepared), Native(target),
-                      old != INVALID_FILE_ATTRIBUTES && !(old & FILE_ATTRIBUTE_REPARSE_POINT));
-}
-
-SmallFileRead ReadSmallFile(const QString& path, qint64 maxBytes, std::string& bytes)
-{
-    const DWORD attributes = ::GetFileAttributesW(Native(path).c_str());
-    if (attributes == INVALID_FILE_ATTRIBUTES)
-        return ::GetLastError() == ERROR_FILE_NOT_FOUND || ::GetLastError() == ERROR_PATH_NOT_FOUND
-                   ? SmallFileRead::Missing
-                   : SmallFileRead::Failed;
-    if (attributes &
-        (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_REPARSE_POINT | FILE_ATTRIBUTE_DEVICE))
-        return SmallFileRead::NotRegular;
-    const HANDLE file = ::CreateFileW(
-        Native(path).c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-        nullptr, OPEN_EXISTING, FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
-    if (file == INVALID_HANDLE_VALUE)
-        return SmallFileRead::Failed;
-    SmallFileRead outcome = SmallFileRead::Read;
-    LARGE_INTEGER size{};
-    if (::GetFileType(file) != FILE_TYPE_DISK)
-        outcome = SmallFileRead::NotRegular;
-    else if (!::GetFileSizeEx(file, &size))
-        outcome = SmallFileRead::Failed;
-    else if (size.QuadPart > maxBytes)
-        outcome = SmallFileRead::TooLarge;
-    std::string read;
-    char chunk[16 * 1024];
-    while (outcome == SmallFileRead::Read) {
-        DWORD n = 0;
-        if (!::ReadFile(file, chunk, sizeof chunk, &n, nullptr))
-            outcome = SmallFileRead::Failed;
-        else if (n == 0)
-            break;
-        else if (static_cast<qint64>(read.size()) + n > maxBytes)
-            outcome = SmallFileRead::TooLarge;
-        else
-            read.append(chunk, n);
-    }
-    ::CloseHandle(file);
-    if (outcome == SmallFileRead::Read)
-        bytes = std::move(read);
-    return outcome;
-}
-
-ReplacementFile::ReplacementFile(const QString& path, LinkAtTarget links, LeftTemporaries left)
+ReplacementFile::ReplacementFile(const QString& path, LinkAtTarget links, WriteScope* scope)
+    : scope_(scope)
 {
     auto cannotCreate = [this](int error) {
         creationError_ = error != 0 ? error : ERROR_GEN_FAILURE;
@@ -214,27 +51,10 @@ ReplacementFile::ReplacementFile(const QString& path, LinkAtTarget links, LeftTe
         return;
     }
     target_ = ReplacedPath(path, links);
-    const DWORD old = ::GetFileAttributesW(Native(target_).c_str());
-    replacing_ = old != INVALID_FILE_ATTRIBUTES && !(old & FILE_ATTRIBUTE_REPARSE_POINT);
-    if (replacing_ && (old & FILE_ATTRIBUTE_DIRECTORY)) {
-        cannotCreate(ERROR_DIRECTORY);
+    if (const int error = ExamineTarget(target_, replacing_, attributes_, readOnly_)) {
+        cannotCreate(error);
         return;
     }
-    if (replacing_ && (old & (FILE_ATTRIBUTE_DEVICE | FILE_ATTRIBUTE_OFFLINE))) {
-        cannotCreate(ERROR_INVALID_PARAMETER);
-        return;
-    }
-    // ReplaceFileW would take the read-only attribute along; the file is left as it is.
-    if (replacing_ && IsReadOnlyFile(target_)) {
-        readOnly_ = true;
-        {
-            cannotCreate(ERROR_ACCESS_DENIED);
-            return;
-        }
-    }
-    if (replacing_)
-        attributes_ = old & (FILE_ATTRIBUTE_ARCHIVE | FILE_ATTRIBUTE_HIDDEN |
-                             FILE_ATTRIBUTE_SYSTEM | FILE_ATTRIBUTE_NOT_CONTENT_INDEXED);
 
     const QString folder = QFileInfo(target_).absolutePath();
     const DWORD folderAttributes = ::GetFileAttributesW(Native(folder).c_str());
@@ -246,9 +66,9 @@ ReplacementFile::ReplacementFile(const QString& path, LinkAtTarget links, LeftTe
         cannotCreate(ERROR_DIRECTORY);
         return;
     }
-    // No other Tunedeck writes there while the lock is held: what matches was left.
-    if (left == LeftTemporaries::Remove && FolderLock::isHeld(folder))
-        RemoveLeftTemporaries(folder);
+    // No other Tunedeck writes there while the scope holds the lock: what matches was left.
+    if (scope_ && scope_->removesLeftTemporaries(folder))
+        RemoveLeftTemporaries(folder, *scope_);
 
     for (int attempt = 0; file_ == nullptr; ++attempt) {
         temporaryPath_ = QDir(folder).filePath(TemporaryName(QFileInfo(target_).fileName()));
@@ -269,7 +89,7 @@ ReplacementFile::ReplacementFile(const QString& path, LinkAtTarget links, LeftTe
             return;
         }
     }
-    OwnTemporaries().insert(temporaryPath_);
+    adopt();
 }
 
 ReplacementFile::~ReplacementFile()
@@ -289,7 +109,7 @@ void ReplacementFile::discard()
     file_ = nullptr;
     if (!temporaryPath_.isEmpty()) {
         ::DeleteFileW(Native(temporaryPath_).c_str());
-        OwnTemporaries().erase(temporaryPath_);
+        release();
     }
     temporaryPath_.clear();
 }
@@ -297,7 +117,7 @@ void ReplacementFile::discard()
 void ReplacementFile::forget()
 {
     if (!temporaryPath_.isEmpty())
-        OwnTemporaries().erase(temporaryPath_);
+        release();
     temporaryPath_.clear();
 }
 
@@ -346,7 +166,7 @@ int ReplacementFile::install()
         discard();
         return error;
     }
-    OwnTemporaries().erase(temporaryPath_);
+    release();
     temporaryPath_.clear();
     installed_ = true;
     // A folder cannot be synced on Windows: MOVEFILE_WRITE_THROUGH and the file system's

@@ -63,16 +63,17 @@ bool SameContent(const QString& path, const std::string& bytes)
 
 // Writes the bytes as the version `name` of the folder; the failure, if any.
 std::optional<VersionFailure> WriteVersion(const AppState& state, const QString& folder,
-                                           const QString& name, const std::string& bytes)
+                                           const QString& name, const std::string& bytes,
+                                           WriteScope& scope)
 {
     const QString record = QDir(folder).filePath(QStringLiteral("../") + GameFolderRecord);
     if (!QFileInfo(record).isFile()) {
-        ReplacementFile named(record, LinkAtTarget::Replace);
+        ReplacementFile named(record, LinkAtTarget::Replace, &scope);
         if (const int error =
                 named.commit(QFile::encodeName(GameFolderKey(state)).toStdString() + "\r\n"))
             return VersionFailure{folder, SystemErrorText(error)};
     }
-    ReplacementFile version(QDir(folder).filePath(name), LinkAtTarget::Replace);
+    ReplacementFile version(QDir(folder).filePath(name), LinkAtTarget::Replace, &scope);
     if (const int error = version.commit(bytes))
         return VersionFailure{folder, SystemErrorText(error)};
     return std::nullopt;
@@ -141,12 +142,10 @@ std::optional<VersionFailure> KeepVersion(const AppState& state, TuningFile file
         return VersionFailure{folder, SystemErrorText(LastSystemError())};
     // No other Tunedeck keeps a version of this folder's file meanwhile, and the temporary
     // files that a killed one left are removed by the write.
-    std::optional<FolderLock> lock;
-    try {
-        lock.emplace(QDir(folder).filePath(HistoryLockName), LinkAtTarget::Replace);
-    } catch (const FileError& error) {
-        return VersionFailure{folder, error.text()};
-    }
+    WriteScope scope;
+    if (const std::optional<LockFailure> failure =
+            scope.lock(QDir(folder).filePath(HistoryLockName), LinkAtTarget::Replace))
+        return VersionFailure{folder, failure->systemText, failure->heldElsewhere};
     std::vector<KeptVersion> versions = KeptVersions(state, file);
     if (versions.empty() || !SameContent(versions.front().path, bytes)) {
         const long long serial =
@@ -156,7 +155,7 @@ std::optional<VersionFailure> KeepVersion(const AppState& state, TuningFile file
                 .arg(serial, 6, 10, QLatin1Char('0'))
                 .arg(QDateTime::currentDateTime().toString(QLatin1String(TimeFormat)),
                      Checksum(bytes));
-        if (std::optional<VersionFailure> failure = WriteVersion(state, folder, name, bytes))
+        if (std::optional<VersionFailure> failure = WriteVersion(state, folder, name, bytes, scope))
             return failure;
         versions = KeptVersions(state, file);
     }

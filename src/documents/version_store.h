@@ -38,10 +38,11 @@ QString HistoryFolder(const AppState& state, TuningFile file);
 // The name of the game file as history and its listings give it: General.txt, Settings.txt.
 QString HistoryName(TuningFile file);
 
-// Why a version could not be kept: the history folder, and the system's words.
+// Why a version could not be kept.
 struct VersionFailure {
-    QString folder;
-    QString systemText;
+    QString folder;             // the history folder
+    QString systemText;         // the system's words; empty when heldElsewhere
+    bool heldElsewhere = false; // another Tunedeck held the history folder's lock
 };
 
 // Keeps the bytes of the file at `path` (the game file `file`) as its newest version, unless

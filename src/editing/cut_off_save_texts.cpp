@@ -27,6 +27,15 @@ QString KeptText(const CutOffSave& save)
     return text;
 }
 
+// Why a step failed: the system's words, or that another Tunedeck holds the folder.
+QString Reason(const QString& systemText, const QString& busyFolder)
+{
+    if (busyFolder.isEmpty())
+        return systemText;
+    return QStringLiteral("another Tunedeck is writing in \"%1\".")
+        .arg(QDir::toNativeSeparators(busyFolder));
+}
+
 QString CutOffSaveText(const CutOffSave& save)
 {
     using Outcome = CutOffSave::Outcome;
@@ -67,13 +76,13 @@ QString CutOffSaveText(const CutOffSave& save)
     case Outcome::Failed:
         return QStringLiteral("A save of %1 that was cut off could not be finished or undone: %2")
                    .arg(names.isEmpty() ? QStringLiteral("the game files") : names,
-                        save.systemText) +
+                        Reason(save.systemText, save.busyFolder)) +
                left;
     case Outcome::ChangedSince:
-        if (!save.systemText.isEmpty())
+        if (!save.systemText.isEmpty() || !save.busyFolder.isEmpty())
             return QStringLiteral("%1 was changed by another program after a save of it was cut "
                                   "off, and could not be kept in the history: %2")
-                       .arg(names, save.systemText) +
+                       .arg(names, Reason(save.systemText, save.busyFolder)) +
                    left;
         return QStringLiteral("%1 was changed by another program after a save of it was cut off. "
                               "Tunedeck left it as it is and kept it in the history; the record "

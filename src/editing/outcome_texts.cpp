@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "outcome_texts.h"
 
+#include "documents/folder_lock.h"
 #include "documents/game_paths.h"
 #include "documents/interfaces.h"
 #include "documents/reference_copies.h"
@@ -111,9 +112,10 @@ void TellLoad(Messages& messages, const GameFileRead& read, TuningFile file, con
 
 void TellWritten(Messages& messages, const WriteResult& result)
 {
+    const WriteResult::Failure& failure = result.failure;
     if (result.outcome == WriteResult::Outcome::Refused) {
         messages.error(QStringLiteral("%1 is read-only; it was left as it is.")
-                           .arg(QFileInfo(result.path).fileName()));
+                           .arg(QFileInfo(failure.path).fileName()));
         return;
     }
     for (const InstalledFile& file : result.installed) {
@@ -130,28 +132,30 @@ void TellWritten(Messages& messages, const WriteResult& result)
     }
     if (result.outcome != WriteResult::Outcome::Failed)
         return;
-    switch (result.failedStep) {
+    switch (failure.step) {
     case WriteResult::Step::Locking:
-        messages.report(result.systemText);
+        messages.report(
+            CannotLockText({failure.folder, failure.heldElsewhere, failure.systemText}));
         break;
     case WriteResult::Step::Creating:
-        if (const std::optional<QString> text = NotARegularFileText(result.path);
-            text && ExtensionOf(result.path) != QLatin1String(".bak")) {
+        if (const std::optional<QString> text = NotARegularFileText(failure.path);
+            text && ExtensionOf(failure.path) != QLatin1String(".bak")) {
             messages.report(*text);
             break;
         }
         messages.report(QStringLiteral("Cannot create file \"%1\". %2")
-                            .arg(QDir::toNativeSeparators(result.path), result.systemText));
+                            .arg(QDir::toNativeSeparators(failure.path), failure.systemText));
         break;
     case WriteResult::Step::KeepingVersion:
         messages.error(
             QStringLiteral("Save aborted. The present %1 could not be kept in \"%2\": %3")
-                .arg(QFileInfo(result.path).fileName(),
-                     QDir::toNativeSeparators(QFileInfo(result.path).absoluteFilePath()),
-                     result.systemText));
+                .arg(QFileInfo(failure.folder).fileName(),
+                     QDir::toNativeSeparators(QFileInfo(failure.folder).absoluteFilePath()),
+                     failure.heldElsewhere ? QStringLiteral("another Tunedeck is writing there.")
+                                           : failure.systemText));
         break;
     case WriteResult::Step::Writing:
-        messages.error(SaveAbortedText(result.path, result.systemText));
+        messages.error(SaveAbortedText(failure.path, failure.systemText));
         break;
     }
 }

@@ -276,6 +276,23 @@ TEST_F(CutOffSaves, AFailedUndoOrSyncLeavesTheRecord)
 }
 #endif
 
+// A record that can go neither way stays, and so do the files it names: the save made
+// meanwhile removes none of them as a left temporary file.
+TEST_F(CutOffSaves, ALeftRecordKeepsItsFilesThroughASave)
+{
+    WriteBytes(record(), cutOffSave().toStdString());
+    WriteBytes(state.GeneralPath, newGeneral);
+    WriteBytes(work.path("game/data/.General.txt.tunedeck-oldold01"), "not the old file\r\n");
+    WriteBytes(work.path("game/data/peds/.Settings.txt.tunedeck-newnew02"), "not the new one\r\n");
+    const TextBuffer buffer(SplitLines(general));
+    WriteBuffers(state, messages, progress, {{&buffer, state.GeneralPath, TuningFile::General}});
+    EXPECT_TRUE(messages.anyStartsWith("A save of General.txt and Settings.txt that was cut off "
+                                       "can be neither finished nor undone."));
+    EXPECT_EQ(Entries(work.path("game/data")).filter(".tunedeck-"),
+              (QStringList{".General.txt.tunedeck-newnew01", ".General.txt.tunedeck-oldold01",
+                           ".tunedeck-commit"}));
+}
+
 // A game file that another program saved after the cut is left as it is, kept in the
 // history, and named; the record is set aside.
 TEST_F(CutOffSaves, AnotherProgramsLaterSaveSurvives)
