@@ -5,7 +5,8 @@
 # that runs wherever it is unpacked, without root, on systems that have no Qt (Fedora,
 # Arch, SteamOS). It holds the programs, the Qt libraries and plugins they need with the
 # libraries those pull in, found through the programs' RPATH ($ORIGIN/lib), a qt.conf, the licences,
-# a README and install.sh (a menu entry for the current user).
+# a README and install.sh (a menu entry for the current user). It runs as a native Wayland
+# client where WAYLAND_DISPLAY is set, on X11 otherwise, and takes a GTK desktop's colours.
 #
 # What is bundled and what is left to the system is decided by the two lists below, with
 # the reasons in docs/building.md; a library needed that is on neither list stops the script.
@@ -14,7 +15,7 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 repo=$PWD
 
-scripts/install-deps.sh patchelf zstd
+scripts/install-deps.sh patchelf zstd qt6-wayland qt6-gtk-platformtheme
 
 export CMAKE_CXX_COMPILER_LAUNCHER=ccache CMAKE_C_COMPILER_LAUNCHER=ccache
 cmake -S . -B build/release -G Ninja -DCMAKE_BUILD_TYPE=Release -DTUNEDECK_BUILD_TESTS=OFF >/dev/null
@@ -28,10 +29,17 @@ tarball=$out/$name-linux-x86_64.tar.zst
 qt_plugins=$(dpkg-query -L libqt6gui6 | sed -n 's|/platforms/libqxcb.so$||p' | sed -n 1p)
 [ -n "$qt_plugins" ] || qt_plugins=/usr/lib/x86_64-linux-gnu/qt6/plugins
 
-# The plugins Tunedeck's window needs on X11 (and XWayland): the xcb platform, the image
-# formats Qt reads besides PNG, and the input methods for composed and ibus input.
+# The plugins Tunedeck's window needs: the xcb platform for X11 (and XWayland); the Wayland
+# platform without OpenGL (the window draws in shared memory), its xdg-shell integration and
+# the title bar it draws where the compositor draws none (GNOME); the GTK 3 theme, which
+# gives GNOME's and other GTK desktops' colours (dark ones too) and dialogs, and is loaded
+# only there and only when the system has GTK 3; the image formats Qt reads besides PNG;
+# and the input methods for composed and ibus input.
 plugins=(
     platforms/libqxcb.so
+    platforms/libqwayland-generic.so wayland-shell-integration/libxdg-shell.so
+    wayland-decoration-client/libbradient.so
+    platformthemes/libqgtk3.so
     imageformats/libqgif.so imageformats/libqico.so imageformats/libqjpeg.so
     platforminputcontexts/libcomposeplatforminputcontextplugin.so
     platforminputcontexts/libibusplatforminputcontextplugin.so
@@ -43,9 +51,10 @@ classify() {
     case $1 in
     # Qt, and what it pulls in that other systems have in other versions or not at all.
     libQt6Core.so.* | libQt6Gui.so.* | libQt6Widgets.so.* | libQt6DBus.so.* | libQt6XcbQpa.so.*) return 0 ;;
+    libQt6WaylandClient.so.*) return 0 ;;
     libicui18n.so.* | libicuuc.so.* | libicudata.so.*) return 0 ;;
     libdouble-conversion.so.* | libpcre2-16.so.* | libmd4c.so.* | libb2.so.* | libgomp.so.*) return 0 ;;
-    libharfbuzz.so.* | libgraphite2.so.* | libpng16.so.* | libzstd.so.* | libjpeg.so.*) return 0 ;;
+    libpng16.so.* | libzstd.so.* | libjpeg.so.*) return 0 ;;
     # The xcb utility libraries: they need only libxcb, and some desktops lack them.
     libxcb-icccm.so.* | libxcb-image.so.* | libxcb-keysyms.so.* | libxcb-render-util.so.* | libxcb-util.so.*) return 0 ;;
     # The C and C++ runtimes, the graphics stack, the X and input libraries, fonts, D-Bus
@@ -56,6 +65,12 @@ classify() {
     libX11.so.* | libX11-xcb.so.* | libxcb.so.* | libxcb-*.so.* | libXcursor.so.*) return 1 ;;
     libxkbcommon.so.* | libxkbcommon-x11.so.* | libSM.so.* | libICE.so.*) return 1 ;;
     libfontconfig.so.* | libfreetype.so.* | libdbus-1.so.* | libglib-2.0.so.*) return 1 ;;
+    # HarfBuzz too: Qt needs 2.1.1 or newer, and the system's Pango, which the GTK theme
+    # loads into the same process, may need a newer one than Debian 12's.
+    libharfbuzz.so.*) return 1 ;;
+    # The Wayland client libraries, and GTK 3 with what it is built on, for the GTK theme.
+    libwayland-client.so.* | libwayland-cursor.so.*) return 1 ;;
+    libgtk-3.so.* | libgdk-3.so.* | libpango-1.0.so.* | libgdk_pixbuf-2.0.so.* | libgobject-2.0.so.*) return 1 ;;
     *) return 2 ;;
     esac
 }

@@ -200,6 +200,18 @@ if [ ! -f "$WINEPREFIX/system.reg" ]; then
     env -u DISPLAY wine wineboot --init >/dev/null 2>&1 || true
     wineserver -w
 fi
+# The prefix presents Windows 10, the oldest that Qt 6 supports: a new prefix of Wine 8
+# says Windows 7 (6.1). This is the value winecfg sets; it is set on every run, so an older
+# prefix is changed too, and checked as a program sees it.
+env -u DISPLAY wine reg add 'HKCU\Software\Wine' /v Version /t REG_SZ /d win10 /f >/dev/null 2>&1
+wineserver -w
+windows_version=$(env -u DISPLAY wine cmd /c ver 2>/dev/null |
+                  sed -n 's/.*Windows \([0-9]*\.[0-9]*\).*/\1/p')
+if [ "$windows_version" != 10.0 ]; then
+    echo "The Wine prefix presents Windows ${windows_version:-(no answer)}, not 10.0." >&2
+    exit 1
+fi
+step "Wine prefix: Windows $windows_version"
 
 step "Cross-building Tunedeck $version"
 build_started=$(seconds)

@@ -106,7 +106,14 @@ check_tree() {
     local desktop=$prefix/share/applications/$app_id.desktop
     local metainfo=$prefix/share/metainfo/$app_id.metainfo.xml
     desktop-file-validate "$desktop" || fail "desktop-file-validate rejects $app_id.desktop"
-    appstreamcli validate --no-net "$metainfo" || fail "appstreamcli rejects $app_id.metainfo.xml"
+    appstreamcli validate --pedantic --no-net "$metainfo" ||
+        fail "appstreamcli rejects $app_id.metainfo.xml"
+    # What the large software centres require or warn about when it is missing.
+    local tag
+    for tag in '<screenshot type="default">' '<developer id=' '<project_license>' \
+        '<url type="homepage">' '<release version=' '<content_rating'; do
+        grep -qF "$tag" "$metainfo" || fail "the AppStream file has no $tag"
+    done
 
     local exec icon
     exec=$(desktop_key "$desktop" Exec)
@@ -163,6 +170,14 @@ STUB
     [ "$(sed -n 1p "$home/started" 2>/dev/null)" = "$data/tunedeck" ] ||
         fail "XDG_DATA_HOME was not used"
     [ -d "$data/tunedeck" ] || fail "no working folder in XDG_DATA_HOME"
+
+    # A HOME or XDG_DATA_HOME that is no full path is refused (the program, which exits 0,
+    # is not started), with a word on what is wrong.
+    local setting
+    for setting in HOME= HOME=home XDG_DATA_HOME=data; do
+        if (cd "$scratch" && launch "$setting" 2>"$scratch/refused"); then fail "$setting was taken"; fi
+        grep -q "not .*full path" "$scratch/refused" || fail "$setting was refused without a word"
+    done
 
     # Started through a symbolic link (as from another folder in PATH), it still finds
     # the installation.
