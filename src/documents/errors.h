@@ -15,12 +15,20 @@ struct SilentAbort : std::exception {
 // A failure that carries the system's own text, shown by the general error report.
 class FileError : public std::exception {
 public:
-    explicit FileError(QString text) : text_(std::move(text)), bytes_(text_.toLocal8Bit()) {}
+    // `text` as the report shows it; `systemWords` the system's own part of it, when the
+    // text names more (the file, the step).
+    explicit FileError(QString text, QString systemWords = {})
+        : text_(std::move(text)), systemWords_(std::move(systemWords)), bytes_(text_.toLocal8Bit())
+    {
+    }
     const QString& text() const { return text_; }
+    // The system's words alone.
+    const QString& systemWords() const { return systemWords_.isEmpty() ? text_ : systemWords_; }
     const char* what() const noexcept override { return bytes_.constData(); }
 
 private:
     QString text_;
+    QString systemWords_;
     QByteArray bytes_;
 };
 

@@ -32,7 +32,8 @@ std::optional<std::string> ReadBytesFrom(const QString& path, QDateTime* modifie
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
         throw FileError(
-            QStringLiteral("Cannot open file \"%1\". %2").arg(path, file.errorString()));
+            QStringLiteral("Cannot open file \"%1\". %2").arg(path, file.errorString()),
+            file.errorString());
     if (!file.isSequential() && file.size() > MaxGameFileBytes)
         return std::nullopt;
     // Read in pieces, stopping once past the limit, so a device that never
@@ -43,7 +44,8 @@ std::optional<std::string> ReadBytesFrom(const QString& path, QDateTime* modifie
         const qint64 got = file.read(chunk.data(), static_cast<qint64>(chunk.size()));
         if (got < 0)
             throw FileError(
-                QStringLiteral("Cannot read file \"%1\". %2").arg(path, file.errorString()));
+                QStringLiteral("Cannot read file \"%1\". %2").arg(path, file.errorString()),
+                file.errorString());
         if (got == 0)
             break;
         bytes.append(chunk.data(), static_cast<size_t>(got));
@@ -96,7 +98,8 @@ GameFileRead ReadGameFile(TuningFile file, const QString& path, LineCheck check)
         read.stamp.lines = read.lines;
     } catch (const FileError& error) {
         read.outcome = ReadOutcome::ReadError;
-        read.systemText = error.text();
+        read.systemText = error.systemWords();
+        read.failureText = error.text();
         read.lines.clear();
         return read;
     }

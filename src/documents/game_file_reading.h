@@ -31,7 +31,8 @@ struct GameFileRead {
     std::vector<std::string> lines;
     int lineCount = -1; // the lines of the whole file, those not kept too; -1 when not read
     FileStamp stamp;    // size, time and checksum of the bytes read, with the lines
-    QString systemText; // why a ReadError happened, in the system's words
+    QString systemText;  // why a ReadError happened, in the system's words
+    QString failureText; // the same with the file it is about, as the error report says it
     bool loaded() const { return outcome == ReadOutcome::Loaded; }
 };
 

@@ -95,7 +95,7 @@ void TellLoad(Messages& messages, const GameFileRead& read, TuningFile file, con
         if (wording == LoadWording::Reload)
             messages.error(MissingFileText());
         else
-            messages.report(read.systemText);
+            messages.report(read.failureText);
         return; // a file that could not be read says so, whatever its line count
     case ReadOutcome::TooLarge:
         if (wording == LoadWording::Copy)

@@ -32,7 +32,7 @@ std::vector<std::string> ContentLines(TuningFile file, const QString& path)
 {
     GameFileRead read = ReadGameFile(file, path);
     if (read.outcome == ReadOutcome::ReadError)
-        throw FileError(read.systemText);
+        throw FileError(read.failureText, read.systemText);
     if (read.outcome != ReadOutcome::Loaded && read.outcome != ReadOutcome::WrongLineCount)
         read.lines.clear();
     return std::move(read.lines);

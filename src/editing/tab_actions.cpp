@@ -172,7 +172,7 @@ RestoreResult Restore(AppState& state, const Feedback& feedback, Tab tab)
         feedback.progress.setPosition(0);
         change.after = read.loaded() ? std::move(read.lines) : std::vector<std::string>();
         if (read.outcome == ReadOutcome::ReadError) {
-            result.readError = read.systemText;
+            result.readError = read.failureText;
             break;
         }
         TellLoad(feedback.messages, read, file, copy, LoadWording::Copy);

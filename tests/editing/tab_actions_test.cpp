@@ -348,6 +348,9 @@ TEST_F(FileOperations, ReadErrorIsReportedAsSuch)
         {
             const InjectedFault fault("read", EIO, 0, work.path());
             EXPECT_FALSE(RunGuarded(messages, [&] { load(c.tab, c.path); }));
+            // The system's words alone, for a sentence of Tunedeck's to hold once.
+            EXPECT_EQ(ReadGameFile(FileOf(c.tab), state.workFile(c.path)).systemText,
+                      QString::fromLocal8Bit(std::strerror(EIO)));
         }
         ASSERT_EQ(messages.shown.size(), 1u) << ::testing::PrintToString(Shown(messages));
         EXPECT_EQ(messages.shown[0].first, FakeMessages::Report);
