@@ -71,7 +71,6 @@ int main(int argc, char* argv[])
     QCoreApplication application(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("tunedeck-cli"));
     QCoreApplication::setApplicationVersion(QStringLiteral(TUNEDECK_VERSION));
-
     QCommandLineParser parser;
     parser.setApplicationDescription(QString::fromLatin1(Description));
     const QCommandLineOption helpOption = parser.addHelpOption();
