@@ -18,6 +18,14 @@ bool Rejected(ReadOutcome outcome)
     return outcome == ReadOutcome::TooLarge || outcome == ReadOutcome::WrongLineCount;
 }
 
+// Counts the lines read on the bar, one step each, and sets it back to 0.
+void CountLines(Progress& bar, const GameFileRead& read)
+{
+    for (size_t line = 0; line < read.lines.size(); ++line)
+        bar.stepIt();
+    bar.setPosition(0);
+}
+
 // Fills the document from one read of the file, resetting the choosers of the tabs that
 // show it; tells nothing. A rejected file leaves the document empty.
 GameFileRead FillDocument(AppState& state, Progress& bar, const std::vector<Chooser*>& choosers,
@@ -31,9 +39,7 @@ GameFileRead FillDocument(AppState& state, Progress& bar, const std::vector<Choo
     GameDocument& document = state.document(file);
     if (as == LoadAs::GameFile && (read.outcome == ReadOutcome::Loaded || Rejected(read.outcome)))
         document.setStamp(read.stamp);
-    for (size_t line = 0; line < read.lines.size(); ++line)
-        bar.stepIt();
-    bar.setPosition(0);
+    CountLines(bar, read);
     document.assign(read.loaded() ? read.lines : std::vector<std::string>());
     return read;
 }
@@ -167,9 +173,7 @@ RestoreResult Restore(AppState& state, const Feedback& feedback, Tab tab)
         feedback.progress.setMaximum(LineCountOf(file));
         feedback.chooser(shown).clearSelection();
         GameFileRead read = ReadGameFile(file, copy, LineCheck::None);
-        for (size_t line = 0; line < read.lines.size(); ++line)
-            feedback.progress.stepIt();
-        feedback.progress.setPosition(0);
+        CountLines(feedback.progress, read);
         change.after = read.loaded() ? std::move(read.lines) : std::vector<std::string>();
         if (read.outcome == ReadOutcome::ReadError) {
             result.readError = read.failureText;
@@ -192,9 +196,7 @@ ReadOutcome ReloadBuffers(AppState& state, const Feedback& feedback, TuningFile 
     const bool opened =
         read.outcome != ReadOutcome::Missing && read.outcome != ReadOutcome::ReadError;
     document.setStamp(opened ? std::optional<FileStamp>(read.stamp) : std::nullopt);
-    for (size_t line = 0; line < read.lines.size(); ++line)
-        feedback.progress.stepIt();
-    feedback.progress.setPosition(0);
+    CountLines(feedback.progress, read);
     // One change of the document, so that what shows it sees the new lines at once.
     document.assign(read.loaded() ? read.lines : std::vector<std::string>());
     if (!read.loaded())
